@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The whole check: installs what is missing, builds the normal and the sanitizer trees,
+# checks the formatting and runs every test.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+"$root/scripts/install-deps.sh"
+# Number formatting is also tested under a Polish locale.
+if ! locale -a 2>/dev/null | grep -qi '^pl_PL\.utf8$'; then
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    $sudo sed -i 's/^# *\(pl_PL.UTF-8 UTF-8\)/\1/' /etc/locale.gen || true
+    grep -q '^pl_PL.UTF-8 UTF-8' /etc/locale.gen || echo 'pl_PL.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null || true
+fi
+"$root/scripts/check-format.sh"
+"$root/scripts/build.sh" "$root/build/normal"
+"$root/scripts/build.sh" "$root/build/sanitize" -DSERWIS_SANITIZE=ON -DSERWIS_BUILD_BENCH=OFF
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+status=0
+echo "== Testy (kompilacja z AddressSanitizer i UBSan) =="
+ctest --test-dir "$root/build/sanitize" -j 2 --output-on-failure --timeout 300 || status=1
+echo "== Testy (kompilacja zwykła) =="
+ctest --test-dir "$root/build/normal" -j 2 --output-on-failure --timeout 300 || status=1
+exit $status

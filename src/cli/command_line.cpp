@@ -1,0 +1,46 @@
+#include "cli/command_line.h"
+
+#include <ostream>
+
+namespace kasa::cli {
+
+std::string UsageText() {
+    return "Użycie: kasa [OPCJE] POLECENIE [ARGUMENTY]\n"
+           "\n"
+           "Program serwisowy kas z wiersza poleceń.\n"
+           "\n"
+           "Opcje:\n"
+           "  -h, --help     wyświetla ten opis i kończy pracę\n"
+           "  --version      wyświetla wersję programu\n"
+           "\n"
+           "Kody wyjścia: 0 sukces, 1 błąd kasy lub komunikacji, 2 błędne użycie.\n";
+}
+
+int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        args.emplace_back(argv[i]);
+    }
+    return Run(args, in, out, err);
+}
+
+int Run(const std::vector<std::string>& args, std::istream& /*in*/, std::ostream& out,
+        std::ostream& err) {
+    if (args.empty()) {
+        err << UsageText();
+        return kExitUsage;
+    }
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "pomoc") {
+        out << UsageText();
+        return kExitSuccess;
+    }
+    if (command == "--version") {
+        out << "kasa " << SERWIS_VERSION << "\n";
+        return kExitSuccess;
+    }
+    err << "Nieznane polecenie: " << command << "\n\n" << UsageText();
+    return kExitUsage;
+}
+
+}  // namespace kasa::cli

@@ -1,0 +1,24 @@
+// Number texts that never depend on the C locale: the program sets the user's locale for
+// the windows, and a comma must never slip into the protocol or the files.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kasa {
+
+std::string DecimalText(int64_t value);
+// Upper-case hexadecimal, zero-padded to `width` digits (0: no padding).
+std::string HexText(uint64_t value, int width);
+// printf-style formatting of one double ("%f", "%0.2f", "%.0lf%%", "%8.3e", ...), always
+// with a decimal point.
+std::string FormatDouble(std::string_view format, double value);
+// A whole text read as a double ("." as the decimal point, leading "+" allowed); the
+// longest number at the front is taken, as scanf would.
+std::optional<double> ParseDouble(std::string_view text);
+// Bytes 32 to 126 stand for themselves, every other byte is written as [xHH].
+std::string PrintableText(std::string_view bytes);
+
+}  // namespace kasa

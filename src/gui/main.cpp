@@ -1,0 +1,34 @@
+#include <QApplication>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gui/tecrform.h"
+
+namespace {
+bool HasDisplay() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    return (x11 != nullptr && *x11 != 0) || (wayland != nullptr && *wayland != 0) ||
+           (platform != nullptr && *platform != 0);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!HasDisplay()) {
+        std::fputs(
+            "Brak ekranu graficznego: zmienne DISPLAY i WAYLAND_DISPLAY nie są ustawione.\n"
+            "Uruchom program serwis-kas w sesji graficznej (X11 lub Wayland),\n"
+            "na przykład przez: xvfb-run serwis-kas, albo skorzystaj z programu\n"
+            "wiersza poleceń: kasa --help\n",
+            stderr);
+        return 3;
+    }
+    QApplication app(argc, argv);
+    std::setlocale(LC_ALL, "");
+    QApplication::setApplicationName(QStringLiteral("Program serwisowy kas"));
+    kasa::gui::TECRForm form;
+    form.show();
+    return QApplication::exec();
+}
