@@ -1,0 +1,298 @@
+#include "comm/fastcom.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "comm/port_name.h"
+
+namespace kasa {
+
+namespace {
+
+constexpr uint32_t kTransmitQueueEmptyEvent = 0x0004;
+constexpr int32_t kIdleRoundMs = 20;
+constexpr int32_t kCompatibilityDrainBudgetMs = 300;
+// How long Close lets written bytes leave the line before it purges the queues.
+constexpr int32_t kCloseDrainMs = 500;
+
+using Clock = std::chrono::steady_clock;
+
+int64_t ElapsedMicroseconds(Clock::time_point since) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - since).count();
+}
+
+}  // namespace
+
+FastCom::FastCom() {
+    // The slash count detects a Windows serial layer emulated on Unix; natively on Linux
+    // every environment is full of forward slashes, so the mode is set explicitly instead.
+    compatibilityMode_ = false;
+}
+
+FastCom::~FastCom() {
+    if (IsOpen()) {
+        Close();
+    }
+}
+
+bool FastCom::EnvironmentSuggestsCompatibility(const char* const* environment) {
+    long forward = 0;
+    long backward = 0;
+    for (const char* const* entry = environment; entry != nullptr && *entry != nullptr; ++entry) {
+        for (const char* c = *entry; *c != 0; ++c) {
+            forward += *c == '/';
+            backward += *c == '\\';
+        }
+    }
+    return forward > backward;
+}
+
+void FastCom::ProcessMessages() const {
+    if (processMessages_) {
+        processMessages_();
+    }
+}
+
+void FastCom::Pause(int32_t milliseconds) const {
+    const auto until = Clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        ProcessMessages();
+        const auto left = until - Clock::now();
+        if (left <= Clock::duration::zero()) {
+            return;
+        }
+        std::this_thread::sleep_for(std::min<Clock::duration>(left, std::chrono::milliseconds(10)));
+    }
+}
+
+bool FastCom::IsOpen() const {
+    return port_.IsOpen();
+}
+
+bool FastCom::Open(const std::string& portName, int32_t readTimeoutConstant) {
+    if (IsOpen()) {
+        return false;
+    }
+    const bool isPath = !portName.empty() && portName[0] == '/';
+    portName_ = isPath ? portName : DeviceNameForPort(portName);
+    devicePath_ = DevicePathForName(isPath ? portName : portName_);
+    if (devicePath_.empty()) {
+        openError_ = ENOENT;
+        open_ = false;
+        return false;
+    }
+    openError_ = port_.Open(devicePath_);
+    if (openError_ != 0) {
+        open_ = false;
+        return false;
+    }
+    open_ = true;
+    setupError_ = 0;
+    port_.Purge();
+
+    DeviceControlBlock reported;
+    port_.ReadSettings(reported);
+    dcb_ = DeviceControlBlock{};
+    dcb_.baudRate = baudRate_;
+    dcb_.parityCheck = reported.parityCheck;
+    port_.ApplySettings(dcb_);
+
+    readTimeoutConstant_ = std::max<int32_t>(readTimeoutConstant, 2);
+    timeouts_.readInterval = 3;
+    timeouts_.readTotalMultiplier = 1;
+    timeouts_.readTotalConstant = readTimeoutConstant_;
+    timeouts_.writeTotalMultiplier = 1;
+    timeouts_.writeTotalConstant = kWriteTotalConstantMs;
+
+    eventMask_ = kTransmitQueueEmptyEvent;
+    Pause(10);
+    return true;
+}
+
+bool FastCom::Reopen() {
+    std::string name = portName_;
+    if (name.size() < 4) {
+        return false;
+    }
+    if (name[0] == '\\') {
+        name = name.substr(4);
+    }
+    return Open(name, readTimeoutConstant_);
+}
+
+bool FastCom::Close() {
+    if (!IsOpen()) {
+        open_ = false;
+        return false;
+    }
+    // A purge right after a write would throw away bytes not yet sent, such as the end
+    // frame sent just before closing, so they are let out first.
+    // Once they are out, purging the output too would only hit what a pseudo-terminal
+    // peer has not read yet.
+    const int waiting = std::max(port_.OutputQueue(), 0);
+    if (port_.Drain(kCloseDrainMs + waiting * 10000 / std::max<int32_t>(baudRate_, 300))) {
+        port_.PurgeInput();
+    } else {
+        port_.Purge();
+    }
+    Pause(100);
+    port_.Close();
+    open_ = false;
+    return true;
+}
+
+uint32_t FastCom::InputCount() {
+    const int n = port_.InputQueue();
+    inputCount_ = n > 0 ? static_cast<uint32_t>(n) : 0;
+    return inputCount_;
+}
+
+uint32_t FastCom::OutputCount() {
+    const int n = port_.OutputQueue();
+    outputCount_ = n > 0 ? static_cast<uint32_t>(n) : 0;
+    return outputCount_;
+}
+
+bool FastCom::WriteAll(const iBuffer& buffer) {
+    const int count = buffer.Length();
+    const int timeout = timeouts_.writeTotalConstant + timeouts_.writeTotalMultiplier * count;
+    const int written = port_.Write(buffer.Data(), count, timeout);
+    ++writeCalls_;
+    bytesWritten_ = written > 0 ? static_cast<uint32_t>(written) : 0;
+    return written == count;
+}
+
+bool FastCom::WriteChunked(const iBuffer& buffer) {
+    const int count = buffer.Length();
+    int done = 0;
+    bytesWritten_ = 0;
+    while (done < count) {
+        int budget = kCompatibilityDrainBudgetMs;
+        while (OutputCount() > 0) {
+            if (budget <= 0) {
+                return false;
+            }
+            Pause(kIdleRoundMs);
+            budget -= kIdleRoundMs;
+        }
+        const int chunk = std::min(kCompatibilityChunk, count - done);
+        const int written =
+            port_.Write(buffer.Data() + done, chunk, timeouts_.writeTotalConstant + chunk);
+        ++writeCalls_;
+        if (written != chunk) {
+            if (written > 0) {
+                bytesWritten_ += static_cast<uint32_t>(written);
+            }
+            return false;
+        }
+        done += chunk;
+        bytesWritten_ += static_cast<uint32_t>(chunk);
+    }
+    return static_cast<int>(bytesWritten_) == count;
+}
+
+bool FastCom::Write(const iBuffer& buffer) {
+    if (!IsOpen()) {
+        return false;
+    }
+    writeCalls_ = 0;
+    return compatibilityMode_ ? WriteChunked(buffer) : WriteAll(buffer);
+}
+
+bool FastCom::WriteRetry(const iBuffer& buffer) {
+    if (!IsOpen()) {
+        return false;
+    }
+    bool result = false;
+    writeCalls_ = 0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        result = compatibilityMode_ ? WriteChunked(buffer) : WriteAll(buffer);
+        if (bytesWritten_ > 0 || buffer.Length() == 0) {
+            break;
+        }
+        Pause(5);
+    }
+    return result;
+}
+
+bool FastCom::ReadAvailable(iBuffer& buffer, int32_t maximum) {
+    ProcessMessages();
+    if (maximum < 1) {
+        maximum = buffer.FreeSpace() - 1;
+    }
+    if (!IsOpen()) {
+        return false;
+    }
+    const int waiting = port_.InputQueue();
+    if (waiting < 0) {
+        return false;
+    }
+    const int count = std::min({maximum, waiting, buffer.FreeSpace() - 1});
+    if (count <= 0) {
+        bytesRead_ = 0;
+        return true;
+    }
+    const int n = port_.ReadNow(buffer.Data() + buffer.Length(), count);
+    if (n < 0) {
+        return false;
+    }
+    buffer.SetLength(buffer.Length() + n);
+    bytesRead_ = static_cast<uint32_t>(n);
+    return true;
+}
+
+bool FastCom::Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator) {
+    if (!IsOpen()) {
+        return false;
+    }
+    buffer.Clear();
+    if (timeoutMs < 1) {
+        timeoutMs = 1;
+    }
+    const size_t terminatorLength = terminator != nullptr ? std::strlen(terminator) : 0;
+    // Counted in microseconds so that early wake-ups are charged only for the time spent.
+    int64_t budget = int64_t{timeoutMs} * 1000;
+    bool spuriousWake = false;
+    while (budget > 0) {
+        ProcessMessages();
+        if (buffer.FreeSpace() < 64) {
+            buffer.Grow(std::max<int32_t>(2 * buffer.Length(), 64));
+        }
+        const int n = port_.ReadNow(buffer.Data() + buffer.Length(), buffer.FreeSpace() - 1);
+        if (n < 0) {
+            return false;  // the device is gone
+        }
+        bytesRead_ = static_cast<uint32_t>(n);
+        if (n == 0) {
+            // An idle round ends as soon as a byte arrives, so an answer is taken up the
+            // moment it lands.
+            const auto start = Clock::now();
+            const int wait =
+                static_cast<int>(std::min<int64_t>(kIdleRoundMs, (budget + 999) / 1000));
+            const int ready = port_.WaitReadable(wait);
+            if (ready < 0) {
+                return false;
+            }
+            if (ready > 0 && spuriousWake) {
+                // Readable but nothing to read twice running: do not spin on the line.
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            spuriousWake = ready > 0;
+            budget -= std::max<int64_t>(ElapsedMicroseconds(start), ready > 0 ? 0 : 1000);
+            continue;
+        }
+        spuriousWake = false;
+        buffer.SetLength(buffer.Length() + n);
+        budget = int64_t{timeoutMs} * 1000;
+        if (terminatorLength > 0 && static_cast<size_t>(buffer.Length()) >= terminatorLength &&
+            std::memcmp(buffer.Data() + buffer.Length() - terminatorLength, terminator,
+                        terminatorLength) == 0) {
+            break;
+        }
+    }
+    return true;
+}
+
+}  // namespace kasa

@@ -1,0 +1,89 @@
+// The serial transport: owns one port and moves bytes between it and buffers. It knows
+// nothing of frames; the register object derives from it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "comm/ibuffer.h"
+#include "comm/serial_port.h"
+
+namespace kasa {
+
+class FastCom {
+  public:
+    FastCom();
+    virtual ~FastCom();
+    FastCom(const FastCom&) = delete;
+    FastCom& operator=(const FastCom&) = delete;
+
+    bool Open(const std::string& portName, int32_t readTimeoutConstant);
+    bool Reopen();
+    bool Close();
+    bool IsOpen() const;
+    bool Write(const iBuffer& buffer);
+    bool WriteRetry(const iBuffer& buffer);
+    bool ReadAvailable(iBuffer& buffer, int32_t maximum);
+    bool Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator);
+    uint32_t InputCount();
+    uint32_t OutputCount();
+
+    // Called on every wait, so a window can handle its events; empty by default.
+    void SetProcessMessages(std::function<void()> hook) { processMessages_ = std::move(hook); }
+    void ProcessMessages() const;
+    // Sleeps while still letting the window handle its events.
+    void Pause(int32_t milliseconds) const;
+
+    // The system error of the last failed open (0 after a successful one).
+    int OpenError() const { return openError_; }
+    const std::string& PortName() const { return portName_; }
+    const std::string& DevicePath() const { return devicePath_; }
+    int32_t ReadTimeoutConstant() const { return readTimeoutConstant_; }
+    int32_t BaudRate() const { return baudRate_; }
+    void SetBaudRate(int32_t baudRate) { baudRate_ = baudRate; }
+    bool CompatibilityMode() const { return compatibilityMode_; }
+    void SetCompatibilityMode(bool on) { compatibilityMode_ = on; }
+    uint32_t BytesRead() const { return bytesRead_; }
+    uint32_t BytesWritten() const { return bytesWritten_; }
+    // How many writes to the device the last Write or WriteRetry took.
+    int WriteCalls() const { return writeCalls_; }
+    const DeviceControlBlock& ControlBlock() const { return dcb_; }
+    const CommTimeouts& Timeouts() const { return timeouts_; }
+    uint32_t SetupError() const { return setupError_; }
+
+    // The rule that turns compatibility mode on: more forward slashes than backslashes in
+    // the strings of an environment block.
+    static bool EnvironmentSuggestsCompatibility(const char* const* environment);
+
+    static constexpr int32_t kWriteTotalConstantMs = 20000;
+    static constexpr int kCompatibilityChunk = 64;
+
+  private:
+    bool WriteAll(const iBuffer& buffer);
+    bool WriteChunked(const iBuffer& buffer);
+
+    // Linux has no event mask and no driver queue sizes to request: the fields are kept
+    // so the transport's state reads the same everywhere.
+    uint32_t eventMask_ = 0;
+    DeviceControlBlock dcb_;
+    CommTimeouts timeouts_;
+    uint32_t inputCount_ = 0;
+    uint32_t outputCount_ = 0;
+    bool compatibilityMode_ = false;
+    uint32_t setupError_ = 0;
+    std::string portName_;
+    bool open_ = false;
+    SerialPort port_;
+    uint32_t bytesRead_ = 0;
+    uint32_t bytesWritten_ = 0;
+    int32_t readTimeoutConstant_ = 1;
+    int32_t baudRate_ = 115200;
+
+    std::string devicePath_;
+    int openError_ = 0;
+    int writeCalls_ = 0;
+    std::function<void()> processMessages_;
+};
+
+}  // namespace kasa
