@@ -32,6 +32,8 @@ FastCom::FastCom() {
 }
 
 FastCom::~FastCom() {
+    // Whatever the hook refers to may already be gone while its owner is torn down.
+    processMessages_ = nullptr;
     if (IsOpen()) {
         Close();
     }

@@ -1,0 +1,273 @@
+#include "comm/ecrclass.h"
+
+#include "comm/codepage.h"
+#include "comm/number_text.h"
+
+namespace kasa {
+
+namespace {
+
+constexpr size_t kMaxPortNameLength = 19;
+constexpr int32_t kStatusRecordMaxLength = 10;
+constexpr int32_t kVerifyTimeoutMs = 15000;
+
+// One upper-case hexadecimal digit; anything else is not a checksum digit.
+int ChecksumDigit(uint8_t c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+}  // namespace
+
+ECRClass::ECRClass() = default;
+
+ECRClass::~ECRClass() = default;
+
+void ECRClass::SetPortParams(const std::string& portName, int32_t baudRate, LogCallback callback,
+                             uint32_t context) {
+    // Device paths are longer than the register's own port names, so only names that
+    // are not paths keep the short form.
+    configuredPortName_ = !portName.empty() && portName[0] == '/'
+                              ? portName
+                              : Utf8Prefix(portName, kMaxPortNameLength);
+    configuredBaudRate_ = baudRate;
+    SetBaudRate(baudRate);
+    logCallback_ = std::move(callback);
+    logContext_ = context;
+}
+
+bool ECRClass::InitTransmission() {
+    if (IsOpen()) {
+        return true;
+    }
+    if (configuredPortName_.empty()) {
+        return false;
+    }
+    SetBaudRate(configuredBaudRate_);
+    return Open(configuredPortName_, 1);
+}
+
+bool ECRClass::CloseTransmission() {
+    if (!IsOpen()) {
+        return true;
+    }
+    return Close();
+}
+
+iBuffer& ECRClass::BeginRequest() {
+    requestBuffer.Clear();
+    requestBuffer.Append(DecimalText(requestNumber));
+    return requestBuffer;
+}
+
+iBuffer& ECRClass::BeginRequest(std::initializer_list<int64_t> parameters) {
+    BeginRequest();
+    for (const int64_t p : parameters) {
+        requestBuffer.AppendByte(';');
+        requestBuffer.Append(DecimalText(p));
+    }
+    return requestBuffer;
+}
+
+bool ECRClass::SendFrame(iBuffer& payload) {
+    if (!InitTransmission()) {
+        return false;
+    }
+    const uint8_t checksum = payload.XorChecksum(0, 0xFF);
+    payload.Append(HexText(checksum, 2));
+    iBuffer start;
+    start.Append(kFrameStart);
+    payload.Prepend(start);
+    payload.Append(kFrameEnd);
+    LogRequest(payload);
+    return Write(payload);
+}
+
+bool ECRClass::Exchange(iBuffer& payload) {
+    if (!SendFrame(payload)) {
+        return false;
+    }
+    statusCode = -1;
+    answerBuffer.Clear();
+    receiveBuffer.Clear();
+    if (!Receive(receiveBuffer, answerTimeout, kFrameEnd)) {
+        return false;
+    }
+    LogAnswer(receiveBuffer);
+    int r = ReadRecord();
+    while (r == kRecordOtherNumber) {
+        ReadRecord();  // the stale answer's companion record goes with it
+        r = ReadRecord();
+    }
+    if (r == kRecordData && twoRecordMode) {
+        int r2 = ReadRecord();
+        if (r2 < 0) {
+            Receive(receiveBuffer, answerTimeout, kFrameEnd);
+            r2 = ReadRecord();
+        }
+        if (r2 >= 0) {
+            r = r2;
+        }
+    }
+    receiveBuffer.Clear();
+    if (r > 0) {
+        requestNumber = static_cast<uint8_t>(requestNumber + 1);
+    }
+    return r > 0;
+}
+
+int ECRClass::ExtractRecord(iBuffer& out) {
+    out.Clear();
+    if (receiveBuffer.Empty()) {
+        LogMessage("Pusty rekord.");
+        return kRecordEmpty;
+    }
+    const int32_t s = receiveBuffer.Find(kFrameStart, 0);
+    if (s < 0) {
+        return kRecordEmpty;
+    }
+    int32_t e = receiveBuffer.Find(kFrameEnd, s + 2);
+    if (e < 0) {
+        ReadAvailable(receiveBuffer, 200);
+        e = receiveBuffer.Find(kFrameEnd, s + 2);
+        if (e < 0) {
+            LogMessage("Niedokończony rekord.");
+            return kRecordUnfinished;
+        }
+    }
+    out.AppendBytes(receiveBuffer.Data() + s + 2, static_cast<size_t>(e - s - 2));
+    receiveBuffer.Remove(0, e + 2);
+    if (out.Length() < 2) {
+        LogMessage("Zła suma kontrolna.");
+        return kRecordBadChecksum;
+    }
+    const int high = ChecksumDigit(out.ByteAt(out.Length() - 2));
+    const int low = ChecksumDigit(out.ByteAt(out.Length() - 1));
+    out.Remove(out.Length() - 2, 2);
+    if (high < 0 || low < 0 || (high * 16 + low) != out.XorChecksum(0, 0xFF)) {
+        LogMessage("Zła suma kontrolna.");
+        return kRecordBadChecksum;
+    }
+    return kRecordData;
+}
+
+int ECRClass::ReadRecord() {
+    iBuffer p;
+    const int r = ExtractRecord(p);
+    if (r < 0) {
+        return r;
+    }
+    iBuffer c(p);
+    const int64_t number = p.TakeInteger();
+    if (number != requestNumber) {
+        LogMessage("Niezgodność numerów rekordu.");
+        return kRecordOtherNumber;
+    }
+    if (p.Length() <= kStatusRecordMaxLength) {
+        const int64_t code = p.TakeInteger();
+        if (p.Empty() && code >= 0 && code <= 255) {
+            statusCode = static_cast<int32_t>(code);
+            return kRecordStatus;
+        }
+    }
+    c.TakeInteger();
+    answerBuffer = c;
+    return kRecordData;
+}
+
+int ECRClass::VerifyDocument(const char* data, const char* text) {
+    requestBuffer.Clear();
+    requestBuffer.Append(kFrameStart);
+    requestBuffer.AppendByte('c');
+    requestBuffer.Append(text);
+    requestBuffer.Append("\r\n");
+    requestBuffer.Append(data);
+    if (!WriteRetry(requestBuffer)) {
+        return -1;
+    }
+    if (!twoRecordMode) {
+        return 0;
+    }
+    if (!Receive(receiveBuffer, kVerifyTimeoutMs, kFrameEnd) || receiveBuffer.Length() < 10) {
+        return -1;
+    }
+    LogAnswer(receiveBuffer);
+    if (ExtractRecord(answerBuffer) < 0) {
+        return -1;
+    }
+    answerBuffer.TakeInteger();
+    return answerBuffer.TakeInteger() == 0 ? 3 : -1;
+}
+
+std::string ECRClass::ErrorText(int code) {
+    switch (code) {
+        case 20:
+            return "Błędny znak";
+        case 21:
+            return "Błąd bajtu kontrolnego";
+        case 22:
+            return "Błąd parametru";
+        case 23:
+            return "Błąd danych";
+        case 24:
+            return "Błąd rozkazu.\nPrzyczyną może być niezainicjowana transmisja w kasie.";
+        case 25:
+        case 27:
+            return "Niezerowe totalizery. Wykonaj raport dobowy";
+        case 26:
+            return "Operacja niedozwolona w trybie fiskalnym";
+        case 28:
+            return "Nieunikalna nazwa towaru";
+        case 31:
+            return "Operacja niemożliwa w trybie fiskalnym";
+        case 78:
+            return "Towar nie istnieje w kasie";
+        case 79:
+            return "Towar spoza zakresu ustalonego w konfiguracji kasy";
+        default:
+            return "Nierozpoznany błąd o kodzie " + DecimalText(code) + ".";
+    }
+}
+
+std::string ECRClass::LastErrorText() const {
+    if (statusCode == -1) {
+        return "Nie odebrano odpowiedzi.\nZaleca się ponownie zainicjować\ntransmisję.";
+    }
+    if (statusCode == 0) {
+        return {};
+    }
+    return ErrorText(statusCode);
+}
+
+std::string ECRClass::LogPrefix() const {
+    return "<" + configuredPortName_ + "><" + logTag1 + "," + logTag2;
+}
+
+void ECRClass::LogRequest(const iBuffer& frame) {
+    if (!logCallback_ || frame.Empty()) {
+        return;
+    }
+    logCallback_(LogPrefix() + "> Zapytanie: " + PrintableText(frame.View()), logContext_);
+}
+
+void ECRClass::LogAnswer(const iBuffer& received) {
+    if (!logCallback_) {
+        return;
+    }
+    logCallback_(LogPrefix() + "> Odpowiedź: " +
+                     (received.Empty() ? std::string("Brak") : PrintableText(received.View())),
+                 logContext_);
+}
+
+void ECRClass::LogMessage(const std::string& text) {
+    if (logCallback_) {
+        logCallback_(LogPrefix() + ">" + text, logContext_);
+    }
+}
+
+}  // namespace kasa

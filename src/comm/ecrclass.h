@@ -1,0 +1,81 @@
+// The register object: frames requests, exchanges them with the register, classifies the
+// answers and keeps the status code and the protocol log.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "comm/fastcom.h"
+#include "comm/ibuffer.h"
+
+namespace kasa {
+
+// Results of ExtractRecord and ReadRecord.
+enum RecordResult : int {
+    kRecordEmpty = -1,       // nothing received, or no frame start
+    kRecordUnfinished = -2,  // a frame start without its end
+    kRecordBadChecksum = -3,
+    kRecordOtherNumber = -4,  // a record answering another request
+    kRecordData = 1,
+    kRecordStatus = 2,
+};
+
+class ECRClass : public FastCom {
+  public:
+    // Receives every protocol log line (UTF-8); may be called from any thread.
+    using LogCallback = std::function<void(const std::string& line, uint32_t context)>;
+
+    ECRClass();
+    ~ECRClass() override;
+
+    void SetPortParams(const std::string& portName, int32_t baudRate, LogCallback callback,
+                       uint32_t context);
+    virtual bool InitTransmission();
+    bool CloseTransmission();
+    bool SendFrame(iBuffer& payload);
+    bool Exchange(iBuffer& payload);
+    bool Request(iBuffer& payload) { return Exchange(payload); }
+    int ExtractRecord(iBuffer& out);
+    int ReadRecord();
+    // The unsequenced request of document verification: 3 when confirmed, else -1.
+    int VerifyDocument(const char* data, const char* text);
+
+    static std::string ErrorText(int code);
+    std::string LastErrorText() const;
+
+    void LogRequest(const iBuffer& frame);
+    void LogAnswer(const iBuffer& received);
+    void LogMessage(const std::string& text);
+
+    // Starts the request buffer of a sequenced command: the request number and the
+    // parameters, each after a ";".
+    iBuffer& BeginRequest();
+    iBuffer& BeginRequest(std::initializer_list<int64_t> parameters);
+
+    int32_t answerTimeout = 5000;
+    int32_t statusCode = -1;
+    iBuffer requestBuffer;
+    iBuffer answerBuffer;
+    iBuffer receiveBuffer;
+    uint8_t requestNumber = 0;
+    std::string logTag1;
+    std::string logTag2;
+    bool twoRecordMode = true;
+
+    const std::string& ConfiguredPortName() const { return configuredPortName_; }
+    int32_t ConfiguredBaudRate() const { return configuredBaudRate_; }
+
+    static constexpr const char* kFrameStart = "\x1bP";
+    static constexpr const char* kFrameEnd = "\x1b\\";
+
+  private:
+    std::string LogPrefix() const;
+
+    std::string configuredPortName_;
+    int32_t configuredBaudRate_ = 9600;
+    LogCallback logCallback_;
+    uint32_t logContext_ = 0;
+};
+
+}  // namespace kasa

@@ -1,0 +1,292 @@
+#include "comm/ecrclass.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/pty_pair.h"
+
+namespace kasa {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::PeerThread;
+using testing::PtyPair;
+
+// Frames a payload the way the register does: the XOR from 0xFF in two upper-case digits.
+std::string Frame(const std::string& payload) {
+    unsigned x = 0xFF;
+    for (const unsigned char c : payload) {
+        x ^= c;
+    }
+    static const char* digits = "0123456789ABCDEF";
+    return std::string("\x1bP") + payload + digits[x >> 4] + digits[x & 15] + "\x1b\\";
+}
+
+iBuffer Payload(const std::string& s) {
+    iBuffer b;
+    b.AppendBytes(s.data(), s.size());
+    return b;
+}
+
+TEST(FrameBytes, WorkedOutByHand) {
+    // 0xFF ^ 0x30 ^ 0x4E = 0x81.
+    EXPECT_EQ(Frame("0N"), std::string("\x1b\x50\x30\x4e\x38\x31\x1b\x5c"));
+    // 0xFF ^ 0x5F = 0xA0: the end frame has no request number.
+    EXPECT_EQ(Frame("_"), std::string("\x1b\x50\x5f\x41\x30\x1b\x5c"));
+}
+
+TEST(ErrorTexts, EveryStatusCode) {
+    const std::pair<int, const char*> table[] = {
+        {20, "Błędny znak"},
+        {21, "Błąd bajtu kontrolnego"},
+        {22, "Błąd parametru"},
+        {23, "Błąd danych"},
+        {24, "Błąd rozkazu.\nPrzyczyną może być niezainicjowana transmisja w kasie."},
+        {25, "Niezerowe totalizery. Wykonaj raport dobowy"},
+        {26, "Operacja niedozwolona w trybie fiskalnym"},
+        {27, "Niezerowe totalizery. Wykonaj raport dobowy"},
+        {28, "Nieunikalna nazwa towaru"},
+        {31, "Operacja niemożliwa w trybie fiskalnym"},
+        {78, "Towar nie istnieje w kasie"},
+        {79, "Towar spoza zakresu ustalonego w konfiguracji kasy"},
+        {99, "Nierozpoznany błąd o kodzie 99."},
+        {0, "Nierozpoznany błąd o kodzie 0."},
+    };
+    for (const auto& [code, text] : table) {
+        EXPECT_EQ(ECRClass::ErrorText(code), text) << code;
+    }
+    ECRClass ecr;
+    ecr.statusCode = -1;
+    EXPECT_EQ(ecr.LastErrorText(),
+              "Nie odebrano odpowiedzi.\nZaleca się ponownie zainicjować\ntransmisję.");
+    ecr.statusCode = 0;
+    EXPECT_EQ(ecr.LastErrorText(), "");
+    ecr.statusCode = 28;
+    EXPECT_EQ(ecr.LastErrorText(), "Nieunikalna nazwa towaru");
+}
+
+TEST(ProtocolLog, LineFormat) {
+    ECRClass ecr;
+    std::vector<std::string> lines;
+    ecr.SetPortParams(
+        "COM1", 9600, [&](const std::string& line, uint32_t) { lines.push_back(line); }, 0);
+    ecr.LogRequest(Payload("\x1bP0N81\x1b\\"));
+    ecr.LogRequest(iBuffer());  // nothing for an empty frame
+    ecr.LogAnswer(iBuffer());
+    ecr.LogMessage("Pusty rekord.");
+    ecr.logTag1 = "0012";
+    ecr.logTag2 = "ABC12345678";
+    ecr.LogAnswer(Payload("\x1bP0;0C4\x1b\\"));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "<COM1><,> Zapytanie: [x1B]P0N81[x1B]\\");
+    EXPECT_EQ(lines[1], "<COM1><,> Odpowiedź: Brak");
+    EXPECT_EQ(lines[2], "<COM1><,>Pusty rekord.");
+    EXPECT_EQ(lines[3], "<COM1><0012,ABC12345678> Odpowiedź: [x1B]P0;0C4[x1B]\\");
+}
+
+// A register stand-in that answers each request frame with the next scripted bytes.
+class ScriptedRegister {
+  public:
+    explicit ScriptedRegister(PtyPair& pty) : pty_(pty) {}
+    ~ScriptedRegister() { Stop(); }
+
+    // Each entry is the list of writes that answer one request (written 30 ms apart).
+    void Start(std::vector<std::vector<std::string>> answers) {
+        thread_ = std::thread([this, answers = std::move(answers)] {
+            for (const auto& writes : answers) {
+                const std::string request = pty_.ReadUntil("\x1b\\", 3s);
+                if (request.empty()) {
+                    return;
+                }
+                {
+                    std::lock_guard lock(mutex_);
+                    requests_.push_back(request);
+                }
+                for (size_t i = 0; i < writes.size(); ++i) {
+                    if (i > 0) {
+                        std::this_thread::sleep_for(30ms);
+                    }
+                    pty_.Write(writes[i]);
+                }
+            }
+        });
+    }
+    void Stop() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    std::vector<std::string> Requests() {
+        Stop();
+        std::lock_guard lock(mutex_);
+        return requests_;
+    }
+
+  private:
+    PtyPair& pty_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<std::string> requests_;
+};
+
+class ExchangeOnPty : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.Valid());
+        ecr.SetPortParams(
+            pty.SlavePath(), 9600,
+            [this](const std::string& line, uint32_t) { log.push_back(line); }, 0);
+        ecr.answerTimeout = 400;
+    }
+    bool Send(const std::string& payload) {
+        iBuffer request = Payload(payload);
+        return ecr.Exchange(request);
+    }
+    bool LogHas(const std::string& text) const {
+        for (const auto& line : log) {
+            if (line.find(text) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    PtyPair pty;
+    ECRClass ecr;
+    std::vector<std::string> log;
+    ScriptedRegister reg{pty};
+};
+
+TEST_F(ExchangeOnPty, StatusOnlyAnswerAndNumbering) {
+    reg.Start({{Frame("0;0")}, {Frame("1;0")}, {Frame("2;25")}});
+    EXPECT_TRUE(Send("0N"));
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_TRUE(ecr.answerBuffer.Empty());
+    EXPECT_EQ(ecr.requestNumber, 1);
+    EXPECT_TRUE(Send("1N"));
+    EXPECT_TRUE(Send("2N"));
+    EXPECT_EQ(ecr.statusCode, 25);  // an error status is still a valid answer
+    EXPECT_EQ(ecr.requestNumber, 3);
+    const auto requests = reg.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0], "\x1b\x50\x30\x4e\x38\x31\x1b\x5c");
+    EXPECT_EQ(requests[1], Frame("1N"));
+}
+
+TEST_F(ExchangeOnPty, NumberWrapsAfter255) {
+    ecr.requestNumber = 255;
+    reg.Start({{Frame("255;0")}, {Frame("0;0")}});
+    EXPECT_TRUE(Send("255N"));
+    EXPECT_EQ(ecr.requestNumber, 0);
+    iBuffer& request = ecr.BeginRequest({4});
+    request.Append("J");
+    EXPECT_EQ(request.View(), "0;4J");
+    EXPECT_TRUE(ecr.Exchange(request));
+    EXPECT_EQ(ecr.requestNumber, 1);
+}
+
+TEST_F(ExchangeOnPty, NoAnswerKeepsTheNumberAndSaysWhy) {
+    ecr.requestNumber = 7;
+    ASSERT_TRUE(ecr.InitTransmission());
+    EXPECT_FALSE(Send("7N"));
+    EXPECT_EQ(ecr.statusCode, -1);
+    EXPECT_EQ(ecr.requestNumber, 7);
+    EXPECT_TRUE(LogHas("> Odpowiedź: Brak"));
+    EXPECT_TRUE(LogHas(">Pusty rekord."));
+    EXPECT_EQ(ecr.LastErrorText(),
+              "Nie odebrano odpowiedzi.\nZaleca się ponownie zainicjować\ntransmisję.");
+}
+
+TEST_F(ExchangeOnPty, LowerCaseChecksumDigitsFail) {
+    // "0;0" has the checksum C4; the same digits in lower case are not accepted.
+    reg.Start({{"\x1bP0;0c4\x1b\\"}, {"\x1bP0;0C4\x1b\\"}});
+    EXPECT_FALSE(Send("0N"));
+    EXPECT_TRUE(LogHas(">Zła suma kontrolna."));
+    EXPECT_EQ(ecr.requestNumber, 0);
+    EXPECT_TRUE(Send("0N"));  // the same number again, now answered properly
+    EXPECT_EQ(ecr.statusCode, 0);
+}
+
+TEST_F(ExchangeOnPty, GarbageBeforeTheFrameIsDiscarded) {
+    reg.Start({{"\x00\xff junk" + Frame("0;0")}});
+    EXPECT_TRUE(Send("0N"));
+    EXPECT_EQ(ecr.statusCode, 0);
+}
+
+TEST_F(ExchangeOnPty, StaleAnswerIsSkippedWithTheRecordAfterIt) {
+    ecr.requestNumber = 5;
+    // An old data record and its status, then this request's data and status.
+    reg.Start({{Frame("4;7;11;0hAA") + Frame("4;0") + Frame("5;7;11;0h4142") + Frame("5;0")}});
+    EXPECT_TRUE(Send("5;7;11;0H"));
+    EXPECT_TRUE(LogHas(">Niezgodność numerów rekordu."));
+    EXPECT_EQ(ecr.answerBuffer.View(), "7;11;0h4142");
+    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), ';');
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_EQ(ecr.requestNumber, 6);
+}
+
+TEST_F(ExchangeOnPty, DataThenStatusInALaterRead) {
+    reg.Start({{Frame("0~ZEN/1/2/3"), Frame("0;0")}});
+    ecr.answerTimeout = 1000;
+    EXPECT_TRUE(Send("0^"));
+    EXPECT_EQ(ecr.answerBuffer.View(), "ZEN/1/2/3");
+    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), '~');
+    EXPECT_EQ(ecr.statusCode, 0);
+}
+
+TEST_F(ExchangeOnPty, DataWithoutStatusIsStillAnAnswer) {
+    reg.Start({{Frame("0~VESPER/1/2/3")}});
+    EXPECT_TRUE(Send("0^"));
+    EXPECT_EQ(ecr.answerBuffer.View(), "VESPER/1/2/3");
+    EXPECT_EQ(ecr.statusCode, -1);
+    EXPECT_EQ(ecr.requestNumber, 1);
+}
+
+TEST_F(ExchangeOnPty, ShortNumericRecordCountsAsStatus) {
+    // After the number and separator: "200" is a status, "256" and "12;3" are data.
+    reg.Start(
+        {{Frame("0;200")}, {Frame("1;256") + Frame("1;0")}, {Frame("2;12;3") + Frame("2;0")}});
+    EXPECT_TRUE(Send("0N"));
+    EXPECT_EQ(ecr.statusCode, 200);
+    EXPECT_TRUE(ecr.answerBuffer.Empty());
+    EXPECT_TRUE(Send("1N"));
+    EXPECT_EQ(ecr.answerBuffer.View(), "256");
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_TRUE(Send("2N"));
+    EXPECT_EQ(ecr.answerBuffer.View(), "12;3");
+}
+
+TEST_F(ExchangeOnPty, RequestFramesAreLoggedPrintably) {
+    reg.Start({{Frame("0;0")}});
+    EXPECT_TRUE(Send("0N"));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log[0], "<" + pty.SlavePath() + "><,> Zapytanie: [x1B]P0N81[x1B]\\");
+}
+
+TEST_F(ExchangeOnPty, VerifyDocumentConfirmsOnZero) {
+    reg.Start({{Frame("12;0")}, {Frame("12;3")}});
+    ASSERT_TRUE(ecr.InitTransmission());
+    // The answer must be at least ten bytes long; its second number tells the verdict.
+    EXPECT_EQ(ecr.VerifyDocument("DATA\x1b\\", "PARAGON"), 3);
+    EXPECT_EQ(ecr.VerifyDocument("DATA\x1b\\", "PARAGON"), -1);
+    const auto requests = reg.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0], "\x1bPcPARAGON\r\nDATA\x1b\\");
+    EXPECT_EQ(ecr.requestNumber, 0);  // unsequenced
+}
+
+TEST(ExchangeClosedPort, FailsWithoutAPortName) {
+    ECRClass ecr;
+    iBuffer request = Payload("0N");
+    EXPECT_FALSE(ecr.Exchange(request));
+    EXPECT_EQ(ecr.requestNumber, 0);
+    EXPECT_TRUE(ecr.CloseTransmission());  // nothing was open
+}
+
+}  // namespace
+}  // namespace kasa
