@@ -204,9 +204,37 @@ std::string MazoviaToUtf8(std::string_view bytes) {
     return Windows1250ToUtf8(converted);
 }
 
+namespace {
+// The row of the Polish letter whose byte in `column` is `b`, or -1.
+int LetterRowOfByte(uint8_t b, int column) {
+    for (int i = 0; i < kPolishLetterCount; ++i) {
+        if (PolishLetterTable[i][column] == b) {
+            return i;
+        }
+    }
+    return -1;
+}
+}  // namespace
+
 std::string Utf8ToMazovia(std::string_view utf8, char replacement) {
-    std::string bytes = Utf8ToWindows1250(utf8, replacement);
-    ConvertPolishLetters(bytes, kWindows1250, kMazovia);
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (size_t pos = 0; pos < utf8.size();) {
+        const char32_t cp = DecodeUtf8(utf8, pos);
+        if (cp < 0x80) {
+            bytes += static_cast<char>(cp);
+            continue;
+        }
+        const uint8_t windows = UnicodeToWindows1250(cp);
+        if (const int row = LetterRowOfByte(windows, kWindows1250); windows != 0 && row >= 0) {
+            bytes += static_cast<char>(PolishLetterTable[row][kMazovia]);
+        } else if (windows == 0 || LetterRowOfByte(windows, kMazovia) >= 0) {
+            // Without this, ’ (0x92 in Windows-1250) would reach the register as Mazovia ł.
+            bytes += replacement;
+        } else {
+            bytes += static_cast<char>(windows);
+        }
+    }
     return bytes;
 }
 

@@ -52,7 +52,8 @@ std::string Windows1250ToUtf8(std::string_view bytes);
 std::string Utf8ToWindows1250(std::string_view utf8, char replacement = '?');
 
 // Mazovia, as texts travel to and from the register: Polish letters by the table, other
-// bytes as in Windows-1250.
+// bytes as in Windows-1250. A character whose Windows-1250 byte is a Mazovia Polish letter
+// is written as `replacement`, so it never turns into a letter on the register.
 std::string MazoviaToUtf8(std::string_view bytes);
 std::string Utf8ToMazovia(std::string_view utf8, char replacement = '?');
 

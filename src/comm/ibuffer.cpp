@@ -8,7 +8,9 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <functional>
 
+#include "app/atomic_file.h"
 #include "comm/codepage.h"
 #include "comm/number_text.h"
 
@@ -103,10 +105,7 @@ iBuffer::iBuffer(iBuffer&& other) noexcept
       length_(other.length_),
       content_(std::move(other.content_)),
       lastSeparator_(other.lastSeparator_) {
-    other.Allocate(kInitialCapacity);
-    other.length_ = 0;
-    other.scratchChunkSize_ = 0;
-    other.scratchOffset_ = 0;
+    other.ResetAfterMove();
 }
 
 iBuffer& iBuffer::operator=(iBuffer&& other) noexcept {
@@ -119,15 +118,23 @@ iBuffer& iBuffer::operator=(iBuffer&& other) noexcept {
         length_ = other.length_;
         content_ = std::move(other.content_);
         lastSeparator_ = other.lastSeparator_;
-        other.Allocate(kInitialCapacity);
-        other.length_ = 0;
-        other.scratchChunkSize_ = 0;
-        other.scratchOffset_ = 0;
+        other.ResetAfterMove();
     }
     return *this;
 }
 
 iBuffer::~iBuffer() = default;
+
+void iBuffer::ResetAfterMove() {
+    // A moved-from optional keeps an empty format text, which would print every number as "".
+    numberFormat_.reset();
+    scratchChunks_.clear();
+    scratchChunkSize_ = 0;
+    scratchOffset_ = 0;
+    length_ = 0;
+    lastSeparator_ = 0;
+    Allocate(kInitialCapacity);
+}
 
 void iBuffer::Allocate(int32_t capacity) {
     capacity_ = capacity;
@@ -143,8 +150,10 @@ void iBuffer::Clear() {
 }
 
 void iBuffer::Assign(const char* text) {
+    // The text may live in this buffer's content or scratch pool, both of which Clear wipes.
+    const std::string copy(text != nullptr ? text : "");
     Clear();
-    Append(text);
+    AppendBytes(copy.data(), copy.size());
 }
 
 void iBuffer::Assign(const iBuffer& other) {
@@ -211,6 +220,16 @@ void iBuffer::AppendByte(uint8_t b) {
 
 void iBuffer::AppendBytes(const void* data, size_t count) {
     if (count == 0) {
+        return;
+    }
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    const std::less_equal<const uint8_t*> notAfter;
+    if (notAfter(content_.get(), bytes) && !notAfter(content_.get() + capacity_, bytes)) {
+        // Our own bytes would be freed by the growth below.
+        const std::string copy(reinterpret_cast<const char*>(bytes), count);
+        Reserve(static_cast<int32_t>(count));
+        std::memcpy(content_.get() + length_, copy.data(), count);
+        length_ += static_cast<int32_t>(count);
         return;
     }
     Reserve(static_cast<int32_t>(count));
@@ -368,13 +387,7 @@ bool iBuffer::LoadFile(const std::string& path) {
 }
 
 bool iBuffer::SaveFile(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return false;
-    }
-    out.write(Text(), length_);
-    out.close();
-    return !out.fail();
+    return WriteFileAtomically(path, View()).ok;
 }
 
 char* iBuffer::ScratchText(size_t size) {
@@ -390,7 +403,9 @@ char* iBuffer::ScratchText(size_t size) {
 
 const char* iBuffer::ScratchCopy(std::string_view text) {
     char* out = ScratchText(text.size() + 1);
-    std::memcpy(out, text.data(), text.size());
+    if (!text.empty()) {
+        std::memcpy(out, text.data(), text.size());
+    }
     out[text.size()] = 0;
     return out;
 }
@@ -422,6 +437,10 @@ void iBuffer::SetNumberFormat(const char* format) {
 }
 
 double iBuffer::RoundTo(double x, int n) {
+    if (x < 0) {
+        // Negative amounts round like positive ones, away from zero, not towards it.
+        return -RoundTo(-x, n);
+    }
     const double scale = std::pow(10.0, n);
     const double scaled = x * scale;
     double i = std::trunc(scaled);
@@ -525,6 +544,11 @@ std::optional<double> iBuffer::TakeFloat() {
 const char* iBuffer::TakeLine() {
     if (length_ == 0) {
         return nullptr;
+    }
+    if (content_[0] == '\r') {
+        // A line end of a lone CR at the front still ends an (empty) line.
+        ConsumeFront(ByteAt(1) == '\n' ? 2 : 1);
+        return ScratchCopy({});
     }
     const void* lf = std::memchr(content_.get(), '\n', static_cast<size_t>(length_));
     const int32_t end = lf != nullptr

@@ -109,6 +109,7 @@ class iBuffer {
 
   private:
     void Allocate(int32_t capacity);
+    void ResetAfterMove();
     char* ScratchText(size_t size);
     const char* ScratchCopy(std::string_view text);
     void ConsumeFront(int32_t count);

@@ -1,7 +1,9 @@
 #include "comm/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <vector>
 
 namespace kasa {
 
@@ -28,6 +30,9 @@ std::string HexText(uint64_t value, int width) {
 
 namespace {
 
+// Formats come from settings files; a silly width or precision must not overflow.
+constexpr int kLargestField = 2000;
+
 std::string ConvertOne(char conversion, int precision, double value) {
     std::chars_format format = std::chars_format::fixed;
     switch (conversion) {
@@ -42,12 +47,14 @@ std::string ConvertOne(char conversion, int precision, double value) {
         default:
             break;
     }
-    char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, format, precision);
+    // The largest double has 309 integer digits; the precision adds to that.
+    std::vector<char> text(static_cast<size_t>(precision) + 330);
+    const auto result =
+        std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
     if (result.ec != std::errc()) {
         return "0";
     }
-    std::string out(text, result.ptr);
+    std::string out(text.data(), result.ptr);
     if (format == std::chars_format::scientific) {
         // printf writes at least two exponent digits.
         const size_t e = out.find('e');
@@ -101,7 +108,7 @@ std::string FormatDouble(std::string_view format, double value) {
         }
         int width = 0;
         while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
-            width = width * 10 + (format[i] - '0');
+            width = std::min(width * 10 + (format[i] - '0'), kLargestField);
             ++i;
         }
         int precision = 6;
@@ -109,7 +116,7 @@ std::string FormatDouble(std::string_view format, double value) {
             ++i;
             precision = 0;
             while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
-                precision = precision * 10 + (format[i] - '0');
+                precision = std::min(precision * 10 + (format[i] - '0'), kLargestField);
                 ++i;
             }
         }
@@ -159,6 +166,9 @@ std::optional<double> ParseDouble(std::string_view text) {
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
         negative = text[0] == '-';
         text.remove_prefix(1);
+    }
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        return std::nullopt;  // from_chars would take the second sign
     }
     double value = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -1,0 +1,369 @@
+// Storage of the byte buffer: capacity growth, copies, editing of the content and files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+
+#include "comm/ibuffer.h"
+
+namespace kasa {
+namespace {
+
+std::string Bytes(const iBuffer& b) {
+    return std::string(b.View());
+}
+
+iBuffer FromBytes(const std::string& bytes) {
+    iBuffer b;
+    b.AppendBytes(bytes.data(), bytes.size());
+    return b;
+}
+
+// Everything from the length up to the capacity must be zero.
+bool TailIsZero(const iBuffer& b) {
+    for (int32_t i = b.Length(); i < b.Capacity(); ++i) {
+        if (b.Data()[i] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(IBufferCapacity, EmptyBufferStartsWithOneHundredZeroBytes) {
+    const iBuffer b;
+    EXPECT_EQ(b.Capacity(), 100);
+    EXPECT_EQ(b.Length(), 0);
+    EXPECT_EQ(b.FreeSpace(), 100);
+    EXPECT_TRUE(TailIsZero(b));
+}
+
+TEST(IBufferCapacity, TextBufferGetsTwiceTheTextButAtLeastOneHundred) {
+    struct Case {
+        size_t n;
+        int32_t capacity;
+    };
+    for (const Case c : {Case{0, 100}, Case{30, 100}, Case{50, 100}, Case{51, 102}, Case{60, 120},
+                         Case{500, 1000}}) {
+        const std::string text(c.n, 'k');
+        const iBuffer b(text.c_str());
+        EXPECT_EQ(b.Capacity(), c.capacity) << c.n;
+        EXPECT_EQ(Bytes(b), text);
+        EXPECT_TRUE(TailIsZero(b));
+    }
+    EXPECT_EQ(iBuffer(static_cast<const char*>(nullptr)).Capacity(), 100);
+}
+
+TEST(IBufferCapacity, AppendGrowsOnlyWhenTenBytesOfRoomWouldBeMissing) {
+    iBuffer b("");
+    b.Append(std::string(89, 'a'));  // 89 + 10 fits in 100
+    EXPECT_EQ(b.Capacity(), 100);
+    b.AppendByte('b');  // 90 bytes: 89 + 1 + 10 = 100 still fits
+    EXPECT_EQ(b.Capacity(), 100);
+    b.AppendByte('c');  // 90 + 1 + 10 = 101 does not: (100 + 1) * 2 + 10
+    EXPECT_EQ(b.Capacity(), 212);
+    EXPECT_EQ(b.Length(), 91);
+    EXPECT_EQ(b.ByteAt(89), 'b');
+    EXPECT_EQ(b.ByteAt(90), 'c');
+    EXPECT_TRUE(TailIsZero(b));
+}
+
+TEST(IBufferCapacity, OneLargeAppendToAnEmptyTextBuffer) {
+    iBuffer b("");
+    b.Append(std::string(95, 'x'));
+    EXPECT_EQ(b.Capacity(), (100 + 95) * 2 + 10);
+    EXPECT_EQ(Bytes(b), std::string(95, 'x'));
+    EXPECT_TRUE(TailIsZero(b));
+}
+
+TEST(IBufferCapacity, ReserveKeepsContentAndZeroFillsTheNewStorage) {
+    iBuffer b("abc");
+    b.Reserve(50);  // 3 + 50 + 10 fits
+    EXPECT_EQ(b.Capacity(), 100);
+    b.Reserve(88);  // 3 + 88 + 10 = 101
+    EXPECT_EQ(b.Capacity(), (100 + 88) * 2 + 10);
+    EXPECT_EQ(Bytes(b), "abc");
+    EXPECT_TRUE(TailIsZero(b));
+}
+
+TEST(IBufferCapacity, GrowReservesAFifthMoreAndReportsFreeSpace) {
+    iBuffer small;
+    EXPECT_EQ(small.Grow(50), 100);  // Reserve(60) fits
+    iBuffer b;
+    EXPECT_EQ(b.Grow(100), (100 + 120) * 2 + 10);  // Reserve(100 + 20)
+    b.Append("12345");
+    EXPECT_EQ(b.Grow(4), 450 - 5);  // Reserve(4): no change
+}
+
+TEST(IBufferCapacity, CopyAndAssignTakeCapacityAndBytesExactly) {
+    iBuffer source;
+    source.Append(std::string(95, 'q'));
+    source.AppendByte(0);
+    source.Append("end");
+    ASSERT_EQ(source.Capacity(), 400);
+
+    const iBuffer copy(source);
+    EXPECT_EQ(copy.Capacity(), 400);
+    EXPECT_EQ(Bytes(copy), Bytes(source));
+
+    iBuffer big;
+    big.Reserve(1000);
+    big.Append("old content");
+    big.Assign(source);
+    EXPECT_EQ(big.Capacity(), 400);
+    EXPECT_EQ(Bytes(big), Bytes(source));
+    EXPECT_TRUE(TailIsZero(big));
+
+    iBuffer assigned;
+    assigned = source;
+    EXPECT_EQ(assigned.Capacity(), 400);
+    EXPECT_EQ(Bytes(assigned), Bytes(source));
+
+    source.Assign(source);
+    EXPECT_EQ(source.Capacity(), 400);
+    EXPECT_EQ(source.Length(), 99);
+}
+
+TEST(IBufferCapacity, ClearZeroesTheWholeStorageButKeepsItsSize) {
+    iBuffer b;
+    b.Append(std::string(150, 'z'));
+    const int32_t capacity = b.Capacity();
+    b.Clear();
+    EXPECT_EQ(b.Length(), 0);
+    EXPECT_EQ(b.Capacity(), capacity);
+    EXPECT_TRUE(TailIsZero(b));
+}
+
+TEST(IBufferContent, AssignTextReplacesTheContent) {
+    iBuffer b("something long");
+    b.Assign("ab");
+    EXPECT_EQ(Bytes(b), "ab");
+    EXPECT_TRUE(TailIsZero(b));
+    b.Assign(static_cast<const char*>(nullptr));
+    EXPECT_EQ(b.Length(), 0);
+}
+
+TEST(IBufferContent, TextsTakenFromTheBufferItselfSurviveItsChanges) {
+    iBuffer b;
+    b.Append(std::string(95, 'm'));
+    b.Append(b.Text());  // forces the storage to move
+    EXPECT_EQ(Bytes(b), std::string(190, 'm'));
+
+    iBuffer c("prefix-rest");
+    c.Assign(c.Text() + 7);
+    EXPECT_EQ(Bytes(c), "rest");
+
+    iBuffer d("x");
+    d.Assign(d.FormatDecimal(4711));  // a scratch text is freed by the Clear inside Assign
+    EXPECT_EQ(Bytes(d), "4711");
+
+    iBuffer e("ab");
+    ASSERT_TRUE(e.InsertText(1, e.Text()));
+    EXPECT_EQ(Bytes(e), "aabb");
+
+    iBuffer f("ab");
+    f.Prepend(f);
+    EXPECT_EQ(Bytes(f), "abab");
+    f.AppendBuffer(f);
+    EXPECT_EQ(Bytes(f), "abababab");
+}
+
+TEST(IBufferContent, MovedFromBufferIsEmptyAndUsable) {
+    iBuffer a("data");
+    a.SetNumberFormat("%0.2f");
+    iBuffer b(std::move(a));
+    EXPECT_EQ(Bytes(b), "data");
+    EXPECT_STREQ(b.FormatFloat(1.5), "1.50");
+
+    EXPECT_EQ(a.Length(), 0);  // NOLINT(bugprone-use-after-move): deliberately reused
+    EXPECT_STREQ(a.FormatFloat(1.5), "1.500000");
+    a.Append("new");
+    EXPECT_EQ(Bytes(a), "new");
+
+    iBuffer c;
+    c = std::move(b);
+    EXPECT_EQ(Bytes(c), "data");
+    EXPECT_STREQ(b.FormatFloat(2.0), "2.000000");  // NOLINT(bugprone-use-after-move)
+}
+
+TEST(IBufferContent, LengthsAndBytes) {
+    const iBuffer b = FromBytes(std::string("ab\0cd", 5));
+    EXPECT_EQ(b.Length(), 5);
+    EXPECT_EQ(b.TextLength(), 2);
+    EXPECT_EQ(iBuffer("abc").TextLength(), 3);
+    EXPECT_EQ(b.ByteAt(3), 'c');
+    EXPECT_EQ(b.ByteAt(-1), 0);
+    EXPECT_EQ(b.ByteAt(5), 0);
+    EXPECT_EQ(b.ByteAt(1000), 0);
+    EXPECT_EQ(b.CountByte('c'), 1);
+    EXPECT_EQ(b.CountByte(0), 1);
+}
+
+TEST(IBufferContent, AppendVariants) {
+    iBuffer b;
+    b.Append(static_cast<const char*>(nullptr));
+    EXPECT_EQ(b.Length(), 0);
+    b.Append("ab");
+    b.AppendByte(0);
+    b.AppendBuffer(iBuffer("cd"));
+    EXPECT_EQ(Bytes(b), std::string("ab\0cd", 5));
+    // A text argument ends at its first zero byte.
+    b.Append("x\0y");
+    EXPECT_EQ(Bytes(b), std::string("ab\0cdx", 6));
+}
+
+TEST(IBufferContent, ConcatenationLeavesTheOperandAlone) {
+    const iBuffer a("ab");
+    EXPECT_EQ(Bytes(a + "cd"), "abcd");
+    EXPECT_EQ(Bytes(a + iBuffer("xy")), "abxy");
+    EXPECT_EQ(Bytes(a + static_cast<uint8_t>(0)), std::string("ab\0", 3));
+    EXPECT_EQ(Bytes(a + static_cast<uint8_t>(0xB9)), "ab\xB9");
+    EXPECT_EQ(Bytes(a), "ab");
+}
+
+TEST(IBufferContent, Remove) {
+    struct Case {
+        int32_t pos;
+        int32_t count;
+        bool ok;
+        const char* left;
+    };
+    const Case cases[] = {
+        {0, -1, true, ""},       {2, 2, true, "abef"},     {4, 10, true, "abcd"},
+        {2, -1, true, "ab"},     {5, 1, true, "abcde"},    {0, 6, true, ""},
+        {2, 0, true, "abcdef"},  {2, -2, true, "abcdef"},  {-1, 2, false, "abcdef"},
+        {6, 1, false, "abcdef"}, {7, -1, false, "abcdef"}, {0, 1, true, "bcdef"},
+    };
+    for (const Case& c : cases) {
+        iBuffer b("abcdef");
+        EXPECT_EQ(b.Remove(c.pos, c.count), c.ok) << c.pos << "," << c.count;
+        EXPECT_EQ(Bytes(b), c.left) << c.pos << "," << c.count;
+        EXPECT_TRUE(TailIsZero(b)) << c.pos << "," << c.count;
+    }
+}
+
+TEST(IBufferContent, RemoveOnAnEmptyBufferSucceedsAndChangesNothing) {
+    iBuffer b;
+    EXPECT_TRUE(b.Remove(0, -1));
+    EXPECT_TRUE(b.Remove(5, 3));
+    EXPECT_EQ(b.Length(), 0);
+    EXPECT_EQ(b.Capacity(), 100);
+}
+
+TEST(IBufferContent, Find) {
+    const iBuffer b("abcabc");
+    EXPECT_EQ(b.Find("bc"), 1);
+    EXPECT_EQ(b.Find("bc", 1), 1);
+    EXPECT_EQ(b.Find("bc", 2), 4);
+    EXPECT_EQ(b.Find("bc", 5), -1);
+    EXPECT_EQ(b.Find("bc", -3), 1);   // outside: from the start
+    EXPECT_EQ(b.Find("bc", 100), 1);  // outside: from the start
+    EXPECT_EQ(b.Find("abcabcd"), -1);
+    EXPECT_EQ(b.Find("x"), -1);
+    EXPECT_EQ(iBuffer().Find("a"), -1);
+}
+
+TEST(IBufferContent, InsertTextAndPrepend) {
+    iBuffer b("abef");
+    EXPECT_TRUE(b.InsertText(2, "cd"));
+    EXPECT_EQ(Bytes(b), "abcdef");
+    EXPECT_TRUE(b.InsertText(0, ">"));
+    EXPECT_TRUE(b.InsertText(b.Length(), "<"));
+    EXPECT_EQ(Bytes(b), ">abcdef<");
+    EXPECT_FALSE(b.InsertText(-1, "x"));
+    EXPECT_FALSE(b.InsertText(b.Length() + 1, "x"));
+    EXPECT_EQ(Bytes(b), ">abcdef<");
+
+    iBuffer tail(std::string(90, 't').c_str());
+    tail.Prepend(iBuffer(std::string(150, 'h').c_str()));
+    EXPECT_EQ(Bytes(tail), std::string(150, 'h') + std::string(90, 't'));
+    EXPECT_TRUE(TailIsZero(tail));
+    tail.Prepend(iBuffer());
+    EXPECT_EQ(tail.Length(), 240);
+}
+
+TEST(IBufferContent, NthStringAfterSeparatorsBecomeZeroBytes) {
+    iBuffer b("12;ab;;x");
+    EXPECT_EQ(b.ReplaceByte(';', 0), 3);
+    EXPECT_EQ(b.Length(), 8);
+    EXPECT_STREQ(b.NthString(0), "12");
+    EXPECT_STREQ(b.NthString(-1), "12");
+    EXPECT_STREQ(b.NthString(1), "ab");
+    EXPECT_STREQ(b.NthString(2), "");
+    EXPECT_STREQ(b.NthString(3), "x");
+    EXPECT_STREQ(b.NthString(4), "");  // fewer fields than asked
+}
+
+TEST(IBufferContent, ToUpperAndTrailingZeros) {
+    iBuffer b("`aBz{1");
+    b.ToUpper();
+    EXPECT_EQ(Bytes(b), "`ABZ{1");
+
+    iBuffer z = FromBytes(std::string("a\0b\0\0", 5));
+    z.TrimTrailingZeros();
+    EXPECT_EQ(Bytes(z), std::string("a\0b", 3));
+    iBuffer only = FromBytes(std::string(3, '\0'));
+    only.TrimTrailingZeros();
+    EXPECT_EQ(only.Length(), 0);
+}
+
+class IBufferFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = std::filesystem::temp_directory_path() /
+                  (std::string("ibuffer_file_") + info->name() + "_" +
+                   std::to_string(reinterpret_cast<uintptr_t>(this)));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+    std::string PathOf(const char* name) const { return (folder_ / name).string(); }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(IBufferFile, SaveThenLoadKeepsEveryByte) {
+    std::string all;
+    for (int i = 0; i < 256; ++i) {
+        all += static_cast<char>(i);
+    }
+    all += "\r\nlast line\r\n";
+    const std::string path = PathOf("all.bin");
+    ASSERT_TRUE(FromBytes(all).SaveFile(path));
+
+    iBuffer loaded("old");
+    ASSERT_TRUE(loaded.LoadFile(path));
+    EXPECT_EQ(Bytes(loaded), all);
+    EXPECT_GT(loaded.Capacity(), loaded.Length());
+    EXPECT_TRUE(TailIsZero(loaded));
+}
+
+TEST_F(IBufferFile, SaveReplacesALongerFile) {
+    const std::string path = PathOf("short.txt");
+    ASSERT_TRUE(iBuffer(std::string(500, 'L').c_str()).SaveFile(path));
+    ASSERT_TRUE(iBuffer("short").SaveFile(path));
+    iBuffer loaded;
+    ASSERT_TRUE(loaded.LoadFile(path));
+    EXPECT_EQ(Bytes(loaded), "short");
+}
+
+TEST_F(IBufferFile, MissingOrEmptyFileLoadsNothing) {
+    iBuffer b("previous");
+    EXPECT_FALSE(b.LoadFile(PathOf("missing.txt")));
+    EXPECT_EQ(b.Length(), 0);
+
+    const std::string empty = PathOf("empty.txt");
+    std::ofstream(empty).close();
+    b.Append("previous");
+    EXPECT_FALSE(b.LoadFile(empty));
+    EXPECT_EQ(b.Length(), 0);
+}
+
+TEST_F(IBufferFile, SaveIntoAMissingFolderFails) {
+    EXPECT_FALSE(iBuffer("x").SaveFile(PathOf("no_such_folder/file.txt")));
+}
+
+}  // namespace
+}  // namespace kasa
