@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "cli/compile_commands.h"
+
 namespace kasa::cli {
 
 std::string UsageText() {
@@ -12,6 +14,12 @@ std::string UsageText() {
            "Opcje:\n"
            "  -h, --help     wyświetla ten opis i kończy pracę\n"
            "  --version      wyświetla wersję programu\n"
+           "\n"
+           "Polecenia:\n"
+           "  kompiluj ŹRÓDŁO.txt WYJŚCIE.bin  kompiluje sekwencję do pliku binarnego\n"
+           "  kompiluj --opis                  wyświetla opis języka sekwencji\n"
+           "  sek2bin WEJŚCIE.sek WYJŚCIE.bin  zamienia linie pliku .sek na ramki .bin\n"
+           "  bin2sek WEJŚCIE.bin WYJŚCIE.sek  zamienia ramki pliku .bin na linie .sek\n"
            "\n"
            "Kody wyjścia: 0 sukces, 1 błąd kasy lub komunikacji, 2 błędne użycie.\n";
 }
@@ -38,6 +46,15 @@ int Run(const std::vector<std::string>& args, std::istream& /*in*/, std::ostream
     if (command == "--version") {
         out << "kasa " << SERWIS_VERSION << "\n";
         return kExitSuccess;
+    }
+    if (command == "kompiluj") {
+        return RunKompiluj({args.begin() + 1, args.end()}, out, err);
+    }
+    if (command == "sek2bin") {
+        return RunSek2Bin({args.begin() + 1, args.end()}, out, err);
+    }
+    if (command == "bin2sek") {
+        return RunBin2Sek({args.begin() + 1, args.end()}, out, err);
     }
     err << "Nieznane polecenie: " << command << "\n\n" << UsageText();
     return kExitUsage;

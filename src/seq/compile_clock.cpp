@@ -1,0 +1,20 @@
+#include "seq/compile_clock.h"
+
+#include <ctime>
+
+namespace kasa {
+
+ClockReading LocalClockNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    ClockReading reading;
+    reading.year = local.tm_year + 1900;
+    reading.month = local.tm_mon + 1;
+    reading.day = local.tm_mday;
+    reading.hour = local.tm_hour;
+    reading.minute = local.tm_min;
+    return reading;
+}
+
+}  // namespace kasa

@@ -1,0 +1,228 @@
+#include "seq/sequence_files.h"
+
+#include <cstdint>
+
+#include "comm/codepage.h"
+#include "comm/number_text.h"
+
+namespace kasa {
+
+namespace {
+
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+std::string Windows1250Lines(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += Utf8ToWindows1250(line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+}
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+}
+
+}  // namespace
+
+std::string DecodeTextFile(std::string_view bytes) {
+    if (IsValidUtf8(bytes)) {
+        constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+        if (bytes.starts_with(kByteOrderMark)) {
+            bytes.remove_prefix(kByteOrderMark.size());
+        }
+        return std::string(bytes);
+    }
+    return Windows1250ToUtf8(bytes);
+}
+
+std::vector<std::string> SourceLinesFromFile(std::string_view bytes) {
+    const std::string text = DecodeTextFile(bytes);
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == kCr || c == kLf) {
+            lines.push_back(std::move(line));
+            line.clear();
+            if (c == kCr && i + 1 < text.size() && text[i + 1] == kLf) {
+                ++i;
+            }
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::string SourceFileBytes(const std::vector<std::string>& lines) {
+    return Windows1250Lines(lines);
+}
+
+std::string ChecksumDigits(std::string_view bytes) {
+    uint8_t sum = 0xFF;
+    for (const char c : bytes) {
+        sum ^= static_cast<uint8_t>(c);
+    }
+    return HexText(sum, 2);
+}
+
+std::string LineToFrameContent(std::string_view line) {
+    const std::string raw = Utf8ToWindows1250(line);
+    std::string content;
+    content.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '[' && i + 4 < raw.size() && raw[i + 1] == 'x' && raw[i + 4] == ']') {
+            const int high = HexDigitValue(raw[i + 2]);
+            const int low = HexDigitValue(raw[i + 3]);
+            if (high >= 0 && low >= 0) {
+                content += static_cast<char>(high * 16 + low);
+                i += 4;
+                continue;
+            }
+        }
+        content += raw[i];
+    }
+    ConvertPolishLetters(content, kWindows1250, kMazovia);
+    return content;
+}
+
+std::string LineToFrame(std::string_view line) {
+    const std::string content = LineToFrameContent(line);
+    std::string frame;
+    frame.reserve(content.size() + 6);
+    frame += kFrameEscape;
+    frame += 'P';
+    frame += content;
+    frame += ChecksumDigits(content);
+    frame += kFrameEscape;
+    frame += '\\';
+    return frame;
+}
+
+std::string LinesToFrames(const std::vector<std::string>& lines) {
+    std::string frames;
+    for (const std::string& line : lines) {
+        frames += LineToFrame(line);
+    }
+    return frames;
+}
+
+FramesAsLines FramesToLines(std::string_view bytes) {
+    constexpr std::string_view kStart = "\x1BP";
+    constexpr std::string_view kEnd = "\x1B\\";
+    FramesAsLines result;
+    size_t pos = 0;
+    for (;;) {
+        const size_t start = bytes.find(kStart, pos);
+        if (start == std::string_view::npos) {
+            break;
+        }
+        const size_t contentStart = start + kStart.size();
+        const size_t end = bytes.find(kEnd, contentStart);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        std::string_view content = bytes.substr(contentStart, end - contentStart);
+        pos = end + kEnd.size();
+        if (content.size() < 2) {
+            ++result.checksumMismatches;
+            result.lines.emplace_back();
+            continue;
+        }
+        const std::string_view digits = content.substr(content.size() - 2);
+        content.remove_suffix(2);
+        const std::string expected = ChecksumDigits(content);
+        if (AsciiUpper(digits[0]) != expected[0] || AsciiUpper(digits[1]) != expected[1]) {
+            ++result.checksumMismatches;
+        }
+        std::string converted(content);
+        ConvertPolishLetters(converted, kMazovia, kWindows1250);
+        std::string line;
+        line.reserve(converted.size());
+        for (const char c : converted) {
+            const auto b = static_cast<uint8_t>(c);
+            if (b < 0x20 || b >= 0x7F) {
+                line += "[x" + HexText(b, 2) + "]";
+            } else {
+                line += c;
+            }
+        }
+        result.lines.push_back(std::move(line));
+    }
+    return result;
+}
+
+std::vector<std::string> SekLinesFromFile(std::string_view bytes) {
+    const std::string text = DecodeTextFile(bytes);
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find(kLf, pos);
+        const size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string_view line(text.data() + pos, end - pos);
+        if (line.ends_with(kCr)) {
+            line.remove_suffix(1);
+        }
+        if (line.empty()) {
+            break;
+        }
+        lines.emplace_back(line);
+        pos = next;
+    }
+    return lines;
+}
+
+std::string SekFileBytes(const std::vector<std::string>& lines) {
+    return Windows1250Lines(lines);
+}
+
+std::string WithSaveExtension(std::string_view path, std::string_view extension) {
+    const size_t slash = path.find_last_of('/');
+    const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    std::string name(path.substr(nameStart));
+    std::string upperName = name;
+    std::string upperExtension(extension);
+    for (char& c : upperName) {
+        c = AsciiUpper(c);
+    }
+    for (char& c : upperExtension) {
+        c = AsciiUpper(c);
+    }
+    if (upperName.find(upperExtension) != std::string::npos) {
+        return std::string(path);
+    }
+    if (const size_t dot = name.find('.'); dot != std::string::npos) {
+        name.erase(dot);
+    }
+    for (const char c : extension) {
+        name += AsciiLower(c);
+    }
+    return std::string(path.substr(0, nameStart)) + name;
+}
+
+}  // namespace kasa

@@ -1,0 +1,55 @@
+// The sequence file formats shared by the editors, the file sender and the command line:
+// `.txt` sources, `.sek` frame lines and `.bin` frames, and the conversions between them.
+// Lines are UTF-8 text; the files hold Windows-1250 text and Mazovia frame bytes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kasa {
+
+inline constexpr char kFrameEscape = 0x1B;
+
+// The text of a file as UTF-8: bytes that are valid UTF-8 are taken as they are (a leading
+// byte-order mark dropped), any other bytes are read as Windows-1250.
+std::string DecodeTextFile(std::string_view bytes);
+
+// `.txt` source: a line ends at CR LF, at a lone CR or at a lone LF; a last line without
+// an end counts when it is not empty.
+std::vector<std::string> SourceLinesFromFile(std::string_view bytes);
+// Each line in Windows-1250 followed by CR LF.
+std::string SourceFileBytes(const std::vector<std::string>& lines);
+
+// The checksum of a frame or of a compiler region: 0xFF XOR every byte, as two upper-case
+// hexadecimal digits.
+std::string ChecksumDigits(std::string_view bytes);
+
+// The bytes a line stands for: Windows-1250, each [xHH] (digits in either case) decoded,
+// Polish letters turned into Mazovia.
+std::string LineToFrameContent(std::string_view line);
+// ESC P, the content, its checksum digits, ESC backslash.
+std::string LineToFrame(std::string_view line);
+std::string LinesToFrames(const std::vector<std::string>& lines);
+
+struct FramesAsLines {
+    std::vector<std::string> lines;
+    // Frames whose checksum digits do not match their content; they are read all the same.
+    int checksumMismatches = 0;
+};
+// Every complete frame of a `.bin` as one line: Mazovia back to Windows-1250, checksum
+// dropped, bytes below 0x20 or from 0x7F up written as [xHH]. Bytes outside frames and an
+// unfinished last frame are ignored.
+FramesAsLines FramesToLines(std::string_view bytes);
+
+// `.sek`: lines end at LF (a CR before it dropped); reading stops at the first empty line.
+std::vector<std::string> SekLinesFromFile(std::string_view bytes);
+// Each line in Windows-1250 followed by CR LF.
+std::string SekFileBytes(const std::vector<std::string>& lines);
+
+// The name a save dialog keeps: when the file name (the last part of the path) does not
+// contain the extension (".txt"), in either case, the name loses everything from its
+// first dot and gets the extension in lower case.
+std::string WithSaveExtension(std::string_view path, std::string_view extension);
+
+}  // namespace kasa

@@ -1,0 +1,369 @@
+#include "seq/seqcompileclass.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/atomic_file.h"
+
+namespace kasa {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (const int v : values) {
+        bytes += static_cast<char>(v);
+    }
+    return bytes;
+}
+
+// 5 March 2026, 09:07.
+ClockReading FixedClock() {
+    return ClockReading{2026, 3, 5, 9, 7};
+}
+
+std::string OutputOf(const SeqCompileClass& compiler) {
+    return std::string(compiler.Output().View());
+}
+
+struct BytesCase {
+    const char* name;
+    Lines source;
+    std::string expected;
+};
+
+class CompiledBytes : public ::testing::TestWithParam<BytesCase> {};
+
+TEST_P(CompiledBytes, GivesExactBytes) {
+    const BytesCase& c = GetParam();
+    SeqCompileClass compiler(FixedClock);
+    Lines messages;
+    EXPECT_TRUE(compiler.Compile(c.source, &messages));
+    EXPECT_EQ(OutputOf(compiler), c.expected);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0],
+              std::to_string(c.source.size()) + ": Koniec przetwarzania. Brak błędów.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SeqCompile, CompiledBytes,
+    ::testing::Values(
+        BytesCase{"ChecksumExample",
+                  {"seq = \\<check_start>'AB'\\<check_insert>\\r \\<end>"},
+                  Bytes({0x41, 0x42, 0x46, 0x43, 0x0D})},
+        BytesCase{"QuotedLiteral", {"seq = 'AB' \\<end>"}, "AB"},
+        BytesCase{"UnquotedBlanksVanish", {"seq = A B C \\<end>"}, "ABC"},
+        BytesCase{"QuotedBlankKept", {"seq = 'A B' \\<end>"}, "A B"},
+        BytesCase{"NoBlanksAroundEquals", {"seq=AB \\<end>"}, "AB"},
+        BytesCase{"BlanksAroundEquals", {"seq   =   AB \\<end>"}, "AB"},
+        BytesCase{"UpperCaseAfterFirstLetter", {"sEQ = 'A' \\<end>"}, "A"},
+        BytesCase{"UnquotedPolishLetterDropped", {"seq = AąB \\<end>"}, "AB"},
+        // € is 0x80 and ˙ is 0xFF in Windows-1250; both are dropped.
+        BytesCase{"HighBytesDropped", {"seq = A€B˙C \\<end>"}, "ABC"},
+        BytesCase{"CharacterOutsideCodePageReplaced", {"seq = A★ \\<end>"}, "A?"},
+        BytesCase{"QuotedPolishLetterInMazovia", {"seq = 'ą' \\<end>"}, Bytes({0x86})},
+        BytesCase{"AllPolishLettersInMazovia",
+                  {"seq = 'ĄĆĘŁŃÓŚŹŻąćęłńóśźż' \\<end>"},
+                  Bytes({0x8F, 0x95, 0x90, 0x9C, 0xA5, 0xA3, 0x98, 0xA0, 0xA1, 0x86, 0x8D, 0x91,
+                         0x92, 0xA4, 0xA2, 0x9E, 0xA6, 0xA7})},
+        BytesCase{"LiteralAfterBytes", {"seq = AB'CD' \\<end>"}, "ABCD"},
+        BytesCase{"LiteralBetweenBytes", {"seq = A'B'C \\<end>"}, "ABC"},
+        BytesCase{"EmptyLiteral", {"seq = A''B \\<end>"}, "AB"},
+        BytesCase{"LiteralOverLines", {"seq = 'A", "B' \\<end>"}, Bytes({0x41, 0x0D, 0x42})},
+        BytesCase{"TabDroppedOutsideQuotes", {"seq = A\tB \\<end>"}, "AB"},
+        BytesCase{"TabKeptInQuotes", {"seq = 'A\tB' \\<end>"}, Bytes({0x41, 0x09, 0x42})},
+        BytesCase{"DeleteByteKept", {"seq = A\x7F \\<end>"}, Bytes({0x41, 0x7F})},
+        BytesCase{"NumberWordLowBits", {"seq = \\<300> \\<end>"}, Bytes({0x2C})},
+        BytesCase{"NumberWords",
+                  {"seq = \\<0>\\<255>\\<256>\\<65x>\\<99999999999999999999999> \\<end>"},
+                  // 10^23 - 1 leaves 255 modulo 256.
+                  Bytes({0x00, 0xFF, 0x00, 0x41, 0xFF})},
+        BytesCase{"EscSpellings",
+                  {"seq = \\<ESC>\\<esc>\\e\\E \\<end>"},
+                  Bytes({0x1B, 0x1B, 0x1B, 0x1B})},
+        BytesCase{"FormFeedWordsGiveFF",
+                  {"seq = \\f\\F\\<ff>\\<Ff> \\<end>"},
+                  Bytes({0xFF, 0xFF, 0xFF, 0xFF})},
+        BytesCase{"CarriageReturns",
+                  {"seq = \\r\\R\\<cr>\\<CR> \\<end>"},
+                  Bytes({0x0D, 0x0D, 0x0D, 0x0D})},
+        BytesCase{
+            "LineFeeds", {"seq = \\n\\N\\<lf>\\<LF> \\<end>"}, Bytes({0x0A, 0x0A, 0x0A, 0x0A})},
+        BytesCase{"Backslash", {"seq = \\\\ \\<end>"}, Bytes({0x5C})},
+        BytesCase{"Spaces", {"seq = \\<spc>\\<SPC> \\<end>"}, Bytes({0x20, 0x20})},
+        BytesCase{
+            "HexBytes", {"seq = \\x1b\\X4A\\xfF\\x00 \\<end>"}, Bytes({0x1B, 0x4A, 0xFF, 0x00})},
+        BytesCase{"HexSingleDigit", {"seq = \\x7G \\<end>"}, Bytes({0x07})},
+        BytesCase{
+            "EscapeContinuesToken", {"seq = \\eAB\\r \\<end>"}, Bytes({0x1B, 0x41, 0x42, 0x0D})},
+        BytesCase{"DateWords",
+                  {"seq = \\<y>.\\<ly>.\\<m>.\\<d>.\\<h>.\\<min> \\<end>"},
+                  "26.2026.3.5.9.7"},
+        BytesCase{"DateWordsAnyCase",
+                  {"seq = \\<Y>\\<lY>\\<LY>\\<M>\\<D>\\<H>\\<Min>\\<MIN> \\<end>"},
+                  "262026202635977"},
+        BytesCase{"LineComment", {"seq = A \\; B 'C' \\<end>", "D \\<end>"}, "AD"},
+        BytesCase{"CommentBlockInSequence",
+                  {"seq = A \\<comment> B \\q \\<check_insert> \\<end> \\<end_comment> C \\<end>"},
+                  "AC"},
+        BytesCase{"ShortCommentBlockOverLines", {"seq = A \\<c>", "B", "\\<E> C \\<end>"}, "AC"},
+        BytesCase{"LoneCommentEndIgnored", {"seq = A \\<end_comment> B \\<end>"}, "AB"},
+        BytesCase{"CommentBlockOutside",
+                  {"\\<Comment> seq = 'X' \\<end> \\<e>", "seq = 'Y' \\<end>"},
+                  "Y"},
+        BytesCase{"BackslashOutsideKeepsNextCharacter", {"\\seq = 'X' \\<end>"}, "X"},
+        BytesCase{"SeveralSequences", {"seq = 'A' \\<end> junk", "seq = 'B' \\<end>"}, "AB"},
+        BytesCase{"SeqWithoutEqualsIgnored", {"seq 'A' \\<end> seq = 'B' \\<end>"}, "B"},
+        BytesCase{"SeqInsideWordOutside", {"this seq = 'B' \\<end>"}, "B"},
+        BytesCase{"UpperCaseSeqIgnored",
+                  {"SEQ = 'A' \\<end> Seq = 'B' \\<end>", "seq = 'C' \\<end>"},
+                  "C"},
+        BytesCase{"EmptyRegionGivesFF",
+                  {"seq = 'A'\\<check_start>\\<check_insert> \\<end>"},
+                  Bytes({0x41, 0x46, 0x46})},
+        BytesCase{"ChecksumDigitsNotInNextRegion",
+                  {"seq = \\<check_start>'A'\\<check_insert>\\<check_start>'B'\\<check_insert> "
+                   "\\<end>"},
+                  // FF^41 = BE; FF^42 = BD.
+                  "ABEBBD"},
+        BytesCase{
+            "RegionSpansSequences",
+            {"seq = \\<check_start> 'A' \\<end> between", "seq = 'C' \\<check_insert> \\<end>"},
+            // FF^41^43 = FD.
+            "ACFD"},
+        BytesCase{"RegionLeftOpen", {"seq = \\<check_start> 'A' \\<end>"}, "A"}),
+    [](const ::testing::TestParamInfo<BytesCase>& param) { return std::string(param.param.name); });
+
+struct MessagesCase {
+    const char* name;
+    Lines source;
+    Lines expected;
+};
+
+class CompileMessages : public ::testing::TestWithParam<MessagesCase> {};
+
+TEST_P(CompileMessages, FailsWithExactMessages) {
+    const MessagesCase& c = GetParam();
+    SeqCompileClass compiler(FixedClock);
+    Lines messages;
+    EXPECT_FALSE(compiler.Compile(c.source, &messages));
+    EXPECT_EQ(messages, c.expected);
+    EXPECT_EQ(compiler.MessageCount(), static_cast<int>(c.expected.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SeqCompile, CompileMessages,
+    ::testing::Values(
+        MessagesCase{"NoSequence", {"abc"}, {"1: Input file is empty.", "1: Wykryto: 1 błędów."}},
+        MessagesCase{"NoLines", {}, {"0: Input file is empty.", "0: Wykryto: 1 błędów."}},
+        MessagesCase{"EmptySequence",
+                     {"seq = \\<end>"},
+                     {"1: Input file is empty.", "1: Wykryto: 1 błędów."}},
+        MessagesCase{"UpperCaseSeq",
+                     {"SEQ = 'A' \\<end>"},
+                     {"1: Input file is empty.", "1: Wykryto: 1 błędów."}},
+        MessagesCase{"SeqFollowedByDigit",
+                     {"seq1 = 'A' \\<end>"},
+                     {"1: Input file is empty.", "1: Wykryto: 1 błędów."}},
+        MessagesCase{
+            "MissingEnd", {"seq = 'A'", ""}, {"2: Brak znacznika końca.", "2: Wykryto: 1 błędów."}},
+        MessagesCase{
+            "InsertWithoutStart",
+            {"seq = 'A' \\<check_insert> \\<end>"},
+            {"0: Zamknięcie sekwencji sumy bez jej rozpoczęcia.", "1: Wykryto: 1 błędów."}},
+        MessagesCase{"SecondStart",
+                     {"seq = \\<check_start>", "\\<check_start> 'A' \\<check_insert> \\<end>"},
+                     {"1: Podwójne rozpoczęcie badania sumy kontrolnej", "2: Wykryto: 1 błędów."}},
+        MessagesCase{"CommentBlockNotClosed",
+                     {"seq = 'A' \\<comment> 'B'"},
+                     {"1: Niespodziewany koniec przed końcem bloku komentarza.",
+                      "1: Brak znacznika końca.", "1: Wykryto: 2 błędów."}},
+        MessagesCase{
+            "UnrecognisedEscapes",
+            {"seq = \\q 'A'", "\\<foo> \\< end> \\<check> \\<endx> \\<end>"},
+            {"0: Nierozpoznany znak lub sekwencja.", "1: Nierozpoznany znak lub sekwencja.",
+             "1: Nierozpoznany znak lub sekwencja.", "1: Nierozpoznany znak lub sekwencja.",
+             "1: Nierozpoznany znak lub sekwencja.", "2: Wykryto: 5 błędów."}},
+        MessagesCase{"HexWithoutDigits",
+                     {"seq = 'A' \\xZZ \\x 1 \\<end>"},
+                     {"0: Nierozpoznany znak lub sekwencja.",
+                      "0: Nierozpoznany znak lub sekwencja.", "1: Wykryto: 2 błędów."}},
+        MessagesCase{"HexAtEndOfInput",
+                     {"seq = 'A' \\<end> seq = \\x"},
+                     {"1: Nierozpoznany znak lub sekwencja.", "1: Brak znacznika końca.",
+                      "1: Wykryto: 2 błędów."}},
+        MessagesCase{"ErrorsInCommentBlockNotReported",
+                     {"seq = 'A' \\<c> \\q \\<check_insert> \\<e> \\q \\<end>"},
+                     {"0: Nierozpoznany znak lub sekwencja.", "1: Wykryto: 1 błędów."}}),
+    [](const ::testing::TestParamInfo<MessagesCase>& param) {
+        return std::string(param.param.name);
+    });
+
+TEST(SeqCompile, UnclosedLiteralTakesRestOfInput) {
+    SeqCompileClass compiler(FixedClock);
+    Lines messages;
+    EXPECT_FALSE(compiler.Compile({"seq = 'AB", "C \\<end>"}, &messages));
+    EXPECT_EQ(OutputOf(compiler),
+              Bytes({0x41, 0x42, 0x0D, 0x43, 0x20, 0x5C, 0x3C, 0x65, 0x6E, 0x64, 0x3E, 0x0D}));
+    EXPECT_EQ(messages, (Lines{"2: Brak znacznika końca.", "2: Wykryto: 1 błędów."}));
+}
+
+struct LimitCase {
+    int errors;
+    Lines tail;  // the messages after the reported errors
+};
+
+class CompileMessageLimit : public ::testing::TestWithParam<LimitCase> {};
+
+TEST_P(CompileMessageLimit, StopsAfterFiftyMessages) {
+    const LimitCase& c = GetParam();
+    // One unrecognised escape per line after the first, then the end mark.
+    Lines source{"seq ="};
+    for (int i = 0; i < c.errors; ++i) {
+        source.push_back("\\q");
+    }
+    source.push_back("\\<end>");
+    SeqCompileClass compiler(FixedClock);
+    Lines messages;
+    EXPECT_FALSE(compiler.Compile(source, &messages));
+    const int reported = std::min(c.errors, 50);
+    ASSERT_EQ(messages.size(), static_cast<size_t>(reported) + c.tail.size());
+    for (int i = 0; i < reported; ++i) {
+        EXPECT_EQ(messages[i], std::to_string(i + 1) + ": Nierozpoznany znak lub sekwencja.");
+    }
+    EXPECT_EQ(Lines(messages.begin() + reported, messages.end()), c.tail);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SeqCompile, CompileMessageLimit,
+    ::testing::Values(LimitCase{49, {"51: Wykryto: 49 błędów."}},
+                      LimitCase{50, {"50: Brak znacznika końca.", "50: Wykryto: 51 błędów."}},
+                      LimitCase{70, {"50: Brak znacznika końca.", "50: Wykryto: 51 błędów."}}));
+
+TEST(SeqCompile, WithoutMessageListOnlyCounts) {
+    SeqCompileClass compiler(FixedClock);
+    EXPECT_FALSE(compiler.Compile({"seq = \\q \\<end>"}, nullptr));
+    EXPECT_EQ(compiler.MessageCount(), 2);
+    EXPECT_TRUE(compiler.Compile({"seq = 'A' \\<end>"}, nullptr));
+    EXPECT_EQ(compiler.MessageCount(), 1);
+    EXPECT_EQ(OutputOf(compiler), "A");
+}
+
+TEST(SeqCompile, EachCompileStartsFromScratch) {
+    SeqCompileClass compiler(FixedClock);
+    // A region and a sequence left open must not leak into the next compile.
+    EXPECT_FALSE(compiler.Compile({"seq = \\<check_start> \\<comment> 'A'"}, nullptr));
+    EXPECT_TRUE(compiler.Compile({"x seq = \\<check_start>'B'\\<check_insert> \\<end>"}, nullptr));
+    EXPECT_EQ(OutputOf(compiler), "BBD");
+}
+
+TEST(SeqCompile, ClockReadOnceAtStartOfEachCompile) {
+    int calls = 0;
+    int minute = 7;
+    SeqCompileClass compiler([&] {
+        ++calls;
+        return ClockReading{2031, 12, 31, 23, minute++};
+    });
+    const Lines source{"seq = \\<min>\\<min>", "\\<ly>\\<y>\\<m>\\<d>\\<h>\\<min> \\<end>"};
+    EXPECT_TRUE(compiler.Compile(source, nullptr));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(OutputOf(compiler), "772031311231237");
+    EXPECT_TRUE(compiler.Compile(source, nullptr));
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(OutputOf(compiler), "882031311231238");
+}
+
+TEST(SeqCompile, EnglishMessagesKeptBehindLanguage) {
+    EXPECT_EQ(SeqMessageText(SeqMessage::kMissingEndMark), "Brak znacznika końca.");
+    EXPECT_EQ(SeqMessageText(SeqMessage::kMissingEndMark, MessageLanguage::kEnglish),
+              "Absence of end mark.");
+    EXPECT_EQ(SeqSummaryText(1, MessageLanguage::kEnglish), "There is 1 error.");
+    EXPECT_EQ(SeqSummaryText(2, MessageLanguage::kEnglish), "There is 2 errors.");
+    EXPECT_EQ(SeqSummaryText(1), "Wykryto: 1 błędów.");
+}
+
+TEST(SeqCompile, DescribeListsEscapesInOrder) {
+    Lines lines{"earlier line"};
+    SeqCompileClass().Describe(lines);
+    ASSERT_GT(lines.size(), 22u);
+    EXPECT_EQ(lines[0], "earlier line");
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find('\r'), std::string::npos);
+        EXPECT_FALSE(line.empty());
+    }
+    const std::vector<std::string> order = {
+        "\\;",         "\\<ESC>",         "\\<CR>", "\\<LF>", "\\<FF>",          "\\<SPC>",
+        "\\<Y>",       "\\<lY>",          "\\<M>",  "\\<D>",  "\\<H>",           "\\<Min>",
+        "\\<123>",     "\\xHH",           "\\\\",   "'",      "\\<check_start>", "\\<check_insert>",
+        "\\<comment>", "\\<end_comment>", "\\<end>"};
+    size_t next = 1;
+    for (const std::string& escape : order) {
+        while (next < lines.size() && lines[next].rfind(escape, 0) != 0) {
+            ++next;
+        }
+        ASSERT_LT(next, lines.size()) << "no line for " << escape << " in order";
+        ++next;
+    }
+}
+
+class SeqSourceFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "seqsrcXXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+
+    std::filesystem::path dir_;
+};
+
+TEST_F(SeqSourceFile, SaveWritesWindows1250WithCrLf) {
+    SeqCompileClass compiler;
+    compiler.SetSourceFileName(Path("a.txt"));
+    ASSERT_TRUE(compiler.SaveSource({"seq = 'zażółć'", "\\<end>"}).ok);
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(Path("a.txt"), bytes));
+    EXPECT_EQ(bytes, "seq = 'za\xBF\xF3\xB3\xE6'\r\n\\<end>\r\n");
+
+    Lines lines{"old"};
+    EXPECT_TRUE(compiler.LoadSource(lines));
+    EXPECT_EQ(lines, (Lines{"seq = 'zażółć'", "\\<end>"}));
+}
+
+TEST_F(SeqSourceFile, LoadTakesUtf8OrWindows1250) {
+    SeqCompileClass compiler;
+    compiler.SetSourceFileName(Path("b.txt"));
+    Lines lines;
+    ASSERT_TRUE(WriteFileAtomically(Path("b.txt"), "seq = '\xC5\x82'\r\n\\<end>").ok);
+    EXPECT_TRUE(compiler.LoadSource(lines));
+    EXPECT_EQ(lines, (Lines{"seq = 'ł'", "\\<end>"}));
+    ASSERT_TRUE(WriteFileAtomically(Path("b.txt"), "seq = '\xB3'\n\\<end>\n").ok);
+    EXPECT_TRUE(compiler.LoadSource(lines));
+    EXPECT_EQ(lines, (Lines{"seq = 'ł'", "\\<end>"}));
+    EXPECT_TRUE(compiler.Compile(lines, nullptr));
+    EXPECT_EQ(OutputOf(compiler), Bytes({0x92}));
+}
+
+TEST_F(SeqSourceFile, MissingOrEmptyFileGivesNoLines) {
+    SeqCompileClass compiler;
+    compiler.SetSourceFileName(Path("missing.txt"));
+    Lines lines{"old"};
+    EXPECT_FALSE(compiler.LoadSource(lines));
+    EXPECT_TRUE(lines.empty());
+    ASSERT_TRUE(WriteFileAtomically(Path("empty.txt"), "").ok);
+    compiler.SetSourceFileName(Path("empty.txt"));
+    lines = {"old"};
+    compiler.LoadSource(lines);
+    EXPECT_TRUE(lines.empty());
+}
+
+}  // namespace
+}  // namespace kasa

@@ -1,0 +1,187 @@
+#include "seq/sequence_files.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace kasa {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (const int v : values) {
+        bytes += static_cast<char>(v);
+    }
+    return bytes;
+}
+
+struct FrameCase {
+    const char* name;
+    std::string line;
+    std::string frame;
+};
+
+class LineToFrameCases : public ::testing::TestWithParam<FrameCase> {};
+
+TEST_P(LineToFrameCases, GivesExactFrame) {
+    EXPECT_EQ(LineToFrame(GetParam().line), GetParam().frame);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SequenceFiles, LineToFrameCases,
+    ::testing::Values(
+        FrameCase{"EmptyLine", "", Bytes({0x1B, 0x50, 0x46, 0x46, 0x1B, 0x5C})},
+        // FF^41 = BE.
+        FrameCase{"OneLetter", "A", Bytes({0x1B, 0x50, 0x41, 0x42, 0x45, 0x1B, 0x5C})},
+        // FF^1B = E4, E4^50 = B4.
+        FrameCase{"EscapeUpperCase", "[x1B]P",
+                  Bytes({0x1B, 0x50, 0x1B, 0x50, 0x42, 0x34, 0x1B, 0x5C})},
+        FrameCase{"EscapeLowerCase", "[x1b]P",
+                  Bytes({0x1B, 0x50, 0x1B, 0x50, 0x42, 0x34, 0x1B, 0x5C})},
+        // ą is B9 in Windows-1250 and 86 in Mazovia; FF^86 = 79.
+        FrameCase{"PolishLetter", "ą", Bytes({0x1B, 0x50, 0x86, 0x37, 0x39, 0x1B, 0x5C})},
+        FrameCase{"PolishLetterAsHex", "[xB9]", Bytes({0x1B, 0x50, 0x86, 0x37, 0x39, 0x1B, 0x5C})},
+        // Not a byte notation: one digit only. FF^5B^78^34^5D = B5.
+        FrameCase{"ShortNotationKept", "[x4]",
+                  Bytes({0x1B, 0x50, 0x5B, 0x78, 0x34, 0x5D, 0x42, 0x35, 0x1B, 0x5C})},
+        // Not a byte notation: G is no digit. FF^5B^78^47^31^5D = F7.
+        FrameCase{"NonHexNotationKept", "[xG1]",
+                  Bytes({0x1B, 0x50, 0x5B, 0x78, 0x47, 0x31, 0x5D, 0x46, 0x37, 0x1B, 0x5C})}),
+    [](const ::testing::TestParamInfo<FrameCase>& param) { return std::string(param.param.name); });
+
+TEST(SequenceFiles, FramesToLinesSkipsBytesOutsideFramesAndUnfinishedFrame) {
+    const std::string bytes = "xx" + LineToFrame("A") + "\r\n" + LineToFrame("") + "yy" +
+                              Bytes({0x1B, 0x50, 0x42, 0x42, 0x44});
+    const FramesAsLines read = FramesToLines(bytes);
+    EXPECT_EQ(read.lines, (Lines{"A", ""}));
+    EXPECT_EQ(read.checksumMismatches, 0);
+}
+
+TEST(SequenceFiles, FramesToLinesWritesNotationForControlAndHighBytes) {
+    // Content: ESC P 1F 20 7E 7F 86(Mazovia ą) 80; checksum digits not checked here.
+    const std::string frame =
+        Bytes({0x1B, 0x50, 0x1B, 0x50, 0x1F, 0x20, 0x7E, 0x7F, 0x86, 0x80, 0x30, 0x30, 0x1B, 0x5C});
+    const FramesAsLines read = FramesToLines(frame);
+    EXPECT_EQ(read.lines, (Lines{"[x1B]P[x1F] ~[x7F][xB9][x80]"}));
+    EXPECT_EQ(read.checksumMismatches, 1);
+}
+
+TEST(SequenceFiles, FramesToLinesCountsWrongChecksums) {
+    const std::string bytes = Bytes({0x1B, 0x50, 0x41, 0x42, 0x44, 0x1B, 0x5C}) +  // BD: wrong
+                              Bytes({0x1B, 0x50, 0x41, 0x62, 0x65, 0x1B, 0x5C}) +  // be: right
+                              Bytes({0x1B, 0x50, 0x41, 0x1B, 0x5C});  // too short for a checksum
+    const FramesAsLines read = FramesToLines(bytes);
+    EXPECT_EQ(read.lines, (Lines{"A", "A", ""}));
+    EXPECT_EQ(read.checksumMismatches, 2);
+}
+
+TEST(SequenceFiles, BinWrittenFromLinesReadsBackToSameLines) {
+    const Lines lines{"[x1B]P1#",
+                      "Cena: 12,50 z[xB3]",
+                      "",
+                      "[xA5][xC6][xCA][xA3][xD1][xD3][x8C][x8F][xAF]",
+                      "[xB9][xE6][xEA][xB3][xF1][xF3][x9C][x9F][xBF]",
+                      "[x00][x0D][x0A][xFF]"};
+    const FramesAsLines read = FramesToLines(LinesToFrames(lines));
+    EXPECT_EQ(read.lines, lines);
+    EXPECT_EQ(read.checksumMismatches, 0);
+}
+
+TEST(SequenceFiles, TypedPolishLettersReadBackAsNotationOfSameBytes) {
+    const Lines typed{"Zażółć gęślą jaźń", "ĄĆĘŁŃÓŚŹŻ"};
+    const std::string frames = LinesToFrames(typed);
+    const FramesAsLines read = FramesToLines(frames);
+    EXPECT_EQ(read.lines, (Lines{"Za[xBF][xF3][xB3][xE6] g[xEA][x9C]l[xB9] ja[x9F][xF1]",
+                                 "[xA5][xC6][xCA][xA3][xD1][xD3][x8C][x8F][xAF]"}));
+    EXPECT_EQ(LinesToFrames(read.lines), frames);
+}
+
+struct SekCase {
+    const char* name;
+    std::string bytes;
+    Lines lines;
+};
+
+class SekReading : public ::testing::TestWithParam<SekCase> {};
+
+TEST_P(SekReading, GivesLines) {
+    EXPECT_EQ(SekLinesFromFile(GetParam().bytes), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SequenceFiles, SekReading,
+    ::testing::Values(SekCase{"StopsAtEmptyThirdLine", "A\r\nB\r\n\r\nC\r\n", {"A", "B"}},
+                      SekCase{"LfOnly", "A\nB", {"A", "B"}},
+                      SekCase{"EmptyFirstLine", "\r\nA\r\n", {}},
+                      SekCase{"CrInsideLineKept", "A\rB\r\n", {"A\rB"}},
+                      SekCase{"Windows1250", "\xB9[x1B]\r\n", {"ą[x1B]"}},
+                      SekCase{"Utf8", "\xC4\x85\r\n", {"ą"}}, SekCase{"Empty", "", {}}),
+    [](const ::testing::TestParamInfo<SekCase>& param) { return std::string(param.param.name); });
+
+TEST(SequenceFiles, SekWrittenInWindows1250WithCrLf) {
+    EXPECT_EQ(SekFileBytes({"ą[x1B]", "B"}), "\xB9[x1B]\r\nB\r\n");
+    EXPECT_EQ(SekLinesFromFile(SekFileBytes({"ą[x1B]", "B"})), (Lines{"ą[x1B]", "B"}));
+}
+
+struct SourceCase {
+    const char* name;
+    std::string bytes;
+    Lines lines;
+};
+
+class SourceReading : public ::testing::TestWithParam<SourceCase> {};
+
+TEST_P(SourceReading, GivesLines) {
+    EXPECT_EQ(SourceLinesFromFile(GetParam().bytes), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SequenceFiles, SourceReading,
+    ::testing::Values(SourceCase{"CrLf", "a\r\nb\r\n", {"a", "b"}},
+                      SourceCase{"CrOnly", "a\rb", {"a", "b"}},
+                      SourceCase{"LfOnly", "a\nb\n", {"a", "b"}},
+                      SourceCase{"EmptyLinesKept", "a\r\n\r\nb", {"a", "", "b"}},
+                      SourceCase{"Empty", "", {}}, SourceCase{"Windows1250", "\xB9\xE6", {"ąć"}},
+                      SourceCase{"Utf8WithByteOrderMark", "\xEF\xBB\xBFx\r\n", {"x"}}),
+    [](const ::testing::TestParamInfo<SourceCase>& param) {
+        return std::string(param.param.name);
+    });
+
+TEST(SequenceFiles, SourceWrittenInWindows1250WithCrLf) {
+    EXPECT_EQ(SourceFileBytes({"zażółć", ""}), "za\xBF\xF3\xB3\xE6\r\n\r\n");
+}
+
+TEST(SequenceFiles, ChecksumDigits) {
+    EXPECT_EQ(ChecksumDigits(""), "FF");
+    EXPECT_EQ(ChecksumDigits("AB"), "FC");
+    EXPECT_EQ(ChecksumDigits(Bytes({0xFF})), "00");
+}
+
+struct ExtensionCase {
+    const char* chosen;
+    const char* extension;
+    const char* kept;
+};
+
+class SaveExtension : public ::testing::TestWithParam<ExtensionCase> {};
+
+TEST_P(SaveExtension, Applies) {
+    EXPECT_EQ(WithSaveExtension(GetParam().chosen, GetParam().extension), GetParam().kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SequenceFiles, SaveExtension,
+    ::testing::Values(
+        ExtensionCase{"seq.dat", ".txt", "seq.txt"}, ExtensionCase{"a.b.c", ".txt", "a.txt"},
+        ExtensionCase{"x.TXT", ".txt", "x.TXT"}, ExtensionCase{"x.Txt.old", ".txt", "x.Txt.old"},
+        ExtensionCase{"plik", ".bin", "plik.bin"}, ExtensionCase{"ramki.sek", ".SEK", "ramki.sek"},
+        ExtensionCase{"/home/jan.kowalski/seq.dat", ".txt", "/home/jan.kowalski/seq.txt"},
+        ExtensionCase{"/dane.txt/seq", ".txt", "/dane.txt/seq.txt"},
+        ExtensionCase{"/dane/zażółć.dat", ".bin", "/dane/zażółć.bin"}));
+
+}  // namespace
+}  // namespace kasa
