@@ -1,0 +1,366 @@
+#include "sim/virtual_register.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace kasa::sim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+const std::string kStart = "\x1bP";
+const std::string kEnd = "\x1b\\";
+
+std::string HexByte(unsigned value) {
+    static const char* digits = "0123456789ABCDEF";
+    return {digits[(value >> 4) & 15], digits[value & 15]};
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Splits a payload into the header numbers, the command letter and the body. False when
+// no request number leads the payload.
+bool ParsePayload(const std::string& payload, ParsedRequest& request) {
+    size_t i = 0;
+    int number = 0;
+    while (i < payload.size() && payload[i] >= '0' && payload[i] <= '9') {
+        number = number * 10 + (payload[i] - '0');
+        ++i;
+        if (number > 255) {
+            return false;
+        }
+    }
+    if (i == 0) {
+        return false;
+    }
+    request.number = number;
+    while (i < payload.size() && payload[i] == ';') {
+        ++i;
+        int64_t value = 0;
+        const size_t start = i;
+        while (i < payload.size() && payload[i] >= '0' && payload[i] <= '9') {
+            value = value * 10 + (payload[i] - '0');
+            ++i;
+        }
+        if (i == start) {
+            return false;
+        }
+        request.params.push_back(value);
+    }
+    request.header = payload.substr(0, i);
+    if (i >= payload.size()) {
+        return false;
+    }
+    request.command = payload[i];
+    request.body = payload.substr(i + 1);
+    return true;
+}
+
+}  // namespace
+
+std::string FramePayload(const std::string& payload) {
+    unsigned x = 0xFF;
+    for (const unsigned char c : payload) {
+        x ^= c;
+    }
+    return kStart + payload + HexByte(x) + kEnd;
+}
+
+VirtualRegister::VirtualRegister(VirtualRegisterOptions options)
+    : options_(std::move(options)),
+      state_(std::make_unique<RegisterState>(options_.type, options_.demoData)) {}
+
+VirtualRegister::~VirtualRegister() {
+    Stop();
+}
+
+bool VirtualRegister::Start() {
+    if (running_) {
+        return true;
+    }
+    int slave = -1;
+    char name[256] = {};
+    termios raw{};
+    cfmakeraw(&raw);
+    if (openpty(&master_, &slave, name, &raw, nullptr) != 0) {
+        master_ = -1;
+        return false;
+    }
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    fcntl(slave, F_SETFD, FD_CLOEXEC);
+    // Keeping one slave descriptor open spares the master a hang-up each time the
+    // program closes its port between operations.
+    slaveKeeper_ = slave;
+    slavePath_ = name;
+    if (!options_.linkPath.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(options_.linkPath, ignored);
+        std::filesystem::create_symlink(slavePath_, options_.linkPath, ignored);
+        if (ignored) {
+            ::close(master_);
+            ::close(slaveKeeper_);
+            master_ = slaveKeeper_ = -1;
+            return false;
+        }
+    }
+    stopRequested_ = false;
+    running_ = true;
+    thread_ = std::thread([this] { Serve(); });
+    return true;
+}
+
+void VirtualRegister::Stop() {
+    stopRequested_ = true;
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    running_ = false;
+    if (master_ >= 0) {
+        ::close(master_);
+        master_ = -1;
+    }
+    if (slaveKeeper_ >= 0) {
+        ::close(slaveKeeper_);
+        slaveKeeper_ = -1;
+    }
+    if (!options_.linkPath.empty()) {
+        std::error_code ignored;
+        if (std::filesystem::is_symlink(options_.linkPath, ignored)) {
+            std::filesystem::remove(options_.linkPath, ignored);
+        }
+    }
+}
+
+std::string VirtualRegister::PortPath() const {
+    return options_.linkPath.empty() ? slavePath_ : options_.linkPath;
+}
+
+void VirtualRegister::InjectFault(Fault fault) {
+    std::lock_guard lock(mutex_);
+    faults_.push_back(fault);
+}
+
+void VirtualRegister::SetStatusFor(char command, int code) {
+    std::lock_guard lock(mutex_);
+    statusFor_[command] = code;
+}
+
+void VirtualRegister::ClearStatusFor(char command) {
+    std::lock_guard lock(mutex_);
+    statusFor_.erase(command);
+}
+
+std::vector<std::string> VirtualRegister::ReceivedPayloads() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+void VirtualRegister::ClearReceived() {
+    std::lock_guard lock(mutex_);
+    received_.clear();
+}
+
+void VirtualRegister::Serve() {
+    std::string pending;
+    Clock::time_point firstByte{};
+    while (!stopRequested_) {
+        if (master_ < 0) {
+            return;
+        }
+        pollfd p{master_, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 20);
+        if (ready <= 0) {
+            continue;
+        }
+        char chunk[4096];
+        const ssize_t n = ::read(master_, chunk, sizeof chunk);
+        if (n <= 0) {
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+                continue;
+            }
+            // The far side is closed for now; wait for the program to open it again.
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
+        if (pending.empty()) {
+            firstByte = Clock::now();
+        }
+        pending.append(chunk, static_cast<size_t>(n));
+        wireBytes_ += static_cast<uint64_t>(n);
+        for (;;) {
+            const size_t start = pending.find(kStart);
+            if (start == std::string::npos) {
+                // Keep a lone ESC that may begin the next frame.
+                pending = !pending.empty() && pending.back() == '\x1b' ? "\x1b" : "";
+                break;
+            }
+            const size_t end = pending.find(kEnd, start + 2);
+            if (end == std::string::npos) {
+                pending.erase(0, start);
+                break;
+            }
+            const std::string frame = pending.substr(start, end + 2 - start);
+            pending.erase(0, end + 2);
+            HandleFrame(frame, firstByte);
+            firstByte = Clock::now();
+            if (master_ < 0) {
+                return;
+            }
+        }
+    }
+}
+
+void VirtualRegister::HandleFrame(const std::string& frameBytes, Clock::time_point firstByte) {
+    if (options_.baudRate > 0) {
+        // A real line delivers the request no faster than its baud rate.
+        const auto wire = std::chrono::microseconds(static_cast<int64_t>(frameBytes.size()) * 10 *
+                                                    1000000 / options_.baudRate);
+        std::this_thread::sleep_until(firstByte + wire);
+    }
+    std::string payload = frameBytes.substr(2, frameBytes.size() - 4);
+    bool checksumOk = payload.size() >= 2;
+    if (checksumOk) {
+        const int high = HexDigit(payload[payload.size() - 2]);
+        const int low = HexDigit(payload[payload.size() - 1]);
+        payload.resize(payload.size() - 2);
+        unsigned x = 0xFF;
+        for (const unsigned char c : payload) {
+            x ^= c;
+        }
+        checksumOk = high >= 0 && low >= 0 && static_cast<unsigned>(high * 16 + low) == x;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        received_.push_back(payload);
+    }
+    if (payload == "_" && checksumOk) {
+        std::lock_guard lock(mutex_);
+        state_->endFrameSeen = true;
+        return;  // the end frame is not answered
+    }
+    ParsedRequest request;
+    const bool parsed = ParsePayload(payload, request);
+    std::optional<Fault> fault;
+    std::string answer;
+    {
+        std::lock_guard lock(mutex_);
+        if (!faults_.empty()) {
+            fault = faults_.front();
+            faults_.pop_front();
+        }
+        const std::string number = std::to_string(request.number);
+        if (!checksumOk) {
+            answer = FramePayload(number + ";21");
+        } else if (!parsed) {
+            answer = FramePayload(number + ";23");
+        } else if (const auto forced = statusFor_.find(request.command);
+                   forced != statusFor_.end()) {
+            answer = FramePayload(number + ";" + std::to_string(forced->second));
+        } else {
+            const Reply reply = state_->Handle(request);
+            if (reply.silent) {
+                return;
+            }
+            if (reply.data) {
+                std::string data = request.header + reply.echoExtra;
+                data += static_cast<char>(request.command + 0x20);
+                data += *reply.data;
+                answer = FramePayload(data);
+            }
+            answer += FramePayload(number + ";" + std::to_string(reply.status));
+        }
+    }
+    SendAnswer(answer, fault ? &*fault : nullptr, request.number);
+}
+
+void VirtualRegister::SendAnswer(const std::string& bytes, const Fault* fault, int number) {
+    if (fault == nullptr) {
+        WritePaced(bytes);
+        return;
+    }
+    switch (fault->kind) {
+        case FaultKind::NoAnswer:
+            return;
+        case FaultKind::LateAnswer:
+            std::this_thread::sleep_for(std::chrono::milliseconds(fault->delayMs));
+            WritePaced(bytes);
+            return;
+        case FaultKind::SplitAnswer: {
+            const size_t half = bytes.size() / 2;
+            WritePaced(bytes.substr(0, half));
+            std::this_thread::sleep_for(std::chrono::milliseconds(fault->delayMs));
+            WritePaced(bytes.substr(half));
+            return;
+        }
+        case FaultKind::BadChecksum: {
+            std::string spoiled = bytes;
+            // The checksum digits of the first frame sit just before its end.
+            const size_t end = spoiled.find(kEnd);
+            if (end != std::string::npos && end >= 2) {
+                spoiled[end - 1] = spoiled[end - 1] == '0' ? '1' : '0';
+            }
+            WritePaced(spoiled);
+            return;
+        }
+        case FaultKind::StaleNumber: {
+            const std::string old = std::to_string((number + 255) % 256);
+            // An answer to the request before, data and status, as a slow register sends it.
+            WritePaced(FramePayload(old + ";0;0hFF") + FramePayload(old + ";0") + bytes);
+            return;
+        }
+        case FaultKind::GarbageBefore:
+            WritePaced(std::string("\x00\x13\xff\x11garbage", 11) + bytes);
+            return;
+        case FaultKind::CloseMidAnswer:
+            WritePaced(bytes.substr(0, bytes.size() / 2));
+            ::close(master_);
+            master_ = -1;
+            return;
+    }
+}
+
+void VirtualRegister::WritePaced(const std::string& bytes) {
+    if (master_ < 0) {
+        return;
+    }
+    const auto start = Clock::now();
+    size_t done = 0;
+    // Unpaced, everything goes at once; paced, in small slices on the wire's schedule.
+    const size_t slice = options_.baudRate > 0 ? 16 : bytes.size();
+    while (done < bytes.size()) {
+        const size_t count = std::min(slice, bytes.size() - done);
+        const ssize_t n = ::write(master_, bytes.data() + done, count);
+        if (n < 0) {
+            if (errno == EAGAIN || errno == EINTR) {
+                pollfd p{master_, POLLOUT, 0};
+                ::poll(&p, 1, 20);
+                continue;
+            }
+            return;
+        }
+        done += static_cast<size_t>(n);
+        wireBytes_ += static_cast<uint64_t>(n);
+        if (options_.baudRate > 0) {
+            std::this_thread::sleep_until(
+                start + std::chrono::microseconds(static_cast<int64_t>(done) * 10 * 1000000 /
+                                                  options_.baudRate));
+        }
+    }
+}
+
+}  // namespace kasa::sim

@@ -1,0 +1,101 @@
+// The virtual register: stands in the register's place on the master side of a
+// pseudo-terminal, so the program, the tests and the benchmarks have a register to talk to.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/register_state.h"
+
+namespace kasa::sim {
+
+struct VirtualRegisterOptions {
+    RegisterType type = RegisterType::Vesper;
+    bool demoData = true;
+    // Bytes go no faster than this many bits per second (10 bits a byte); 0 is unpaced.
+    int baudRate = 0;
+    // When set, a symbolic link of this name points at the port.
+    std::string linkPath;
+};
+
+enum class FaultKind {
+    NoAnswer,        // the request is swallowed
+    LateAnswer,      // the answer comes after `delayMs`
+    SplitAnswer,     // the answer comes in two writes `delayMs` apart
+    BadChecksum,     // the answer's checksum is wrong
+    StaleNumber,     // an old answer with the previous request number comes first
+    GarbageBefore,   // noise bytes precede the answer
+    CloseMidAnswer,  // half the answer, then the line goes dead
+};
+
+struct Fault {
+    FaultKind kind = FaultKind::NoAnswer;
+    int delayMs = 0;
+};
+
+class VirtualRegister {
+  public:
+    explicit VirtualRegister(VirtualRegisterOptions options = {});
+    ~VirtualRegister();
+    VirtualRegister(const VirtualRegister&) = delete;
+    VirtualRegister& operator=(const VirtualRegister&) = delete;
+
+    // Opens the pseudo-terminal and starts answering; false when no terminal can be had.
+    bool Start();
+    void Stop();
+    bool Running() const { return running_; }
+    // The path the program opens as its port (the link when one was asked for).
+    std::string PortPath() const;
+
+    // The next answered request suffers this fault (faults queue up in order).
+    void InjectFault(Fault fault);
+    // Every request with this command letter is answered with this status code alone.
+    void SetStatusFor(char command, int code);
+    void ClearStatusFor(char command);
+
+    // Request payloads received (without frame and checksum), oldest first.
+    std::vector<std::string> ReceivedPayloads() const;
+    void ClearReceived();
+    // Bytes that crossed the line in both directions since the start or the last clear.
+    uint64_t WireBytes() const { return wireBytes_; }
+    void ClearWireBytes() { wireBytes_ = 0; }
+
+    // The register's memory; lock it while reading or changing it from another thread.
+    RegisterState& State() { return *state_; }
+    std::unique_lock<std::mutex> Lock() const { return std::unique_lock<std::mutex>(mutex_); }
+
+  private:
+    void Serve();
+    void HandleFrame(const std::string& frameBytes,
+                     std::chrono::steady_clock::time_point firstByte);
+    void SendAnswer(const std::string& bytes, const Fault* fault, int number);
+    void WritePaced(const std::string& bytes);
+
+    VirtualRegisterOptions options_;
+    std::unique_ptr<RegisterState> state_;
+    mutable std::mutex mutex_;
+    std::deque<Fault> faults_;
+    std::map<char, int> statusFor_;
+    std::vector<std::string> received_;
+    std::atomic<uint64_t> wireBytes_{0};
+
+    int master_ = -1;
+    int slaveKeeper_ = -1;
+    std::string slavePath_;
+    std::thread thread_;
+    std::atomic<bool> running_{false};
+    std::atomic<bool> stopRequested_{false};
+};
+
+// Frames a payload: ESC P, the payload, the XOR from 0xFF as two upper-case digits, ESC \.
+std::string FramePayload(const std::string& payload);
+
+}  // namespace kasa::sim

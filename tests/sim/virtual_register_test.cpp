@@ -1,0 +1,79 @@
+#include "sim/virtual_register.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "comm/ecrclass.h"
+#include "ecr/record_codec.h"
+#include "ecr/records.h"
+#include "sim/demo_data.h"
+
+namespace kasa::sim {
+namespace {
+
+using namespace std::chrono_literals;
+
+class VirtualRegisterTest : public ::testing::TestWithParam<RegisterType> {
+  protected:
+    void SetUp() override {
+        VirtualRegisterOptions options;
+        options.type = GetParam();
+        reg = std::make_unique<VirtualRegister>(options);
+        ASSERT_TRUE(reg->Start());
+        ecr.SetPortParams(reg->PortPath(), 115200, nullptr, 0);
+        ecr.answerTimeout = 1000;
+        ASSERT_TRUE(ecr.InitTransmission());
+    }
+    RecordLayout Layout() const {
+        return GetParam() == RegisterType::Zen ? RecordLayout::kZen : RecordLayout::kVesper;
+    }
+    // Sends a request built from text and the given binary body.
+    bool Send(const std::string& header, const std::string& body = {}) {
+        iBuffer& request = ecr.BeginRequest();
+        request.Append(header);
+        request.AppendBytes(body.data(), body.size());
+        return ecr.Exchange(request);
+    }
+    std::unique_ptr<VirtualRegister> reg;
+    ECRClass ecr;
+};
+
+TEST_P(VirtualRegisterTest, AnswersStatusModeAndIdentification) {
+    ASSERT_TRUE(Send("N"));
+    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), 'n');
+    EXPECT_EQ(ecr.statusCode, 0);
+    ASSERT_TRUE(Send(";3P"));
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_TRUE(ecr.answerBuffer.Empty());
+    {
+        auto lock = reg->Lock();
+        EXPECT_EQ(reg->State().mode, 3);
+    }
+    ASSERT_TRUE(Send("^"));
+    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), '~');
+    const std::string ident(ecr.answerBuffer.View());
+    EXPECT_NE(ident.find(GetParam() == RegisterType::Zen ? "ZEN" : "VES"), std::string::npos);
+    EXPECT_EQ(std::count(ident.begin(), ident.end(), '/'), 3);
+}
+
+TEST_P(VirtualRegisterTest, ReadsDemoGoodsWithTheProgramsDecoder) {
+    ASSERT_TRUE(Send(";0;7H"));
+    ASSERT_EQ(ecr.answerBuffer.TakeInteger(), 0);
+    ASSERT_EQ(ecr.answerBuffer.TakeInteger(), 7);
+    ASSERT_EQ(ecr.answerBuffer.LastSeparator(), 'h');
+    PluRecord plu;
+    ASSERT_TRUE(plu.Decode(ecr.answerBuffer, Layout(), 1));
+    EXPECT_EQ(plu.name, "Chleb żytni");
+    EXPECT_EQ(plu.barcode.size(), 13u);
+    EXPECT_EQ(plu.barcode.back() - '0', Ean13CheckDigit(plu.barcode.c_str()));
+    EXPECT_DOUBLE_EQ(plu.price, 4.99);
+    EXPECT_EQ(plu.vat, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothTypes, VirtualRegisterTest,
+                         ::testing::Values(RegisterType::Zen, RegisterType::Vesper));
+
+}  // namespace
+}  // namespace kasa::sim
