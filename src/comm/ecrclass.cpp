@@ -1,5 +1,7 @@
 #include "comm/ecrclass.h"
 
+#include <cstring>
+
 #include "comm/codepage.h"
 #include "comm/number_text.h"
 
@@ -10,6 +12,7 @@ namespace {
 constexpr size_t kMaxPortNameLength = 19;
 constexpr int32_t kStatusRecordMaxLength = 10;
 constexpr int32_t kVerifyTimeoutMs = 15000;
+constexpr int32_t kStatusDataError = 23;
 
 // One upper-case hexadecimal digit; anything else is not a checksum digit.
 int ChecksumDigit(uint8_t c) {
@@ -74,8 +77,24 @@ iBuffer& ECRClass::BeginRequest(std::initializer_list<int64_t> parameters) {
     return requestBuffer;
 }
 
+bool ECRClass::SetMode(int mode) {
+    if (!InitTransmission()) {
+        return false;
+    }
+    iBuffer& request = BeginRequest({mode});
+    request.AppendByte('P');
+    return Request(request);
+}
+
 bool ECRClass::SendFrame(iBuffer& payload) {
     if (!InitTransmission()) {
+        return false;
+    }
+    // The protocol has no escape for ESC: inside a payload it would end the frame early
+    // and the register would act on a cut request, so such a request is not sent.
+    if (std::memchr(payload.Data(), 0x1B, static_cast<size_t>(payload.Length())) != nullptr) {
+        LogMessage("Zapytanie zawiera bajt ESC (1B) i nie zostało wysłane.");
+        statusCode = kStatusDataError;  // reported to the user as "Błąd danych"
         return false;
     }
     const uint8_t checksum = payload.XorChecksum(0, 0xFF);

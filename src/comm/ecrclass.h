@@ -2,6 +2,7 @@
 // answers and keeps the status code and the protocol log.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -53,6 +54,9 @@ class ECRClass : public FastCom {
     iBuffer& BeginRequest();
     iBuffer& BeginRequest(std::initializer_list<int64_t> parameters);
 
+    // Sets the register's communication mode: request "number;m P".
+    bool SetMode(int mode);
+
     int32_t answerTimeout = 5000;
     int32_t statusCode = -1;
     iBuffer requestBuffer;
@@ -62,6 +66,13 @@ class ECRClass : public FastCom {
     std::string logTag1;
     std::string logTag2;
     bool twoRecordMode = true;
+    // Every write or delete request sent adds one.
+    int32_t writtenRecords = 0;
+    // Raised by the window to stop a running table operation between rows.
+    std::atomic<bool> abortRequested{false};
+    // 0 unknown, 1 ZEN, 2 VESPER, as the identification reports it.
+    int32_t modelCode = 0;
+    bool IsIdentified() const { return modelCode != 0; }
 
     const std::string& ConfiguredPortName() const { return configuredPortName_; }
     int32_t ConfiguredBaudRate() const { return configuredBaudRate_; }

@@ -1,0 +1,391 @@
+#include "ecr/database_commands.h"
+
+#include "app/user_interface.h"
+#include "comm/number_text.h"
+#include "ecr/record_codec.h"
+#include "tables/catalogue.h"
+
+namespace kasa {
+
+namespace {
+
+constexpr int32_t kFindUsedTimeoutMs = 200;
+constexpr int kCommunicationMode = 3;
+constexpr int kSearchMode = 1;
+constexpr int kCashierDatabase = 2;
+
+bool SendWriteOrDelete(ECRClass& ecr, iBuffer& request) {
+    ++ecr.writtenRecords;
+    return ecr.Request(request) && ecr.statusCode == 0;
+}
+
+const TableDescriptor* TableOfCode(TableCode code) {
+    const RegisterModel* model = ActiveModel();
+    if (model == nullptr) {
+        model = &VesperModel();
+    }
+    switch (code) {
+        case TableCode::kPackaging:
+            return &model->Table(TableKind::kPackaging);
+        case TableCode::kKeys:
+            return &model->Table(TableKind::kKeys);
+        case TableCode::kCashiers:
+            return &model->Table(TableKind::kCashiers);
+        case TableCode::kPaymentForms:
+            return &model->Table(TableKind::kPaymentForms);
+        case TableCode::kDiscounts:
+            return &model->Table(TableKind::kDiscounts);
+        case TableCode::kSurcharges:
+            return &model->Table(TableKind::kSurcharges);
+        case TableCode::kGoods:
+            return &model->Table(TableKind::kGoods);
+        default:
+            return nullptr;
+    }
+}
+
+template <class Record>
+bool ReadIsEmpty(ECRClass& ecr, int32_t number, bool& empty) {
+    Record record;
+    if (!ReadBaseRecord(ecr, number, record)) {
+        return false;
+    }
+    empty = record.IsEmpty();
+    return true;
+}
+
+bool CheckEmpty(ECRClass& ecr, int32_t number, TableCode table, bool& empty) {
+    switch (table) {
+        case TableCode::kPackaging:
+            return ReadIsEmpty<PackagingRecord>(ecr, number, empty);
+        case TableCode::kKeys:
+            return ReadIsEmpty<KeyRecord>(ecr, number, empty);
+        case TableCode::kCashiers:
+            return ReadIsEmpty<CashierRecord>(ecr, number, empty);
+        case TableCode::kPaymentForms:
+            return ReadIsEmpty<PaymentFormRecord>(ecr, number, empty);
+        case TableCode::kDiscounts:
+        case TableCode::kSurcharges:
+            return ReadIsEmpty<DiscountRecord>(ecr, number, empty);
+        case TableCode::kGoods:
+            return ReadIsEmpty<PluRecord>(ecr, number, empty);
+        default:
+            return false;
+    }
+}
+
+char DeleteLetterOf(int database) {
+    switch (database) {
+        case PackagingRecord::kDatabase:
+            return PackagingRecord::kDeleteLetter;
+        case KeyRecord::kDatabase:
+            return KeyRecord::kDeleteLetter;
+        case CashierRecord::kDatabase:
+            return CashierRecord::kDeleteLetter;
+        case PaymentFormRecord::kDatabase:
+            return PaymentFormRecord::kDeleteLetter;
+        case DiscountRecord::kDatabase:
+            return DiscountRecord::kDeleteLetter;
+        case PluRecord::kDatabase:
+            return PluRecord::kDeleteLetter;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+int DatabaseOfTable(TableCode table) {
+    switch (table) {
+        case TableCode::kPackaging:
+            return PackagingRecord::kDatabase;
+        case TableCode::kKeys:
+            return KeyRecord::kDatabase;
+        case TableCode::kCashiers:
+            return CashierRecord::kDatabase;
+        case TableCode::kPaymentForms:
+            return PaymentFormRecord::kDatabase;
+        case TableCode::kDiscounts:
+        case TableCode::kSurcharges:
+            return DiscountRecord::kDatabase;
+        case TableCode::kGoods:
+            return PluRecord::kDatabase;
+        default:
+            return -1;
+    }
+}
+
+RecordLayout LayoutOf(const ECRClass& ecr) {
+    return RecordLayoutOfModelCode(ecr.modelCode);
+}
+
+template <class Record>
+bool ReadBaseRecord(ECRClass& ecr, int32_t number, Record& record) {
+    record = Record{};
+    if (!ecr.InitTransmission()) {
+        return false;
+    }
+    iBuffer& request = ecr.BeginRequest({number - 1, Record::kDatabase});
+    request.AppendByte('H');
+    if (!ecr.Exchange(request)) {
+        return false;
+    }
+    iBuffer& answer = ecr.answerBuffer;
+    answer.TakeInteger();
+    answer.TakeInteger();
+    if (answer.LastSeparator() != 'h') {
+        return false;
+    }
+    return record.Decode(answer, LayoutOf(ecr), number);
+}
+
+template <class Record>
+bool WriteBaseRecord(ECRClass& ecr, int32_t number, const Record& record) {
+    if (!ecr.InitTransmission()) {
+        return false;
+    }
+    const RecordLayout layout = LayoutOf(ecr);
+    Record merged = record;
+    Record registerCopy;
+    if (ReadBaseRecord(ecr, number, registerCopy)) {
+        merged.MergeUnsetFrom(registerCopy);
+        // Packaging is always written; the register's counters are kept all the same.
+        if (Record::kDatabase != PackagingRecord::kDatabase &&
+            merged.SameOnWire(registerCopy, layout, number)) {
+            return true;
+        }
+    }
+    iBuffer& request = ecr.BeginRequest({number - 1});
+    request.AppendByte(static_cast<uint8_t>(Record::kWriteLetter));
+    if (!merged.Encode(request, layout, number)) {
+        return false;
+    }
+    return SendWriteOrDelete(ecr, request);
+}
+
+#define KASA_INSTANTIATE_RECORD(Record)                                \
+    template bool ReadBaseRecord<Record>(ECRClass&, int32_t, Record&); \
+    template bool WriteBaseRecord<Record>(ECRClass&, int32_t, const Record&);
+KASA_INSTANTIATE_RECORD(PackagingRecord)
+KASA_INSTANTIATE_RECORD(KeyRecord)
+KASA_INSTANTIATE_RECORD(CashierRecord)
+KASA_INSTANTIATE_RECORD(DiscountRecord)
+KASA_INSTANTIATE_RECORD(PaymentFormRecord)
+KASA_INSTANTIATE_RECORD(PluRecord)
+#undef KASA_INSTANTIATE_RECORD
+
+bool DeleteBaseRecord(ECRClass& ecr, int32_t number, TableCode table, bool checkFirst) {
+    const int database = DatabaseOfTable(table);
+    if (database < 0 || !ecr.InitTransmission()) {
+        return false;
+    }
+    if (checkFirst) {
+        bool empty = false;
+        if (!CheckEmpty(ecr, number, table, empty)) {
+            return false;
+        }
+        if (empty) {
+            return true;
+        }
+    }
+    if (database == kCashierDatabase && number == 1) {
+        return true;  // the first cashier must always exist
+    }
+    iBuffer& request = ecr.BeginRequest({number - 1});
+    request.AppendByte(static_cast<uint8_t>(DeleteLetterOf(database)));
+    const bool sent = SendWriteOrDelete(ecr, request);
+    if (!checkFirst) {
+        RegisterStatus status;
+        const int32_t code = ecr.statusCode;
+        ReadStatus(ecr, status);
+        ecr.statusCode = code;  // the deletion's own verdict stays the one reported
+    }
+    return sent;
+}
+
+bool ReadStatus(ECRClass& ecr, RegisterStatus& status) {
+    if (!ecr.InitTransmission()) {
+        return false;
+    }
+    iBuffer& request = ecr.BeginRequest();
+    request.AppendByte('N');
+    if (!ecr.Exchange(request) || ecr.answerBuffer.LastSeparator() != 'n') {
+        return false;
+    }
+    iBuffer& answer = ecr.answerBuffer;
+    RegisterStatus result;
+    result.mode = static_cast<int32_t>(ParseHex(DecodeField(answer, kFieldHexByte)).value_or(0));
+    result.fiscal = static_cast<int32_t>(ParseHex(DecodeField(answer, kFieldHexByte)).value_or(0));
+    result.optionBits =
+        static_cast<int32_t>(ParseHex(DecodeField(answer, kFieldHexByte)).value_or(0));
+    result.date = DecodeField(answer, kFieldDate);
+    result.flags[0] = (result.mode & 1) == 0 ? 1 : 0;
+    result.flags[1] = (result.mode & 1) != 0 ? 1 : 0;
+    result.flags[2] = result.fiscal != 0 ? 1 : 0;
+    result.flags[3] = (result.optionBits & 1) != 0 ? 1 : 0;
+    result.flags[4] = (result.optionBits & 2) != 0 ? 1 : 0;
+    result.flags[5] = (result.optionBits & 4) != 0 ? 1 : 0;
+    status = result;
+    return true;
+}
+
+bool DeleteDatabase(UserInterface& ui, const std::string& caption, ECRClass& ecr, TableCode table,
+                    bool closeAfterwards, bool report, bool checkFirst) {
+    if (!ecr.IsIdentified() || ecr.ConfiguredPortName().empty()) {
+        return false;
+    }
+    const TableDescriptor* descriptor = TableOfCode(table);
+    if (descriptor == nullptr) {
+        return false;
+    }
+    ui.SetProgress(0, 100);
+    ui.SetStatusText("Kasowanie bazy " + std::string(descriptor->tableName));
+    ecr.writtenRecords = 0;
+
+    // Discounts and surcharges share one database: deleting discounts takes both ranges.
+    std::vector<std::pair<int32_t, int32_t>> ranges = {
+        {descriptor->FirstNumber, descriptor->RecordCount}};
+    if (table == TableCode::kDiscounts) {
+        const TableDescriptor* surcharges = TableOfCode(TableCode::kSurcharges);
+        ranges.emplace_back(surcharges->FirstNumber, surcharges->RecordCount);
+    }
+    int32_t total = 0;
+    for (const auto& range : ranges) {
+        total += range.second;
+    }
+    bool ok = true;
+    int32_t done = 0;
+    for (const auto& [first, count] : ranges) {
+        const TableCode code =
+            first >= 5 && table == TableCode::kDiscounts ? TableCode::kSurcharges : table;
+        for (int32_t number = first; ok && number < first + count; ++number) {
+            if (ecr.abortRequested) {
+                break;
+            }
+            ok = DeleteBaseRecord(ecr, number, code, checkFirst);
+            ++done;
+            ui.SetProgress(100 * done / total, 100);
+            ui.ProcessPendingMessages();
+        }
+    }
+    if (closeAfterwards) {
+        ecr.CloseTransmission();
+    }
+    if (report) {
+        if (!ok) {
+            ui.Message(caption,
+                       "Nie można skasować bazę danych.\nUruchom w kasie komunikację, lub ustaw "
+                       "w oknie\nKonfiguracja Programu parametry transmisji.");
+        } else if (ecr.writtenRecords == 0) {
+            ui.Message(caption, "Baza była pusta.\n");
+        }
+    }
+    ui.SetStatusText("");
+    ui.SetProgress(0, 100);
+    return ok;
+}
+
+int FindUsedPlu(ECRClass& ecr, const std::vector<int>* indexes, PluRecord* record,
+                UserInterface* progress) {
+    const int32_t savedTimeout = ecr.answerTimeout;
+    ecr.answerTimeout = kFindUsedTimeoutMs;
+    const RegisterModel* model = ActiveModel();
+    const int32_t count = model != nullptr ? model->Table(TableKind::kGoods).RecordCount : 2300;
+    const int32_t first = model != nullptr ? model->Table(TableKind::kGoods).FirstNumber : 1;
+    ecr.SetMode(kSearchMode);
+
+    // The search asks by index, counted from 0 like every other record command, so the
+    // first record is looked at and no index past the end is sent.
+    std::vector<int> candidates;
+    if (indexes != nullptr) {
+        candidates = *indexes;
+    } else {
+        for (int32_t index = first - 1; index < count; ++index) {
+            candidates.push_back(index);
+        }
+    }
+    int result = kUsedPluNone;
+    int seen = 0;
+    for (const int index : candidates) {
+        if (progress != nullptr && seen % 10 == 0) {
+            progress->SetProgress(100 * seen / std::max(1, count - first + 1), 100);
+        }
+        ++seen;
+        if (index < 0 || index >= count) {
+            result = kUsedPluNone;
+            break;
+        }
+        iBuffer& request = ecr.BeginRequest({index});
+        request.AppendByte(']');
+        if (!ecr.SendFrame(request)) {
+            result = kUsedPluNotSent;
+            break;
+        }
+        ecr.statusCode = -1;
+        ecr.answerBuffer.Clear();
+        if (!ecr.Receive(ecr.receiveBuffer, ecr.answerTimeout, ECRClass::kFrameEnd) ||
+            ecr.receiveBuffer.Empty()) {
+            result = kUsedPluNoAnswer;
+            break;
+        }
+        ecr.LogAnswer(ecr.receiveBuffer);
+        int r = ecr.ReadRecord();
+        while (r == kRecordOtherNumber) {
+            r = ecr.ReadRecord();
+        }
+        if (r == kRecordData) {
+            if (ecr.ReadRecord() < 0) {
+                ecr.Receive(ecr.receiveBuffer, ecr.answerTimeout, ECRClass::kFrameEnd);
+                ecr.ReadRecord();
+            }
+        }
+        ecr.receiveBuffer.Clear();
+        if (r > 0) {
+            ecr.requestNumber = static_cast<uint8_t>(ecr.requestNumber + 1);
+        }
+        if (r != kRecordData) {
+            result = kUsedPluStrangeAnswer;
+            break;
+        }
+        iBuffer& answer = ecr.answerBuffer;
+        answer.TakeInteger();
+        answer.TakeInteger();
+        if (answer.LastSeparator() != '}') {
+            result = kUsedPluStrangeAnswer;
+            break;
+        }
+        if (answer.Length() > 10) {
+            result = index + 1;
+            if (record != nullptr) {
+                ReadBaseRecord(ecr, result, *record);
+            }
+            break;
+        }
+    }
+    ecr.SetMode(kCommunicationMode);
+    ecr.answerTimeout = savedTimeout;
+    if (progress != nullptr) {
+        progress->SetProgress(0, 100);
+    }
+    return result;
+}
+
+std::string UsedPluMessage(int result) {
+    switch (result) {
+        case kUsedPluNone:
+            return "Baza PLU jest pusta";
+        case kUsedPluNotSent:
+            return "Nie można wysłać zapytania.\nSprawdź, czy port jest otwarty\ni kasa w trybie "
+                   "komunikacji.";
+        case kUsedPluNoAnswer:
+            return "Nie można odebrać odpowiedzi.\nSprawdź, czy port jest otwarty\ni kasa w "
+                   "trybie komunikacji.";
+        case kUsedPluStrangeAnswer:
+            return "Dziwna odpowiedź z kasy.\nBład obsługi portu.\nZamknij i otwórz "
+                   "komunikację\nz kasą ponownie.";
+        default:
+            return "Rekord " + DecimalText(result) + " jest niepusty.";
+    }
+}
+
+}  // namespace kasa
