@@ -27,10 +27,6 @@ int ChecksumDigit(uint8_t c) {
 
 }  // namespace
 
-ECRClass::ECRClass() = default;
-
-ECRClass::~ECRClass() = default;
-
 void ECRClass::SetPortParams(const std::string& portName, int32_t baudRate, LogCallback callback,
                              uint32_t context) {
     // Device paths are longer than the register's own port names, so only names that
@@ -42,17 +38,6 @@ void ECRClass::SetPortParams(const std::string& portName, int32_t baudRate, LogC
     SetBaudRate(baudRate);
     logCallback_ = std::move(callback);
     logContext_ = context;
-}
-
-bool ECRClass::InitTransmission() {
-    if (IsOpen()) {
-        return true;
-    }
-    if (configuredPortName_.empty()) {
-        return false;
-    }
-    SetBaudRate(configuredBaudRate_);
-    return Open(configuredPortName_, 1);
 }
 
 bool ECRClass::CloseTransmission() {
@@ -87,8 +72,18 @@ bool ECRClass::SetMode(int mode) {
 }
 
 bool ECRClass::SendFrame(iBuffer& payload) {
-    if (!InitTransmission()) {
-        return false;
+    if (!IsOpen()) {
+        // Opening may run the session's start requests, which use the request buffer and
+        // advance the number under a request that was already built.
+        const iBuffer built(payload);
+        const uint8_t numberBefore = requestNumber;
+        if (!InitTransmission()) {
+            return false;
+        }
+        payload = built;
+        if (requestNumber != numberBefore) {
+            Renumber(payload, numberBefore);
+        }
     }
     // The protocol has no escape for ESC: inside a payload it would end the frame early
     // and the register would act on a cut request, so such a request is not sent.
@@ -105,6 +100,23 @@ bool ECRClass::SendFrame(iBuffer& payload) {
     payload.Append(kFrameEnd);
     LogRequest(payload);
     return Write(payload);
+}
+
+void ECRClass::Renumber(iBuffer& payload, uint8_t builtWith) {
+    // A request built before the start requests must go out with the current number.
+    const std::string old = DecimalText(builtWith);
+    if (payload.Length() < static_cast<int32_t>(old.size()) ||
+        std::memcmp(payload.Data(), old.data(), old.size()) != 0 ||
+        (payload.Length() > static_cast<int32_t>(old.size()) &&
+         payload.ByteAt(static_cast<int32_t>(old.size())) >= '0' &&
+         payload.ByteAt(static_cast<int32_t>(old.size())) <= '9')) {
+        return;
+    }
+    iBuffer rest;
+    rest.AppendBytes(payload.Data() + old.size(), payload.Length() - old.size());
+    payload.Clear();
+    payload.Append(DecimalText(requestNumber));
+    payload.AppendBuffer(rest);
 }
 
 bool ECRClass::Exchange(iBuffer& payload) {

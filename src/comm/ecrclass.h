@@ -2,6 +2,7 @@
 // answers and keeps the status code and the protocol log.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -22,12 +23,23 @@ enum RecordResult : int {
     kRecordStatus = 2,
 };
 
+// The last identification answer, split into its "/"-separated fields.
+struct IdentificationRecord {
+    std::string modelText;
+    int32_t number1 = 0;
+    int32_t number2 = 0;
+    std::string field3;  // digits only, two-character groups in reverse order; else empty
+    std::string field4;
+    std::string wholeAnswer;
+};
+
 class ECRClass : public FastCom {
   public:
     // Receives every protocol log line (UTF-8); may be called from any thread.
     using LogCallback = std::function<void(const std::string& line, uint32_t context)>;
 
     ECRClass();
+    // Puts back the mode the register had when the session started.
     ~ECRClass() override;
 
     void SetPortParams(const std::string& portName, int32_t baudRate, LogCallback callback,
@@ -57,6 +69,22 @@ class ECRClass : public FastCom {
     // Sets the register's communication mode: request "number;m P".
     bool SetMode(int mode);
 
+    // Session: the end of communication restores the mode found at the start and sends
+    // the end frame "_"; identification and the fiscal ids fill the fields below.
+    bool EndTransmission();
+    bool Identify();
+    std::string ModelName() const;
+    bool ReadFiscalIds();
+    // The text shown for a failed transmission, by the last status code.
+    std::string TransmissionErrorText() const;
+
+    int32_t savedMode = -1;
+    std::array<double, 7> sessionTotals{};
+    bool totalsZero = false;
+    IdentificationRecord identification;
+    std::string uniqueNumber;
+    std::string taxNumber;
+
     int32_t answerTimeout = 5000;
     int32_t statusCode = -1;
     iBuffer requestBuffer;
@@ -82,6 +110,7 @@ class ECRClass : public FastCom {
 
   private:
     std::string LogPrefix() const;
+    void Renumber(iBuffer& payload, uint8_t builtWith);
 
     std::string configuredPortName_;
     int32_t configuredBaudRate_ = 9600;

@@ -142,6 +142,7 @@ class ExchangeOnPty : public ::testing::Test {
             pty.SlavePath(), 9600,
             [this](const std::string& line, uint32_t) { log.push_back(line); }, 0);
         ecr.answerTimeout = 400;
+        ecr.savedMode = 0;  // these tests are about frames, not the session's start requests
     }
     bool Send(const std::string& payload) {
         iBuffer request = Payload(payload);

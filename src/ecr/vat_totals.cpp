@@ -1,0 +1,227 @@
+#include "ecr/vat_totals.h"
+
+#include <cmath>
+
+#include "app/user_interface.h"
+#include "comm/codepage.h"
+#include "comm/number_text.h"
+#include "ecr/database_commands.h"
+#include "ecr/record_codec.h"
+
+namespace kasa {
+
+namespace {
+
+bool Between(double v, double low, double high) {
+    return v >= low && v <= high;
+}
+
+// The register's reason, when it gave one, on a line of its own.
+std::string WithRegisterReason(const ECRClass& ecr, const std::string& message) {
+    if (ecr.statusCode > 0) {
+        return message + "\n" + ECRClass::ErrorText(ecr.statusCode);
+    }
+    return message;
+}
+
+}  // namespace
+
+bool ReadVatRates(ECRClass& ecr, VatRates& rates) {
+    if (!ecr.InitTransmission()) {
+        return false;
+    }
+    iBuffer& request = ecr.BeginRequest();
+    request.AppendByte('O');
+    if (!ecr.Exchange(request) || ecr.answerBuffer.LastSeparator() != 'o') {
+        return false;
+    }
+    VatRates result{};
+    for (double& rate : result) {
+        bool complete = true;
+        const std::string text = DecodeField(ecr.answerBuffer, kFieldCount4, &complete);
+        if (!complete) {
+            return false;
+        }
+        int64_t v = 0;
+        if (!text.empty() && text[0] == 'F') {
+            int64_t n = 0;
+            for (const char c : text) {
+                const int digit = c >= '0' && c <= '9' ? c - '0' : c - 'A' + 10;
+                n = n * 16 + (15 - digit);
+            }
+            v = -(n + 1);
+        } else {
+            v = ParseInteger(text).value_or(0);
+        }
+        rate = v < 0 ? static_cast<double>(v) : static_cast<double>(v) * 0.01;
+    }
+    rates = result;
+    return true;
+}
+
+bool WriteVatRates(ECRClass& ecr, int32_t timeoutMs, const VatRates& rates) {
+    if (!ecr.InitTransmission()) {
+        return false;
+    }
+    VatRates current{};
+    if (ReadVatRates(ecr, current) && current == rates) {
+        return true;
+    }
+    iBuffer& request = ecr.BeginRequest();
+    request.AppendByte('Z');
+    for (const double rate : rates) {
+        if (Between(rate, -1.000001, -0.99999)) {
+            request.AppendByte(0xFF);
+            request.AppendByte(0xFF);
+        } else if (Between(rate, -2.000001, -1.99999)) {
+            request.AppendByte(0xFE);
+            request.AppendByte(0xFF);
+        } else if (EncodeField(request, kFieldHundredths4, rate) < 0) {
+            return false;
+        }
+    }
+    const int32_t saved = ecr.answerTimeout;
+    ecr.answerTimeout = timeoutMs > 0 ? timeoutMs : kVatWriteTimeoutMs;
+    const bool sent = ecr.Request(request);
+    const int32_t verdict = ecr.statusCode;
+    RegisterStatus status;
+    ReadStatus(ecr, status);
+    ecr.answerTimeout = saved;
+    // The register's refusal (for example in fiscal mode) must not pass for success.
+    ecr.statusCode = verdict;
+    return sent && verdict == 0;
+}
+
+bool ReadTotals(ECRClass& ecr, TotalsRecord& totals) {
+    if (!ecr.InitTransmission()) {
+        return false;
+    }
+    iBuffer& request = ecr.BeginRequest();
+    request.AppendByte('I');
+    if (!ecr.Exchange(request) || ecr.answerBuffer.LastSeparator() != 'i') {
+        return false;
+    }
+    TotalsRecord result;
+    if (!result.Decode(ecr.answerBuffer)) {
+        return false;
+    }
+    totals = result;
+    return true;
+}
+
+int TotalsAreZero(ECRClass& ecr) {
+    TotalsRecord totals;
+    if (!ReadTotals(ecr, totals)) {
+        return -1;
+    }
+    for (const double t : totals.vatTotals) {
+        if (t != 0) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+std::string VatRateText(double rate) {
+    if (Between(rate, -1.0000001, -0.99999999)) {
+        return "nakt";
+    }
+    if (Between(rate, -2.0000001, -1.99999999)) {
+        return "zw.";
+    }
+    return FormatDouble("%.0lf%%", rate);
+}
+
+std::string TotalText(double total) {
+    return FormatDouble("%.2lf", total) + " zł";
+}
+
+double VatRateFromInput(const std::string& text) {
+    const std::string upper = Utf8ToUpper(text);
+    if (upper.find("NAKT") != std::string::npos) {
+        return kVatInactive;
+    }
+    if (upper.find("ZW") != std::string::npos) {
+        return kVatExempt;
+    }
+    return ParseDecimal(text).value_or(0);
+}
+
+TotalsTexts TotalsTextsOf(const TotalsRecord& totals) {
+    TotalsTexts texts;
+    for (size_t i = 0; i < 7; ++i) {
+        texts.totals[i] = TotalText(totals.vatTotals[i]);
+    }
+    texts.receiptNumber = DecimalText(totals.receiptNumber);
+    texts.databaseChanges = DecimalText(totals.databaseChanges);
+    texts.cancelledReceipts = DecimalText(totals.cancelledReceipts);
+    texts.cancelledAmount = TotalText(totals.cancelledAmount);
+    return texts;
+}
+
+bool ShowTotals(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
+                bool interactive, TotalsTexts& texts) {
+    TotalsRecord totals;
+    const bool ok =
+        ecr.IsIdentified() && !ecr.ConfiguredPortName().empty() && ReadTotals(ecr, totals);
+    if (ok) {
+        texts = TotalsTextsOf(totals);
+    } else if (interactive) {
+        ui.Message(caption,
+                   "Nie można odczytać wartości totalizerów z kasy.\nUruchom w kasie "
+                   "komunikację, lub ustaw w oknie\nKonfiguracja Programu parametry transmisji.");
+    }
+    if (close) {
+        ecr.CloseTransmission();
+    }
+    return ok;
+}
+
+bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
+                  bool interactive, std::array<std::string, 7>& texts) {
+    VatRates rates{};
+    const bool ok =
+        ecr.IsIdentified() && !ecr.ConfiguredPortName().empty() && ReadVatRates(ecr, rates);
+    if (ok) {
+        for (size_t i = 0; i < 7; ++i) {
+            texts[i] = VatRateText(rates[i]);
+        }
+    } else if (interactive) {
+        ui.Message(caption,
+                   "Nie można odczytać stawek VAT z kasy.\nUruchom w kasie komunikację, lub "
+                   "ustaw w oknie\nKonfiguracja Programu parametry transmisji.");
+    }
+    if (close) {
+        ecr.CloseTransmission();
+    }
+    return ok;
+}
+
+bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
+                     bool fiscalChecked, const std::array<std::string, 7>& edits) {
+    if (busy) {
+        ui.Message(caption, kBusyMessage);
+        return false;
+    }
+    if (fiscalChecked && ecr.modelCode != 2) {
+        ui.Message(caption,
+                   "Programowanie stawek VAT z interfejsu szeregowego\njest możliwe tylko w "
+                   "trybie niefiskalnym.");
+        return false;
+    }
+    VatRates rates{};
+    for (size_t i = 0; i < 7; ++i) {
+        rates[i] = VatRateFromInput(edits[i]);
+    }
+    if (!WriteVatRates(ecr, 0, rates)) {
+        ui.Message(caption, WithRegisterReason(ecr,
+                                               "Nie można zapisać stawek VAT.\nUruchom w kasie "
+                                               "komunikację, lub ustaw w oknie\nKonfiguracja "
+                                               "Programu parametry transmisji."));
+        return false;
+    }
+    ecr.CloseTransmission();
+    return true;
+}
+
+}  // namespace kasa
