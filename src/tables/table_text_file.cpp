@@ -1,0 +1,293 @@
+#include "tables/table_text_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+
+#include "comm/codepage.h"
+
+namespace kasa {
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// The line starting at `pos`; `pos` moves past its end, which is CR LF, LF or CR.
+bool NextLine(std::string_view text, size_t& pos, std::string_view& line) {
+    if (pos >= text.size()) {
+        return false;
+    }
+    const size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) {
+        line = text.substr(pos);
+        pos = text.size();
+        return true;
+    }
+    line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') {
+        ++pos;
+    }
+    return true;
+}
+
+// The field starting at `pos` of a line; `pos` moves past its separator, or to npos after
+// the last field.
+std::string_view NextField(std::string_view line, size_t& pos, char separator) {
+    const size_t end = line.find(separator, pos);
+    std::string_view field;
+    if (end == std::string_view::npos) {
+        field = line.substr(pos);
+        pos = std::string_view::npos;
+    } else {
+        field = line.substr(pos, end - pos);
+        pos = end + 1;
+    }
+    return field;
+}
+
+std::string NormalisedTitle(std::string_view text) {
+    return Utf8ToUpper(Utf8StripPolish(text));
+}
+
+// A record number as the reader takes it: a whole decimal number, blanks around it
+// allowed; anything else, and a number too large to hold, reads as 0.
+int64_t RecordNumberOf(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return 0;
+    }
+    return value;
+}
+
+bool HoldsPolishLetter(std::string_view utf8) {
+    for (size_t pos = 0; pos < utf8.size();) {
+        if (static_cast<uint8_t>(utf8[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        const char32_t cp = DecodeUtf8(utf8, pos);
+        if (std::find(PolishLetterCodePoints.begin(), PolishLetterCodePoints.end(), cp) !=
+            PolishLetterCodePoints.end()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string CheckBoxText(std::string_view value) {
+    return value == "TAK" || value == "1" ? "TAK" : "NIE";
+}
+
+}  // namespace
+
+char TextFileSeparatorForPath(std::string_view path) {
+    const size_t dot = path.rfind('.');
+    const size_t slash = path.find_last_of("/\\");
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && slash > dot)) {
+        return 0;
+    }
+    const std::string extension = Utf8ToUpper(path.substr(dot + 1));
+    if (extension == "CSV") {
+        return kCsvSeparator;
+    }
+    if (extension == "TXT") {
+        return kTxtSeparator;
+    }
+    return 0;
+}
+
+std::string TableTextFileBytes(const TextGrid& grid, const TableDescriptor& table, char separator) {
+    const int fieldCount = table.FieldCount();
+    std::string text;
+    text.reserve(static_cast<size_t>(grid.RowCount()) * static_cast<size_t>(fieldCount) * 8);
+    for (int r = 0; r < grid.RowCount(); ++r) {
+        if (grid.IsEmptyRecord(r)) {
+            continue;
+        }
+        text += grid.Cell(0, r);
+        for (int c = 1; c < fieldCount; ++c) {
+            text += separator;
+            text += grid.Cell(c, r);
+        }
+        text += "\r\n";
+    }
+    return Utf8ToWindows1250(text);
+}
+
+WriteResult SaveTableTextFile(const std::string& path, const TextGrid& grid,
+                              const TableDescriptor& table, char separator) {
+    return WriteFileAtomically(path, TableTextFileBytes(grid, table, separator));
+}
+
+bool HoldsPodSectionLine(std::string_view text) {
+    size_t pos = 0;
+    std::string_view line;
+    while (NextLine(text, pos, line)) {
+        const size_t start = line.find_first_not_of(" \t");
+        if (start != std::string_view::npos && line[start] == '[' &&
+            line.find(']', start + 1) != std::string_view::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string TableFileTextToUtf8(std::string_view bytes) {
+    const bool marked = bytes.starts_with(kUtf8Bom);
+    if (marked) {
+        bytes.remove_prefix(kUtf8Bom.size());
+    }
+    // Windows-1250 text that happens to be valid UTF-8 decodes to letters of other
+    // alphabets, so without the mark a Polish letter has to vouch for the guess.
+    if (IsValidUtf8(bytes) && (marked || HoldsPolishLetter(bytes))) {
+        return std::string(bytes);
+    }
+    return Windows1250ToUtf8(bytes);
+}
+
+int TableFileReader::Read(const std::string& path, const TableDescriptor& table, TextGrid& grid,
+                          int minPlu, char separator) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        bytes.clear();  // a missing or unreadable file reads as empty
+    }
+    return ReadBytes(bytes, table, grid, minPlu, separator);
+}
+
+int TableFileReader::ReadBytes(std::string_view bytes, const TableDescriptor& table, TextGrid& grid,
+                               int minPlu, char separator) {
+    status_ = kLoadOk;
+    matchCount_ = 0;
+    firstLineFieldCount_ = 0;
+    columnMap_.fill(-1);
+    separator_ = separator;
+    firstNumber_ = FirstShownNumber(table, minPlu);
+    lastNumber_ = RecordNumberOfRow(table, minPlu, GridRowCount(table, minPlu) - 1);
+    SetUpGrid(grid, table, true, true, minPlu);
+    text_ = TableFileTextToUtf8(bytes);
+    status_ = ReadText(table, grid);
+    return status_;
+}
+
+int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid) {
+    if (HoldsPodSectionLine(text_)) {
+        return kLoadIsPodFile;
+    }
+    if (text_.empty()) {
+        return kLoadEmptyFile;
+    }
+    if (separator_ == 0) {
+        const auto semicolons = std::count(text_.begin(), text_.end(), kCsvSeparator);
+        const auto tabs = std::count(text_.begin(), text_.end(), kTxtSeparator);
+        if (semicolons > 0 && tabs < semicolons) {
+            separator_ = kCsvSeparator;
+        } else if (tabs > 0 && tabs > semicolons) {
+            separator_ = kTxtSeparator;
+        } else {
+            return kLoadNoSeparator;
+        }
+    }
+
+    size_t pos = 0;
+    std::string_view line;
+    NextLine(text_, pos, line);
+    MatchTitles(line, table);
+    if (matchCount_ == 0) {
+        for (int i = 0; i < kMapSize; ++i) {
+            columnMap_[static_cast<size_t>(i)] = i;
+        }
+        // Without titles the first line is already a record.
+        if (line.empty() || !PlaceLine(line, table, grid)) {
+            return status_;
+        }
+    }
+    while (NextLine(text_, pos, line) && !line.empty()) {
+        if (!PlaceLine(line, table, grid)) {
+            break;
+        }
+    }
+    return status_;
+}
+
+void TableFileReader::MatchTitles(std::string_view firstLine, const TableDescriptor& table) {
+    const int columnCount = table.FieldCount();
+    std::array<std::string, kMaxFields> titles;
+    for (int k = 0; k < columnCount; ++k) {
+        titles[static_cast<size_t>(k)] =
+            NormalisedTitle(table.fields[static_cast<size_t>(k)].title);
+    }
+    const std::string normalised = NormalisedTitle(firstLine);
+    const std::string_view line(normalised);
+    bool matching = true;
+    size_t pos = 0;
+    for (int i = 0; pos != std::string_view::npos; ++i) {
+        const std::string_view field = NextField(line, pos, separator_);
+        ++firstLineFieldCount_;
+        if (field.empty() || i >= kMapSize) {
+            matching = false;  // titles end at the first empty field
+        }
+        if (!matching) {
+            continue;
+        }
+        for (int k = 0; k < columnCount; ++k) {
+            if (titles[static_cast<size_t>(k)] == field) {
+                columnMap_[static_cast<size_t>(i)] = k;
+                ++matchCount_;
+                break;
+            }
+        }
+    }
+}
+
+bool TableFileReader::PlaceLine(std::string_view line, const TableDescriptor& table,
+                                TextGrid& grid) {
+    for (std::string& value : values_) {
+        value.clear();
+    }
+    const int fieldLimit = std::min(firstLineFieldCount_, kMapSize);
+    size_t pos = 0;
+    for (int i = 0; i < fieldLimit && pos != std::string_view::npos; ++i) {
+        const std::string_view field = NextField(line, pos, separator_);
+        const int column = columnMap_[static_cast<size_t>(i)];
+        if (column >= 0) {
+            values_[static_cast<size_t>(column)] = field;
+        }
+    }
+
+    const int64_t number = RecordNumberOf(values_[0]);
+    if (number == 0) {
+        status_ = kLoadRecordNumberZero;
+        return false;
+    }
+    if (number > lastNumber_) {
+        status_ = kLoadTooManyLines;
+        return false;
+    }
+    if (number < firstNumber_) {
+        status_ = kLoadRecordsOutOfRange;
+        return true;
+    }
+    const int row = static_cast<int>(number) - firstNumber_ + 1;
+    const int columnCount = std::min(table.FieldCount(), grid.ColCount());
+    for (int c = 1; c < columnCount; ++c) {
+        const std::string_view editName = table.fields[static_cast<size_t>(c)].editName;
+        std::string& value = values_[static_cast<size_t>(c)];
+        const char kind = editName.empty() ? 'e' : editName.front();
+        if (kind == 'c') {
+            grid.SetCell(c, row, CheckBoxText(value));
+        } else if (kind == 'b' || kind == 'e') {
+            grid.SetCell(c, row, std::move(value));
+        }
+    }
+    return true;
+}
+
+}  // namespace kasa

@@ -1,0 +1,83 @@
+// Tables exchanged with spreadsheets and other programs: CSV (";") and text (tab) files of
+// one title line and one line per record, and the reader that takes such files back,
+// tolerant of their separator, column order, line ends and encoding.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/atomic_file.h"
+#include "tables/catalogue.h"
+#include "tables/load_status.h"
+#include "tables/text_grid.h"
+
+namespace kasa {
+
+inline constexpr char kCsvSeparator = ';';
+inline constexpr char kTxtSeparator = '\t';
+
+// The separator a file's extension stands for: ";" for ".csv", tab for ".txt" (compared
+// without regard to case), 0 for any other.
+char TextFileSeparatorForPath(std::string_view path);
+
+// The file's bytes: the title row and every non-empty record, cells as they stand, joined
+// by `separator`, CR LF after each line, in Windows-1250.
+std::string TableTextFileBytes(const TextGrid& grid, const TableDescriptor& table, char separator);
+WriteResult SaveTableTextFile(const std::string& path, const TextGrid& grid,
+                              const TableDescriptor& table, char separator);
+
+// Read's answer for a file holding a section line ("[NAME]" on a line of its own): nothing
+// was read from it, and the caller loads it with the .pod loader.
+inline constexpr int kLoadIsPodFile = 2;
+
+// True when some line of the text starts, after blanks, with "[" and has a "]" after it.
+bool HoldsPodSectionLine(std::string_view text);
+
+// The file's text in UTF-8: a UTF-8 byte order mark is dropped; the rest is taken as UTF-8
+// when it is valid UTF-8 and either carried the mark or holds a Polish letter, else it is
+// converted from Windows-1250.
+std::string TableFileTextToUtf8(std::string_view bytes);
+
+class TableFileReader {
+  public:
+    static constexpr int kMapSize = kMaxFields;
+
+    // Sets the grid up afresh for the table (every record cleared), then reads the file
+    // into it. `separator` 0 detects ";" or tab. Returns kLoadOk, kLoadIsPodFile, or a
+    // negative LoadStatus; records read before a failing line stay.
+    int Read(const std::string& path, const TableDescriptor& table, TextGrid& grid, int minPlu,
+             char separator = 0);
+    // The same for file contents already in memory.
+    int ReadBytes(std::string_view bytes, const TableDescriptor& table, TextGrid& grid, int minPlu,
+                  char separator = 0);
+
+    int Status() const { return status_; }
+    // The file's text in UTF-8, as the last read took it.
+    const std::string& Text() const { return text_; }
+    char Separator() const { return separator_; }
+    // How many fields of the first line matched a column title; 0 when read by position.
+    int MatchCount() const { return matchCount_; }
+    // The grid column each field of a line goes to, or -1.
+    const std::array<int, kMapSize>& ColumnMap() const { return columnMap_; }
+    int FirstNumber() const { return firstNumber_; }
+    int LastNumber() const { return lastNumber_; }
+
+  private:
+    int ReadText(const TableDescriptor& table, TextGrid& grid);
+    void MatchTitles(std::string_view firstLine, const TableDescriptor& table);
+    // Places one data line; returns false when reading has to stop.
+    bool PlaceLine(std::string_view line, const TableDescriptor& table, TextGrid& grid);
+
+    int status_ = kLoadOk;
+    std::string text_;
+    char separator_ = 0;
+    int matchCount_ = 0;
+    int firstLineFieldCount_ = 0;
+    std::array<int, kMapSize> columnMap_{};
+    int firstNumber_ = 1;
+    int lastNumber_ = 0;
+    std::array<std::string, kMapSize> values_;
+};
+
+}  // namespace kasa

@@ -1,0 +1,472 @@
+#include "tables/table_text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "comm/number_text.h"
+
+namespace kasa {
+namespace {
+
+const TableDescriptor& Goods(const RegisterModel& model) {
+    return model.Table(TableKind::kGoods);
+}
+
+// A grid filled the way a user would fill it: every third record empty, the others with
+// a text of the column's kind.
+TextGrid FilledGrid(const TableDescriptor& table, int minPlu) {
+    TextGrid grid;
+    SetUpGrid(grid, table, true, true, minPlu);
+    for (int r = 1; r < grid.RowCount(); ++r) {
+        if (r % 3 == 0) {
+            continue;
+        }
+        for (int c = 1; c < grid.ColCount(); ++c) {
+            const FieldFormat format = table.fields[static_cast<size_t>(c)].format;
+            std::string text;
+            if (format == kFormatFlag) {
+                text = r % 2 != 0 ? "TAK" : "NIE";
+            } else if (format == kFormatVat) {
+                text = std::string(1, static_cast<char>('A' + r % 7));
+            } else if (format == kFormatPassword) {
+                text = r % 2 != 0 ? "nakt" : DecimalText(1000 + r);
+            } else if (IsNumberFormat(format)) {
+                text = DecimalText(r * 7 + c) + ".50";
+            } else {
+                text = "Źdźbło " + DecimalText(r);
+            }
+            grid.SetCell(c, r, text);
+        }
+    }
+    return grid;
+}
+
+void ExpectSameGrid(const TextGrid& actual, const TextGrid& expected, const std::string& what) {
+    ASSERT_EQ(actual.ColCount(), expected.ColCount()) << what;
+    ASSERT_EQ(actual.RowCount(), expected.RowCount()) << what;
+    for (int r = 0; r < expected.RowCount(); ++r) {
+        for (int c = 0; c < expected.ColCount(); ++c) {
+            ASSERT_EQ(actual.Cell(c, r), expected.Cell(c, r)) << what << " cell " << c << "," << r;
+        }
+    }
+}
+
+TEST(TableTextFileTest, WritesTitleAndRecordsInWindows1250) {
+    const TableDescriptor& packaging = ZenModel().Table(TableKind::kPackaging);
+    TextGrid grid;
+    SetUpGrid(grid, packaging, true, true, 1);
+    grid.SetCell(1, 1, "Mąka");
+    grid.SetCell(2, 1, "2.50");
+    grid.SetCell(2, 2, "9.99");  // no name: an empty record, not written
+    grid.SetCell(1, 3, "Żur; duży");
+    grid.SetCell(2, 3, "3,10");
+    grid.SetCell(1, 15, "Ostatni");
+
+    EXPECT_EQ(TableTextFileBytes(grid, packaging, kCsvSeparator),
+              "Numer;Nazwa;Cena\r\n"
+              "1;M\xB9ka;2.50\r\n"
+              "3;\xAFur; du\xBFy;3,10\r\n"
+              "15;Ostatni;\r\n");
+    EXPECT_EQ(TableTextFileBytes(grid, packaging, kTxtSeparator),
+              "Numer\tNazwa\tCena\r\n"
+              "1\tM\xB9ka\t2.50\r\n"
+              "3\t\xAFur; du\xBFy\t3,10\r\n"
+              "15\tOstatni\t\r\n");
+
+    // Register counters are written too, and an all-empty table leaves only the titles.
+    const TableDescriptor& vesperPackaging = VesperModel().Table(TableKind::kPackaging);
+    TextGrid counters;
+    SetUpGrid(counters, vesperPackaging, true, true, 1);
+    EXPECT_EQ(TableTextFileBytes(counters, vesperPackaging, kCsvSeparator),
+              "Numer;Nazwa;Cena;Przyj\xEA"
+              "cia;Wydania;Saldo\r\n");
+    counters.SetCell(1, 2, "Butelka");
+    counters.SetCell(5, 2, "-3");
+    EXPECT_EQ(TableTextFileBytes(counters, vesperPackaging, kCsvSeparator),
+              "Numer;Nazwa;Cena;Przyj\xEA"
+              "cia;Wydania;Saldo\r\n"
+              "2;Butelka;;;;-3\r\n");
+}
+
+TEST(TableTextFileTest, EveryTableOfBothModelsReadsBackTheSame) {
+    for (const RegisterModel* model : AllModels()) {
+        for (int kind = 0; kind < kTableKindCount; ++kind) {
+            const TableDescriptor& table = model->Table(static_cast<TableKind>(kind));
+            if (table.FieldCount() == 0) {
+                continue;  // header lines and VAT rates have no grid
+            }
+            const int minPlu = IsGoodsTable(table) ? 7 : 1;
+            const TextGrid written = FilledGrid(table, minPlu);
+            for (const char separator : {kCsvSeparator, kTxtSeparator}) {
+                const std::string what = std::string(model->name) + " " +
+                                         std::string(table.tableName) +
+                                         (separator == kCsvSeparator ? " csv" : " txt");
+                TextGrid read = FilledGrid(table, 1);  // stale contents must go
+                TableFileReader reader;
+                const int status = reader.ReadBytes(TableTextFileBytes(written, table, separator),
+                                                    table, read, minPlu);
+                EXPECT_EQ(status, kLoadOk) << what;
+                EXPECT_EQ(reader.Separator(), separator) << what;
+                EXPECT_EQ(reader.MatchCount(), table.FieldCount()) << what;
+                ExpectSameGrid(read, written, what);
+            }
+        }
+    }
+}
+
+TEST(TableTextFileTest, SavedFileReadsBackFromDisk) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("table_text_file_test_" + DecimalText(::getpid()));
+    std::filesystem::create_directories(folder);
+    const TableDescriptor& goods = Goods(ZenModel());
+    const TextGrid written = FilledGrid(goods, 1);
+    for (const char* name : {"towary.csv", "towary.TXT"}) {
+        const std::string path = (folder / name).string();
+        const char separator = TextFileSeparatorForPath(path);
+        ASSERT_NE(separator, 0) << name;
+        const WriteResult result = SaveTableTextFile(path, written, goods, separator);
+        ASSERT_TRUE(result.ok) << result.message;
+        TextGrid read;
+        TableFileReader reader;
+        EXPECT_EQ(reader.Read(path, goods, read, 1), kLoadOk) << name;
+        EXPECT_EQ(reader.Separator(), separator) << name;
+        ExpectSameGrid(read, written, name);
+    }
+    // A folder that does not exist: the failure is reported, not passed over.
+    const WriteResult failed =
+        SaveTableTextFile((folder / "brak" / "towary.csv").string(), written, goods, ';');
+    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.message.empty());
+    std::filesystem::remove_all(folder);
+}
+
+TEST(TableTextFileTest, SeparatorForPath) {
+    EXPECT_EQ(TextFileSeparatorForPath("/dane/towary.csv"), ';');
+    EXPECT_EQ(TextFileSeparatorForPath("towary.Csv"), ';');
+    EXPECT_EQ(TextFileSeparatorForPath("towary.txt"), '\t');
+    EXPECT_EQ(TextFileSeparatorForPath("towary.pod"), 0);
+    EXPECT_EQ(TextFileSeparatorForPath("/dane.csv/towary"), 0);
+    EXPECT_EQ(TextFileSeparatorForPath("towary"), 0);
+}
+
+TEST(TableTextFileTest, DetectsTheSeparatorByCount) {
+    struct Case {
+        const char* text;
+        char given;
+        int status;
+        char separator;
+    };
+    const Case cases[] = {
+        {"Numer;Nazwa\r\n1;Chleb\r\n", 0, kLoadOk, ';'},
+        {"Numer\tNazwa\r\n1\tChleb\r\n", 0, kLoadOk, '\t'},
+        // More separators of one kind win even with the other one present.
+        {"Numer;Nazwa\r\n1;Chleb\tbia\xB3y\r\n", 0, kLoadOk, ';'},
+        {"Numer\tNazwa\tKod kreskowy\r\n1\tChleb;razowy\t590\r\n", 0, kLoadOk, '\t'},
+        // As many tabs as semicolons, or none of either.
+        {"Numer;Nazwa\r\n1\tChleb\r\n", 0, kLoadNoSeparator, 0},
+        {"Numer;Nazwa\t\r\n", 0, kLoadNoSeparator, 0},
+        {"Numer Nazwa\r\n1 Chleb\r\n", 0, kLoadNoSeparator, 0},
+        // A separator passed in is used as it is.
+        {"Numer\tNazwa;x\r\n1\tChleb;x;y\r\n", '\t', kLoadOk, '\t'},
+    };
+    const TableDescriptor& goods = Goods(VesperModel());
+    for (const Case& c : cases) {
+        TextGrid grid = FilledGrid(goods, 1);
+        TableFileReader reader;
+        EXPECT_EQ(reader.ReadBytes(c.text, goods, grid, 1, c.given), c.status) << c.text;
+        if (c.status == kLoadNoSeparator) {
+            EXPECT_EQ(grid.Cell(1, 1), "") << c.text;  // left cleared
+            EXPECT_EQ(grid.Cell(0, 1), "1") << c.text;
+            EXPECT_EQ(LoadStatusMessage(c.status, goods, 1), "Brak separatora.");
+        } else {
+            EXPECT_EQ(reader.Separator(), c.separator) << c.text;
+        }
+    }
+}
+
+TEST(TableTextFileTest, MatchesTitlesWithOrWithoutPolishLetters) {
+    const TableDescriptor& goods = Goods(VesperModel());  // Numer Nazwa Kod PTU Grupa Op. Cena
+                                                          // Ilość Wartość "M Ilość" "M wartość"
+    struct Case {
+        const char* titles;
+        int matches;
+        std::array<int, 6> map;  // first entries of the column map
+    };
+    const Case cases[] = {
+        {"Numer;Nazwa;Ilość;M wartość", 4, {0, 1, 7, 10, -1, -1}},
+        {"NUMER;NAZWA;ILOSC;M WARTOSC", 4, {0, 1, 7, 10, -1, -1}},
+        {"numer;nazwa;iloŚĆ;m WARTOść", 4, {0, 1, 7, 10, -1, -1}},
+        {"Cena;Uwagi;Numer;Nazwa", 3, {6, -1, 0, 1, -1, -1}},
+        // Titles end at the first empty field.
+        {"Numer;Nazwa;;Ilość", 2, {0, 1, -1, -1, -1, -1}},
+    };
+    for (const Case& c : cases) {
+        TextGrid grid;
+        TableFileReader reader;
+        const std::string text = std::string(c.titles) + "\r\n";
+        EXPECT_EQ(reader.ReadBytes(text, goods, grid, 1), kLoadOk) << c.titles;
+        EXPECT_EQ(reader.MatchCount(), c.matches) << c.titles;
+        for (size_t i = 0; i < c.map.size(); ++i) {
+            EXPECT_EQ(reader.ColumnMap()[i], c.map[i]) << c.titles << " field " << i;
+        }
+    }
+}
+
+TEST(TableTextFileTest, PlacesFieldsByTitle) {
+    const TableDescriptor& goods = Goods(VesperModel());
+    TextGrid grid;
+    TableFileReader reader;
+    // Fields past the title line's count and under unknown titles are not read.
+    const std::string text =
+        "CENA;Uwagi;NUMER;NAZWA;ILOSC\r\n"
+        "3.20;świeży;12;Chleb;1.000;ponad\r\n"
+        "1.10;;2;Bułka\r\n";
+    ASSERT_EQ(reader.ReadBytes(text, goods, grid, 1), kLoadOk);
+    EXPECT_EQ(grid.Cell(1, 12), "Chleb");
+    EXPECT_EQ(grid.Cell(6, 12), "3.20");
+    EXPECT_EQ(grid.Cell(7, 12), "1.000");
+    EXPECT_EQ(grid.Cell(8, 12), "");
+    EXPECT_EQ(grid.Cell(1, 2), "Bułka");
+    EXPECT_EQ(grid.Cell(6, 2), "1.10");
+    EXPECT_EQ(grid.Cell(7, 2), "");  // the line ended early
+    EXPECT_EQ(grid.Cell(1, 1), "");
+}
+
+TEST(TableTextFileTest, ReadsByPositionWhenNoTitleMatches) {
+    const TableDescriptor& goods = Goods(ZenModel());  // Numer Nazwa Kod PTU Op. Cena Ilość
+    TextGrid grid;
+    TableFileReader reader;
+    const std::string text =
+        "5;Chleb;5901234123457;A;0;3.20;1.000\n"
+        "7;Mleko;;B\n"
+        "9;Masło;;C;1;6.99;0.000;nadmiarowe\n";
+    ASSERT_EQ(reader.ReadBytes(text, goods, grid, 1), kLoadOk);
+    EXPECT_EQ(reader.MatchCount(), 0);
+    EXPECT_EQ(reader.ColumnMap()[0], 0);
+    EXPECT_EQ(reader.ColumnMap()[29], 29);
+    const char* const row5[] = {"5", "Chleb", "5901234123457", "A", "0", "3.20", "1.000"};
+    for (int c = 0; c < 7; ++c) {
+        EXPECT_EQ(grid.Cell(c, 5), row5[c]) << c;
+    }
+    EXPECT_EQ(grid.Cell(1, 7), "Mleko");
+    EXPECT_EQ(grid.Cell(3, 7), "B");
+    EXPECT_EQ(grid.Cell(5, 7), "");
+    EXPECT_EQ(grid.Cell(1, 9), "Masło");
+    EXPECT_EQ(grid.Cell(6, 9), "0.000");
+    EXPECT_EQ(grid.Cell(1, 6), "");
+}
+
+TEST(TableTextFileTest, RecordNumberLimits) {
+    const TableDescriptor& goods = Goods(VesperModel());
+    {
+        TextGrid grid;
+        TableFileReader reader;
+        EXPECT_EQ(reader.ReadBytes("Numer;Nazwa\r\n1;Pierwszy\r\n2300;Ostatni\r\n", goods, grid, 1),
+                  kLoadOk);
+        EXPECT_EQ(grid.Cell(1, 2300), "Ostatni");
+        EXPECT_EQ(reader.LastNumber(), 2300);
+    }
+    {
+        TextGrid grid;
+        TableFileReader reader;
+        EXPECT_EQ(reader.ReadBytes("Numer;Nazwa\r\n1;Pierwszy\r\n2301;Za daleko\r\n3;Po\r\n", goods,
+                                   grid, 1),
+                  kLoadTooManyLines);
+        EXPECT_EQ(grid.Cell(1, 1), "Pierwszy");  // read before the failure
+        EXPECT_EQ(grid.Cell(1, 3), "");          // reading stopped
+        EXPECT_EQ(LoadStatusMessage(kLoadTooManyLines, goods, 1),
+                  "Plik posiada zbyt dużo linii.\nKasa może mieć tylko 2300 linii.\n");
+    }
+    {
+        // minPLU 100: record 50 is skipped, the rest is read, and the range is named.
+        TextGrid grid;
+        TableFileReader reader;
+        EXPECT_EQ(reader.ReadBytes("Numer;Nazwa\r\n100;Sto\r\n50;Pominięty\r\n150;Sto pięćdziesiąt"
+                                   "\r\n",
+                                   goods, grid, 100),
+                  kLoadRecordsOutOfRange);
+        EXPECT_EQ(reader.FirstNumber(), 100);
+        EXPECT_EQ(grid.Cell(0, 1), "100");
+        EXPECT_EQ(grid.Cell(1, 1), "Sto");
+        EXPECT_EQ(grid.Cell(1, 51), "Sto pięćdziesiąt");
+        for (int r = 1; r < grid.RowCount(); ++r) {
+            ASSERT_NE(grid.Cell(1, r), "Pominięty") << r;
+        }
+        EXPECT_EQ(LoadStatusMessage(kLoadRecordsOutOfRange, goods, 100),
+                  "Istnieją rekordy o numerze z poza zakresu\n<100,2300>. Zostały pominięte.");
+    }
+}
+
+TEST(TableTextFileTest, MissingRecordNumberStopsReading) {
+    const TableDescriptor& goods = Goods(VesperModel());
+    for (const char* number : {"0", "", "abc", "12x", "1.0", "99999999999999999999"}) {
+        TextGrid grid;
+        TableFileReader reader;
+        const std::string text =
+            std::string("Numer;Nazwa\r\n 4 ;Cztery\r\n") + number + ";Zły\r\n5;Pięć\r\n";
+        EXPECT_EQ(reader.ReadBytes(text, goods, grid, 1), kLoadRecordNumberZero) << number;
+        EXPECT_EQ(grid.Cell(1, 4), "Cztery") << number;
+        EXPECT_EQ(grid.Cell(1, 5), "") << number;
+    }
+    EXPECT_EQ(LoadStatusMessage(kLoadRecordNumberZero, goods, 1),
+              "Plik posiada wiersz o numerze 0\nlub brak numeru w wierszu.\n");
+    // A huge number is past the last record rather than missing.
+    TextGrid grid;
+    TableFileReader reader;
+    EXPECT_EQ(reader.ReadBytes("Numer;Nazwa\r\n9999999999;X\r\n", goods, grid, 1),
+              kLoadTooManyLines);
+}
+
+TEST(TableTextFileTest, SectionLineMakesItAPodFile) {
+    const TableDescriptor& goods = Goods(VesperModel());
+    struct Case {
+        const char* text;
+        bool pod;
+    };
+    const Case cases[] = {
+        {"[TOWARY]\r\nPlu1=1;Chleb\r\n", true},
+        {"Numer;Nazwa\r\n1;Chleb\r\n[TOWARY]\r\nPlu2=2;Bułka\r\n", true},
+        {"Numer;Nazwa\n1;Chleb\n  [x]\n", true},
+        // A bracket inside a cell is part of a name, not a section.
+        {"Numer;Nazwa\r\n1;Sok [1L]\r\n", false},
+        {"Numer;Nazwa\r\n[1;Chleb\r\n2];Bułka\r\n", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HoldsPodSectionLine(c.text), c.pod) << c.text;
+        TextGrid grid;
+        TableFileReader reader;
+        const int status = reader.ReadBytes(c.text, goods, grid, 1);
+        if (c.pod) {
+            EXPECT_EQ(status, kLoadIsPodFile) << c.text;
+        } else {
+            EXPECT_NE(status, kLoadIsPodFile) << c.text;
+        }
+    }
+    TextGrid grid;
+    TableFileReader reader;
+    ASSERT_EQ(reader.ReadBytes("Numer;Nazwa\r\n1;Sok [1L]\r\n", goods, grid, 1), kLoadOk);
+    EXPECT_EQ(grid.Cell(1, 1), "Sok [1L]");
+}
+
+TEST(TableTextFileTest, CheckBoxColumns) {
+    const TableDescriptor& keys = VesperModel().Table(TableKind::kKeys);
+    TextGrid grid;
+    TableFileReader reader;
+    const std::string text =
+        "Numer;PLU;Ilość;Transakcja\r\n"
+        "1;10;1;1\r\n"
+        "2;11;1;T\r\n"
+        "3;12;1;TAK\r\n"
+        "4;13;1;0\r\n"
+        "5;14;1;NIE\r\n"
+        "6;15;1;tak\r\n"
+        "7;16;1;\r\n"
+        "8;17;1\r\n";
+    ASSERT_EQ(reader.ReadBytes(text, keys, grid, 1), kLoadOk);
+    const char* const expected[] = {"TAK", "NIE", "TAK", "NIE", "NIE", "NIE", "NIE", "NIE"};
+    for (int r = 1; r <= 8; ++r) {
+        EXPECT_EQ(grid.Cell(3, r), expected[r - 1]) << r;
+    }
+    EXPECT_EQ(grid.Cell(3, 9), "");  // no line, no box
+}
+
+TEST(TableTextFileTest, ReadsWindows1250AndUtf8) {
+    const TableDescriptor& goods = Goods(ZenModel());
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"cp1250", "Numer;Nazwa\r\n1;\xA3\xF3\x64\x9F\r\n", "Łódź"},
+        {"utf8", "Numer;Nazwa\r\n1;\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n", "Łódź"},
+        {"utf8 bom", "\xEF\xBB\xBFNumer;Nazwa\r\n1;\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n", "Łódź"},
+        {"utf8 bom, no Polish", "\xEF\xBB\xBFNumer;Nazwa\r\n1;Caf\xC3\xA9\r\n", "Café"},
+        // "STÓŁ" in Windows-1250 is D3 A3, a valid UTF-8 pair of a Cyrillic letter.
+        {"cp1250 valid as utf8", "Numer;Nazwa\r\n1;ST\xD3\xA3\r\n", "STÓŁ"},
+        {"ascii", "Numer;Nazwa\r\n1;Chleb\r\n", "Chleb"},
+    };
+    for (const Case& c : cases) {
+        TextGrid grid;
+        TableFileReader reader;
+        EXPECT_EQ(reader.ReadBytes(c.bytes, goods, grid, 1), kLoadOk) << c.what;
+        EXPECT_EQ(reader.MatchCount(), 2) << c.what;  // the mark does not spoil "Numer"
+        EXPECT_EQ(grid.Cell(1, 1), c.name) << c.what;
+    }
+    // Polish titles in Windows-1250 match too.
+    TextGrid grid;
+    TableFileReader reader;
+    ASSERT_EQ(reader.ReadBytes("Numer;Ilo\x9C\xE6\r\n3;2.000\r\n", goods, grid, 1), kLoadOk);
+    EXPECT_EQ(grid.Cell(6, 3), "2.000");
+}
+
+TEST(TableTextFileTest, LineEnds) {
+    const TableDescriptor& goods = Goods(ZenModel());
+    struct Case {
+        const char* what;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"crlf", "Numer;Nazwa\r\n1;Jeden\r\n2;Dwa\r\n"},
+        {"lf", "Numer;Nazwa\n1;Jeden\n2;Dwa\n"},
+        {"cr", "Numer;Nazwa\r1;Jeden\r2;Dwa"},
+        {"no end", "Numer;Nazwa\r\n1;Jeden\r\n2;Dwa"},
+        // Reading ends at the first empty line.
+        {"empty line", "Numer;Nazwa\r\n1;Jeden\r\n2;Dwa\r\n\r\n4;Cztery\r\n"},
+        {"empty line lf", "Numer;Nazwa\n1;Jeden\n2;Dwa\n\n4;Cztery\n"},
+    };
+    for (const Case& c : cases) {
+        TextGrid grid;
+        TableFileReader reader;
+        EXPECT_EQ(reader.ReadBytes(c.text, goods, grid, 1), kLoadOk) << c.what;
+        EXPECT_EQ(grid.Cell(1, 1), "Jeden") << c.what;
+        EXPECT_EQ(grid.Cell(1, 2), "Dwa") << c.what;
+        EXPECT_EQ(grid.Cell(1, 4), "") << c.what;
+    }
+}
+
+TEST(TableTextFileTest, EmptyOrMissingFile) {
+    const TableDescriptor& goods = Goods(VesperModel());
+    for (const char* bytes : {"", "\xEF\xBB\xBF"}) {
+        TextGrid grid = FilledGrid(goods, 1);
+        TableFileReader reader;
+        EXPECT_EQ(reader.ReadBytes(bytes, goods, grid, 1), kLoadEmptyFile);
+        EXPECT_EQ(grid.Cell(1, 1), "");
+        EXPECT_EQ(grid.RowCount(), 2301);
+    }
+    TextGrid grid = FilledGrid(goods, 1);
+    TableFileReader reader;
+    EXPECT_EQ(reader.Read("/nie/ma/takiego/pliku.csv", goods, grid, 1), kLoadEmptyFile);
+    EXPECT_EQ(grid.Cell(1, 1), "");
+    EXPECT_EQ(LoadStatusMessage(kLoadEmptyFile, goods, 1),
+              "Podany plik jest pusty lub nieistnieje");
+}
+
+TEST(TableTextFileTest, StatusMessagesNameTheTablesRange) {
+    const TableDescriptor& surcharges = ZenModel().Table(TableKind::kSurcharges);
+    EXPECT_EQ(LoadStatusMessage(kLoadRecordsOutOfRange, surcharges, 100),
+              "Istnieją rekordy o numerze z poza zakresu\n<5,8>. Zostały pominięte.");
+    EXPECT_EQ(LoadStatusMessage(kLoadTooManyLines, Goods(ZenModel()), 1000),
+              "Plik posiada zbyt dużo linii.\nKasa może mieć tylko 2636 linii.\n");
+    EXPECT_EQ(LoadStatusMessage(kLoadBadRowStructure, surcharges, 1),
+              "Nieprawidłowa struktura wiersza Doplata");
+    EXPECT_EQ(LoadStatusMessage(kLoadRowOutOfRange, surcharges, 1),
+              "Numer wiersza poza zakresem. ");
+    EXPECT_EQ(LoadStatusMessage(kLoadOk, surcharges, 1), "");
+    EXPECT_EQ(LoadStatusMessage(-2, surcharges, 1), "");
+    EXPECT_EQ(LoadStatusMessage(kLoadIsPodFile, surcharges, 1), "");
+
+    // Surcharges read from a file land on their own numbers 5..8.
+    TextGrid grid;
+    TableFileReader reader;
+    EXPECT_EQ(reader.ReadBytes("Numer;Nazwa\r\n6;Sobota\r\n4;Rabat\r\n", surcharges, grid, 1),
+              kLoadRecordsOutOfRange);
+    EXPECT_EQ(grid.Cell(1, 2), "Sobota");
+}
+
+}  // namespace
+}  // namespace kasa
