@@ -160,7 +160,11 @@ bool ECRClass::ReadFiscalIds() {
     }
     iBuffer& request = BeginRequest({4});
     request.AppendByte('J');
-    if (!Exchange(request) || answerBuffer.LastSeparator() != 'j') {
+    if (!Exchange(request)) {
+        return false;
+    }
+    answerBuffer.TakeInteger();  // the echoed parameter
+    if (answerBuffer.LastSeparator() != 'j') {
         return false;
     }
     iBuffer bytes(answerBuffer);

@@ -1,0 +1,174 @@
+#include "app/communication_session.h"
+
+#include <cerrno>
+
+#include "app/user_interface.h"
+#include "comm/codepage.h"
+
+namespace kasa {
+
+namespace {
+constexpr int kSessionMode = 3;
+}
+
+std::string TypeQuestionText(const std::string& reported, const std::string& configured) {
+    return "Wykryto podłączoną kasę typu " + reported + "\nProgram jest ustawiony na kasę typu " +
+           configured +
+           "\nDalsza kontynuacja spowoduje wykasowanie wszystkich danych\noraz sformatowanie i "
+           "zdefiniowanie ponowne wszystkich tabel.\nJesli nie zapisałeś danych do pliku, "
+           "zaleca się przerwanie i\nzapisanie wszystkich danych do pliku i ponowny wybór typu "
+           "kasy.\nKontynuować?";
+}
+
+std::string PortOpenFailureReason(int systemError) {
+    switch (systemError) {
+        case EACCES:
+        case EPERM:
+            return "Brak uprawnień do portu: konto użytkownika musi należeć do grupy dialout.";
+        case EBUSY:
+            return "Port jest zajęty przez inny program.";
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+        case EIO:
+            return "Urządzenie nie istnieje lub zostało odłączone.";
+        case ENOTTY:
+            return "Wskazany plik nie jest portem szeregowym.";
+        default:
+            return {};
+    }
+}
+
+bool ReadStatusFlags(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
+                     bool messages, SessionDisplay& display) {
+    RegisterStatus status;
+    const bool ok =
+        ecr.IsIdentified() && !ecr.ConfiguredPortName().empty() && ReadStatus(ecr, status);
+    if (ok) {
+        display.status = status;
+        display.statusValid = true;
+        display.lastPF = "Ostatni zapis " + status.date;
+    } else if (messages) {
+        ui.Message(caption,
+                   "Nie można odczytać sttatusu kasy.\nUruchom w kasie komunikację, lub ustaw w "
+                   "oknie\nKonfiguracja Programu parametry transmisji.");
+    }
+    if (close) {
+        ecr.CloseTransmission();
+    }
+    return ok;
+}
+
+StartOutcome StartKomunikacji(ECRClass& ecr, UserInterface& ui, const std::string& caption,
+                              bool busy, SessionSettings& settings, SessionDisplay& display,
+                              const std::function<void(const std::string&)>& rebuildTables,
+                              ECRClass::LogCallback log) {
+    if (busy) {
+        ui.Message(caption, kBusyMessage);
+        return StartOutcome::Busy;
+    }
+    if (settings.portName.empty()) {
+        return StartOutcome::NoPort;
+    }
+    ecr.SetPortParams(settings.portName, settings.baudRate, std::move(log), 0);
+    if (!ecr.InitTransmission()) {
+        std::string message = kOpenFailedMessage;
+        const std::string reason = PortOpenFailureReason(ecr.OpenError());
+        if (!reason.empty()) {
+            message += "\n" + reason;
+        }
+        ui.Message(caption, message);
+        return StartOutcome::OpenFailed;
+    }
+    StartOutcome outcome = StartOutcome::Failed;
+    if (!ecr.Identify()) {
+        ui.Message(caption, ecr.TransmissionErrorText());
+        outcome = StartOutcome::IdentifyFailed;
+    } else {
+        ecr.SetMode(kSessionMode);
+        const std::string reported = ecr.ModelName();
+        if (Utf8ToUpper(settings.registerType) != Utf8ToUpper(reported)) {
+            const Answer answer =
+                ui.Ask(kTypeQuestionTitle, TypeQuestionText(reported, settings.registerType),
+                       Buttons::OkCancel);
+            if (answer != Answer::Ok && answer != Answer::Yes) {
+                ecr.modelCode = 0;
+                ecr.CloseTransmission();
+                return StartOutcome::TypeCancelled;
+            }
+            settings.registerType = reported;
+            if (rebuildTables) {
+                rebuildTables(reported);
+            }
+        }
+        display.kasa = ecr.identification.modelText;
+        if (ecr.modelCode != 2) {
+            if (ecr.ReadFiscalIds()) {
+                display.nrFabryczny =
+                    ecr.identification.field3 + " " + ecr.uniqueNumber + " NIP" + ecr.taxNumber;
+            }
+        } else {
+            display.nrFabryczny = ecr.identification.field3 + " " + ecr.identification.field4;
+        }
+        bool ok = ReadStatusFlags(ecr, ui, caption, false, false, display);
+        if (ok) {
+            display.totalsValid = ShowTotals(ecr, ui, caption, false, false, display.totals);
+            ok = display.totalsValid;
+        }
+        if (ok) {
+            display.vatValid = ShowVatRates(ecr, ui, caption, false, false, display.vatRates);
+            ok = display.vatValid;
+        }
+        display.clockValid = ShowClock(ecr, ui, caption, false, display.clock);
+        if (ok) {
+            outcome = StartOutcome::Started;
+        } else {
+            ui.Message(caption, ecr.TransmissionErrorText());
+        }
+    }
+    ecr.CloseTransmission();
+    return outcome;
+}
+
+void StopKomunikacji(ECRClass& ecr) {
+    if (ecr.IsIdentified() && ecr.InitTransmission()) {
+        ecr.EndTransmission();
+        ecr.CloseTransmission();
+    }
+}
+
+void KoniecKomunikacji(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy) {
+    if (busy) {
+        ui.Message(caption, kBusyMessage);
+        return;
+    }
+    StopKomunikacji(ecr);
+}
+
+bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
+                  const iBuffer& bytes) {
+    if (busy) {
+        ui.Message(caption,
+                   "Jest uruchomiony proces w tle.\nProsze poczekać i uruchomić funkcję "
+                   "ponownie.");
+        return false;
+    }
+    if (!ecr.IsOpen()) {
+        ecr.Reopen();
+    }
+    if (!ecr.WriteRetry(bytes)) {
+        ui.Message(caption, "Nie udało sie wysłać sekwencji.");
+        return false;
+    }
+    ecr.LogRequest(bytes);
+    ecr.Pause(1000);
+    iBuffer answer;
+    answer.Grow(500);
+    ecr.ReadAvailable(answer, answer.FreeSpace());
+    if (!answer.Empty()) {
+        ecr.LogAnswer(answer);
+    }
+    return true;
+}
+
+}  // namespace kasa

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/communication_session.h"
+#include "ecr/clock_settings.h"
+#include "ecr/vat_totals.h"
+#include "sim/virtual_register.h"
+#include "support/recording_ui.h"
+
+namespace kasa {
+namespace {
+
+using sim::RegisterType;
+
+class RegisterOnPty : public ::testing::Test {
+  protected:
+    void Start(RegisterType type) {
+        sim::VirtualRegisterOptions options;
+        options.type = type;
+        reg = std::make_unique<sim::VirtualRegister>(options);
+        ASSERT_TRUE(reg->Start());
+        ecr.SetPortParams(reg->PortPath(), 115200, nullptr, 0);
+        ecr.modelCode = type == RegisterType::Zen ? 1 : 2;
+        ecr.answerTimeout = 1000;
+        ASSERT_TRUE(ecr.InitTransmission());
+        reg->ClearReceived();
+    }
+    // The payload of the last request with this letter, number and parameters dropped.
+    std::string BodyOf(char letter) {
+        for (const auto& p : reg->ReceivedPayloads()) {
+            const size_t at = p.find_first_not_of("0123456789;");
+            if (at != std::string::npos && p[at] == letter) {
+                return p.substr(at + 1);
+            }
+        }
+        return "<none>";
+    }
+    std::unique_ptr<sim::VirtualRegister> reg;
+    ECRClass ecr;
+    testing::RecordingUserInterface ui;
+};
+
+TEST(VatTexts, InputAndDisplay) {
+    const std::pair<const char*, double> inputs[] = {
+        {"nakt", -1}, {"NAKT", -1}, {"Nakt.", -1}, {"zw", -2}, {"ZW.", -2},
+        {"8,5", 8.5}, {"23", 23},   {" 5.00", 5},  {"", 0},
+    };
+    for (const auto& [text, value] : inputs) {
+        EXPECT_DOUBLE_EQ(VatRateFromInput(text), value) << text;
+    }
+    EXPECT_EQ(VatRateText(-1), "nakt");
+    EXPECT_EQ(VatRateText(-2), "zw.");
+    EXPECT_EQ(VatRateText(23), "23%");
+    EXPECT_EQ(VatRateText(0), "0%");
+    EXPECT_EQ(TotalText(1234.5), "1234.50 zł");
+}
+
+TEST_F(RegisterOnPty, VatRatesGoOutAsBcdWithTheTwoMarkers) {
+    Start(RegisterType::Vesper);
+    const VatRates rates = {23, 8.5, -1, -2, 0, 5, 8};
+    ASSERT_TRUE(WriteVatRates(ecr, 0, rates));
+    EXPECT_EQ(ecr.answerTimeout, 1000);  // restored after the write
+    const std::string expected("\x00\x23\x50\x08\xff\xff\xfe\xff\x00\x00\x00\x05\x00\x08", 14);
+    EXPECT_EQ(BodyOf('Z'), expected);
+    VatRates back{};
+    ASSERT_TRUE(ReadVatRates(ecr, back));
+    EXPECT_EQ(back, rates);
+    // Writing the same rates again sends no write.
+    reg->ClearReceived();
+    ASSERT_TRUE(WriteVatRates(ecr, 0, rates));
+    EXPECT_EQ(BodyOf('Z'), "<none>");
+}
+
+TEST_F(RegisterOnPty, ProgrammingFromTheEditsAndTheFiscalRefusal) {
+    Start(RegisterType::Zen);
+    const std::array<std::string, 7> edits = {"23", "8", "5", "0", "zw", "NAKT", "nakt"};
+    ASSERT_TRUE(ProgramVatRates(ecr, ui, "Okno", false, false, edits));
+    EXPECT_FALSE(ecr.IsOpen());
+    {
+        auto lock = reg->Lock();
+        EXPECT_EQ(reg->State().vatRates[4], -2);
+        EXPECT_EQ(reg->State().vatRates[5], -1);
+        reg->State().fiscal = 1;
+    }
+    // The window refuses on ZEN when the fiscal box is ticked, without sending anything.
+    reg->ClearReceived();
+    EXPECT_FALSE(ProgramVatRates(ecr, ui, "Okno", false, true, edits));
+    EXPECT_EQ(ui.messages.back().text,
+              "Programowanie stawek VAT z interfejsu szeregowego\njest możliwe tylko w trybie "
+              "niefiskalnym.");
+    EXPECT_TRUE(reg->ReceivedPayloads().empty());
+    // Without the box the register itself refuses, and that is not success.
+    const std::array<std::string, 7> other = {"22", "8", "5", "0", "zw", "NAKT", "nakt"};
+    EXPECT_FALSE(ProgramVatRates(ecr, ui, "Okno", false, false, other));
+    EXPECT_NE(ui.messages.back().text.find("Operacja niedozwolona w trybie fiskalnym"),
+              std::string::npos);
+    EXPECT_FALSE(ProgramVatRates(ecr, ui, "Okno", true, false, other));
+    EXPECT_EQ(ui.messages.back().text, kBusyMessage);
+}
+
+TEST_F(RegisterOnPty, TotalsAreZeroKnowsAllThreeAnswers) {
+    Start(RegisterType::Vesper);
+    EXPECT_EQ(TotalsAreZero(ecr), 1);
+    {
+        auto lock = reg->Lock();
+        reg->State().totals[6] = 0.01;
+    }
+    EXPECT_EQ(TotalsAreZero(ecr), 0);
+    ecr.answerTimeout = 300;
+    reg->InjectFault({sim::FaultKind::NoAnswer, 0});
+    EXPECT_EQ(TotalsAreZero(ecr), -1);
+}
+
+TEST(ClockRules, YearFromTheLastTwoBytes) {
+    const uint8_t old[7] = {0x07, 0x09, 0x13, 0x15, 0x03, 0x09, 0x00};
+    EXPECT_EQ(ClockFromBytes(old), (ClockValue{2009, 3, 15, 13, 9, 7}));
+    const uint8_t full[7] = {0x59, 0x59, 0x23, 0x31, 0x12, 0x26, 0x20};
+    EXPECT_EQ(ClockFromBytes(full), (ClockValue{2026, 12, 31, 23, 59, 59}));
+    EXPECT_EQ(ClockText(ClockFromBytes(full)), "2026-12-31 23:59:59");
+}
+
+TEST(ClockRules, TickCarriesThroughMonthsAndYears) {
+    EXPECT_EQ(ClockTick({2008, 2, 28, 23, 59, 59}), (ClockValue{2008, 2, 29, 0, 0, 0}));
+    EXPECT_EQ(ClockTick({2009, 2, 28, 23, 59, 59}), (ClockValue{2009, 3, 1, 0, 0, 0}));
+    EXPECT_EQ(ClockTick({2008, 4, 30, 23, 59, 59}), (ClockValue{2008, 5, 1, 0, 0, 0}));
+    EXPECT_EQ(ClockTick({2008, 12, 31, 23, 59, 59}), (ClockValue{2009, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(ClockTick({2008, 1, 31, 10, 59, 59}), (ClockValue{2008, 1, 31, 11, 0, 0}));
+}
+
+TEST_F(RegisterOnPty, ClockIsSetWithPackedDigitsAndReadBack) {
+    Start(RegisterType::Vesper);
+    ASSERT_TRUE(SetClock(ecr, {26, 3, 5, 9, 7, 0}));  // a year below 100 means 20xx
+    EXPECT_EQ(BodyOf('Y'), std::string("\x00\x07\x09\x05\x03\x26\x20", 7));
+    ClockValue read;
+    ASSERT_TRUE(ReadClock(ecr, read));
+    EXPECT_EQ(read.year, 2026);
+    EXPECT_EQ(read.month, 3);
+    EXPECT_EQ(read.day, 5);
+    EXPECT_EQ(read.hour, 9);
+    EXPECT_LE(read.minute, 8);
+}
+
+TEST_F(RegisterOnPty, ClockProgrammingRefusedInFiscalModeOnZenOnly) {
+    Start(RegisterType::Zen);
+    const ClockValue now{2026, 12, 6, 12, 0, 0};
+    EXPECT_FALSE(ProgramClock(ecr, ui, "Okno", false, true, now));
+    EXPECT_EQ(ui.messages.back().text,
+              "Programowanie zegara z interfejsu szeregowego\njest możliwe tylko w trybie "
+              "niefiskalnym.");
+    EXPECT_EQ(BodyOf('Y'), "<none>");
+    {
+        auto lock = reg->Lock();
+        reg->State().fiscal = 1;
+    }
+    EXPECT_FALSE(SetClock(ecr, now));
+    EXPECT_EQ(ecr.statusCode, 26);
+}
+
+TEST_F(RegisterOnPty, ClockProgrammingInFiscalModeGoesThroughOnVesper) {
+    Start(RegisterType::Vesper);
+    {
+        auto lock = reg->Lock();
+        reg->State().fiscal = 1;
+    }
+    EXPECT_TRUE(ProgramClock(ecr, ui, "Okno", false, true, {2026, 12, 6, 12, 0, 0}));
+    EXPECT_NE(BodyOf('Y'), "<none>");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(RegisterSettings, MappingOfTheFiveLists) {
+    struct Case {
+        int list1;
+        int display, rs, mode;
+    };
+    const Case cases[] = {{0, 1, 0, 0}, {1, 0, 0, 1}, {2, 1, 1, 2}, {3, 0, 1, 3}};
+    for (const auto& c : cases) {
+        RegisterSettingsChoice choice;
+        choice.errorHandling = c.list1;
+        const auto m = MapRegisterSettings(choice);
+        EXPECT_EQ(m.display, c.display) << c.list1;
+        EXPECT_EQ(m.rs, c.rs) << c.list1;
+        EXPECT_EQ(m.mode, c.mode) << c.list1;
+        EXPECT_EQ(m.optionBits, 0);
+    }
+    RegisterSettingsChoice all;
+    all.amountEntry = 1;
+    all.afterSale = 1;
+    all.workMode = 1;
+    all.printQuality = 2;  // not sent
+    EXPECT_EQ(MapRegisterSettings(all).optionBits, 7);
+    all.afterSale = 0;
+    EXPECT_EQ(MapRegisterSettings(all).optionBits, 5);
+}
+
+TEST_F(RegisterOnPty, RegisterSettingsReachTheRegisterAndTheModeWaitsForTheStop) {
+    Start(RegisterType::Vesper);
+    RegisterSettingsChoice choice;
+    choice.errorHandling = 1;  // display off, RS off: mode 1
+    choice.workMode = 1;
+    uint8_t flags[2] = {9, 9};
+    ASSERT_TRUE(SendRegisterSettings(ecr, ui, "Ustawienia Kasy", false, choice, flags));
+    EXPECT_EQ(flags[0], 0);
+    EXPECT_EQ(flags[1], 0);
+    {
+        auto lock = reg->Lock();
+        EXPECT_EQ(reg->State().optionBits, 4);
+        EXPECT_EQ(reg->State().mode, 3);  // not yet: the mode goes out at the stop
+    }
+    StopKomunikacji(ecr);
+    auto lock = reg->Lock();
+    EXPECT_EQ(reg->State().mode, 1);
+    EXPECT_TRUE(reg->State().endFrameSeen);
+    EXPECT_FALSE(SendRegisterSettings(ecr, ui, "Ustawienia Kasy", true, choice, flags));
+    EXPECT_EQ(ui.messages.back().title, "Ustawienia Kasy");
+}
+
+}  // namespace
+}  // namespace kasa
