@@ -1,8 +1,12 @@
 #include "cli/command_line.h"
 
+#include <unistd.h>
+
 #include <ostream>
 
 #include "cli/compile_commands.h"
+#include "cli/option_defaults.h"
+#include "cli/register_commands.h"
 
 namespace kasa::cli {
 
@@ -12,10 +16,29 @@ std::string UsageText() {
            "Program serwisowy kas z wiersza poleceń.\n"
            "\n"
            "Opcje:\n"
+           "  --port NAZWA   port kasy (np. /dev/ttyUSB0, COM1); domyślnie z pliku ustawień\n"
+           "  --baud N       prędkość transmisji; domyślnie z pliku ustawień albo 9600\n"
+           "  --typ zen|vesper  typ kasy; domyślnie z pliku ustawień albo Vesper\n"
+           "  --config PLIK  plik ustawień (domyślnie config.cfg)\n"
+           "  --log          wypisuje podgląd transmisji na standardowe wyjście błędów\n"
+           "  --tak          odpowiada „Tak” na wszystkie pytania\n"
            "  -h, --help     wyświetla ten opis i kończy pracę\n"
            "  --version      wyświetla wersję programu\n"
            "\n"
-           "Polecenia:\n"
+           "Polecenia kasy:\n"
+           "  info                             identyfikacja, status, totalizery, VAT, zegar\n"
+           "  odczyt TABELA                    odczytuje tabelę z kasy i wypisuje ją jako CSV\n"
+           "                                   (Opakowania, Klawisze, Kasjer, Rabat, Doplata,\n"
+           "                                   Formy, PLU)\n"
+           "  vat                              wypisuje stawki VAT\n"
+           "  vat ustaw A=23 B=8 ... G=nakt    programuje stawki (zw = zwolniona,\n"
+           "                                   nakt = nieaktywna; brakujące bez zmian)\n"
+           "  totalizery                       wypisuje totalizery i liczniki\n"
+           "  zegar                            wypisuje zegar kasy\n"
+           "  zegar ustaw                      ustawia zegar kasy według komputera\n"
+           "  wyslij PLIK                      wysyła bajty pliku bez zmian\n"
+           "\n"
+           "Polecenia bez kasy:\n"
            "  kompiluj ŹRÓDŁO.txt WYJŚCIE.bin  kompiluje sekwencję do pliku binarnego\n"
            "  kompiluj --opis                  wyświetla opis języka sekwencji\n"
            "  sek2bin WEJŚCIE.sek WYJŚCIE.bin  zamienia linie pliku .sek na ramki .bin\n"
@@ -29,32 +52,124 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
     for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i]);
     }
-    return Run(args, in, out, err);
+    return Run(args, in, out, err, isatty(STDIN_FILENO) != 0, isatty(STDERR_FILENO) != 0);
 }
 
-int Run(const std::vector<std::string>& args, std::istream& /*in*/, std::ostream& out,
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err) {
-    if (args.empty()) {
+    return Run(args, in, out, err, false, false);
+}
+
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal) {
+    CommandContext context{GlobalOptions{}, in, out, err, stdinIsTerminal, stderrIsTerminal};
+    GlobalOptions& options = context.options;
+    GlobalOptions given;
+    bool portGiven = false, baudGiven = false, typeGiven = false;
+    size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto value = [&](std::string& target) {
+            if (i + 1 >= args.size()) {
+                return false;
+            }
+            target = args[++i];
+            return true;
+        };
+        if (a == "--help" || a == "-h") {
+            out << UsageText();
+            return kExitSuccess;
+        }
+        if (a == "--version") {
+            out << "kasa " << SERWIS_VERSION << "\n";
+            return kExitSuccess;
+        }
+        if (a == "--log") {
+            given.log = true;
+        } else if (a == "--tak") {
+            given.yes = true;
+        } else if (a == "--port") {
+            if (!value(given.port)) {
+                err << "Opcja --port wymaga nazwy portu.\n";
+                return kExitUsage;
+            }
+            portGiven = true;
+        } else if (a == "--baud") {
+            std::string text;
+            if (!value(text) || text.empty() ||
+                text.find_first_not_of("0123456789") != std::string::npos || text.size() > 7) {
+                err << "Opcja --baud wymaga liczby (np. 9600).\n";
+                return kExitUsage;
+            }
+            given.baud = std::stoi(text);
+            baudGiven = true;
+        } else if (a == "--typ") {
+            if (!value(given.type)) {
+                err << "Opcja --typ wymaga nazwy typu kasy (zen albo vesper).\n";
+                return kExitUsage;
+            }
+            typeGiven = true;
+        } else if (a == "--config") {
+            if (!value(given.config)) {
+                err << "Opcja --config wymaga nazwy pliku.\n";
+                return kExitUsage;
+            }
+        } else if (a.rfind("--", 0) == 0) {
+            err << "Nieznana opcja: " << a << "\n\n" << UsageText();
+            return kExitUsage;
+        } else {
+            break;
+        }
+    }
+    if (i >= args.size()) {
         err << UsageText();
         return kExitUsage;
     }
-    const std::string& command = args[0];
-    if (command == "--help" || command == "-h" || command == "pomoc") {
+    LoadOptionDefaults(given.config, options);
+    options.config = given.config;
+    options.log = given.log;
+    options.yes = given.yes;
+    if (portGiven) {
+        options.port = given.port;
+    }
+    if (baudGiven) {
+        options.baud = given.baud;
+    }
+    if (typeGiven) {
+        options.type = given.type;
+    }
+    const std::string command = args[i];
+    const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+    if (command == "pomoc") {
         out << UsageText();
         return kExitSuccess;
     }
-    if (command == "--version") {
-        out << "kasa " << SERWIS_VERSION << "\n";
-        return kExitSuccess;
-    }
     if (command == "kompiluj") {
-        return RunKompiluj({args.begin() + 1, args.end()}, out, err);
+        return RunKompiluj(rest, out, err);
     }
     if (command == "sek2bin") {
-        return RunSek2Bin({args.begin() + 1, args.end()}, out, err);
+        return RunSek2Bin(rest, out, err);
     }
     if (command == "bin2sek") {
-        return RunBin2Sek({args.begin() + 1, args.end()}, out, err);
+        return RunBin2Sek(rest, out, err);
+    }
+    if (command == "info") {
+        return RunInfo(context, rest);
+    }
+    if (command == "odczyt") {
+        return RunOdczyt(context, rest);
+    }
+    if (command == "vat") {
+        return RunVat(context, rest);
+    }
+    if (command == "totalizery") {
+        return RunTotalizery(context, rest);
+    }
+    if (command == "zegar") {
+        return RunZegar(context, rest);
+    }
+    if (command == "wyslij") {
+        return RunWyslij(context, rest);
     }
     err << "Nieznane polecenie: " << command << "\n\n" << UsageText();
     return kExitUsage;

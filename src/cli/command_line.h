@@ -15,6 +15,8 @@ inline constexpr int kExitUsage = 2;
 int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err);
 int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err);
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal);
 std::string UsageText();
 
 }  // namespace kasa::cli

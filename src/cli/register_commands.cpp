@@ -1,0 +1,335 @@
+#include "cli/register_commands.h"
+
+#include <istream>
+#include <ostream>
+
+#include "app/atomic_file.h"
+#include "app/communication_session.h"
+#include "cli/command_line.h"
+#include "cli/terminal_user_interface.h"
+#include "comm/codepage.h"
+#include "ecr/row_transfer.h"
+#include "tables/table_text_file.h"
+
+namespace kasa::cli {
+
+namespace {
+
+constexpr const char* kCaption = "kasa";
+
+// Ends the session as the stop button does, also after a failure: the saved mode goes
+// back and the end frame is sent.
+void EndSession(ECRClass& ecr) {
+    if (ecr.savedMode >= 0 && ecr.InitTransmission()) {
+        ecr.EndTransmission();
+        ecr.CloseTransmission();
+    }
+}
+
+// One session with the register for the life of one command.
+class CliSession {
+  public:
+    explicit CliSession(CommandContext& context)
+        : context_(context),
+          ui_(context.in, context.err, context.options.yes, context.stdinIsTerminal,
+              context.stderrIsTerminal) {}
+
+    ~CliSession() { EndSession(ecr_); }
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    // Opens the port (the start requests go out) and identifies the register.
+    bool Open() {
+        if (context_.options.port.empty()) {
+            context_.err << "Nie podano portu kasy: użyj opcji --port NAZWA.\n";
+            return false;
+        }
+        ECRClass::LogCallback log;
+        if (context_.options.log) {
+            log = [this](const std::string& line, uint32_t) { context_.err << line << "\n"; };
+        }
+        ecr_.SetPortParams(context_.options.port, context_.options.baud, log, 0);
+        if (!ecr_.InitTransmission()) {
+            context_.err << kOpenFailedMessage << "\n";
+            const std::string reason = PortOpenFailureReason(ecr_.OpenError());
+            if (!reason.empty()) {
+                context_.err << reason << "\n";
+            }
+            return false;
+        }
+        opened_ = true;
+        if (!ecr_.Identify()) {
+            Fail(ecr_.TransmissionErrorText());
+            return false;
+        }
+        // The register's own type decides the tables; an unknown one falls back to --typ.
+        std::string type = ecr_.IsIdentified() ? ecr_.ModelName() : context_.options.type;
+        ActiveModelSelection().Select(type);
+        return true;
+    }
+    void Fail(const std::string& text) {
+        std::string trimmed = text;
+        while (!trimmed.empty() && trimmed.back() == '\n') {
+            trimmed.pop_back();
+        }
+        context_.err << trimmed << "\n";
+    }
+    ECRClass& Ecr() { return ecr_; }
+    TerminalUserInterface& Ui() { return ui_; }
+    bool Opened() const { return opened_; }
+
+  private:
+    CommandContext& context_;
+    TerminalUserInterface ui_;
+    ECRClass ecr_;
+    bool opened_ = false;
+};
+
+const char* YesNo(uint8_t flag) {
+    return flag != 0 ? "tak" : "nie";
+}
+
+void PrintTotals(std::ostream& out, const TotalsTexts& texts) {
+    out << "Totalizery:\n";
+    for (size_t i = 0; i < 7; ++i) {
+        out << "  " << static_cast<char>('A' + i) << ": " << texts.totals[i] << "\n";
+    }
+    out << "Numer paragonu: " << texts.receiptNumber << "\n"
+        << "Zmiany bazy: " << texts.databaseChanges << "\n"
+        << "Anulowane paragony: " << texts.cancelledReceipts << "\n"
+        << "Kwota anulowanych: " << texts.cancelledAmount << "\n";
+}
+
+void PrintVat(std::ostream& out, const std::array<std::string, 7>& texts) {
+    out << "Stawki VAT:\n";
+    for (size_t i = 0; i < 7; ++i) {
+        out << "  " << static_cast<char>('A' + i) << ": " << texts[i] << "\n";
+    }
+}
+
+int Usage(CommandContext& context, const std::string& text) {
+    context.err << text << "\n";
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunInfo(CommandContext& context, const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        return Usage(context, "Użycie: kasa [OPCJE] info");
+    }
+    CliSession session(context);
+    if (context.options.port.empty()) {
+        return Usage(context, "Nie podano portu kasy: użyj opcji --port NAZWA.");
+    }
+    SessionSettings settings;
+    settings.portName = context.options.port;
+    settings.baudRate = context.options.baud;
+    settings.registerType = context.options.type;
+    SessionDisplay display;
+    ECRClass::LogCallback log;
+    if (context.options.log) {
+        log = [&context](const std::string& line, uint32_t) { context.err << line << "\n"; };
+    }
+    const StartOutcome outcome = StartKomunikacji(
+        session.Ecr(), session.Ui(), kCaption, false, settings, display,
+        [](const std::string& type) {
+            std::string name = type;
+            ActiveModelSelection().Select(name);
+        },
+        log);
+    if (outcome != StartOutcome::Started) {
+        return kExitFailure;  // the message is out already; the session ends as it goes
+    }
+    std::ostream& out = context.out;
+    out << "Kasa: " << display.kasa << " (" << session.Ecr().ModelName() << ")\n";
+    out << "Numer fabryczny: " << display.nrFabryczny << "\n";
+    out << "Status:\n"
+        << "  Error RS: " << YesNo(display.status.flags[1]) << "\n"
+        << "  Fiskalny: " << YesNo(display.status.flags[2]) << "\n"
+        << "  grosze: " << YesNo(display.status.flags[3]) << "\n"
+        << "  Transmisja: " << YesNo(display.status.flags[4]) << "\n"
+        << "  Online: " << YesNo(display.status.flags[5]) << "\n"
+        << "  " << display.lastPF << "\n";
+    PrintTotals(out, display.totals);
+    PrintVat(out, display.vatRates);
+    if (display.clockValid) {
+        out << "Zegar: " << ClockText(display.clock) << "\n";
+    }
+    return kExitSuccess;
+}
+
+int RunOdczyt(CommandContext& context, const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        return Usage(context,
+                     "Użycie: kasa [OPCJE] odczyt TABELA\nTabele: Opakowania, Klawisze, Kasjer, "
+                     "Rabat, Doplata, Formy, PLU");
+    }
+    CliSession session(context);
+    if (!session.Open()) {
+        return context.options.port.empty() ? kExitUsage : kExitFailure;
+    }
+    const RegisterModel* model = ActiveModel();
+    const TableDescriptor* table = nullptr;
+    const std::string wanted = Utf8ToUpper(args[0]);
+    for (const TableDescriptor* candidate : model->tables) {
+        if (candidate->FieldCount() > 0 && Utf8ToUpper(candidate->tableName) == wanted) {
+            table = candidate;
+        }
+    }
+    if (table == nullptr) {
+        return Usage(context, "Nieznana tabela: " + args[0] +
+                                  "\nTabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, "
+                                  "Formy, PLU");
+    }
+    TextGrid grid;
+    SetUpGrid(grid, *table, true, true, context.options.minPlu);
+    RowTransfer transfer(session.Ecr(), grid, table->tableName, *model);
+    const int rows = grid.RowCount() - 1;
+    session.Ui().SetStatusText("Odczyt " + std::string(table->tableName));
+    for (int row = 1; row <= rows; ++row) {
+        if (!transfer.TransferRowIn(row)) {
+            session.Fail("Błąd odczytu rekordu " + grid.Cell(0, row) + ".\n" +
+                         session.Ecr().TransmissionErrorText());
+            return kExitFailure;
+        }
+        if (row % 10 == 0 || row == rows) {
+            session.Ui().SetProgress(row, rows);
+        }
+    }
+    std::string text = Windows1250ToUtf8(TableTextFileBytes(grid, *table, ';'));
+    std::string lines;
+    lines.reserve(text.size());
+    for (const char c : text) {
+        if (c != '\r') {
+            lines += c;
+        }
+    }
+    context.out << lines;
+    return kExitSuccess;
+}
+
+int RunVat(CommandContext& context, const std::vector<std::string>& args) {
+    const bool set = !args.empty() && args[0] == "ustaw";
+    if (!args.empty() && !set) {
+        return Usage(context, "Użycie: kasa [OPCJE] vat [ustaw A=23 B=8 ... G=nakt]");
+    }
+    std::array<std::string, 7> given;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const char letter = a.size() >= 3 && a[1] == '=' ? static_cast<char>(a[0] & ~0x20) : 0;
+        if (letter < 'A' || letter > 'G') {
+            return Usage(context, "Nieprawidłowa stawka: " + a +
+                                      " (oczekiwano np. A=23, E=zw, "
+                                      "G=nakt)");
+        }
+        given[static_cast<size_t>(letter - 'A')] = a.substr(2);
+    }
+    if (set && args.size() == 1) {
+        return Usage(context, "Użycie: kasa [OPCJE] vat ustaw A=23 B=8 ... G=nakt");
+    }
+    CliSession session(context);
+    if (!session.Open()) {
+        return context.options.port.empty() ? kExitUsage : kExitFailure;
+    }
+    VatRates rates{};
+    if (!ReadVatRates(session.Ecr(), rates)) {
+        session.Fail(
+            "Nie można odczytać stawek VAT z kasy.\nUruchom w kasie komunikację, lub ustaw w "
+            "oknie\nKonfiguracja Programu parametry transmisji.");
+        return kExitFailure;
+    }
+    if (set) {
+        for (size_t i = 0; i < 7; ++i) {
+            if (!given[i].empty()) {
+                rates[i] = VatRateFromInput(given[i]);
+            }
+        }
+        if (!WriteVatRates(session.Ecr(), 0, rates)) {
+            std::string message =
+                "Nie można zapisać stawek VAT.\nUruchom w kasie komunikację, lub ustaw w "
+                "oknie\nKonfiguracja Programu parametry transmisji.";
+            if (session.Ecr().statusCode > 0) {
+                message += "\n" + session.Ecr().LastErrorText();
+            }
+            session.Fail(message);
+            return kExitFailure;
+        }
+        ReadVatRates(session.Ecr(), rates);
+    }
+    std::array<std::string, 7> texts;
+    for (size_t i = 0; i < 7; ++i) {
+        texts[i] = VatRateText(rates[i]);
+    }
+    PrintVat(context.out, texts);
+    return kExitSuccess;
+}
+
+int RunTotalizery(CommandContext& context, const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        return Usage(context, "Użycie: kasa [OPCJE] totalizery");
+    }
+    CliSession session(context);
+    if (!session.Open()) {
+        return context.options.port.empty() ? kExitUsage : kExitFailure;
+    }
+    TotalsRecord totals;
+    if (!ReadTotals(session.Ecr(), totals)) {
+        session.Fail(
+            "Nie można odczytać wartości totalizerów z kasy.\nUruchom w kasie komunikację, lub "
+            "ustaw w oknie\nKonfiguracja Programu parametry transmisji.");
+        return kExitFailure;
+    }
+    PrintTotals(context.out, TotalsTextsOf(totals));
+    return kExitSuccess;
+}
+
+int RunZegar(CommandContext& context, const std::vector<std::string>& args) {
+    const bool set = args.size() == 1 && args[0] == "ustaw";
+    if (!args.empty() && !set) {
+        return Usage(context, "Użycie: kasa [OPCJE] zegar [ustaw]");
+    }
+    CliSession session(context);
+    if (!session.Open()) {
+        return context.options.port.empty() ? kExitUsage : kExitFailure;
+    }
+    if (set && !SetClock(session.Ecr(), LocalClockValue())) {
+        std::string message = kClockFailureMessage;
+        if (session.Ecr().statusCode > 0) {
+            message += "\n" + session.Ecr().LastErrorText();
+        }
+        session.Fail(message);
+        return kExitFailure;
+    }
+    ClockValue clock;
+    if (!ReadClock(session.Ecr(), clock)) {
+        session.Fail(kClockFailureMessage);
+        return kExitFailure;
+    }
+    context.out << "Zegar: " << ClockText(clock) << "\n";
+    return kExitSuccess;
+}
+
+int RunWyslij(CommandContext& context, const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        return Usage(context, "Użycie: kasa [OPCJE] wyslij PLIK");
+    }
+    std::string bytes;
+    if (!ReadWholeFile(args[0], bytes) || bytes.empty()) {
+        context.err << "Nie można odczytać pliku " << args[0] << ".\n";
+        return kExitFailure;
+    }
+    CliSession session(context);
+    if (!session.Open()) {
+        return context.options.port.empty() ? kExitUsage : kExitFailure;
+    }
+    iBuffer buffer;
+    buffer.AppendBytes(bytes.data(), bytes.size());
+    if (!SendSequence(session.Ecr(), session.Ui(), kCaption, false, buffer)) {
+        return kExitFailure;
+    }
+    context.out << "Wysłano " << bytes.size() << " bajtów.\n";
+    return kExitSuccess;
+}
+
+}  // namespace kasa::cli

@@ -1,0 +1,37 @@
+// The command line's commands that talk to a register: one process is one session.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace kasa::cli {
+
+struct GlobalOptions {
+    std::string port;
+    int baud = 9600;
+    std::string type = "Vesper";
+    std::string config;
+    bool log = false;
+    bool yes = false;
+    int minPlu = 1;
+};
+
+struct CommandContext {
+    GlobalOptions options;
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool stdinIsTerminal = false;
+    bool stderrIsTerminal = false;
+};
+
+// Each returns the exit code; `args` are the words after the command's name.
+int RunInfo(CommandContext& context, const std::vector<std::string>& args);
+int RunOdczyt(CommandContext& context, const std::vector<std::string>& args);
+int RunVat(CommandContext& context, const std::vector<std::string>& args);
+int RunTotalizery(CommandContext& context, const std::vector<std::string>& args);
+int RunZegar(CommandContext& context, const std::vector<std::string>& args);
+int RunWyslij(CommandContext& context, const std::vector<std::string>& args);
+
+}  // namespace kasa::cli

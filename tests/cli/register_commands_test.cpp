@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "cli/command_line.h"
+#include "sim/virtual_register.h"
+
+namespace kasa::cli {
+namespace {
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class KasaCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sim::VirtualRegisterOptions options;
+        options.type = sim::RegisterType::Vesper;
+        reg = std::make_unique<sim::VirtualRegister>(options);
+        ASSERT_TRUE(reg->Start());
+    }
+    Outcome Kasa(std::vector<std::string> args, const std::string& input = "") {
+        args.insert(args.begin(), {"--port", reg->PortPath(), "--baud", "115200"});
+        std::istringstream in(input);
+        std::ostringstream out, err;
+        const int code = kasa::cli::Run(args, in, out, err);
+        return {code, out.str(), err.str()};
+    }
+    std::unique_ptr<sim::VirtualRegister> reg;
+};
+
+TEST_F(KasaCommands, InfoPrintsEverythingAndEndsTheSession) {
+    const Outcome r = Kasa({"info"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Kasa: VESPER (VESPER)"), std::string::npos);
+    EXPECT_NE(r.out.find("Fiskalny: nie"), std::string::npos);
+    EXPECT_NE(r.out.find("  A: 23%"), std::string::npos);
+    EXPECT_NE(r.out.find("  E: zw."), std::string::npos);
+    EXPECT_NE(r.out.find("Numer paragonu: 1"), std::string::npos);
+    EXPECT_NE(r.out.find("Zegar: "), std::string::npos);
+    const auto payloads = reg->ReceivedPayloads();
+    ASSERT_GE(payloads.size(), 2u);
+    EXPECT_EQ(payloads.back(), "_");
+}
+
+TEST_F(KasaCommands, TypeQuestionWithoutATerminalIsAnsweredNo) {
+    const Outcome r = Kasa({"--typ", "zen", "info"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Ważna uwaga wyboru Kasy!"), std::string::npos);
+    const Outcome yes = Kasa({"--typ", "zen", "--tak", "info"});
+    EXPECT_EQ(yes.code, 0) << yes.err;
+}
+
+TEST_F(KasaCommands, OdczytPrintsTheTableAsCsv) {
+    const Outcome r = Kasa({"odczyt", "formy"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string title, first;
+    std::getline(lines, title);
+    std::getline(lines, first);
+    EXPECT_EQ(title, "Numer;Nazwa;Kurs;Sprzedaż");
+    EXPECT_EQ(first, "1;Gotówka;1.000000;0");  // a zero amount shows as "0"
+    EXPECT_NE(r.out.find("5;Euro;4.250000;0\n"), std::string::npos);
+}
+
+TEST_F(KasaCommands, OdczytOfAFailingRowEndsWithTheRegistersText) {
+    reg->SetStatusFor('H', 79);
+    const Outcome r = Kasa({"odczyt", "PLU"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Towar spoza zakresu ustalonego w konfiguracji kasy"), std::string::npos);
+}
+
+TEST_F(KasaCommands, VatSetKeepsTheMissingLetters) {
+    const Outcome r = Kasa({"vat", "ustaw", "A=22", "b=7", "E=nakt", "F=zw"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("  A: 22%\n  B: 7%\n  C: 5%\n  D: 0%\n  E: nakt\n  F: zw."),
+              std::string::npos)
+        << r.out;
+    auto lock = reg->Lock();
+    EXPECT_EQ(reg->State().vatRates[0], 22);
+    EXPECT_EQ(reg->State().vatRates[2], 5);
+}
+
+TEST_F(KasaCommands, ClockAndTotalsAndSend) {
+    Outcome r = Kasa({"zegar", "ustaw"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("Zegar: ", 0), 0u);
+    r = Kasa({"totalizery"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("  G: 0.00 zł"), std::string::npos);
+    const std::string file = ::testing::TempDir() + "kasa-wyslij.bin";
+    std::ofstream(file, std::ios::binary) << "\x1bP0N81\x1b\\";
+    r = Kasa({"--log", "wyslij", file});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("> Zapytanie: [x1B]P0N81[x1B]\\"), std::string::npos);
+}
+
+TEST_F(KasaCommands, UsageAndFailures) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    const std::vector<std::string> info = {"info"};
+    EXPECT_EQ(kasa::cli::Run(info, in, out, err), 2);  // no port anywhere
+    EXPECT_EQ(kasa::cli::Run(std::vector<std::string>{"--baud", "szybko", "info"}, in, out, err),
+              2);
+    EXPECT_EQ(kasa::cli::Run(std::vector<std::string>{"nic"}, in, out, err), 2);
+    EXPECT_EQ(kasa::cli::Run(std::vector<std::string>{"--help"}, in, out, err), 0);
+    EXPECT_NE(out.str().find("Użycie: kasa"), std::string::npos);
+    EXPECT_EQ(Kasa({"vat", "ustaw", "H=5"}).code, 2);
+    EXPECT_EQ(Kasa({"odczyt", "Nieznana"}).code, 2);
+    std::ostringstream out2, err2;
+    EXPECT_EQ(kasa::cli::Run(std::vector<std::string>{"--port", "/dev/nie-ma-portu", "zegar"}, in,
+                             out2, err2),
+              1);
+    EXPECT_NE(err2.str().find("Nie można otworzyć portu komunikacyjnego."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kasa::cli
