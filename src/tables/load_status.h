@@ -1,26 +1,68 @@
-// Results of loading a table from a file, and the message the user is shown for each.
+// Outcome of reading a table file (.pod, CSV or TXT) into a grid, and the Polish message
+// the user is shown for it. The .pod loader and the CSV/TXT reader share these codes.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "comm/number_text.h"
 #include "tables/catalogue.h"
 
 namespace kasa {
 
-enum LoadStatus : int {
-    kLoadOk = 0,
-    kLoadNoSeparator = -1,
-    kLoadRecordNumberZero = -3,
-    kLoadTooManyLines = -4,
-    kLoadRecordsOutOfRange = -5,
-    kLoadEmptyFile = -6,
-    kLoadBadRowStructure = -7,
-    kLoadRowOutOfRange = -8,
+enum LoadStatus : int32_t {
+    kLoadOk = 1,
+    kLoadNoSeparator = -1,        // neither ";" nor tab prevails
+    kLoadRecordNumberZero = -3,   // a line whose record number is 0 or missing
+    kLoadTooManyLines = -4,       // a record number above the last one shown
+    kLoadSkippedOutOfRange = -5,  // lines below the first number were skipped
+    kLoadEmptyFile = -6,          // the file is empty or missing
+    kLoadPodBadStructure = -7,    // a .pod value whose number is 0 or not a number
+    kLoadPodRowOutOfRange = -8,   // a .pod value whose number lies outside the grid
+    // The same codes under the names the CSV/TXT reader uses.
+    kLoadRecordsOutOfRange = kLoadSkippedOutOfRange,
+    kLoadBadRowStructure = kLoadPodBadStructure,
+    kLoadRowOutOfRange = kLoadPodRowOutOfRange,
 };
 
-// The message of a failed load, empty for a status without one. The ranges are those of
-// the table's grid (goods start at minPLU). For -7 and -8 it is the message's fixed
-// beginning: the .pod loader appends the key or number it stopped at.
+// The .pod loader's texts for -7 and -8: the key prefix and number of the offending key,
+// and the record number found in its value.
+inline std::string PodBadStructureMessage(std::string_view keyPrefix, int64_t number) {
+    return "Nieprawidłowa struktura wiersza " + std::string(keyPrefix) + DecimalText(number);
+}
+inline std::string PodRowOutOfRangeMessage(int64_t number) {
+    return "Numer wiersza poza zakresem. " + DecimalText(number);
+}
+
+// The message shown for a status; empty for success. `firstNumber` and `lastNumber` are
+// the record numbers of the grid's first and last rows; `podMessage` is the text the .pod
+// loader set for -7 and -8.
+inline std::string LoadStatusMessage(int32_t status, int64_t firstNumber, int64_t lastNumber,
+                                     std::string_view podMessage = {}) {
+    switch (status) {
+        case kLoadNoSeparator:
+            return "Brak separatora.";
+        case kLoadRecordNumberZero:
+            return "Plik posiada wiersz o numerze 0\nlub brak numeru w wierszu.\n";
+        case kLoadTooManyLines:
+            return "Plik posiada zbyt dużo linii.\nKasa może mieć tylko " +
+                   DecimalText(lastNumber) + " linii.\n";
+        case kLoadSkippedOutOfRange:
+            return "Istnieją rekordy o numerze z poza zakresu\n<" + DecimalText(firstNumber) + "," +
+                   DecimalText(lastNumber) + ">. Zostały pominięte.";
+        case kLoadEmptyFile:
+            return "Podany plik jest pusty lub nieistnieje";
+        case kLoadPodBadStructure:
+        case kLoadPodRowOutOfRange:
+            return std::string(podMessage);
+        default:
+            return {};
+    }
+}
+
+// The same message with the range taken from the table's grid (goods start at minPLU).
+// For -7 and -8 it is the message's fixed beginning, which the .pod loader completes.
 std::string LoadStatusMessage(int status, const TableDescriptor& table, int minPlu);
 
 }  // namespace kasa

@@ -1,0 +1,297 @@
+#include "app/settings.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "comm/number_text.h"
+
+namespace kasa {
+
+namespace {
+
+constexpr int32_t kBoldItalic = kFontBold | kFontItalic;
+
+struct FontDefault {
+    std::string_view name;
+    int32_t colour;
+    int32_t size;
+    int32_t style;
+};
+constexpr FontDefault kInfoDefault{"Arial", 128, 11, kBoldItalic};
+constexpr FontDefault kEditDefault{"Arial", 32768, 12, kBoldItalic};
+constexpr FontDefault kWindDefault{"Courier New", 255, 12, kBoldItalic};
+constexpr FontDefault kTableDefault{"Arial", 10485760, 12, kBoldItalic};
+
+void ApplyFontDefault(FontSetting& font, const FontDefault& fallback) {
+    if (font.name.empty()) {
+        font.name = std::string(fallback.name);
+        font.colour = fallback.colour;
+        font.style = fallback.style;
+    }
+    if (font.size == 0) {
+        font.size = fallback.size;
+    }
+}
+
+void AddWindowRows(std::vector<SettingRow>& rows, WindowPlace& place,
+                   std::array<std::string_view, 6> keys) {
+    rows.push_back({keys[0], SettingType::kString, &place.file});
+    rows.push_back({keys[1], SettingType::kInteger, &place.top});
+    rows.push_back({keys[2], SettingType::kInteger, &place.left});
+    rows.push_back({keys[3], SettingType::kInteger, &place.width});
+    rows.push_back({keys[4], SettingType::kInteger, &place.height});
+    rows.push_back({keys[5], SettingType::kBoolean, &place.showing});
+}
+
+void AddFontRows(std::vector<SettingRow>& rows, FontSetting& font,
+                 std::array<std::string_view, 4> keys) {
+    rows.push_back({keys[0], SettingType::kString, &font.name});
+    rows.push_back({keys[1], SettingType::kInteger, &font.colour});
+    rows.push_back({keys[2], SettingType::kInteger, &font.size});
+    rows.push_back({keys[3], SettingType::kInteger, &font.style});
+}
+
+// The binary editor's height has a key of its own so that the two editors keep their own
+// heights; files written before it existed hold that height under the sequence editor's key.
+constexpr std::string_view kEditBinHeightKey = "EditBinHeight";
+constexpr std::string_view kEditSeqHeightKey = "EditSeqHeight";
+
+std::string PrintFlagKey(std::string_view prefix, int index) {
+    return std::string(prefix) + DecimalText(index);
+}
+
+bool IsWritableFolder(const std::string& folder) {
+    return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string WithSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+}  // namespace
+
+RgbColour RgbOfColour(int32_t colour) {
+    const auto value = static_cast<uint32_t>(colour);
+    return RgbColour{static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>((value >> 8) & 0xFF),
+                     static_cast<uint8_t>((value >> 16) & 0xFF)};
+}
+
+int32_t ColourOfRgb(RgbColour rgb) {
+    return static_cast<int32_t>(uint32_t{rgb.red} | (uint32_t{rgb.green} << 8) |
+                                (uint32_t{rgb.blue} << 16));
+}
+
+std::vector<SettingRow> SettingsTable(Settings& s) {
+    std::vector<SettingRow> rows;
+    rows.reserve(72);
+    rows.push_back({"ChashPath", SettingType::kString, &s.ChashPath});
+    rows.push_back({"PortName", SettingType::kString, &s.PortName});
+    rows.push_back({"baudRate", SettingType::kInteger, &s.baudRate});
+    rows.push_back({"ErrorMax", SettingType::kInteger, &s.ErrorMax});
+    rows.push_back({"Hint", SettingType::kBoolean, &s.Hint});
+    rows.push_back({"Edit", SettingType::kBoolean, &s.Edit});
+    rows.push_back({"Function", SettingType::kBoolean, &s.Function});
+    rows.push_back({"BalonHint", SettingType::kBoolean, &s.BalonHint});
+    rows.push_back({"minPLU", SettingType::kInteger, &s.minPLU});
+    rows.push_back({"HintPause", SettingType::kInteger, &s.HintPause});
+    rows.push_back({"HintHidePause", SettingType::kInteger, &s.HintHidePause});
+    AddWindowRows(rows, s.List,
+                  {"ListFile", "ListTop", "ListLeft", "ListWidth", "ListHeight", "ListShowing"});
+    AddWindowRows(
+        rows, s.Fiscal,
+        {"FiscalFile", "FiscalTop", "FiscalLeft", "FiscalWidth", "FiscalHeight", "FiscalShowing"});
+    AddWindowRows(
+        rows, s.Sender,
+        {"SenderFile", "SenderTop", "SenderLeft", "SenderWidth", "SenderHeight", "SenderShowing"});
+    AddWindowRows(rows, s.EditSeq,
+                  {"EditSeqFile", "EditSeqTop", "EditSeqLeft", "EditSeqWidth", kEditSeqHeightKey,
+                   "EditSeqShowing"});
+    AddWindowRows(rows, s.EditBin,
+                  {"EditBinFile", "EditBinTop", "EditBinLeft", "EditBinWidth", kEditBinHeightKey,
+                   "EditBinShowing"});
+    AddWindowRows(rows, s.CompList,
+                  {"CompListFile", "CompListTop", "CompListLeft", "CompListWidth", "CompListHeight",
+                   "CompListShowing"});
+    rows.push_back({"MainTop", SettingType::kInteger, &s.MainTop});
+    rows.push_back({"MainLeft", SettingType::kInteger, &s.MainLeft});
+    rows.push_back({"MainWidth", SettingType::kInteger, &s.MainWidth});
+    rows.push_back({"MainHeight", SettingType::kInteger, &s.MainHeight});
+    rows.push_back({"PodFile", SettingType::kString, &s.PodFile});
+    rows.push_back({"CsvFile", SettingType::kString, &s.CsvFile});
+    rows.push_back({"TxtFile", SettingType::kString, &s.TxtFile});
+    rows.push_back({"ExtLast", SettingType::kString, &s.ExtLast});
+    AddFontRows(rows, s.FontInfo, {"FontInfoSet", "FontInfoCol", "FontInfoSize", "FontInfoStyle"});
+    AddFontRows(rows, s.FontEdit, {"FontEditSet", "FontEditCol", "FontEditSize", "FontEditStyle"});
+    AddFontRows(rows, s.FontTable,
+                {"FontTableSet", "FontTableCol", "FontTableSize", "FontTableStyle"});
+    AddFontRows(rows, s.FontWind, {"FontWindSet", "FontWindCol", "FontWindSize", "FontWindStyle"});
+    return rows;
+}
+
+void ApplyFontDefaults(Settings& settings) {
+    ApplyFontDefault(settings.FontInfo, kInfoDefault);
+    ApplyFontDefault(settings.FontEdit, kEditDefault);
+    ApplyFontDefault(settings.FontWind, kWindDefault);
+    ApplyFontDefault(settings.FontTable, kTableDefault);
+}
+
+FontSetting ButtonFont(const Settings& settings) {
+    FontSetting font = settings.FontInfo;
+    font.colour = 0;
+    return font;
+}
+
+void ClampLoadedValues(Settings& settings) {
+    settings.minPLU = std::clamp(settings.minPLU, 1, 1000);
+    // A speed of 0 could never open the port; the slowest speed offered is the register's
+    // usual one.
+    if (settings.baudRate <= 0) {
+        settings.baudRate = 9600;
+    }
+}
+
+void ClampHintPauses(Settings& settings) {
+    if (settings.HintPause < 100 || settings.HintPause > 10000) {
+        settings.HintPause = 500;
+    }
+    if (settings.HintHidePause < 1000 || settings.HintHidePause > 120000) {
+        settings.HintHidePause = 30000;
+    }
+}
+
+bool CorrectErrorMax(Settings& settings) {
+    if (settings.ErrorMax >= 1 && settings.ErrorMax <= 5000) {
+        return false;
+    }
+    settings.ErrorMax = 200;
+    return true;
+}
+
+void LoadSettings(const KeyValueFile& file, Settings& settings) {
+    for (const SettingRow& row : SettingsTable(settings)) {
+        if (auto* text = std::get_if<std::string*>(&row.value)) {
+            **text = file.ReadString(kSettingsSection, row.key);
+        } else if (auto* number = std::get_if<int32_t*>(&row.value)) {
+            **number = file.ReadInteger(kSettingsSection, row.key);
+        } else if (auto* flag = std::get_if<bool*>(&row.value)) {
+            **flag = file.ReadBool(kSettingsSection, row.key);
+        }
+    }
+    if (!file.ValueExists(kSettingsSection, kEditBinHeightKey)) {
+        settings.EditBin.height = file.ReadInteger(kSettingsSection, kEditSeqHeightKey);
+    }
+    ApplyFontDefaults(settings);
+    LoadPrintLayout(file, settings.print);
+    ClampLoadedValues(settings);
+}
+
+void SaveSettings(KeyValueFile& file, const Settings& settings) {
+    // The rows are only read here.
+    for (const SettingRow& row : SettingsTable(const_cast<Settings&>(settings))) {
+        if (auto* text = std::get_if<std::string*>(&row.value)) {
+            file.WriteString(kSettingsSection, row.key, **text);
+        } else if (auto* number = std::get_if<int32_t*>(&row.value)) {
+            file.WriteInteger(kSettingsSection, row.key, **number);
+        } else if (auto* flag = std::get_if<bool*>(&row.value)) {
+            file.WriteBool(kSettingsSection, row.key, **flag);
+        }
+    }
+}
+
+void LoadPrintLayout(const KeyValueFile& file, PrintLayout& layout) {
+    layout.KodKreskowy = file.ReadDecimal(kPrintSection, "KodKreskowy");
+    layout.Lewy = file.ReadDecimal(kPrintSection, "Lewy");
+    layout.Dolny = file.ReadDecimal(kPrintSection, "Dolny");
+    layout.Prawy = file.ReadDecimal(kPrintSection, "Prawy");
+    layout.Wiersza = file.ReadDecimal(kPrintSection, "Wiersza");
+    layout.Kolumny = file.ReadDecimal(kPrintSection, "Kolumny");
+    for (int i = 0; i < kPrintFlagCount; ++i) {
+        layout.pluFlags[static_cast<size_t>(i)] =
+            file.ReadBool(kPrintSection, PrintFlagKey("PLU_flag", i));
+        layout.cashierFlags[static_cast<size_t>(i)] =
+            file.ReadBool(kPrintSection, PrintFlagKey("KAS_flag", i));
+    }
+}
+
+void SavePrintLayout(KeyValueFile& file, const PrintLayout& layout) {
+    file.WriteDecimal(kPrintSection, "KodKreskowy", layout.KodKreskowy, 3);
+    file.WriteDecimal(kPrintSection, "Lewy", layout.Lewy, 3);
+    file.WriteDecimal(kPrintSection, "Dolny", layout.Dolny, 3);
+    file.WriteDecimal(kPrintSection, "Prawy", layout.Prawy, 3);
+    file.WriteDecimal(kPrintSection, "Wiersza", layout.Wiersza, 3);
+    file.WriteDecimal(kPrintSection, "Kolumny", layout.Kolumny, 3);
+    for (int i = 0; i < kPrintFlagCount; ++i) {
+        file.WriteBool(kPrintSection, PrintFlagKey("PLU_flag", i),
+                       layout.pluFlags[static_cast<size_t>(i)]);
+    }
+    for (int i = 0; i < kPrintFlagCount; ++i) {
+        file.WriteBool(kPrintSection, PrintFlagKey("KAS_flag", i),
+                       layout.cashierFlags[static_cast<size_t>(i)]);
+    }
+}
+
+Settings ReadSettingsFile(const std::string& path) {
+    const KeyValueFile file(path, PathPlaceholders::OfThisProcess());
+    Settings settings;
+    LoadSettings(file, settings);
+    return settings;
+}
+
+WriteResult WriteSettingsFile(const std::string& path, const Settings& settings) {
+    KeyValueFile file(path, PathPlaceholders::OfThisProcess());
+    SaveSettings(file, settings);
+    return file.Flush();
+}
+
+WriteResult WritePrintLayoutFile(const std::string& path, const PrintLayout& layout) {
+    KeyValueFile file(path, PathPlaceholders::OfThisProcess());
+    SavePrintLayout(file, layout);
+    return file.Flush();
+}
+
+std::string ConfigFilePath(const ConfigLocationFacts& facts) {
+    if (!facts.overridePath.empty()) {
+        return facts.overridePath;
+    }
+    const std::string nextToProgram = WithSlash(facts.programFolder) + std::string(kConfigFileName);
+    if (facts.programFolderWritable) {
+        return nextToProgram;
+    }
+    std::string configHome;
+    if (!facts.xdgConfigHome.empty() && facts.xdgConfigHome.front() == '/') {
+        configHome = WithSlash(facts.xdgConfigHome);
+    } else if (!facts.home.empty()) {
+        configHome = WithSlash(facts.home) + ".config/";
+    } else {
+        return nextToProgram;
+    }
+    return configHome + "serwis-kas/" + std::string(kConfigFileName);
+}
+
+std::string ResolveConfigFilePath(std::string_view overridePath) {
+    ConfigLocationFacts facts;
+    facts.overridePath = std::string(overridePath);
+    facts.programFolder = PathPlaceholders::OfThisProcess().appFolder;
+    facts.programFolderWritable = IsWritableFolder(facts.programFolder);
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) {
+        facts.xdgConfigHome = xdg;
+    }
+    if (const char* home = std::getenv("HOME")) {
+        facts.home = home;
+    }
+    std::string path = ConfigFilePath(facts);
+    if (facts.overridePath.empty() && !facts.programFolderWritable) {
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    }
+    return path;
+}
+
+}  // namespace kasa

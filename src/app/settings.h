@@ -1,0 +1,177 @@
+// The program's settings: the table of rows of section "USTAWIENIA" that ties each key of
+// config.cfg to a value and its type, the fonts, the print layout of section
+// "DRUKOWANIE", the corrections applied to read values, and where config.cfg lives.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "app/atomic_file.h"
+#include "app/key_value_file.h"
+
+namespace kasa {
+
+inline constexpr std::string_view kSettingsSection = "USTAWIENIA";
+inline constexpr std::string_view kPrintSection = "DRUKOWANIE";
+inline constexpr std::string_view kConfigFileName = "config.cfg";
+
+// Style bits of a font.
+enum FontStyleBits : int32_t {
+    kFontBold = 1,
+    kFontItalic = 2,
+    kFontUnderline = 4,
+    kFontStrikeOut = 8,
+};
+
+// A font as plain data; the window turns it into its toolkit's font.
+struct FontSetting {
+    std::string name;
+    // The colour as stored: blue in the high byte, red in the low byte (0x00BBGGRR).
+    int32_t colour = 0;
+    int32_t size = 0;
+    int32_t style = 0;  // FontStyleBits
+
+    bool operator==(const FontSetting&) const = default;
+};
+
+struct RgbColour {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+};
+RgbColour RgbOfColour(int32_t colour);
+int32_t ColourOfRgb(RgbColour rgb);
+
+// Where a tool window was and whether it was open, with the file it last used.
+struct WindowPlace {
+    std::string file;
+    int32_t top = 0;
+    int32_t left = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    bool showing = false;
+
+    // A saved position is used only when both width and height are non-zero.
+    bool HasSavedSize() const { return width != 0 && height != 0; }
+};
+
+inline constexpr int kPrintFlagCount = 30;
+
+// Section "DRUKOWANIE": margins and sizes of printed tables, and which columns of the
+// goods and cashier tables are printed.
+struct PrintLayout {
+    double KodKreskowy = 0;
+    double Lewy = 0;
+    double Dolny = 0;
+    double Prawy = 0;
+    double Wiersza = 0;
+    double Kolumny = 0;
+    std::array<bool, kPrintFlagCount> pluFlags{};
+    std::array<bool, kPrintFlagCount> cashierFlags{};
+};
+
+struct Settings {
+    std::string ChashPath;  // register type name
+    std::string PortName;
+    int32_t baudRate = 0;
+    int32_t ErrorMax = 0;
+    bool Hint = false;       // true: tool-tip hints off
+    bool Edit = false;       // true: the row-edit blocks under the tables hidden
+    bool Function = false;   // true: the function buttons beside the tables hidden
+    bool BalonHint = false;  // true: the filters' messages off
+    int32_t minPLU = 0;
+    int32_t HintPause = 0;
+    int32_t HintHidePause = 0;
+
+    WindowPlace List;      // validation message list
+    WindowPlace Fiscal;    // fiscal memory listing
+    WindowPlace Sender;    // file sender
+    WindowPlace EditSeq;   // sequence editor
+    WindowPlace EditBin;   // binary editor
+    WindowPlace CompList;  // compile result listing
+
+    int32_t MainTop = 0;
+    int32_t MainLeft = 0;
+    int32_t MainWidth = 0;
+    int32_t MainHeight = 0;
+
+    std::string PodFile;
+    std::string CsvFile;
+    std::string TxtFile;
+    std::string ExtLast;
+
+    FontSetting FontInfo;
+    FontSetting FontEdit;
+    FontSetting FontTable;
+    FontSetting FontWind;
+
+    PrintLayout print;
+};
+
+enum class SettingType { kString, kInteger, kBoolean };
+
+// One row of the settings table: a key of section "USTAWIENIA" and the value it holds.
+struct SettingRow {
+    std::string_view key;
+    SettingType type;
+    std::variant<std::string*, int32_t*, bool*> value;
+};
+
+// Every row, in the order the file keeps them.
+std::vector<SettingRow> SettingsTable(Settings& settings);
+
+// Font defaults: a font without a name gets the default name, colour and style; one of
+// size 0 the default size.
+void ApplyFontDefaults(Settings& settings);
+// The button font: the Info font in black.
+FontSetting ButtonFont(const Settings& settings);
+
+// Corrections of read values. minPLU is kept within 1..1000 and a speed that is not
+// positive becomes 9600 (applied by LoadSettings); the hint delays when the main window
+// is shown: HintPause outside 100..10000 becomes 500, HintHidePause outside 1000..120000
+// becomes 30000.
+void ClampLoadedValues(Settings& settings);
+void ClampHintPauses(Settings& settings);
+// Run when a check starts: an ErrorMax outside 1..5000 becomes 200. Returns true when it
+// was corrected, so that the caller saves the settings at once.
+bool CorrectErrorMax(Settings& settings);
+
+// Everything read at the program's start: the rows of "USTAWIENIA", the font defaults,
+// "DRUKOWANIE" and the corrections of ClampLoadedValues. Missing keys read as empty, 0
+// or false.
+void LoadSettings(const KeyValueFile& file, Settings& settings);
+// Every row of "USTAWIENIA"; other sections of the file stay.
+void SaveSettings(KeyValueFile& file, const Settings& settings);
+
+void LoadPrintLayout(const KeyValueFile& file, PrintLayout& layout);
+// Writes the whole "DRUKOWANIE" section.
+void SavePrintLayout(KeyValueFile& file, const PrintLayout& layout);
+
+// Loads a settings file; a missing or unreadable one gives the defaults.
+Settings ReadSettingsFile(const std::string& path);
+// Saves the settings into a file, keeping its other sections; atomic.
+WriteResult WriteSettingsFile(const std::string& path, const Settings& settings);
+WriteResult WritePrintLayoutFile(const std::string& path, const PrintLayout& layout);
+
+// What decides where config.cfg lives.
+struct ConfigLocationFacts {
+    std::string overridePath;   // --config, empty when not given
+    std::string programFolder;  // the program file's folder
+    bool programFolderWritable = false;
+    std::string xdgConfigHome;  // $XDG_CONFIG_HOME
+    std::string home;           // $HOME
+};
+
+// --config when given; else config.cfg next to the program when that folder is writable;
+// else serwis-kas/config.cfg in the user's configuration folder ($XDG_CONFIG_HOME when it
+// is an absolute path, else $HOME/.config); next to the program when no home is known.
+std::string ConfigFilePath(const ConfigLocationFacts& facts);
+// The same rule on this process's facts; creates the configuration folder when the file
+// goes there.
+std::string ResolveConfigFilePath(std::string_view overridePath);
+
+}  // namespace kasa

@@ -1,0 +1,114 @@
+// The program's own table files (.pod): every table of a register in a section of a
+// section/key/value file, one key per record, the record's cells joined by ";". Several
+// tables share one file, and saving one table keeps the file's other sections.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/atomic_file.h"
+#include "app/key_value_file.h"
+#include "app/user_interface.h"
+#include "tables/catalogue.h"
+#include "tables/load_status.h"
+#include "tables/text_grid.h"
+
+namespace kasa {
+
+// One line of the receipt header with its three check boxes.
+struct HeaderLine {
+    std::string text;
+    bool centre = false;        // CLine
+    bool doubleHeight = false;  // BLine
+    bool bold = false;          // DLine
+
+    bool operator==(const HeaderLine&) const = default;
+};
+
+// The header lines Line1..Line8; a register type uses as many as its header table has
+// fields.
+inline constexpr int kHeaderLineCount = 8;
+using HeaderLines = std::array<HeaderLine, kHeaderLineCount>;
+
+// The texts of the VAT rate edits E_VatA..E_VatG as typed ("23", "nakt", "zw", ...).
+inline constexpr int kVatRateCount = 7;
+using VatRateTexts = std::array<std::string, kVatRateCount>;
+
+// Every table of one register type in memory: a grid per grid table, the header lines and
+// the VAT rates.
+struct TableSet {
+    std::array<TextGrid, kTableKindCount> grids;  // header and VAT unused
+    HeaderLines header;
+    VatRateTexts vatRates;
+
+    TextGrid& Grid(TableKind kind) { return grids[static_cast<size_t>(kind)]; }
+    const TextGrid& Grid(TableKind kind) const { return grids[static_cast<size_t>(kind)]; }
+};
+
+// Outcome of loading one table: kLoadOk, or -7 / -8 with the message the user is shown.
+struct PodLoadResult {
+    int32_t status = kLoadOk;
+    std::string message;
+
+    bool ok() const { return status >= 0; }
+};
+
+// The key of a record: the table's key prefix and the record number.
+std::string PodKey(const TableDescriptor& table, int64_t number);
+// Value of a grid row: the cells of columns 0 .. field count - 1 joined by the separator.
+std::string PodGridRowValue(const TableDescriptor& table, const TextGrid& grid, int row);
+// Value of header line n: n, then the centring, double-height and bold flags as "1"/"0",
+// then the text.
+std::string PodHeaderValue(const TableDescriptor& header, int number, const HeaderLine& line);
+// Value of VAT rate n (1..7): the letter, the rate text and "AKTYWNA"; a rate text holding
+// "NAKT" or "NIEAK" gives an empty text and "NIEAKTYWNA", one holding "ZW" an empty text
+// and "ZWOLNIONA".
+std::string PodVatValue(const TableDescriptor& vat, int number, std::string_view rateText);
+
+// Saving into an open file. The goods table starts at `minPlu`; records below it and
+// emptied records lose their keys.
+void SaveGridTable(KeyValueFile& file, const TableDescriptor& table, const TextGrid& grid,
+                   int minPlu);
+void SaveHeader(KeyValueFile& file, const TableDescriptor& header, const HeaderLines& lines);
+void SaveVatRates(KeyValueFile& file, const TableDescriptor& vat, const VatRateTexts& rates);
+
+// Loading from an open file. The grid is set up for the table, cleared, filled with the
+// records found and set up again; only the columns that have an edit control are read.
+// A bad record stops the load; the records read before it stay.
+PodLoadResult LoadGridTable(const KeyValueFile& file, const TableDescriptor& table, TextGrid& grid,
+                            int minPlu);
+// Lines and rates without a key keep what they held.
+PodLoadResult LoadHeader(const KeyValueFile& file, const TableDescriptor& header,
+                         HeaderLines& lines);
+PodLoadResult LoadVatRates(const KeyValueFile& file, const TableDescriptor& vat,
+                           VatRateTexts& rates);
+
+// One table of `model` saved into, or loaded from, the file at `path`. Saving keeps the
+// file's other sections and is atomic: on failure the old file stays whole and the result
+// carries the Polish reason. A missing file loads as empty.
+WriteResult SaveTableToPodFile(const std::string& path, const RegisterModel& model, TableKind kind,
+                               const TableSet& tables, int minPlu);
+PodLoadResult LoadTableFromPodFile(const std::string& path, const RegisterModel& model,
+                                   TableKind kind, TableSet& tables, int minPlu);
+
+// The tables in the order of "Zachowaj wszystko do pliku" and "Ładuj wszystko z pliku".
+inline constexpr std::array<TableKind, kTableKindCount> kPodAllOrder = {
+    TableKind::kPackaging,  TableKind::kGoods,        TableKind::kCashiers,
+    TableKind::kKeys,       TableKind::kPaymentForms, TableKind::kDiscounts,
+    TableKind::kSurcharges, TableKind::kHeader,       TableKind::kVat,
+};
+
+// Every table in one file. The progress bar advances by one eighth after each of the
+// first eight tables. A failed save is shown to the user under `title` and returned.
+WriteResult SaveAllToPodFile(const std::string& path, const RegisterModel& model,
+                             const TableSet& tables, int minPlu, UserInterface& ui,
+                             const std::string& title);
+// Each table's failure is shown under `title` and the remaining tables are still loaded;
+// returns the first failure, or success.
+PodLoadResult LoadAllFromPodFile(const std::string& path, const RegisterModel& model,
+                                 TableSet& tables, int minPlu, UserInterface& ui,
+                                 const std::string& title);
+
+}  // namespace kasa
