@@ -5,8 +5,10 @@ if(SERWIS_WERROR)
     add_compile_options(-Werror)
 endif()
 if(SERWIS_SANITIZE)
+    # GCC 12 reports false "maybe uninitialized" warnings inside the standard library when
+    # the sanitizers instrument optimised code.
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
-                        -fno-sanitize-recover=undefined)
+                        -fno-sanitize-recover=undefined -Wno-maybe-uninitialized)
     add_link_options(-fsanitize=address,undefined)
 endif()
 add_compile_definitions(SERWIS_VERSION="${PROJECT_VERSION}")
