@@ -100,6 +100,18 @@ TEST_F(KasaCommands, ClockAndTotalsAndSend) {
     EXPECT_NE(r.err.find("> Zapytanie: [x1B]P0N81[x1B]\\"), std::string::npos);
 }
 
+TEST_F(KasaCommands, PortSpeedAndTypeComeFromTheSettingsFile) {
+    const std::string config = ::testing::TempDir() + "kasa-cli-config.cfg";
+    std::ofstream(config, std::ios::binary) << "[USTAWIENIA]\r\nPortName=" << reg->PortPath()
+                                            << "\r\nbaudRate=115200\r\nChashPath=Vesper\r\n";
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(kasa::cli::Run(std::vector<std::string>{"--config", config, "zegar"}, in, out, err),
+              0)
+        << err.str();
+    EXPECT_EQ(out.str().rfind("Zegar: ", 0), 0u);
+}
+
 TEST_F(KasaCommands, UsageAndFailures) {
     std::istringstream in;
     std::ostringstream out, err;
