@@ -186,6 +186,10 @@ RegisterState::RegisterState(RegisterType registerType, bool demoData) : type(re
     }
     if (demoData) {
         LoadDemoData(*this);
+        header[0] = {"SKLEP SPOŻYWCZY", true, false};
+        header[1] = {"  u Kowalskich", false, false};
+        header[2] = {"ul. Lipowa 5", false, false};
+        header[3] = {"00-950 Warszawa", false, true};
     }
 }
 
@@ -245,6 +249,8 @@ Reply RegisterState::Handle(const ParsedRequest& request) {
             return SetClock(request);
         case 'W':
             return Settings(request);
+        case 'K':
+            return ReadHeader();
         default:
             return StatusOnly(kStatusCommand);
     }
@@ -490,6 +496,26 @@ Reply RegisterState::SetClock(const ParsedRequest& request) {
     }
     clockOffsetSeconds = static_cast<int64_t>(std::mktime(&tm)) - std::time(nullptr);
     return StatusOnly(kStatusOk);
+}
+
+Reply RegisterState::ReadHeader() {
+    iBuffer bytes;
+    if (type == RegisterType::Zen) {
+        for (const auto& line : header) {
+            EncodeField(bytes, kFieldText20, line.text);
+        }
+    } else {
+        for (size_t i = 0; i < 6; ++i) {
+            if (header[i].heavy) {
+                bytes.AppendByte(14);
+            }
+            if (header[i].doubleHeight) {
+                bytes.AppendByte(25);
+            }
+            EncodeField(bytes, kFieldLineLf, header[i].text);
+        }
+    }
+    return Data(HexOf(bytes));
 }
 
 Reply RegisterState::Settings(const ParsedRequest& request) {

@@ -37,6 +37,13 @@ struct WireField {
     int writeCode;
 };
 
+// One line of the receipt header as the register keeps it.
+struct SimHeaderLine {
+    std::string text;
+    bool heavy = false;
+    bool doubleHeight = false;
+};
+
 struct SimDatabase {
     int number = 0;
     std::vector<WireField> layout;
@@ -67,6 +74,7 @@ class RegisterState {
     // The register's clock runs from the computer's, shifted by this many seconds.
     int64_t clockOffsetSeconds = 0;
     bool endFrameSeen = false;
+    std::array<SimHeaderLine, 8> header;
     std::map<int, SimDatabase> databases;
 
     // Record counts of the goods and other databases (index range checks).
@@ -89,6 +97,7 @@ class RegisterState {
     Reply ReadClock();
     Reply SetClock(const ParsedRequest& request);
     Reply Settings(const ParsedRequest& request);
+    Reply ReadHeader();
     std::string EncodeRecord(const SimDatabase& db, const std::vector<std::string>& values) const;
 };
 
