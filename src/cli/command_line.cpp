@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/compile_commands.h"
+#include "cli/simulator_command.h"
 
 namespace kasa::cli {
 
@@ -20,6 +21,8 @@ std::string UsageText() {
            "  kompiluj --opis                  wyświetla opis języka sekwencji\n"
            "  sek2bin WEJŚCIE.sek WYJŚCIE.bin  zamienia linie pliku .sek na ramki .bin\n"
            "  bin2sek WEJŚCIE.bin WYJŚCIE.sek  zamienia ramki pliku .bin na linie .sek\n"
+           "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
+           "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
            "\n"
            "Kody wyjścia: 0 sukces, 1 błąd kasy lub komunikacji, 2 błędne użycie.\n";
 }
@@ -55,6 +58,9 @@ int Run(const std::vector<std::string>& args, std::istream& /*in*/, std::ostream
     }
     if (command == "bin2sek") {
         return RunBin2Sek({args.begin() + 1, args.end()}, out, err);
+    }
+    if (command == "symulator") {
+        return RunSymulator({args.begin() + 1, args.end()}, out, err);
     }
     err << "Nieznane polecenie: " << command << "\n\n" << UsageText();
     return kExitUsage;
