@@ -7,6 +7,7 @@
 #include "cli/compile_commands.h"
 #include "cli/option_defaults.h"
 #include "cli/register_commands.h"
+#include "cli/simulator_command.h"
 
 namespace kasa::cli {
 
@@ -43,6 +44,8 @@ std::string UsageText() {
            "  kompiluj --opis                  wyświetla opis języka sekwencji\n"
            "  sek2bin WEJŚCIE.sek WYJŚCIE.bin  zamienia linie pliku .sek na ramki .bin\n"
            "  bin2sek WEJŚCIE.bin WYJŚCIE.sek  zamienia ramki pliku .bin na linie .sek\n"
+           "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
+           "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
            "\n"
            "Kody wyjścia: 0 sukces, 1 błąd kasy lub komunikacji, 2 błędne użycie.\n";
 }
@@ -170,6 +173,9 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "wyslij") {
         return RunWyslij(context, rest);
+    }
+    if (command == "symulator") {
+        return RunSymulator(rest, out, err);
     }
     err << "Nieznane polecenie: " << command << "\n\n" << UsageText();
     return kExitUsage;

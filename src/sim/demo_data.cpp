@@ -1,5 +1,6 @@
 #include "sim/demo_data.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -102,9 +103,10 @@ void LoadDemoData(RegisterState& state) {
             record.push_back("0 0");
             record.push_back("0");
         } else {
-            // Stored complemented: everything allowed for the manager, less for the rest.
-            record.push_back(
-                std::to_string(static_cast<int32_t>(~(i == 0 ? 0x8FFFFFFFu : 0x0000FFFFu))));
+            // Held as the program sends it: complemented and masked. Everything is
+            // allowed for the manager, less for the rest.
+            const uint32_t shown = i == 0 ? 0x8FFFFFFFu : 0x0000FFFFu;
+            record.push_back(std::to_string(static_cast<int32_t>(~shown & 0x8FFFFFFFu)));
         }
         record.push_back("0");
         state.Record(2, i + 1) = record;

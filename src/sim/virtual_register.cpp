@@ -16,6 +16,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 const std::string kStart = "\x1bP";
 const std::string kEnd = "\x1b\\";
+// Larger parameters are malformed; the bound also keeps the arithmetic from overflowing.
+constexpr int64_t kLargestParameter = 999999999;
+// The history of received requests keeps this many, so a long run does not grow without end.
+constexpr size_t kReceivedKept = 100000;
 
 std::string HexByte(unsigned value) {
     static const char* digits = "0123456789ABCDEF";
@@ -55,6 +59,9 @@ bool ParsePayload(const std::string& payload, ParsedRequest& request) {
         while (i < payload.size() && payload[i] >= '0' && payload[i] <= '9') {
             value = value * 10 + (payload[i] - '0');
             ++i;
+            if (value > kLargestParameter) {
+                return false;
+            }
         }
         if (i == start) {
             return false;
@@ -108,10 +115,14 @@ bool VirtualRegister::Start() {
     slaveKeeper_ = slave;
     slavePath_ = name;
     if (!options_.linkPath.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(options_.linkPath, ignored);
-        std::filesystem::create_symlink(slavePath_, options_.linkPath, ignored);
-        if (ignored) {
+        std::error_code error;
+        // Only an old link is replaced: a file of that name is never removed.
+        if (std::filesystem::is_symlink(
+                std::filesystem::symlink_status(options_.linkPath, error))) {
+            std::filesystem::remove(options_.linkPath, error);
+        }
+        std::filesystem::create_symlink(slavePath_, options_.linkPath, error);
+        if (error) {
             ::close(master_);
             ::close(slaveKeeper_);
             master_ = slaveKeeper_ = -1;
@@ -138,9 +149,12 @@ void VirtualRegister::Stop() {
         ::close(slaveKeeper_);
         slaveKeeper_ = -1;
     }
-    if (!options_.linkPath.empty()) {
+    if (!options_.linkPath.empty() && !slavePath_.empty()) {
+        // The link goes only while it still points at this register's port.
         std::error_code ignored;
-        if (std::filesystem::is_symlink(options_.linkPath, ignored)) {
+        if (std::filesystem::is_symlink(
+                std::filesystem::symlink_status(options_.linkPath, ignored)) &&
+            std::filesystem::read_symlink(options_.linkPath, ignored) == slavePath_) {
             std::filesystem::remove(options_.linkPath, ignored);
         }
     }
@@ -167,7 +181,7 @@ void VirtualRegister::ClearStatusFor(char command) {
 
 std::vector<std::string> VirtualRegister::ReceivedPayloads() const {
     std::lock_guard lock(mutex_);
-    return received_;
+    return {received_.begin(), received_.end()};
 }
 
 void VirtualRegister::ClearReceived() {
@@ -214,7 +228,9 @@ void VirtualRegister::Serve() {
                 pending.erase(0, start);
                 break;
             }
-            const std::string frame = pending.substr(start, end + 2 - start);
+            // A frame cut short by a new start is dropped, as the new start resynchronises.
+            const size_t latest = pending.rfind(kStart, end - 2);
+            const std::string frame = pending.substr(latest, end + 2 - latest);
             pending.erase(0, end + 2);
             HandleFrame(frame, firstByte);
             firstByte = Clock::now();
@@ -247,6 +263,9 @@ void VirtualRegister::HandleFrame(const std::string& frameBytes, Clock::time_poi
     {
         std::lock_guard lock(mutex_);
         received_.push_back(payload);
+        if (received_.size() > kReceivedKept) {
+            received_.pop_front();
+        }
     }
     if (payload == "_" && checksumOk) {
         std::lock_guard lock(mutex_);
@@ -301,7 +320,12 @@ void VirtualRegister::SendAnswer(const std::string& bytes, const Fault* fault, i
             WritePaced(bytes);
             return;
         case FaultKind::SplitAnswer: {
-            const size_t half = bytes.size() / 2;
+            // A data record and its status part between them, so the status comes in a
+            // later read; a lone record breaks in its middle.
+            const size_t firstEnd = bytes.find(kEnd);
+            const size_t half = firstEnd != std::string::npos && firstEnd + 2 < bytes.size()
+                                    ? firstEnd + 2
+                                    : bytes.size() / 2;
             WritePaced(bytes.substr(0, half));
             std::this_thread::sleep_for(std::chrono::milliseconds(fault->delayMs));
             WritePaced(bytes.substr(half));
@@ -338,15 +362,23 @@ void VirtualRegister::WritePaced(const std::string& bytes) {
     if (master_ < 0) {
         return;
     }
+    const bool paced = options_.baudRate > 0;
     const auto start = Clock::now();
     size_t done = 0;
     // Unpaced, everything goes at once; paced, in small slices on the wire's schedule.
-    const size_t slice = options_.baudRate > 0 ? 16 : bytes.size();
+    const size_t slice = paced ? 16 : bytes.size();
     while (done < bytes.size()) {
         const size_t count = std::min(slice, bytes.size() - done);
+        if (paced) {
+            // A slice is handed over only once its last bit would have crossed the line,
+            // so no byte arrives earlier than on a real wire.
+            std::this_thread::sleep_until(
+                start + std::chrono::microseconds(static_cast<int64_t>(done + count) * 10 *
+                                                  1000000 / options_.baudRate));
+        }
         const ssize_t n = ::write(master_, bytes.data() + done, count);
         if (n < 0) {
-            if (errno == EAGAIN || errno == EINTR) {
+            if ((errno == EAGAIN || errno == EINTR) && !stopRequested_) {
                 pollfd p{master_, POLLOUT, 0};
                 ::poll(&p, 1, 20);
                 continue;
@@ -355,11 +387,6 @@ void VirtualRegister::WritePaced(const std::string& bytes) {
         }
         done += static_cast<size_t>(n);
         wireBytes_ += static_cast<uint64_t>(n);
-        if (options_.baudRate > 0) {
-            std::this_thread::sleep_until(
-                start + std::chrono::microseconds(static_cast<int64_t>(done) * 10 * 1000000 /
-                                                  options_.baudRate));
-        }
     }
 }
 

@@ -29,7 +29,8 @@ struct VirtualRegisterOptions {
 enum class FaultKind {
     NoAnswer,        // the request is swallowed
     LateAnswer,      // the answer comes after `delayMs`
-    SplitAnswer,     // the answer comes in two writes `delayMs` apart
+    SplitAnswer,     // the answer comes in two writes `delayMs` apart, split after its
+                     // data record (a status-only answer in the middle of its frame)
     BadChecksum,     // the answer's checksum is wrong
     StaleNumber,     // an old answer with the previous request number comes first
     GarbageBefore,   // noise bytes precede the answer
@@ -54,6 +55,8 @@ class VirtualRegister {
     bool Running() const { return running_; }
     // The path the program opens as its port (the link when one was asked for).
     std::string PortPath() const;
+    // The pseudo-terminal itself, whether or not a link points at it.
+    const std::string& TerminalPath() const { return slavePath_; }
 
     // The next answered request suffers this fault (faults queue up in order).
     void InjectFault(Fault fault);
@@ -61,7 +64,8 @@ class VirtualRegister {
     void SetStatusFor(char command, int code);
     void ClearStatusFor(char command);
 
-    // Request payloads received (without frame and checksum), oldest first.
+    // Request payloads received (without frame and checksum), oldest first; the latest
+    // hundred thousand are kept.
     std::vector<std::string> ReceivedPayloads() const;
     void ClearReceived();
     // Bytes that crossed the line in both directions since the start or the last clear.
@@ -84,7 +88,7 @@ class VirtualRegister {
     mutable std::mutex mutex_;
     std::deque<Fault> faults_;
     std::map<char, int> statusFor_;
-    std::vector<std::string> received_;
+    std::deque<std::string> received_;
     std::atomic<uint64_t> wireBytes_{0};
 
     int master_ = -1;

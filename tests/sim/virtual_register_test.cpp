@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
+#include "app/atomic_file.h"
 #include "comm/ecrclass.h"
 #include "ecr/record_codec.h"
 #include "ecr/records.h"
@@ -74,6 +78,69 @@ TEST_P(VirtualRegisterTest, ReadsDemoGoodsWithTheProgramsDecoder) {
 
 INSTANTIATE_TEST_SUITE_P(BothTypes, VirtualRegisterTest,
                          ::testing::Values(RegisterType::Zen, RegisterType::Vesper));
+
+class LinkPath : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "linkXXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        link_ = (dir_ / "kasa").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    VirtualRegisterOptions Options() const {
+        VirtualRegisterOptions options;
+        options.linkPath = link_;
+        return options;
+    }
+    std::filesystem::path dir_;
+    std::string link_;
+};
+
+TEST_F(LinkPath, PointsAtThePortWhileRunning) {
+    {
+        VirtualRegister reg(Options());
+        ASSERT_TRUE(reg.Start());
+        EXPECT_EQ(reg.PortPath(), link_);
+        ASSERT_TRUE(std::filesystem::is_symlink(link_));
+        EXPECT_EQ(std::filesystem::read_symlink(link_).string().rfind("/dev/pts/", 0), 0u);
+        ECRClass ecr;
+        ecr.SetPortParams(link_, 9600, nullptr, 0);
+        ecr.answerTimeout = 1000;
+        iBuffer& request = ecr.BeginRequest();
+        request.Append("N");
+        EXPECT_TRUE(ecr.Exchange(request));
+        EXPECT_EQ(ecr.statusCode, 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link_)));
+}
+
+TEST_F(LinkPath, AStaleLinkIsReplaced) {
+    std::filesystem::create_symlink("/nonexistent/pts", link_);
+    VirtualRegister reg(Options());
+    ASSERT_TRUE(reg.Start());
+    EXPECT_EQ(std::filesystem::read_symlink(link_).string().rfind("/dev/pts/", 0), 0u);
+}
+
+TEST_F(LinkPath, AFileOfThatNameIsNeverRemoved) {
+    ASSERT_TRUE(WriteFileAtomically(link_, "ważne dane").ok);
+    {
+        VirtualRegister reg(Options());
+        EXPECT_FALSE(reg.Start());
+    }
+    std::string content;
+    ASSERT_TRUE(ReadWholeFile(link_, content));
+    EXPECT_EQ(content, "ważne dane");
+}
+
+TEST_F(LinkPath, ALinkTakenOverByAnotherIsLeftAtStop) {
+    VirtualRegister reg(Options());
+    ASSERT_TRUE(reg.Start());
+    std::filesystem::remove(link_);
+    std::filesystem::create_symlink("/dev/null", link_);
+    reg.Stop();
+    EXPECT_EQ(std::filesystem::read_symlink(link_), "/dev/null");
+}
 
 }  // namespace
 }  // namespace kasa::sim

@@ -1,0 +1,143 @@
+#include "cli/simulator_command.h"
+
+#include <charconv>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <thread>
+
+#include "cli/command_line.h"
+#include "comm/codepage.h"
+#include "sim/virtual_register.h"
+
+namespace kasa::cli {
+
+namespace {
+
+constexpr const char* kSymulatorUsage =
+    "Użycie: kasa symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
+    "  --typ zen|vesper  typ kasy (domyślnie vesper)\n"
+    "  --link ŚCIEŻKA    dowiązanie symboliczne do portu, usuwane przy zakończeniu\n"
+    "  --baud N          wysyła nie szybciej niż N bitów na sekundę (10 bitów na bajt)\n"
+    "  --puste           pusta kasa zamiast przykładowego sklepu\n";
+
+constexpr int kHighestBaud = 10000000;
+constexpr auto kStopPoll = std::chrono::milliseconds(50);
+
+std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std::string>& args) {
+    sim::VirtualRegisterOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        if (word == "--puste") {
+            options.demoData = false;
+            continue;
+        }
+        if (word != "--typ" && word != "--link" && word != "--baud") {
+            return std::nullopt;
+        }
+        if (i + 1 >= args.size()) {
+            return std::nullopt;
+        }
+        const std::string& value = args[++i];
+        if (word == "--typ") {
+            const std::string type = Utf8ToUpper(value);
+            if (type == "ZEN") {
+                options.type = sim::RegisterType::Zen;
+            } else if (type == "VESPER") {
+                options.type = sim::RegisterType::Vesper;
+            } else {
+                return std::nullopt;
+            }
+        } else if (word == "--link") {
+            if (value.empty() || value.starts_with("-")) {
+                return std::nullopt;
+            }
+            options.linkPath = value;
+        } else {
+            int baud = 0;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), baud);
+            if (error != std::errc() || end != value.data() + value.size() || baud < 1 ||
+                baud > kHighestBaud) {
+                return std::nullopt;
+            }
+            options.baudRate = baud;
+        }
+    }
+    return options;
+}
+
+// Set from the signal handler; a lock-free atomic is safe to store there.
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+void OnInterrupt(int) {
+    g_interrupted.store(true);
+}
+
+}  // namespace
+
+int RunSymulatorUntil(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      const std::atomic<bool>& stop) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << kSymulatorUsage;
+        return kExitSuccess;
+    }
+    const std::optional<sim::VirtualRegisterOptions> options = ParseArguments(args);
+    if (!options) {
+        err << kSymulatorUsage;
+        return kExitUsage;
+    }
+    if (!options->linkPath.empty()) {
+        std::error_code error;
+        const auto status = std::filesystem::symlink_status(options->linkPath, error);
+        if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status)) {
+            err << "Plik " << options->linkPath
+                << " już istnieje i nie jest dowiązaniem; wybierz inną ścieżkę.\n";
+            return kExitFailure;
+        }
+    }
+    sim::VirtualRegister reg(*options);
+    if (!reg.Start()) {
+        err << "Nie można uruchomić wirtualnej kasy";
+        if (!options->linkPath.empty()) {
+            err << " ani utworzyć dowiązania " << options->linkPath;
+        }
+        err << ".\n";
+        return kExitFailure;
+    }
+    const bool zen = options->type == sim::RegisterType::Zen;
+    out << "Wirtualna kasa " << (zen ? "Zen" : "Vesper") << " działa.\n";
+    out << "Port do ustawienia w programie: " << reg.PortPath() << "\n";
+    if (!options->linkPath.empty()) {
+        out << "Dowiązanie " << options->linkPath << " wskazuje na " << reg.TerminalPath() << ".\n";
+    }
+    out << "Dane: " << (options->demoData ? "przykładowy sklep" : "pusta kasa") << ".\n";
+    if (options->baudRate > 0) {
+        out << "Tempo: " << options->baudRate << " bitów na sekundę.\n";
+    } else {
+        out << "Tempo: bez ograniczeń.\n";
+    }
+    out << "Zakończenie: Ctrl+C.\n" << std::flush;
+
+    while (!stop.load()) {
+        std::this_thread::sleep_for(kStopPoll);
+    }
+    reg.Stop();
+    out << "Wirtualna kasa zatrzymana.\n" << std::flush;
+    return kExitSuccess;
+}
+
+int RunSymulator(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    g_interrupted.store(false);
+    const auto previousInt = std::signal(SIGINT, OnInterrupt);
+    const auto previousTerm = std::signal(SIGTERM, OnInterrupt);
+    const int result = RunSymulatorUntil(args, out, err, g_interrupted);
+    std::signal(SIGINT, previousInt == SIG_ERR ? SIG_DFL : previousInt);
+    std::signal(SIGTERM, previousTerm == SIG_ERR ? SIG_DFL : previousTerm);
+    return result;
+}
+
+}  // namespace kasa::cli

@@ -1,0 +1,222 @@
+#include "cli/simulator_command.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/atomic_file.h"
+#include "cli/command_line.h"
+#include "comm/ecrclass.h"
+#include "ecr/records.h"
+
+namespace kasa::cli {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class SymulatorCommand : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "symXXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        link_ = (dir_ / "kasa").string();
+    }
+    void TearDown() override {
+        stop_ = true;
+        if (runner_.joinable()) {
+            runner_.join();
+        }
+        std::filesystem::remove_all(dir_);
+    }
+
+    // Runs the command on its own thread until Stop; true once the link is there.
+    bool Launch(std::vector<std::string> args) {
+        args.push_back("--link");
+        args.push_back(link_);
+        runner_ =
+            std::thread([this, args] { result_ = RunSymulatorUntil(args, out_, err_, stop_); });
+        return WaitForLink();
+    }
+    bool WaitForLink() const {
+        const auto deadline = Clock::now() + 5s;
+        while (Clock::now() < deadline) {
+            if (std::filesystem::is_symlink(std::filesystem::symlink_status(link_))) {
+                return true;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
+    int Stop() {
+        stop_ = true;
+        runner_.join();
+        return result_;
+    }
+    // One exchange through the link, as the program would make it.
+    std::string Ask(const std::string& header, int* status = nullptr) {
+        ECRClass ecr;
+        ecr.SetPortParams(link_, 9600, nullptr, 0);
+        ecr.answerTimeout = 2000;
+        iBuffer& request = ecr.BeginRequest();
+        request.Append(header);
+        EXPECT_TRUE(ecr.Exchange(request)) << header;
+        if (status != nullptr) {
+            *status = ecr.statusCode;
+        }
+        return std::string(ecr.answerBuffer.View());
+    }
+    bool LinkExists() const {
+        return std::filesystem::exists(std::filesystem::symlink_status(link_));
+    }
+
+    std::filesystem::path dir_;
+    std::string link_;
+    std::atomic<bool> stop_{false};
+    std::thread runner_;
+    int result_ = -1;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(SymulatorCommand, WrongArgumentsGiveTheUsage) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--typ"},          {"--typ", "abc"},           {"--baud", "0"}, {"--baud", "-5"},
+        {"--baud", "96O0"}, {"--baud", "99999999"},     {"--baud"},      {"--link"},
+        {"--link", ""},     {"--link", "--puste"},      {"--cicho"},     {"zen"},
+        {"--puste", "x"},   {"--typ", "zen", "vesper"},
+    };
+    for (const auto& args : cases) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const std::atomic<bool> stop{true};
+        EXPECT_EQ(RunSymulatorUntil(args, out, err, stop), kExitUsage) << args[0];
+        EXPECT_EQ(err.str().rfind("Użycie: kasa symulator [--typ zen|vesper] [--link ŚCIEŻKA] "
+                                  "[--baud N] [--puste]\n",
+                                  0),
+                  0u);
+        EXPECT_EQ(out.str(), "");
+    }
+    // Through the command line as well, which lists the command in its usage.
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::Run({"symulator", "--typ", "kasa"}, in, out, err), kExitUsage);
+    EXPECT_NE(err.str().find("Użycie: kasa symulator"), std::string::npos);
+    EXPECT_NE(UsageText().find("  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] "
+                               "[--puste]\n"),
+              std::string::npos);
+    EXPECT_FALSE(LinkExists());
+}
+
+TEST_F(SymulatorCommand, HelpGoesToTheOutput) {
+    const std::atomic<bool> stop{false};  // never set: help must not start the register
+    EXPECT_EQ(RunSymulatorUntil({"--help"}, out_, err_, stop), kExitSuccess);
+    EXPECT_EQ(out_.str().rfind("Użycie: kasa symulator", 0), 0u);
+    EXPECT_EQ(err_.str(), "");
+}
+
+TEST_F(SymulatorCommand, ADemoVesperByDefaultUntilStopped) {
+    ASSERT_TRUE(Launch({}));
+    EXPECT_EQ(Ask("^"), "VESPER/3/0214/2.15");
+    std::string goods = Ask(";0;7H");
+    iBuffer answer;
+    answer.Append(goods);
+    answer.TakeInteger();
+    answer.TakeInteger();
+    PluRecord plu;
+    ASSERT_TRUE(plu.Decode(answer, RecordLayout::kVesper, 1));
+    EXPECT_EQ(plu.name, "Chleb żytni");
+
+    EXPECT_EQ(Stop(), kExitSuccess);
+    EXPECT_FALSE(LinkExists());
+    const std::string text = out_.str();
+    const std::string terminal = "Dowiązanie " + link_ + " wskazuje na /dev/pts/";
+    EXPECT_EQ(text.rfind("Wirtualna kasa Vesper działa.\n"
+                         "Port do ustawienia w programie: " +
+                             link_ + "\n" + terminal,
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find("\nDane: przykładowy sklep.\nTempo: bez ograniczeń.\nZakończenie: "
+                        "Ctrl+C.\nWirtualna kasa zatrzymana.\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(err_.str(), "");
+}
+
+TEST_F(SymulatorCommand, AnEmptyPacedZen) {
+    ASSERT_TRUE(Launch({"--typ", "ZEN", "--puste", "--baud", "9600"}));
+    EXPECT_EQ(Ask("^").rfind("ZEN", 0), 0u);
+    const auto start = Clock::now();
+    int status = -1;
+    // A ZEN goods record is 46 bytes: "0;0;7h" and 92 digits framed are 104 bytes, and
+    // the status 9 more; 113 bytes take 118 ms at 9600 baud.
+    const std::string goods = Ask(";0;7H", &status);
+    EXPECT_GE(Clock::now() - start, 117ms);
+    EXPECT_EQ(status, 0);
+    iBuffer answer;
+    answer.Append(goods);
+    answer.TakeInteger();
+    answer.TakeInteger();
+    PluRecord plu;
+    ASSERT_TRUE(plu.Decode(answer, RecordLayout::kZen, 1));
+    EXPECT_TRUE(plu.IsEmpty());
+
+    EXPECT_EQ(Stop(), kExitSuccess);
+    const std::string text = out_.str();
+    EXPECT_NE(text.find("Wirtualna kasa Zen działa.\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nDane: pusta kasa.\nTempo: 9600 bitów na sekundę.\n"), std::string::npos)
+        << text;
+}
+
+TEST_F(SymulatorCommand, WithoutALinkThePseudoTerminalIsThePort) {
+    const std::atomic<bool> stop{true};
+    EXPECT_EQ(RunSymulatorUntil({}, out_, err_, stop), kExitSuccess);
+    EXPECT_NE(out_.str().find("Port do ustawienia w programie: /dev/pts/"), std::string::npos)
+        << out_.str();
+    EXPECT_EQ(out_.str().find("Dowiązanie"), std::string::npos);
+}
+
+TEST_F(SymulatorCommand, AFileInTheLinksPlaceIsKept) {
+    ASSERT_TRUE(WriteFileAtomically(link_, "dane").ok);
+    const std::atomic<bool> stop{true};
+    EXPECT_EQ(RunSymulatorUntil({"--link", link_}, out_, err_, stop), kExitFailure);
+    EXPECT_EQ(err_.str(),
+              "Plik " + link_ + " już istnieje i nie jest dowiązaniem; wybierz inną ścieżkę.\n");
+    std::string content;
+    ASSERT_TRUE(ReadWholeFile(link_, content));
+    EXPECT_EQ(content, "dane");
+}
+
+class SymulatorSignal : public SymulatorCommand, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SymulatorSignal, StopsTheCommandAndIsHandedBack) {
+    const int signal = GetParam();
+    const auto before = std::signal(signal, SIG_DFL);
+    std::signal(signal, before);
+    runner_ = std::thread([this] {
+        result_ = RunSymulator({"--typ", "zen", "--link", link_}, out_, err_);
+    });
+    ASSERT_TRUE(WaitForLink());
+    std::raise(signal);
+    runner_.join();
+    EXPECT_EQ(result_, kExitSuccess);
+    EXPECT_FALSE(LinkExists());
+    EXPECT_NE(out_.str().find("Wirtualna kasa zatrzymana.\n"), std::string::npos);
+    EXPECT_EQ(std::signal(signal, before), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(IntAndTerm, SymulatorSignal, ::testing::Values(SIGINT, SIGTERM));
+
+}  // namespace
+}  // namespace kasa::cli

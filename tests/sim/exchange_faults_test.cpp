@@ -1,0 +1,210 @@
+// The program's exchange against the virtual register, with the register's faults.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "sim/register_fixture.h"
+
+namespace kasa::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class ExchangeFaults : public ::testing::Test, public RegisterFixture {
+  protected:
+    void SetUp() override { ASSERT_TRUE(Connect(RegisterType::Vesper)); }
+
+    // Lets an answer that came too late arrive and throws it away, as reopening the
+    // communication does.
+    void DropLateBytes(std::chrono::milliseconds wait) {
+        std::this_thread::sleep_for(wait);
+        ecr.CloseTransmission();
+        ASSERT_TRUE(ecr.InitTransmission());
+    }
+};
+
+TEST_F(ExchangeFaults, RequestNumbersAdvanceAndWrapAfter255) {
+    ASSERT_TRUE(Send("N"));
+    ASSERT_TRUE(Send(";3P"));
+    ASSERT_TRUE(Send("^"));
+    EXPECT_EQ(ecr.requestNumber, 3);
+    ecr.requestNumber = 255;
+    ASSERT_TRUE(Send("N"));
+    EXPECT_EQ(ecr.requestNumber, 0);
+    ASSERT_TRUE(Send("N"));
+    EXPECT_EQ(ecr.requestNumber, 1);
+    const std::vector<std::string> expected = {"0N", "1;3P", "2^", "255N", "0N"};
+    EXPECT_EQ(reg->ReceivedPayloads(), expected);
+}
+
+struct FailedExchangeCase {
+    const char* name;
+    Fault fault;
+    const char* logged;  // the reason, which only the protocol log tells; null for none
+};
+
+class FailedExchange : public ::testing::TestWithParam<FailedExchangeCase>, public RegisterFixture {
+  protected:
+    void SetUp() override { ASSERT_TRUE(Connect(RegisterType::Zen)); }
+};
+
+TEST_P(FailedExchange, KeepsTheNumberAndSaysThereWasNoAnswer) {
+    ecr.answerTimeout = 300;
+    ecr.requestNumber = 41;
+    reg->InjectFault(GetParam().fault);
+    EXPECT_FALSE(Send(";0;7H"));
+    EXPECT_EQ(ecr.statusCode, -1);
+    EXPECT_EQ(ecr.LastErrorText(), kNoAnswerText);
+    EXPECT_EQ(ecr.requestNumber, 41);
+    if (GetParam().logged != nullptr) {
+        EXPECT_TRUE(LogHas(GetParam().logged)) << GetParam().logged;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FailedExchange,
+    ::testing::Values(
+        FailedExchangeCase{"NoAnswer", {FaultKind::NoAnswer, 0}, ">Pusty rekord."},
+        FailedExchangeCase{"BadChecksum", {FaultKind::BadChecksum, 0}, ">Zła suma kontrolna."},
+        // The line is gone: the port reports it before anything is logged.
+        FailedExchangeCase{"CloseMidAnswer", {FaultKind::CloseMidAnswer, 0}, nullptr}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(ExchangeFaults, TheNumberOfAFailedRequestIsUsedAgain) {
+    ecr.answerTimeout = 200;
+    reg->InjectFault({FaultKind::NoAnswer, 0});
+    EXPECT_FALSE(Send("N"));
+    reg->InjectFault({FaultKind::BadChecksum, 0});
+    EXPECT_FALSE(Send("N"));
+    ASSERT_TRUE(Send("N"));
+    EXPECT_EQ(ecr.statusCode, 0);
+    const std::vector<std::string> expected = {"0N", "0N", "0N"};
+    EXPECT_EQ(reg->ReceivedPayloads(), expected);
+    EXPECT_EQ(ecr.requestNumber, 1);
+}
+
+TEST_F(ExchangeFaults, GarbageBeforeTheStartIsDiscarded) {
+    reg->InjectFault({FaultKind::GarbageBefore, 0});
+    ASSERT_TRUE(Send("^"));
+    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), '~');
+    EXPECT_EQ(ecr.answerBuffer.View(), "VESPER/3/0214/2.15");
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_EQ(ecr.requestNumber, 1);
+}
+
+TEST_F(ExchangeFaults, StaleAnswerIsSkippedWithTheRecordAfterIt) {
+    ecr.requestNumber = 9;
+    reg->InjectFault({FaultKind::StaleNumber, 0});
+    ASSERT_TRUE(Send(";1;5H"));
+    EXPECT_TRUE(LogHas(">Niezgodność numerów rekordu."));
+    // The stale data record "8;0;0hFF" and its status went; this request's record stayed.
+    ASSERT_EQ(ecr.answerBuffer.TakeInteger(), 1);
+    ASSERT_EQ(ecr.answerBuffer.TakeInteger(), 5);
+    ASSERT_EQ(ecr.answerBuffer.LastSeparator(), 'h');
+    DiscountRecord discount;
+    ASSERT_TRUE(discount.Decode(ecr.answerBuffer, RecordLayout::kVesper, 2));
+    EXPECT_EQ(discount.name, "Rabat 15%");
+    EXPECT_DOUBLE_EQ(discount.percentage, 15.0);
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_EQ(ecr.requestNumber, 10);
+}
+
+TEST_F(ExchangeFaults, StatusComesInALaterRead) {
+    reg->InjectFault({FaultKind::SplitAnswer, 300});
+    const auto start = Clock::now();
+    ASSERT_TRUE(Send("^"));
+    EXPECT_GE(Clock::now() - start, 300ms);
+    // The first read ended with the data record: looking for the status found nothing.
+    EXPECT_TRUE(LogHas(">Pusty rekord."));
+    EXPECT_EQ(ecr.answerBuffer.View(), "VESPER/3/0214/2.15");
+    EXPECT_EQ(ecr.statusCode, 0);  // from the second read
+    EXPECT_EQ(ecr.requestNumber, 1);
+}
+
+TEST_F(ExchangeFaults, StatusThatNeverComesLeavesTheDataAndNoStatus) {
+    ecr.answerTimeout = 200;
+    reg->InjectFault({FaultKind::SplitAnswer, 600});
+    ASSERT_TRUE(Send("^"));
+    EXPECT_EQ(ecr.answerBuffer.View(), "VESPER/3/0214/2.15");
+    EXPECT_EQ(ecr.statusCode, -1);
+    EXPECT_EQ(ecr.requestNumber, 1);
+    DropLateBytes(600ms);
+    ASSERT_TRUE(Send("N"));
+    EXPECT_EQ(ecr.statusCode, 0);
+}
+
+TEST_F(ExchangeFaults, StatusOnlyAnswer) {
+    ASSERT_TRUE(Send(";2P"));
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_TRUE(ecr.answerBuffer.Empty());
+    auto lock = reg->Lock();
+    EXPECT_EQ(reg->State().mode, 2);
+}
+
+TEST_F(ExchangeFaults, LateAnswerWithinTheTimeout) {
+    ecr.answerTimeout = 1000;
+    reg->InjectFault({FaultKind::LateAnswer, 400});
+    const auto start = Clock::now();
+    ASSERT_TRUE(Send("N"));
+    EXPECT_GE(Clock::now() - start, 400ms);
+    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), 'n');
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_EQ(ecr.requestNumber, 1);
+}
+
+TEST_F(ExchangeFaults, LateAnswerBeyondTheTimeout) {
+    ecr.answerTimeout = 200;
+    reg->InjectFault({FaultKind::LateAnswer, 700});
+    const auto start = Clock::now();
+    EXPECT_FALSE(Send("N"));
+    EXPECT_LT(Clock::now() - start, 650ms);
+    EXPECT_EQ(ecr.statusCode, -1);
+    EXPECT_EQ(ecr.LastErrorText(), kNoAnswerText);
+    EXPECT_EQ(ecr.requestNumber, 0);
+    DropLateBytes(700ms);
+    ASSERT_TRUE(Send("N"));
+    EXPECT_EQ(ecr.requestNumber, 1);
+}
+
+struct ChosenStatusCase {
+    char command;
+    const char* header;
+    int code;
+    const char* text;
+};
+
+class ChosenStatus : public ::testing::TestWithParam<ChosenStatusCase>, public RegisterFixture {
+  protected:
+    void SetUp() override { ASSERT_TRUE(Connect(RegisterType::Vesper)); }
+};
+
+TEST_P(ChosenStatus, IsReportedWithItsText) {
+    const auto& c = GetParam();
+    reg->SetStatusFor(c.command, c.code);
+    ASSERT_TRUE(Send(c.header));
+    EXPECT_EQ(ecr.statusCode, c.code);
+    EXPECT_TRUE(ecr.answerBuffer.Empty());
+    EXPECT_EQ(ecr.LastErrorText(), c.text);
+    EXPECT_EQ(ECRClass::ErrorText(c.code), c.text);
+    // Other commands are not touched, and the command itself recovers when cleared.
+    ASSERT_TRUE(Send("^"));
+    EXPECT_EQ(ecr.statusCode, 0);
+    reg->ClearStatusFor(c.command);
+    ASSERT_TRUE(Send(c.header));
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_EQ(ecr.LastErrorText(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, ChosenStatus,
+    ::testing::Values(ChosenStatusCase{'N', "N", 31, "Operacja niemożliwa w trybie fiskalnym"},
+                      ChosenStatusCase{'H', ";0;7H", 78, "Towar nie istnieje w kasie"},
+                      ChosenStatusCase{'P', ";1P", 26, "Operacja niedozwolona w trybie fiskalnym"},
+                      ChosenStatusCase{'H', ";3;0H", 27,
+                                       "Niezerowe totalizery. Wykonaj raport dobowy"},
+                      ChosenStatusCase{'N', "N", 99, "Nierozpoznany błąd o kodzie 99."}));
+
+}  // namespace
+}  // namespace kasa::sim
