@@ -119,7 +119,18 @@ void ECRClass::Renumber(iBuffer& payload, uint8_t builtWith) {
     payload.AppendBuffer(rest);
 }
 
+void ECRClass::DropLateBytes() {
+    // An answer that came after its exchange gave up carries the number that the next
+    // request reuses, so it would pass for that request's answer.
+    iBuffer late;
+    while (IsOpen() && InputCount() > 0 && ReadAvailable(late, 0) && late.Length() > 0) {
+        LogMessage("Odrzucono spóźnioną odpowiedź: " + PrintableText(late.View()));
+        late.Clear();
+    }
+}
+
 bool ECRClass::Exchange(iBuffer& payload) {
+    DropLateBytes();
     if (!SendFrame(payload)) {
         return false;
     }

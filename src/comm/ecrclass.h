@@ -111,6 +111,7 @@ class ECRClass : public FastCom {
   private:
     std::string LogPrefix() const;
     void Renumber(iBuffer& payload, uint8_t builtWith);
+    void DropLateBytes();
 
     std::string configuredPortName_;
     int32_t configuredBaudRate_ = 9600;

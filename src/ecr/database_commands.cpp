@@ -131,9 +131,10 @@ bool ReadBaseRecord(ECRClass& ecr, int32_t number, Record& record) {
         return false;
     }
     iBuffer& answer = ecr.answerBuffer;
-    answer.TakeInteger();
-    answer.TakeInteger();
-    if (answer.LastSeparator() != 'h') {
+    const int64_t index = answer.TakeInteger();
+    const int64_t database = answer.TakeInteger();
+    // The echoed index and database must be the ones asked for, or the record is another's.
+    if (answer.LastSeparator() != 'h' || index != number - 1 || database != Record::kDatabase) {
         return false;
     }
     return record.Decode(answer, LayoutOf(ecr), number);

@@ -1,6 +1,8 @@
 // The program's exchange against the virtual register, with the register's faults.
 #include <gtest/gtest.h>
 
+#include "ecr/database_commands.h"
+
 #include <chrono>
 #include <thread>
 
@@ -166,6 +168,23 @@ TEST_F(ExchangeFaults, LateAnswerBeyondTheTimeout) {
     DropLateBytes(700ms);
     ASSERT_TRUE(Send("N"));
     EXPECT_EQ(ecr.requestNumber, 1);
+}
+
+TEST_F(ExchangeFaults, AnswerThatCameTooLateIsNotTakenForTheNextOne) {
+    // The late answer carries the number the next request reuses; it must be thrown away,
+    // not read as the next record.
+    ecr.answerTimeout = 200;
+    reg->InjectFault({FaultKind::LateAnswer, 400});
+    PluRecord first;
+    EXPECT_FALSE(ReadBaseRecord(ecr, 1, first));
+    std::this_thread::sleep_for(500ms);  // the late answer is now waiting on the line
+    ecr.answerTimeout = 1000;
+    PluRecord second;
+    ASSERT_TRUE(ReadBaseRecord(ecr, 2, second));
+    EXPECT_EQ(second.name, "Masło ekstra");
+    PluRecord third;
+    ASSERT_TRUE(ReadBaseRecord(ecr, 3, third));
+    EXPECT_EQ(third.name, "Mleko 3,2% 1l");
 }
 
 struct ChosenStatusCase {
