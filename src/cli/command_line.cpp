@@ -31,6 +31,8 @@ std::string UsageText() {
            "  odczyt TABELA                    odczytuje tabelę z kasy i wypisuje ją jako CSV\n"
            "                                   (Opakowania, Klawisze, Kasjer, Rabat, Doplata,\n"
            "                                   Formy, PLU)\n"
+           "  odczyt TABELA PLIK               zapisuje tabelę do pliku .csv, .txt lub .pod\n"
+           "  odczyt wszystko PLIK.pod         zapisuje wszystkie tabele, nagłówek i stawki\n"
            "  vat                              wypisuje stawki VAT\n"
            "  vat ustaw A=23 B=8 ... G=nakt    programuje stawki (zw = zwolniona,\n"
            "                                   nakt = nieaktywna; brakujące bez zmian)\n"
@@ -44,6 +46,7 @@ std::string UsageText() {
            "  kompiluj --opis                  wyświetla opis języka sekwencji\n"
            "  sek2bin WEJŚCIE.sek WYJŚCIE.bin  zamienia linie pliku .sek na ramki .bin\n"
            "  bin2sek WEJŚCIE.bin WYJŚCIE.sek  zamienia ramki pliku .bin na linie .sek\n"
+           "  plik TABELA WEJŚCIE WYJŚCIE      zamienia plik tabeli (.pod, .csv, .txt)\n"
            "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
            "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
            "\n"
@@ -173,6 +176,9 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "wyslij") {
         return RunWyslij(context, rest);
+    }
+    if (command == "plik") {
+        return RunPlik(context, rest);
     }
     if (command == "symulator") {
         return RunSymulator(rest, out, err);

@@ -5,10 +5,12 @@
 
 #include "app/atomic_file.h"
 #include "app/communication_session.h"
+#include "app/register_tables.h"
 #include "cli/command_line.h"
 #include "cli/terminal_user_interface.h"
 #include "comm/codepage.h"
 #include "ecr/row_transfer.h"
+#include "tables/table_files.h"
 #include "tables/table_text_file.h"
 
 namespace kasa::cli {
@@ -160,44 +162,65 @@ int RunInfo(CommandContext& context, const std::vector<std::string>& args) {
 }
 
 int RunOdczyt(CommandContext& context, const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        return Usage(context,
-                     "Użycie: kasa [OPCJE] odczyt TABELA\nTabele: Opakowania, Klawisze, Kasjer, "
-                     "Rabat, Doplata, Formy, PLU");
+    const std::string usage =
+        "Użycie: kasa [OPCJE] odczyt TABELA [PLIK.csv|PLIK.txt|PLIK.pod]\n"
+        "       kasa [OPCJE] odczyt wszystko PLIK.pod\n"
+        "Tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU";
+    if (args.empty() || args.size() > 2) {
+        return Usage(context, usage);
+    }
+    const bool all = Utf8ToUpper(args[0]) == "WSZYSTKO";
+    const std::string file = args.size() == 2 ? args[1] : std::string();
+    if (all && TableFileKindOfPath(file) != TableFileKind::kPod) {
+        return Usage(context, "Wszystkie tabele zapisuje się do jednego pliku .pod.\n" + usage);
+    }
+    if (!file.empty() && TableFileKindOfPath(file) == TableFileKind::kUnknown) {
+        return Usage(context, "Nieobsługiwany rodzaj pliku: " + file + "\n" + usage);
     }
     CliSession session(context);
     if (!session.Open()) {
         return context.options.port.empty() ? kExitUsage : kExitFailure;
     }
-    const RegisterModel* model = ActiveModel();
-    const TableDescriptor* table = nullptr;
-    const std::string wanted = Utf8ToUpper(args[0]);
-    for (const TableDescriptor* candidate : model->tables) {
-        if (candidate->FieldCount() > 0 && Utf8ToUpper(candidate->tableName) == wanted) {
-            table = candidate;
+    const RegisterModel& model = *ActiveModel();
+    TableKind kind = TableKind::kGoods;
+    if (!all && FindGridTableByName(model, args[0], &kind) == nullptr) {
+        return Usage(context, "Nieznana tabela: " + args[0] + "\n" + usage);
+    }
+    TableSet tables;
+    std::string error;
+    const int minPlu = context.options.minPlu;
+    if (all) {
+        for (const TableKind each : kPodAllOrder) {
+            if (!ReadTableFromRegister(session.Ecr(), model, each, tables, minPlu, &session.Ui(),
+                                       error)) {
+                session.Fail(error);
+                return kExitFailure;
+            }
         }
-    }
-    if (table == nullptr) {
-        return Usage(context, "Nieznana tabela: " + args[0] +
-                                  "\nTabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, "
-                                  "Formy, PLU");
-    }
-    TextGrid grid;
-    SetUpGrid(grid, *table, true, true, context.options.minPlu);
-    RowTransfer transfer(session.Ecr(), grid, table->tableName, *model);
-    const int rows = grid.RowCount() - 1;
-    session.Ui().SetStatusText("Odczyt " + std::string(table->tableName));
-    for (int row = 1; row <= rows; ++row) {
-        if (!transfer.TransferRowIn(row)) {
-            session.Fail("Błąd odczytu rekordu " + grid.Cell(0, row) + ".\n" +
-                         session.Ecr().TransmissionErrorText());
+        const WriteResult written =
+            SaveAllToPodFile(file, model, tables, minPlu, session.Ui(), kCaption);
+        if (!written.ok) {
             return kExitFailure;
         }
-        if (row % 10 == 0 || row == rows) {
-            session.Ui().SetProgress(row, rows);
-        }
+        context.out << "Zapisano wszystkie tabele do pliku " << file << ".\n";
+        return kExitSuccess;
     }
-    std::string text = Windows1250ToUtf8(TableTextFileBytes(grid, *table, ';'));
+    if (!ReadTableFromRegister(session.Ecr(), model, kind, tables, minPlu, &session.Ui(), error)) {
+        session.Fail(error);
+        return kExitFailure;
+    }
+    if (!file.empty()) {
+        const WriteResult written = SaveTableFile(file, model, kind, tables, minPlu);
+        if (!written.ok) {
+            session.Fail(written.message);
+            return kExitFailure;
+        }
+        context.out << "Zapisano tabelę " << model.Table(kind).tableName << " do pliku " << file
+                    << ".\n";
+        return kExitSuccess;
+    }
+    std::string text =
+        Windows1250ToUtf8(TableTextFileBytes(tables.Grid(kind), model.Table(kind), ';'));
     std::string lines;
     lines.reserve(text.size());
     for (const char c : text) {
@@ -206,6 +229,44 @@ int RunOdczyt(CommandContext& context, const std::vector<std::string>& args) {
         }
     }
     context.out << lines;
+    return kExitSuccess;
+}
+
+int RunPlik(CommandContext& context, const std::vector<std::string>& args) {
+    const std::string usage =
+        "Użycie: kasa [--typ zen|vesper] plik TABELA WEJŚCIE WYJŚCIE\n"
+        "Pliki: .pod, .csv, .txt; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, "
+        "Formy, PLU";
+    if (args.size() != 3) {
+        return Usage(context, usage);
+    }
+    std::string type = context.options.type;
+    ActiveModelSelection().Select(type);
+    const RegisterModel& model = *ActiveModel();
+    TableKind kind = TableKind::kGoods;
+    if (FindGridTableByName(model, args[0], &kind) == nullptr) {
+        return Usage(context, "Nieznana tabela: " + args[0] + "\n" + usage);
+    }
+    if (TableFileKindOfPath(args[1]) == TableFileKind::kUnknown ||
+        TableFileKindOfPath(args[2]) == TableFileKind::kUnknown) {
+        return Usage(context, "Nieobsługiwany rodzaj pliku.\n" + usage);
+    }
+    TableSet tables;
+    const int minPlu = context.options.minPlu;
+    const TableLoadOutcome loaded = LoadTableFile(args[1], model, kind, tables, minPlu);
+    if (!loaded.message.empty()) {
+        context.err << loaded.message << "\n";
+    }
+    if (!loaded.ok()) {
+        return kExitFailure;
+    }
+    const WriteResult written = SaveTableFile(args[2], model, kind, tables, minPlu);
+    if (!written.ok) {
+        context.err << written.message << "\n";
+        return kExitFailure;
+    }
+    context.out << "Zapisano tabelę " << model.Table(kind).tableName << " do pliku " << args[2]
+                << ".\n";
     return kExitSuccess;
 }
 

@@ -33,5 +33,7 @@ int RunVat(CommandContext& context, const std::vector<std::string>& args);
 int RunTotalizery(CommandContext& context, const std::vector<std::string>& args);
 int RunZegar(CommandContext& context, const std::vector<std::string>& args);
 int RunWyslij(CommandContext& context, const std::vector<std::string>& args);
+// Converts a table between the file kinds, without a register.
+int RunPlik(CommandContext& context, const std::vector<std::string>& args);
 
 }  // namespace kasa::cli

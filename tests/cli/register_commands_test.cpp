@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -110,6 +112,44 @@ TEST_F(KasaCommands, PortSpeedAndTypeComeFromTheSettingsFile) {
               0)
         << err.str();
     EXPECT_EQ(out.str().rfind("Zegar: ", 0), 0u);
+}
+
+TEST_F(KasaCommands, OdczytIntoFilesAndConversionWithoutARegister) {
+    const std::string dir = ::testing::TempDir();
+    const std::string csv = dir + "kasa-formy.csv";
+    const std::string pod = dir + "kasa-wszystko.pod";
+    const std::string txt = dir + "kasa-formy.txt";
+    std::remove(pod.c_str());
+    Outcome r = Kasa({"odczyt", "Formy", csv});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::ifstream csvIn(csv, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(csvIn)), std::istreambuf_iterator<char>());
+    // Windows-1250 with CR LF: "Gotówka" has ó as 0xF3.
+    EXPECT_NE(bytes.find("1;Got\xf3wka;1.000000;0\r\n"), std::string::npos);
+
+    r = Kasa({"odczyt", "wszystko", pod});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::ifstream podIn(pod, std::ios::binary);
+    std::string podBytes((std::istreambuf_iterator<char>(podIn)), std::istreambuf_iterator<char>());
+    for (const char* section : {"[OPAKOWANIA]", "[TOWARY]", "[KASJERZY]", "[KLAWISZE]", "[FORMY]",
+                                "[RABATY]", "[DOPLATY]", "[NAGLOWEK]", "[PTU]"}) {
+        EXPECT_NE(podBytes.find(section), std::string::npos) << section;
+    }
+    EXPECT_NE(podBytes.find("SKLEP SPO"), std::string::npos);
+
+    // The .pod's payment forms converted to TXT without a register.
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(kasa::cli::Run(std::vector<std::string>{"--typ", "vesper", "plik", "formy", pod, txt},
+                             in, out, err),
+              0)
+        << err.str();
+    std::ifstream txtIn(txt, std::ios::binary);
+    std::string txtBytes((std::istreambuf_iterator<char>(txtIn)), std::istreambuf_iterator<char>());
+    // Sales has no edit control, so a .pod load leaves that column empty.
+    EXPECT_NE(txtBytes.find("5\tEuro\t4.250000\t\r\n"), std::string::npos);
+    EXPECT_EQ(Kasa({"odczyt", "wszystko", csv}).code, 2);
+    EXPECT_EQ(Kasa({"odczyt", "Formy", dir + "x.doc"}).code, 2);
 }
 
 TEST_F(KasaCommands, UsageAndFailures) {
