@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "gui/polish_translations.h"
 #include "gui/tecrform.h"
 
 namespace {
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setlocale(LC_ALL, "");
     QApplication::setApplicationName(QStringLiteral("Program serwisowy kas"));
+    kasa::gui::InstallPolishTranslations(app);
     kasa::gui::TECRForm form;
     form.show();
     return QApplication::exec();

@@ -1,0 +1,128 @@
+#include "gui/grid_model.h"
+
+#include <QHeaderView>
+#include <QTableView>
+#include <algorithm>
+
+namespace kasa::gui {
+
+int ColumnWidthPixels(int widthChars, int pointSize) {
+    return widthChars * pointSize;
+}
+
+int RowHeightPixels(int pointSize) {
+    return 2 * pointSize;
+}
+
+GridModel::GridModel(TextGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) {
+        return 0;
+    }
+    return std::max(grid_.RowCount() - 1, 0);
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid()) {
+        return 0;
+    }
+    return std::max(grid_.ColCount() - 1, 0);
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    return QString::fromStdString(grid_.Cell(GridColumn(index), GridRow(index)));
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) {
+        return false;
+    }
+    const int col = GridColumn(index);
+    const int row = GridRow(index);
+    std::string text = value.toString().toStdString();
+    if (grid_.Cell(col, row) == text) {
+        return true;
+    }
+    if (!grid_.SetCell(col, row, std::move(text))) {
+        return false;
+    }
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    emit cellEdited(col, row);
+    return true;
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || section < 0) {
+        return {};
+    }
+    if (orientation == Qt::Horizontal) {
+        return QString::fromStdString(grid_.Cell(section + 1, 0));
+    }
+    return QString::fromStdString(grid_.Cell(0, section + 1));
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+}
+
+QModelIndex GridModel::IndexOfCell(int col, int row) const {
+    if (col < 1 || row < 1 || col >= grid_.ColCount() || row >= grid_.RowCount()) {
+        return {};
+    }
+    return index(row - 1, col - 1);
+}
+
+void GridModel::CellsChanged(int firstCol, int firstRow, int lastCol, int lastRow) {
+    firstCol = std::max(firstCol, 0);
+    firstRow = std::max(firstRow, 0);
+    lastCol = std::min(lastCol, grid_.ColCount() - 1);
+    lastRow = std::min(lastRow, grid_.RowCount() - 1);
+    if (firstCol > lastCol || firstRow > lastRow) {
+        return;
+    }
+    // The title row and the number column are headers here.
+    if (firstRow == 0) {
+        emit headerDataChanged(Qt::Horizontal, std::max(firstCol - 1, 0), std::max(lastCol - 1, 0));
+    }
+    if (firstCol == 0) {
+        emit headerDataChanged(Qt::Vertical, std::max(firstRow - 1, 0), std::max(lastRow - 1, 0));
+    }
+    const int cellCol = std::max(firstCol, 1);
+    const int cellRow = std::max(firstRow, 1);
+    if (cellCol <= lastCol && cellRow <= lastRow) {
+        emit dataChanged(IndexOfCell(cellCol, cellRow), IndexOfCell(lastCol, lastRow),
+                         {Qt::DisplayRole, Qt::EditRole});
+    }
+}
+
+void GridModel::ChangeWholeGrid(const std::function<void(TextGrid&)>& change) {
+    beginResetModel();
+    change(grid_);
+    endResetModel();
+}
+
+void ApplyGridLayout(QTableView& view, const TextGrid& grid, int pointSize) {
+    const int rowHeight = RowHeightPixels(pointSize);
+    QHeaderView* columns = view.horizontalHeader();
+    QHeaderView* rows = view.verticalHeader();
+    columns->setMinimumSectionSize(1);
+    rows->setMinimumSectionSize(1);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(rowHeight);
+    columns->setFixedHeight(rowHeight);
+    if (grid.ColCount() > 0) {
+        rows->setFixedWidth(ColumnWidthPixels(grid.ColumnWidthChars(0), pointSize));
+    }
+    for (int col = 1; col < grid.ColCount(); ++col) {
+        columns->resizeSection(col - 1, ColumnWidthPixels(grid.ColumnWidthChars(col), pointSize));
+    }
+}
+
+}  // namespace kasa::gui

@@ -1,0 +1,144 @@
+#include "gui/qt_user_interface.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <algorithm>
+
+namespace kasa::gui {
+
+QtUserInterface::QtUserInterface(QWidget* window, QProgressBar* progress, QLabel* info,
+                                 QObject* parent)
+    : QObject(parent), window_(window), progress_(progress), info_(info) {}
+
+bool QtUserInterface::OnWindowThread() const {
+    return QThread::currentThread() == thread();
+}
+
+void QtUserInterface::Message(const std::string& title, const std::string& text) {
+    if (OnWindowThread()) {
+        AskHere(title, text, Buttons::Ok, true);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, title, text] { AskHere(title, text, Buttons::Ok, true); },
+        Qt::BlockingQueuedConnection);
+}
+
+Answer QtUserInterface::Ask(const std::string& title, const std::string& text, Buttons buttons) {
+    if (OnWindowThread()) {
+        return AskHere(title, text, buttons, false);
+    }
+    // The worker waits here until the window's thread has the answer.
+    Answer answer = Answer::Cancel;
+    QMetaObject::invokeMethod(
+        this, [&] { answer = AskHere(title, text, buttons, false); }, Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+Answer QtUserInterface::AskHere(const std::string& title, const std::string& text, Buttons buttons,
+                                bool isMessage) {
+    if (provider_) {
+        return provider_(title, text, buttons);
+    }
+    QMessageBox box(isMessage ? QMessageBox::Information : QMessageBox::Question,
+                    QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::NoButton, window_);
+    struct Choice {
+        QAbstractButton* button;
+        Answer answer;
+    };
+    std::vector<Choice> choices;
+    auto add = [&](const char* caption, QMessageBox::ButtonRole role, Answer answer) {
+        choices.push_back({box.addButton(QString::fromUtf8(caption), role), answer});
+    };
+    switch (buttons) {
+        case Buttons::Ok:
+            add(kButtonOk, QMessageBox::AcceptRole, Answer::Ok);
+            break;
+        case Buttons::OkCancel:
+            add(kButtonOk, QMessageBox::AcceptRole, Answer::Ok);
+            add(kButtonCancel, QMessageBox::RejectRole, Answer::Cancel);
+            break;
+        case Buttons::YesNo:
+            add(kButtonYes, QMessageBox::YesRole, Answer::Yes);
+            add(kButtonNo, QMessageBox::NoRole, Answer::No);
+            break;
+        case Buttons::YesNoCancel:
+            add(kButtonYes, QMessageBox::YesRole, Answer::Yes);
+            add(kButtonNo, QMessageBox::NoRole, Answer::No);
+            add(kButtonCancel, QMessageBox::RejectRole, Answer::Cancel);
+            break;
+    }
+    box.setDefaultButton(qobject_cast<QPushButton*>(choices.front().button));
+    // Escape (or the close box) chooses the answer that does nothing.
+    box.setEscapeButton(choices.back().button);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (const Choice& choice : choices) {
+        if (choice.button == clicked) {
+            return choice.answer;
+        }
+    }
+    return choices.back().answer;
+}
+
+void QtUserInterface::SetProgress(int position, int maximum) {
+    if (OnWindowThread()) {
+        SetProgressHere(position, maximum);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, position, maximum] { SetProgressHere(position, maximum); },
+        Qt::QueuedConnection);
+}
+
+void QtUserInterface::SetProgressHere(int position, int maximum) {
+    if (progress_ == nullptr) {
+        return;
+    }
+    if (maximum <= 0) {
+        progress_->setRange(0, 100);
+        progress_->reset();
+        return;
+    }
+    progress_->setRange(0, maximum);
+    progress_->setValue(std::clamp(position, 0, maximum));
+}
+
+void QtUserInterface::SetStatusText(const std::string& text) {
+    const QString qtext = QString::fromStdString(text);
+    auto set = [this, qtext] {
+        if (info_ != nullptr) {
+            info_->setText(qtext);
+        }
+    };
+    if (OnWindowThread()) {
+        set();
+        return;
+    }
+    QMetaObject::invokeMethod(this, set, Qt::QueuedConnection);
+}
+
+void QtUserInterface::LogLine(const std::string& line) {
+    const QString qline = QString::fromStdString(line);
+    if (OnWindowThread()) {
+        emit logLine(qline);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, qline] { emit logLine(qline); }, Qt::QueuedConnection);
+}
+
+void QtUserInterface::ProcessPendingMessages() {
+    // Only the window's thread may run its events; a worker has nothing to pump.
+    if (OnWindowThread()) {
+        QCoreApplication::processEvents();
+    }
+}
+
+}  // namespace kasa::gui

@@ -1,0 +1,23 @@
+// The serial devices offered in the settings window: the stable names under
+// /dev/serial/by-id and the usual tty names of serial ports and USB adapters.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kasa::gui {
+
+struct PortEntry {
+    std::string path;
+    std::string description;
+};
+
+// The devices found under `devRoot` (normally "/dev"): first the links of serial/by-id
+// with the device each leads to, then ttyS*, ttyUSB* and ttyACM*, each group in natural
+// order (ttyS2 before ttyS10).
+std::vector<PortEntry> ListSerialPorts(const std::string& devRoot = "/dev");
+
+// The line of the port list: the path, a blank and the description.
+std::string PortEntryText(const PortEntry& entry);
+
+}  // namespace kasa::gui

@@ -1,0 +1,86 @@
+// Stored fonts and colours against what Qt draws with.
+#include <QLabel>
+#include <QtTest>
+
+#include "gui/font_setting.h"
+
+using namespace kasa::gui;
+
+class FontSettingTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void storedColoursHaveRedInTheLowByte_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("dark red") << 128 << QColor(128, 0, 0);
+        QTest::newRow("green") << 32768 << QColor(0, 128, 0);
+        QTest::newRow("red") << 255 << QColor(255, 0, 0);
+        QTest::newRow("dark blue") << 10485760 << QColor(0, 0, 160);
+        QTest::newRow("mixed") << 0x123456 << QColor(0x56, 0x34, 0x12);
+        QTest::newRow("black") << 0 << QColor(0, 0, 0);
+    }
+
+    void storedColoursHaveRedInTheLowByte() {
+        QFETCH(int, stored);
+        QFETCH(QColor, colour);
+        QCOMPARE(ColourFromStored(stored), colour);
+        QCOMPARE(StoredFromColour(colour), stored);
+    }
+
+    void defaultsAreTheInstallationFonts() {
+        const FontSet fonts = DefaultFonts();
+        const FontSetting info{"Arial", 128, 11, 3};
+        const FontSetting edit{"Arial", 32768, 12, 3};
+        const FontSetting wind{"Courier New", 255, 12, 3};
+        const FontSetting table{"Arial", 10485760, 12, 3};
+        QVERIFY(fonts.info == info);
+        QVERIFY(fonts.edit == edit);
+        QVERIFY(fonts.wind == wind);
+        QVERIFY(fonts.table == table);
+        const FontSetting button = ButtonFont(fonts.info);
+        QCOMPARE(button.colour, 0);
+        QCOMPARE(button.size, 11);
+        QCOMPARE(button.style, 3);
+    }
+
+    void styleBitsSurviveTheWayThroughQt() {
+        for (int style = 0; style < 16; ++style) {
+            const FontSetting stored{"Arial", 0, 13, style};
+            const QFont font = ToQFont(stored);
+            QCOMPARE(font.bold(), (style & 1) != 0);
+            QCOMPARE(font.italic(), (style & 2) != 0);
+            QCOMPARE(font.underline(), (style & 4) != 0);
+            QCOMPARE(font.strikeOut(), (style & 8) != 0);
+            FontSetting back{"", 77, 0, 0};
+            TakeQFont(font, back);
+            QCOMPARE(back.style, style);
+            QCOMPARE(back.size, 13);
+            QCOMPARE(back.colour, 77);  // the colour is not the font's business
+            QCOMPARE(back.name, std::string("Arial"));
+        }
+    }
+
+    void pixelFontsCountThreeQuartersOfTheirPixels() {
+        QFont points;
+        points.setPointSize(12);
+        QCOMPARE(PointSizeOf(points), 12);
+        QFont pixels;
+        pixels.setPixelSize(16);
+        QCOMPARE(PointSizeOf(pixels), 12);
+    }
+
+    void appliedColourLeavesTheDisabledLookAlone() {
+        QLabel label;
+        const QColor disabledBefore =
+            label.palette().color(QPalette::Disabled, QPalette::WindowText);
+        ApplyFontSetting(label, FontSetting{"Arial", 128, 11, 1});
+        QCOMPARE(label.palette().color(QPalette::Active, QPalette::WindowText), QColor(128, 0, 0));
+        QCOMPARE(label.palette().color(QPalette::Disabled, QPalette::WindowText), disabledBefore);
+        QVERIFY(label.font().bold());
+        QCOMPARE(label.font().pointSize(), 11);
+    }
+};
+
+QTEST_MAIN(FontSettingTest)
+#include "font_setting_test.moc"

@@ -1,0 +1,155 @@
+// The model over a core grid: headers from row 0 and column 0, edits into the grid,
+// notifications after core changes, and the pixel rule of the layout.
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QtTest>
+
+#include "gui/grid_model.h"
+#include "tables/text_grid.h"
+
+using kasa::TextGrid;
+using kasa::gui::GridModel;
+
+class GridModelTest : public QObject {
+    Q_OBJECT
+
+  private:
+    // Three columns (number, name, price) and three records.
+    static TextGrid SmallGrid() {
+        TextGrid grid(3, 4);
+        grid.SetCell(0, 0, "Numer");
+        grid.SetCell(1, 0, "Nazwa");
+        grid.SetCell(2, 0, "Cena");
+        for (int row = 1; row < 4; ++row) {
+            grid.SetCell(0, row, std::to_string(row + 4));
+        }
+        grid.SetCell(1, 1, "Chleb");
+        grid.SetCell(2, 1, "4.99");
+        grid.SetCell(1, 3, "Żurek");
+        return grid;
+    }
+
+  private slots:
+    void headersComeFromTitleRowAndNumberColumn() {
+        TextGrid grid = SmallGrid();
+        GridModel model(grid);
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.columnCount(), 2);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Nazwa"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Cena"));
+        QCOMPARE(model.headerData(0, Qt::Vertical).toString(), QStringLiteral("5"));
+        QCOMPARE(model.headerData(2, Qt::Vertical).toString(), QStringLiteral("7"));
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("Chleb"));
+        QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("4.99"));
+        QCOMPARE(model.data(model.index(2, 0)).toString(), QStringLiteral("Żurek"));
+        QVERIFY(!model.data(model.index(0, 0), Qt::ToolTipRole).isValid());
+        QVERIFY(model.flags(model.index(1, 1)).testFlag(Qt::ItemIsEditable));
+    }
+
+    void cellIndexesMapBothWays() {
+        TextGrid grid = SmallGrid();
+        GridModel model(grid);
+        const QModelIndex index = model.IndexOfCell(2, 3);
+        QCOMPARE(index.row(), 2);
+        QCOMPARE(index.column(), 1);
+        QCOMPARE(GridModel::GridColumn(index), 2);
+        QCOMPARE(GridModel::GridRow(index), 3);
+        // Titles, numbers and cells past the end have no index.
+        QVERIFY(!model.IndexOfCell(0, 1).isValid());
+        QVERIFY(!model.IndexOfCell(1, 0).isValid());
+        QVERIFY(!model.IndexOfCell(3, 1).isValid());
+        QVERIFY(!model.IndexOfCell(1, 4).isValid());
+    }
+
+    void editReachesTheGrid() {
+        TextGrid grid = SmallGrid();
+        GridModel model(grid);
+        QSignalSpy edited(&model, &GridModel::cellEdited);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+
+        QVERIFY(model.setData(model.index(1, 0), QStringLiteral("Masło ekstra")));
+        QCOMPARE(grid.Cell(1, 2), std::string("Masło ekstra"));
+        QCOMPARE(edited.count(), 1);
+        QCOMPARE(edited.at(0).at(0).toInt(), 1);
+        QCOMPARE(edited.at(0).at(1).toInt(), 2);
+        QCOMPARE(changed.count(), 1);
+
+        // The same text again changes nothing and tells nobody.
+        QVERIFY(model.setData(model.index(1, 0), QStringLiteral("Masło ekstra")));
+        QCOMPARE(edited.count(), 1);
+        // Only edits are taken.
+        QVERIFY(!model.setData(model.index(1, 1), QStringLiteral("9"), Qt::DisplayRole));
+        QCOMPARE(grid.Cell(2, 2), std::string());
+    }
+
+    void coreChangesAreAnnounced() {
+        TextGrid grid = SmallGrid();
+        GridModel model(grid);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        QSignalSpy headers(&model, &QAbstractItemModel::headerDataChanged);
+
+        grid.SetCell(2, 3, "1.00");
+        model.CellsChanged(1, 2, 2, 3);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toModelIndex(), model.index(1, 0));
+        QCOMPARE(changed.at(0).at(1).toModelIndex(), model.index(2, 1));
+        QCOMPARE(headers.count(), 0);
+
+        // A change that covers the titles and the numbers tells both headers.
+        model.CellsChanged(0, 0, 5, 9);
+        QCOMPARE(headers.count(), 2);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.at(1).at(0).toModelIndex(), model.index(0, 0));
+        QCOMPARE(changed.at(1).at(1).toModelIndex(), model.index(2, 1));
+
+        // Outside the grid nothing is announced.
+        model.CellsChanged(3, 1, 4, 2);
+        model.CellsChanged(1, 4, 1, 8);
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void wholeGridChangesResetTheViews() {
+        TextGrid grid = SmallGrid();
+        GridModel model(grid);
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        model.ChangeWholeGrid([](TextGrid& g) { g.Resize(5, 10); });
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(model.rowCount(), 9);
+        QCOMPARE(model.columnCount(), 4);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("Chleb"));
+    }
+
+    void pixelRule_data() {
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("12 pt") << 12;
+        QTest::newRow("9 pt") << 9;
+    }
+
+    void pixelRule() {
+        QFETCH(int, pointSize);
+        TextGrid grid(4, 4);
+        grid.SetCell(0, 0, "Nr");  // widest in column 0: "1000", 4 characters
+        grid.SetCell(0, 3, "1000");
+        grid.SetCell(1, 0, "A");  // one character counts as two
+        grid.SetCell(2, 0, "PTU");
+        grid.SetCell(2, 2, "Żółć źdźbła");  // 11 characters in 19 bytes
+        grid.SetCell(3, 0, "");             // an empty column counts as two
+        GridModel model(grid);
+        QTableView view;
+        view.setModel(&model);
+        kasa::gui::ApplyGridLayout(view, grid, pointSize);
+
+        QCOMPARE(view.verticalHeader()->width(), 4 * pointSize);
+        QCOMPARE(view.columnWidth(0), 2 * pointSize);
+        QCOMPARE(view.columnWidth(1), 11 * pointSize);
+        QCOMPARE(view.columnWidth(2), 2 * pointSize);
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QCOMPARE(view.rowHeight(row), 2 * pointSize);
+        }
+        QCOMPARE(view.horizontalHeader()->height(), 2 * pointSize);
+    }
+};
+
+QTEST_MAIN(GridModelTest)
+#include "grid_model_test.moc"

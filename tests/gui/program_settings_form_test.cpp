@@ -1,0 +1,418 @@
+// The program settings window: values in and out, the register type question, the
+// lowest PLU number, the switches, the port list, start with the system and the fonts.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "gui/autostart_entry.h"
+#include "gui/serial_port_list.h"
+#include "gui/ustawienie_programu_form.h"
+
+using kasa::Answer;
+using kasa::Buttons;
+using namespace kasa::gui;
+
+namespace {
+
+const char* const kCaption = "Ustawienie parametrów programu";
+
+// Records every message and question and answers from a script.
+class RecordingUi : public kasa::UserInterface {
+  public:
+    struct Call {
+        std::string title;
+        std::string text;
+        Buttons buttons;
+    };
+    std::vector<Call> calls;
+    std::deque<Answer> answers;
+
+    void Message(const std::string& title, const std::string& text) override {
+        calls.push_back({title, text, Buttons::Ok});
+    }
+    Answer Ask(const std::string& title, const std::string& text, Buttons buttons) override {
+        calls.push_back({title, text, buttons});
+        if (answers.empty()) {
+            return Answer::Cancel;
+        }
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void SetProgress(int, int) override {}
+    void SetStatusText(const std::string&) override {}
+    void LogLine(const std::string&) override {}
+    void ProcessPendingMessages() override {}
+};
+
+const char* const kWarningTail =
+    "Dalsza kontynuacja spowoduje wykasowanie wszystkich danych\n"
+    "oraz sformatowanie i zdefiniowanie ponowne wszystkich tabel.\n"
+    "Jesli nie zapisałeś danych do pliku, zaleca się przerwanie i\n"
+    "zapisanie wszystkich danych do pliku i ponowny wybór typu kasy";
+
+}  // namespace
+
+class ProgramSettingsFormTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void typeWarningNamesWhatDiffers() {
+        const std::string tail = kWarningTail;
+        QCOMPARE(RegisterTypeChangeWarning("Vesper", "vesper", "VESPER"), std::string());
+        QCOMPARE(RegisterTypeChangeWarning("Zen", "Vesper", "OFFLINE"),
+                 "W konfiguracji jest typ kasy Vesper.\n"
+                 "Program jest nastawiony na obsługę OFFLINE.\n" +
+                     tail);
+        QCOMPARE(RegisterTypeChangeWarning("Vesper", "Vesper", "OFFLINE"),
+                 "Program jest nastawiony na obsługę OFFLINE.\n" + tail);
+        QCOMPARE(RegisterTypeChangeWarning("Zen", "Vesper", "ZEN"),
+                 "W konfiguracji jest typ kasy Vesper.\n" + tail);
+    }
+
+    void showsTheValuesItIsGiven() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        QCOMPARE(form.windowTitle(), QString::fromUtf8(kCaption));
+        ProgramSettingsValues values;
+        values.registerType = "zen";
+        values.baudRate = 19200;
+        values.minPlu = 250;
+        values.hint = true;
+        values.function = true;
+        form.SetValues(values);
+        QCOMPARE(form.TypeList()->count(), 2);
+        QCOMPARE(form.TypeList()->itemText(0), QStringLiteral("Zen"));
+        QCOMPARE(form.TypeList()->itemText(1), QStringLiteral("Vesper"));
+        QCOMPARE(form.TypeList()->currentIndex(), 0);
+        QCOMPARE(form.SpeedList()->currentText(), QStringLiteral("19200"));
+        QCOMPARE(form.MinPluEdit()->text(), QStringLiteral("250"));
+        // The boxes say "shown": they are the settings' "off" switches negated.
+        QVERIFY(!form.SwitchBox(1)->isChecked());
+        QVERIFY(form.SwitchBox(2)->isChecked());
+        QVERIFY(!form.SwitchBox(3)->isChecked());
+        QVERIFY(form.SwitchBox(4)->isChecked());
+        QCOMPARE(form.SwitchBox(3)->text(),
+                 QStringLiteral("Prezentacja klawiszy wyboru funkcji obok tabel"));
+
+        values.registerType = "";
+        form.SetValues(values);
+        QCOMPARE(form.TypeList()->currentIndex(), 0);  // the first when none is set
+        values.registerType = "VESPER";
+        form.SetValues(values);
+        QCOMPARE(form.TypeList()->currentIndex(), 1);
+        QVERIFY(ui.calls.empty());
+    }
+
+    void switchesWriteTheirNegation() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        form.SetValues({});
+        form.show();
+        QSignalSpy changed(&form, &TUstawienieProgramuForm::valuesChanged);
+        QTest::mouseClick(form.SwitchBox(2), Qt::LeftButton);
+        QVERIFY(form.Values().edit);
+        QTest::mouseClick(form.SwitchBox(4), Qt::LeftButton);
+        QVERIFY(form.Values().balonHint);
+        QTest::mouseClick(form.SwitchBox(2), Qt::LeftButton);
+        QVERIFY(!form.Values().edit);
+        QVERIFY(!form.Values().hint);
+        QCOMPARE(changed.count(), 3);
+    }
+
+    void typeChangeAsksAndCancelRestores() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        ProgramSettingsValues values;
+        values.registerType = "Vesper";
+        form.SetValues(values);
+        QSignalSpy typeChanged(&form, &TUstawienieProgramuForm::registerTypeChanged);
+
+        ui.answers = {Answer::Cancel};
+        form.TypeList()->setCurrentIndex(0);
+        emit form.TypeList()->activated(0);
+        QCOMPARE(ui.calls.size(), size_t{1});
+        QCOMPARE(ui.calls[0].title, std::string("Ważna uwaga wyboru Kasy!"));
+        QCOMPARE(ui.calls[0].buttons, Buttons::OkCancel);
+        QCOMPARE(ui.calls[0].text, RegisterTypeChangeWarning("Zen", "Vesper", "OFFLINE"));
+        QCOMPARE(form.Values().registerType, std::string("Vesper"));
+        QCOMPARE(form.TypeList()->currentIndex(), 1);
+        QCOMPARE(typeChanged.count(), 0);
+
+        ui.answers = {Answer::Ok};
+        form.TypeList()->setCurrentIndex(0);
+        emit form.TypeList()->activated(0);
+        QCOMPARE(form.Values().registerType, std::string("Zen"));
+        QCOMPARE(typeChanged.count(), 1);
+        QCOMPARE(typeChanged.at(0).at(0).toString(), QStringLiteral("Zen"));
+    }
+
+    void sameTypeAsConfiguredAndConnectedAsksNothing() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        ProgramSettingsValues values;
+        values.registerType = "Vesper";
+        form.SetValues(values);
+        form.SetConnectedModelName("VESPER");
+        QSignalSpy typeChanged(&form, &TUstawienieProgramuForm::registerTypeChanged);
+        emit form.TypeList()->activated(1);
+        QVERIFY(ui.calls.empty());
+        QCOMPARE(typeChanged.count(), 0);
+    }
+
+    void lowestPluNumberTellsWhenItTakesEffect() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        form.SetValues({});
+        form.show();
+        QLineEdit* edit = form.MinPluEdit();
+
+        edit->setText(QStringLiteral("1000"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(form.Values().minPlu, 1000);
+        QCOMPARE(ui.calls.size(), size_t{1});
+        QCOMPARE(ui.calls[0].title, std::string(kCaption));
+        QCOMPARE(ui.calls[0].text, std::string("Przesunięcie numeru początkowego PLU\n"
+                                               "wykona sie po ponownym uruchomieniu programu."));
+
+        edit->setText(QStringLiteral("500"));
+        QTest::mouseClick(form.MinPluButton(), Qt::LeftButton);
+        QCOMPARE(form.Values().minPlu, 500);
+        QCOMPARE(ui.calls.size(), size_t{2});
+        QCOMPARE(ui.calls[1].text, std::string("Przesunięcie numeru początkowego PLU\n"
+                                               "wykona sie po ponownym uruchomieniu\n"
+                                               "Programu Serwisowego."));
+
+        // The same number again, or one outside 1..1000, changes nothing and says nothing.
+        QTest::mouseClick(form.MinPluButton(), Qt::LeftButton);
+        edit->setText(QStringLiteral("0"));
+        QTest::mouseClick(form.MinPluButton(), Qt::LeftButton);
+        QCOMPARE(edit->text(), QStringLiteral("500"));
+        QCOMPARE(form.Values().minPlu, 500);
+        QCOMPARE(ui.calls.size(), size_t{2});
+    }
+
+    void portsListedWithTheVirtualRegisterFirst() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        form.SetPortLister([] {
+            return std::vector<PortEntry>{
+                {"/dev/serial/by-id/usb-Korvex_Vesper-if00", "(/dev/ttyUSB0)"},
+                {"/dev/ttyS0", "(port szeregowy)"},
+                {"/dev/ttyUSB0", "(przejściówka USB)"},
+            };
+        });
+        ProgramSettingsValues values;
+        values.portName = "/dev/ttyUSB0";
+        form.SetValues(values);
+        form.RefreshPorts();
+        QComboBox* list = form.PortList();
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->itemText(0), QStringLiteral("Kasa wirtualna"));
+        QCOMPARE(list->itemText(2), QStringLiteral("/dev/ttyS0 (port szeregowy)"));
+        // The device itself, not the link that mentions it.
+        QCOMPARE(list->currentIndex(), 3);
+
+        QSignalSpy port(&form, &TUstawienieProgramuForm::portChanged);
+        emit list->activated(1);
+        QCOMPARE(form.Values().portName, std::string("/dev/serial/by-id/usb-Korvex_Vesper-if00"));
+        QCOMPARE(form.PortPathEdit()->text(),
+                 QStringLiteral("/dev/serial/by-id/usb-Korvex_Vesper-if00"));
+        emit list->activated(0);
+        QCOMPARE(form.Values().portName, std::string(kVirtualRegisterPort));
+        QCOMPARE(port.count(), 2);
+
+        // Any path can be typed.
+        form.PortPathEdit()->setText(QStringLiteral("  /dev/pts/7 "));
+        emit form.PortPathEdit()->editingFinished();
+        QCOMPARE(form.Values().portName, std::string("/dev/pts/7"));
+        QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(port.count(), 3);
+        // An emptied field keeps the port.
+        form.PortPathEdit()->clear();
+        emit form.PortPathEdit()->editingFinished();
+        QCOMPARE(form.Values().portName, std::string("/dev/pts/7"));
+        QCOMPARE(form.PortPathEdit()->text(), QStringLiteral("/dev/pts/7"));
+
+        // Without a port nothing is selected.
+        form.SetValues({});
+        QCOMPARE(list->currentIndex(), -1);
+    }
+
+    void speedChoiceReachesTheValues() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        form.SetValues({});
+        QCOMPARE(form.SpeedList()->count(), 3);
+        QSignalSpy speed(&form, &TUstawienieProgramuForm::baudRateChanged);
+        emit form.SpeedList()->activated(2);
+        QCOMPARE(form.Values().baudRate, 38400);
+        QCOMPARE(speed.count(), 1);
+        QCOMPARE(speed.at(0).at(0).toInt(), 38400);
+    }
+
+    void aSecondSearchWhileOneRunsIsRefused() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        int searches = 0;
+        form.SetPortLister([&] {
+            if (++searches == 1) {
+                form.RefreshPorts();  // as a click handled while the first search waits
+            }
+            return std::vector<PortEntry>{};
+        });
+        form.RefreshPorts();
+        QCOMPARE(searches, 1);
+        QCOMPARE(ui.calls.size(), size_t{1});
+        QCOMPARE(ui.calls[0].text,
+                 std::string("Wywołanie ponowne procedury przeszukującej porty szeregowe."));
+        form.RefreshPorts();
+        QCOMPARE(searches, 2);
+    }
+
+    void portListFindsDevicesInNaturalOrder() {
+        QTemporaryDir dev;
+        namespace fs = std::filesystem;
+        const fs::path root = dev.path().toStdString();
+        for (const char* name :
+             {"ttyS10", "ttyS2", "ttyS0", "ttyUSB0", "ttyACM1", "ttySX", "tty1", "ttyUSB"}) {
+            std::ofstream(root / name).put('\n');
+        }
+        fs::create_directories(root / "serial" / "by-id");
+        fs::create_symlink("../../ttyUSB0", root / "serial" / "by-id" / "usb-Korvex_Vesper-if00");
+        const std::vector<PortEntry> ports = ListSerialPorts(root.string());
+        std::vector<std::string> paths;
+        for (const PortEntry& port : ports) {
+            paths.push_back(port.path.substr(root.string().size()));
+        }
+        QCOMPARE(paths, (std::vector<std::string>{"/serial/by-id/usb-Korvex_Vesper-if00", "/ttyS0",
+                                                  "/ttyS2", "/ttyS10", "/ttyUSB0", "/ttyACM1"}));
+        QCOMPARE(ports[0].description, "(" + (root / "ttyUSB0").string() + ")");
+        QCOMPARE(PortEntryText(ports[1]), (root / "ttyS0").string() + " (port szeregowy)");
+        QVERIFY(ListSerialPorts((root / "missing").string()).empty());
+    }
+
+    void startWithTheSystem() {
+        QTemporaryDir config;
+        const std::string entry = config.filePath("autostart/serwis-kas.desktop").toStdString();
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        form.SetAutostartPaths(entry, "/opt/serwis kas/serwis-kas");
+        QPushButton* button = form.AutostartButton();
+        QCOMPARE(button->objectName(), QStringLiteral("AutoOpen"));
+        QCOMPARE(button->text(), QStringLiteral("Uruchomienie programu\npo starcie systemu."));
+
+        form.show();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(ui.calls.back().text, std::string("Wpis do rejestru wykonano."));
+        QCOMPARE(ui.calls.back().title, std::string(kCaption));
+        QVERIFY(AutostartEnabled(entry));
+        QFile file(QString::fromStdString(entry));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.startsWith("[Desktop Entry]\n"));
+        QVERIFY(text.contains("\nType=Application\n"));
+        QVERIFY(text.contains("\nExec=\"/opt/serwis kas/serwis-kas\"\n"));
+        QCOMPARE(button->text(),
+                 QStringLiteral("Kasowanie uruchomienia programu\npo starcie systemu."));
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(ui.calls.back().text, std::string("Klucz w rejestrze skasowano."));
+        QVERIFY(!AutostartEnabled(entry));
+        QCOMPARE(button->text(), QStringLiteral("Uruchomienie programu\npo starcie systemu."));
+
+        // A folder that cannot be made: a file stands where it should be.
+        QFile blocker(config.filePath("plik"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        form.SetAutostartPaths(config.filePath("plik/autostart/x.desktop").toStdString(),
+                               "/usr/bin/serwis-kas");
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(ui.calls.back().text, std::string("Wpisu w Rejestr Systemu nie można wykonać."));
+        QCOMPARE(button->text(), QStringLiteral("Uruchomienie programu\npo starcie systemu."));
+    }
+
+    void execPathIsQuotedForTheEntry() {
+        QCOMPARE(DesktopExecQuoted("/usr/bin/serwis-kas"), std::string("\"/usr/bin/serwis-kas\""));
+        // Inside quotes " ` $ \ take a backslash; the entry's syntax then doubles each one.
+        QCOMPARE(DesktopExecQuoted("/home/a$b/x\"y`z\\w"),
+                 std::string("\"/home/a\\\\$b/x\\\\\"y\\\\`z\\\\\\\\w\""));
+    }
+
+    void autostartPathFollowsXdg() {
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("XDG_CONFIG_HOME", "/tmp/konfig");
+        QCOMPARE(DefaultAutostartPath(), std::string("/tmp/konfig/autostart/serwis-kas.desktop"));
+        qputenv("XDG_CONFIG_HOME", "wzgledna");  // not absolute: ignored
+        qputenv("HOME", "/home/serwis");
+        QCOMPARE(DefaultAutostartPath(),
+                 std::string("/home/serwis/.config/autostart/serwis-kas.desktop"));
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        qputenv("HOME", oldHome);
+    }
+
+    void fontsMenuChangesTheFontRecords() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        form.SetValues({});
+        QSignalSpy fonts(&form, &TUstawienieProgramuForm::fontsChanged);
+
+        QStringList captions;
+        QMenu* menu = form.MenuBar()->actions().at(0)->menu();
+        QCOMPARE(form.MenuBar()->actions().at(0)->text(), QStringLiteral("Fon&ty"));
+        for (QAction* sub : menu->actions()) {
+            captions << sub->text();
+            QStringList items;
+            for (QAction* item : sub->menu()->actions()) {
+                items << item->text();
+            }
+            QCOMPARE(items, (QStringList{"&Ustawienia", "&Color"}));
+        }
+        QCOMPARE(captions, (QStringList{"&Informacyjne", "&Tabel", "&Pól edycji", "&Okien"}));
+
+        QFont offered;
+        form.SetFontChooser([&](QFont& font) {
+            offered = font;
+            font = QFont(QStringLiteral("DejaVu Sans"), 14);
+            font.setUnderline(true);
+            return true;
+        });
+        // The "&Tabel" item's "&Ustawienia".
+        menu->actions().at(1)->menu()->actions().at(0)->trigger();
+        QCOMPARE(offered.pointSize(), 12);
+        QVERIFY(offered.bold() && offered.italic());
+        const FontSetting table = form.Values().fonts.table;
+        QCOMPARE(table.name, std::string("DejaVu Sans"));
+        QCOMPARE(table.size, 14);
+        QCOMPARE(table.style, kStyleUnderline);
+        QCOMPARE(table.colour, 10485760);  // the colour stays
+        QCOMPARE(fonts.count(), 1);
+
+        form.SetColourChooser([](QColor& colour) {
+            colour = QColor(0x12, 0x34, 0x56);
+            return true;
+        });
+        form.ChooseColour(TUstawienieProgramuForm::FontKind::kWind);
+        QCOMPARE(form.Values().fonts.wind.colour, 0x563412);
+        QCOMPARE(fonts.count(), 2);
+
+        // Cancelled dialogs change nothing.
+        form.SetFontChooser([](QFont&) { return false; });
+        form.ChooseFont(TUstawienieProgramuForm::FontKind::kInfo);
+        QVERIFY(form.Values().fonts.info == DefaultFonts().info);
+        QCOMPARE(fonts.count(), 2);
+    }
+};
+
+QTEST_MAIN(ProgramSettingsFormTest)
+#include "program_settings_form_test.moc"

@@ -1,0 +1,189 @@
+// The window's user interface: Polish message boxes, the progress bar and label, and
+// calls from a worker thread handed to the window's thread in order.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <atomic>
+#include <thread>
+
+#include "gui/qt_user_interface.h"
+
+using kasa::Answer;
+using kasa::Buttons;
+using kasa::gui::QtUserInterface;
+
+namespace {
+
+// Presses, in the message box that opens next, the button with caption `press` (or
+// Escape when there is none), after noting the box's title and button captions.
+void PressWhenShown(const QString& press, QString* title, QStringList* captions) {
+    QTimer::singleShot(0, [=] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            PressWhenShown(press, title, captions);
+            return;
+        }
+        *title = box->windowTitle();
+        for (QAbstractButton* button : box->buttons()) {
+            captions->append(button->text());
+        }
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == press) {
+                button->click();
+                return;
+            }
+        }
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+}
+
+}  // namespace
+
+class QtUserInterfaceTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void boxesSpeakPolish_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("ok") << int(Buttons::Ok) << QStringList{"OK"} << "OK" << int(Answer::Ok);
+        QTest::newRow("ok cancel: ok")
+            << int(Buttons::OkCancel) << QStringList{"OK", "Anuluj"} << "OK" << int(Answer::Ok);
+        QTest::newRow("ok cancel: cancel") << int(Buttons::OkCancel) << QStringList{"OK", "Anuluj"}
+                                           << "Anuluj" << int(Answer::Cancel);
+        QTest::newRow("yes no: yes")
+            << int(Buttons::YesNo) << QStringList{"Tak", "Nie"} << "Tak" << int(Answer::Yes);
+        QTest::newRow("yes no: no")
+            << int(Buttons::YesNo) << QStringList{"Tak", "Nie"} << "Nie" << int(Answer::No);
+        QTest::newRow("yes no cancel")
+            << int(Buttons::YesNoCancel) << QStringList{"Tak", "Nie", "Anuluj"} << "Anuluj"
+            << int(Answer::Cancel);
+        // Escape answers what does nothing.
+        QTest::newRow("yes no closed")
+            << int(Buttons::YesNo) << QStringList{"Tak", "Nie"} << "(none)" << int(Answer::No);
+        QTest::newRow("ok cancel closed") << int(Buttons::OkCancel) << QStringList{"OK", "Anuluj"}
+                                          << "(none)" << int(Answer::Cancel);
+    }
+
+    void boxesSpeakPolish() {
+        QFETCH(int, buttons);
+        QFETCH(QStringList, captions);
+        QFETCH(QString, press);
+        QFETCH(int, answer);
+        QWidget window;
+        QtUserInterface ui(&window, nullptr, nullptr);
+        QString title;
+        QStringList shown;
+        PressWhenShown(press, &title, &shown);
+        const Answer got =
+            ui.Ask("Ważna uwaga wyboru Kasy!", "Kontynuować?", static_cast<Buttons>(buttons));
+        QCOMPARE(int(got), answer);
+        QCOMPARE(title, QStringLiteral("Ważna uwaga wyboru Kasy!"));
+        std::sort(shown.begin(), shown.end());
+        std::sort(captions.begin(), captions.end());
+        QCOMPARE(shown, captions);
+    }
+
+    void messageShowsOneOkButton() {
+        QtUserInterface ui(nullptr, nullptr, nullptr);
+        QString title;
+        QStringList shown;
+        PressWhenShown("OK", &title, &shown);
+        ui.Message("Program serwisowy kas", "Baza była pusta.\n");
+        QCOMPARE(title, QStringLiteral("Program serwisowy kas"));
+        QCOMPARE(shown, QStringList{"OK"});
+    }
+
+    void providerAnswersInPlaceOfADialog() {
+        QtUserInterface ui(nullptr, nullptr, nullptr);
+        std::vector<std::tuple<std::string, std::string, Buttons>> asked;
+        ui.SetAnswerProvider([&](const std::string& title, const std::string& text, Buttons b) {
+            asked.emplace_back(title, text, b);
+            return Answer::Yes;
+        });
+        QCOMPARE(ui.Ask("T", "pytanie", Buttons::YesNo), Answer::Yes);
+        ui.Message("T2", "wiadomość");
+        QCOMPARE(asked.size(), size_t{2});
+        QCOMPARE(std::get<1>(asked[0]), std::string("pytanie"));
+        QCOMPARE(std::get<2>(asked[1]), Buttons::Ok);
+        QCOMPARE(std::get<0>(asked[1]), std::string("T2"));
+    }
+
+    void progressAndStatus() {
+        QProgressBar bar;
+        QLabel info;
+        QtUserInterface ui(nullptr, &bar, &info);
+        ui.SetProgress(5, 20);
+        QCOMPARE(bar.maximum(), 20);
+        QCOMPARE(bar.value(), 5);
+        ui.SetProgress(25, 20);  // past the end stays at the end
+        QCOMPARE(bar.value(), 20);
+        ui.SetProgress(3, 0);  // maximum 0 resets
+        QCOMPARE(bar.value(), bar.minimum() - 1);
+        ui.SetStatusText("Kasowanie bazy Opakowania");
+        QCOMPARE(info.text(), QStringLiteral("Kasowanie bazy Opakowania"));
+        QSignalSpy lines(&ui, &QtUserInterface::logLine);
+        ui.LogLine("<COM1><,> Zapytanie: [x1B]P0N81[x1B]\\");
+        QCOMPARE(lines.count(), 1);
+        QCOMPARE(lines.at(0).at(0).toString(),
+                 QStringLiteral("<COM1><,> Zapytanie: [x1B]P0N81[x1B]\\"));
+    }
+
+    void workerCallsReachTheWindowThreadInOrder() {
+        QProgressBar bar;
+        QLabel info;
+        QtUserInterface ui(nullptr, &bar, &info);
+        QSignalSpy lines(&ui, &QtUserInterface::logLine);
+        QThread* windowThread = QThread::currentThread();
+        bool askedOnWindowThread = false;
+        QString statusWhenAsked;
+        int progressWhenAsked = -5;
+        qsizetype linesWhenAsked = -1;
+        ui.SetAnswerProvider([&](const std::string&, const std::string&, Buttons) {
+            askedOnWindowThread = QThread::currentThread() == windowThread;
+            statusWhenAsked = info.text();
+            progressWhenAsked = bar.value();
+            linesWhenAsked = lines.count();
+            return Answer::No;
+        });
+
+        std::atomic<bool> done{false};
+        Answer answer = Answer::Ok;
+        std::thread worker([&] {
+            ui.SetStatusText("pierwszy");
+            ui.SetProgress(1, 10);
+            ui.LogLine("linia");
+            ui.SetStatusText("drugi");
+            ui.SetProgress(7, 10);
+            ui.ProcessPendingMessages();  // nothing to pump here
+            answer = ui.Ask("T", "Chcesz kontynuować?", Buttons::YesNo);
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done.load(), 5000);
+        worker.join();
+        QCOMPARE(answer, Answer::No);
+        QVERIFY(askedOnWindowThread);
+        // Everything the worker did before the question was shown before it.
+        QCOMPARE(statusWhenAsked, QStringLiteral("drugi"));
+        QCOMPARE(progressWhenAsked, 7);
+        QCOMPARE(linesWhenAsked, qsizetype{1});
+    }
+
+    void pendingEventsRunOnTheWindowThread() {
+        QtUserInterface ui(nullptr, nullptr, nullptr);
+        bool ran = false;
+        QTimer::singleShot(0, [&] { ran = true; });
+        ui.ProcessPendingMessages();
+        QVERIFY(ran);
+    }
+};
+
+QTEST_MAIN(QtUserInterfaceTest)
+#include "qt_user_interface_test.moc"
