@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "gui/main_controller.h"
 #include "gui/polish_translations.h"
 #include "gui/tecrform.h"
 
@@ -30,7 +31,17 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     QApplication::setApplicationName(QStringLiteral("Program serwisowy kas"));
     kasa::gui::InstallPolishTranslations(app);
+    kasa::gui::MainController::Options options;
+    const QStringList arguments = QApplication::arguments();
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QStringLiteral("--demo")) {
+            options.demo = true;
+        } else if (arguments[i] == QStringLiteral("--config") && i + 1 < arguments.size()) {
+            options.configPath = arguments[++i].toStdString();
+        }
+    }
     kasa::gui::TECRForm form;
-    form.show();
+    kasa::gui::MainController controller(form, options);
+    controller.Show();
     return QApplication::exec();
 }

@@ -1,0 +1,417 @@
+#include "gui/main_controller.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTimer>
+
+#include "comm/codepage.h"
+#include "gui/qt_user_interface.h"
+#include "gui/tecrform.h"
+#include "gui/ustawienie_kasy_form.h"
+#include "gui/ustawienie_programu_form.h"
+#include "sim/virtual_register.h"
+#include "tables/catalogue.h"
+
+namespace kasa::gui {
+
+namespace {
+
+constexpr const char* kCaption = "Program serwisowy kas";
+constexpr const char* kRegisterSettingsCaption = "Ustawienia Kasy";
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+FontSetting ToGui(const kasa::FontSetting& f) {
+    return {f.name, f.colour, f.size, f.style};
+}
+kasa::FontSetting ToCore(const FontSetting& f) {
+    return {f.name, f.colour, f.size, f.style};
+}
+
+}  // namespace
+
+MainController::MainController(TECRForm& form, Options options)
+    : QObject(&form), form_(form), options_(std::move(options)) {
+    LoadSettingsFile();
+    // Waits inside the transport keep the window painted; clicks wait until the exchange
+    // is over, so no second exchange can start in the middle of one.
+    ecr_.SetProcessMessages(
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    BindHandlers();
+}
+
+MainController::~MainController() {
+    ecr_.SetProcessMessages(nullptr);
+    StopBuiltInRegister();
+}
+
+void MainController::LoadSettingsFile() {
+    configPath_ = ResolveConfigFilePath(options_.configPath);
+    settings_ = ReadSettingsFile(configPath_);
+    ApplyFontDefaults(settings_);
+    settings_.minPLU = ClampMinPlu(settings_.minPLU);
+}
+
+ProgramSettingsValues MainController::ProgramValues() const {
+    ProgramSettingsValues v;
+    v.portName = settings_.PortName;
+    v.baudRate = settings_.baudRate > 0 ? settings_.baudRate : 9600;
+    v.registerType = settings_.ChashPath;
+    v.minPlu = settings_.minPLU;
+    v.hint = settings_.Hint;
+    v.edit = settings_.Edit;
+    v.function = settings_.Function;
+    v.balonHint = settings_.BalonHint;
+    v.fonts.info = ToGui(settings_.FontInfo);
+    v.fonts.edit = ToGui(settings_.FontEdit);
+    v.fonts.table = ToGui(settings_.FontTable);
+    v.fonts.wind = ToGui(settings_.FontWind);
+    return v;
+}
+
+void MainController::ApplyProgramSettings(const ProgramSettingsValues& v) {
+    settings_.PortName = v.portName;
+    settings_.baudRate = v.baudRate;
+    settings_.ChashPath = v.registerType;
+    settings_.minPLU = v.minPlu;
+    settings_.Hint = v.hint;
+    settings_.Edit = v.edit;
+    settings_.Function = v.function;
+    settings_.BalonHint = v.balonHint;
+    settings_.FontInfo = ToCore(v.fonts.info);
+    settings_.FontEdit = ToCore(v.fonts.edit);
+    settings_.FontTable = ToCore(v.fonts.table);
+    settings_.FontWind = ToCore(v.fonts.wind);
+}
+
+void MainController::Show() {
+    // The window starts at the top left corner with its designed size.
+    form_.move(0, 0);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        form_.move(screen->availableGeometry().topLeft());
+    }
+    std::string type = settings_.ChashPath;
+    ActiveModelSelection().Select(type);
+    settings_.ChashPath = type;
+    form_.RebuildTables(settings_.minPLU);
+    if (settings_.MainWidth != 0 && settings_.MainHeight != 0) {
+        form_.setGeometry(settings_.MainLeft, settings_.MainTop, settings_.MainWidth,
+                          settings_.MainHeight);
+    }
+    const ProgramSettingsValues values = ProgramValues();
+    form_.ProgramSettingsWindow()->SetValues(values);
+    form_.ApplyFonts(values.fonts);
+    form_.ApplyDisplaySwitches(values);
+    ClampHintPauses(settings_);
+    form_.ApplyHints(!settings_.Hint, settings_.HintPause, settings_.HintHidePause);
+    form_.SetCommunicationStarted(false);
+    form_.show();
+    StartStopClicked(false);
+}
+
+void MainController::BindHandlers() {
+    if (QAction* startStop = form_.MenuAction(QStringLiteral("&Start/Stop komunikacji"))) {
+        startStop->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    }
+    form_.BindAction(QStringLiteral("&Start/Stop komunikacji"),
+                     [this] { StartStopClicked(false); });
+    form_.BindButton(QStringLiteral("Komunikacja_Btn"), [this] { StartStopClicked(false); });
+    form_.BindAction(QStringLiteral("&Pobierz informacje kasowe"),
+                     [this] { StartStopClicked(true); });
+    form_.BindAction(QStringLiteral("Odczy&t zegara"), [this] { ReadClockClicked(); });
+    form_.BindAction(QStringLiteral("Programuj ze&gar"), [this] { ProgramClockClicked(); });
+    form_.BindButton(QStringLiteral("StawkiVAT_odczyt_kasa"), [this] { ReadVatClicked(); });
+    form_.BindButton(QStringLiteral("StawkiVAT_zapis_kasa"), [this] { WriteVatClicked(); });
+    connect(form_.ClockTimer(), &QTimer::timeout, this, [this] { ClockTick(); });
+    connect(form_.RegisterSettingsWindow(), &TUstawienieKasyForm::sendRequested, this,
+            [this] { SendRegisterSettingsClicked(); });
+    connect(form_.ProgramSettingsWindow(), &TUstawienieProgramuForm::valuesChanged, this, [this] {
+        const std::string oldPort = settings_.PortName;
+        ApplyProgramSettings(form_.ProgramSettingsWindow()->Values());
+        if (settings_.PortName != oldPort && !form_.CommunicationStarted()) {
+            StopBuiltInRegister();
+        }
+    });
+    connect(form_.ProgramSettingsWindow(), &TUstawienieProgramuForm::registerTypeChanged, this,
+            [this](const QString& type) { RegisterTypeChanged(type.toStdString()); });
+    connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
+    form_.SetRunningJobStop([this] {
+        if (!busy) {
+            return false;
+        }
+        ecr_.abortRequested = true;
+        return true;
+    });
+}
+
+void MainController::RegisterTypeChanged(const std::string& type) {
+    settings_.ChashPath = type;
+    // The built-in register follows the configured type, as a real one would be swapped.
+    if (builtIn_ && !form_.CommunicationStarted()) {
+        StopBuiltInRegister();
+    }
+}
+
+template <class Fn>
+void MainController::Exclusive(Fn&& fn) {
+    if (operationRunning_ || closing_) {
+        return;
+    }
+    operationRunning_ = true;
+    fn();
+    operationRunning_ = false;
+}
+
+bool MainController::FiscalChecked() const {
+    const auto* box = form_.ControlAs<QCheckBox>(QStringLiteral("ST_Fiscal"));
+    return box != nullptr && box->isChecked();
+}
+
+void MainController::EnsureBuiltInRegister() {
+    if (builtIn_ && builtIn_->Running()) {
+        return;
+    }
+    sim::VirtualRegisterOptions options;
+    options.type = Utf8ToUpper(settings_.ChashPath).find("ZEN") != std::string::npos
+                       ? sim::RegisterType::Zen
+                       : sim::RegisterType::Vesper;
+    options.demoData = true;
+    builtIn_ = std::make_unique<sim::VirtualRegister>(options);
+    if (!builtIn_->Start()) {
+        builtIn_.reset();
+    }
+}
+
+void MainController::StopBuiltInRegister() {
+    if (builtIn_) {
+        ecr_.CloseTransmission();
+        builtIn_->Stop();
+        builtIn_.reset();
+    }
+}
+
+std::string MainController::EffectivePort() {
+    if (options_.demo || settings_.PortName == kVirtualRegisterPort) {
+        EnsureBuiltInRegister();
+        return builtIn_ ? builtIn_->PortPath() : std::string("/dev/null/kasa-wirtualna");
+    }
+    return settings_.PortName;
+}
+
+void MainController::StartStopClicked(bool onlyStart) {
+    if (busy) {
+        form_.Ui().Message(kCaption, kBusyMessage);
+        return;
+    }
+    if (!form_.TryTakeStartGuard()) {
+        return;  // a second click within the guard's two seconds
+    }
+    Exclusive([&] {
+        if (!form_.CommunicationStarted()) {
+            SessionSettings session;
+            session.portName =
+                settings_.PortName.empty() && !options_.demo ? std::string() : EffectivePort();
+            session.baudRate = settings_.baudRate > 0 ? settings_.baudRate : 9600;
+            session.registerType = settings_.ChashPath;
+            display_ = SessionDisplay{};
+            const StartOutcome outcome = StartKomunikacji(
+                ecr_, form_.Ui(), kCaption, false, session, display_,
+                [this](const std::string& type) {
+                    std::string name = type;
+                    ActiveModelSelection().Select(name);
+                    settings_.ChashPath = name;
+                    form_.RebuildTables(settings_.minPLU);
+                },
+                [this](const std::string& line, uint32_t) { form_.Ui().LogLine(line); });
+            if (outcome == StartOutcome::NoPort) {
+                TECRForm::ShowToolWindow(form_.ProgramSettingsWindow());
+            } else {
+                settings_.ChashPath = session.registerType;
+                form_.ProgramSettingsWindow()->SetConnectedModelName(ecr_.ModelName());
+                ShowDisplay();
+                form_.SetCommunicationStarted(outcome == StartOutcome::Started);
+            }
+        } else if (!onlyStart) {
+            StopKomunikacji(ecr_);
+            form_.SetCommunicationStarted(false);
+        }
+    });
+    if (onlyStart) {
+        form_.ShowInformationPage();
+    }
+    form_.ReleaseStartGuardLater();
+}
+
+void MainController::ShowDisplay() {
+    const auto set = [&](const char* name, const std::string& text) {
+        if (auto* label = form_.ControlAs<QLabel>(QString::fromLatin1(name))) {
+            label->setText(Q(text));
+        }
+    };
+    set("Kasa", display_.kasa);
+    set("NrFabryczny", display_.nrFabryczny);
+    if (display_.statusValid) {
+        const char* boxes[] = {nullptr,     "ST_ErrorRS", "ST_Fiscal",
+                               "ST_Grosze", "ST_Trasmit", "ST_Online"};
+        for (int i = 1; i < 6; ++i) {
+            if (auto* box = form_.ControlAs<QCheckBox>(QString::fromLatin1(boxes[i]))) {
+                box->setChecked(display_.status.flags[static_cast<size_t>(i)] != 0);
+            }
+        }
+        set("ST_LastPF", display_.lastPF);
+    }
+    if (display_.totalsValid) {
+        ShowTotalsTexts(display_.totals);
+    }
+    if (display_.vatValid) {
+        ShowVatTexts(display_.vatRates);
+    }
+    if (display_.clockValid) {
+        ShowClock();
+        form_.ClockTimer()->start(TECRForm::kClockTickMs);
+    }
+}
+
+void MainController::ShowTotalsTexts(const TotalsTexts& texts) {
+    for (int i = 0; i < 7; ++i) {
+        if (auto* label = form_.ControlAs<QLabel>(QStringLiteral("Tot_") + QChar('A' + i))) {
+            label->setText(Q(texts.totals[static_cast<size_t>(i)]));
+        }
+    }
+    const std::pair<const char*, const std::string*> counters[] = {
+        {"NumerParagonu", &texts.receiptNumber},
+        {"ZmianyBazy", &texts.databaseChanges},
+        {"AnulowaneParagony", &texts.cancelledReceipts},
+        {"KwotaAnulowanych", &texts.cancelledAmount}};
+    for (const auto& [name, text] : counters) {
+        if (auto* label = form_.ControlAs<QLabel>(QString::fromLatin1(name))) {
+            label->setText(Q(*text));
+        }
+    }
+}
+
+void MainController::ShowVatTexts(const std::array<std::string, 7>& texts) {
+    for (int i = 0; i < 7; ++i) {
+        if (auto* label = form_.ControlAs<QLabel>(QStringLiteral("EVat") + QChar('A' + i))) {
+            label->setText(Q(texts[static_cast<size_t>(i)]));
+        }
+    }
+}
+
+void MainController::ShowClock() {
+    if (auto* label = form_.ControlAs<QLabel>(QStringLiteral("eClock"))) {
+        label->setText(Q(ClockText(display_.clock)));
+    }
+}
+
+void MainController::ClockTick() {
+    display_.clock = kasa::ClockTick(display_.clock);
+    ShowClock();
+}
+
+void MainController::ReadClockClicked() {
+    Exclusive([&] {
+        ClockValue value;
+        if (kasa::ShowClock(ecr_, form_.Ui(), kCaption, busy, value)) {
+            form_.ClockTimer()->stop();
+            display_.clock = value;
+            display_.clockValid = true;
+            ShowClock();
+            form_.ClockTimer()->start(TECRForm::kClockTickMs);
+        }
+    });
+}
+
+void MainController::ProgramClockClicked() {
+    Exclusive([&] {
+        ProgramClock(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(), LocalClockValue());
+    });
+}
+
+void MainController::ReadVatClicked() {
+    if (busy) {
+        form_.Ui().Message(kCaption, kBusyMessage);
+        return;
+    }
+    Exclusive([&] {
+        TotalsTexts totals;
+        if (ShowTotals(ecr_, form_.Ui(), kCaption, false, true, totals)) {
+            ShowTotalsTexts(totals);
+            std::array<std::string, 7> rates;
+            if (ShowVatRates(ecr_, form_.Ui(), kCaption, false, true, rates)) {
+                ShowVatTexts(rates);
+            }
+        }
+        ecr_.CloseTransmission();
+    });
+}
+
+void MainController::WriteVatClicked() {
+    Exclusive([&] {
+        std::array<std::string, 7> edits;
+        for (int i = 0; i < 7; ++i) {
+            if (auto* edit = form_.ControlAs<QLineEdit>(QStringLiteral("E_Vat") + QChar('A' + i))) {
+                edits[static_cast<size_t>(i)] = edit->text().toStdString();
+            }
+        }
+        ProgramVatRates(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(), edits);
+    });
+}
+
+void MainController::SendRegisterSettingsClicked() {
+    Exclusive([&] {
+        const auto indexes = form_.RegisterSettingsWindow()->SelectedIndexes();
+        RegisterSettingsChoice choice;
+        choice.errorHandling = indexes[0];
+        choice.printQuality = indexes[1];
+        choice.workMode = indexes[2];
+        choice.amountEntry = indexes[3];
+        choice.afterSale = indexes[4];
+        uint8_t flags[2] = {display_.status.flags[0], display_.status.flags[1]};
+        if (SendRegisterSettings(ecr_, form_.Ui(), kRegisterSettingsCaption, busy, choice, flags)) {
+            display_.status.flags[0] = flags[0];
+            display_.status.flags[1] = flags[1];
+        }
+    });
+}
+
+bool MainController::SaveSettings() {
+    const QRect geometry = form_.geometry();
+    settings_.MainTop = geometry.top();
+    settings_.MainLeft = geometry.left();
+    settings_.MainWidth = geometry.width();
+    settings_.MainHeight = geometry.height();
+    const WriteResult written = WriteSettingsFile(configPath_, settings_);
+    if (!written.ok) {
+        form_.Ui().Message(kCaption, written.message);
+    }
+    return written.ok;
+}
+
+void MainController::Closing() {
+    closing_ = true;
+    const bool jobRunning = busy;
+    if (jobRunning) {
+        ecr_.abortRequested = true;
+    }
+    SaveSettings();
+    if (jobRunning) {
+        // The job gets two seconds to stop; the window keeps handling its events meanwhile.
+        QEventLoop wait;
+        QTimer::singleShot(2000, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    KoniecKomunikacji(ecr_, form_.Ui(), kCaption, busy);
+    ecr_.CloseTransmission();
+    StopBuiltInRegister();
+}
+
+}  // namespace kasa::gui

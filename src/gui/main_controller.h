@@ -1,0 +1,91 @@
+// Binds the main window to the core: the settings file, the register object and its
+// session, the VAT rates, the clock, the register settings and the built-in virtual
+// register. The window shows; the core operations decide.
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "app/communication_session.h"
+#include "app/settings.h"
+#include "comm/ecrclass.h"
+
+namespace kasa::sim {
+class VirtualRegister;
+}
+
+namespace kasa::gui {
+
+class TECRForm;
+struct ProgramSettingsValues;
+
+class MainController : public QObject {
+    Q_OBJECT
+  public:
+    struct Options {
+        std::string configPath;  // --config; empty: the usual place
+        bool demo = false;       // --demo: the built-in register whatever the settings say
+    };
+
+    MainController(TECRForm& form, Options options);
+    ~MainController() override;
+
+    // The steps of showing the main window, ending with the start of communication.
+    void Show();
+
+    ECRClass& Ecr() { return ecr_; }
+    Settings& CurrentSettings() { return settings_; }
+    const std::string& ConfigPath() const { return configPath_; }
+    const SessionDisplay& Display() const { return display_; }
+    // The in-process virtual register when the built-in register is in use, else null.
+    sim::VirtualRegister* BuiltInRegister() const { return builtIn_.get(); }
+    // The port the register object really opens (the built-in register's terminal).
+    std::string EffectivePort();
+
+    // The background job's flag; the table transfers set it.
+    std::atomic<bool> busy{false};
+
+    // Handlers, public so tests can drive them as a click would.
+    void StartStopClicked(bool onlyStart);
+    void ReadClockClicked();
+    void ProgramClockClicked();
+    void ReadVatClicked();
+    void WriteVatClicked();
+    void SendRegisterSettingsClicked();
+    void ClockTick();
+    // Saves the geometry and all settings; false and a message when it cannot.
+    bool SaveSettings();
+
+  private:
+    void LoadSettingsFile();
+    void ApplySettingsToForm();
+    void ApplyProgramSettings(const ProgramSettingsValues& values);
+    ProgramSettingsValues ProgramValues() const;
+    void BindHandlers();
+    void ShowDisplay();
+    void ShowTotalsTexts(const TotalsTexts& texts);
+    void ShowVatTexts(const std::array<std::string, 7>& texts);
+    void ShowClock();
+    void RegisterTypeChanged(const std::string& type);
+    bool FiscalChecked() const;
+    void EnsureBuiltInRegister();
+    void StopBuiltInRegister();
+    void Closing();
+    // Runs an operation on the register unless another one is running.
+    template <class Fn>
+    void Exclusive(Fn&& fn);
+
+    TECRForm& form_;
+    Options options_;
+    std::string configPath_;
+    Settings settings_;
+    ECRClass ecr_;
+    SessionDisplay display_;
+    std::unique_ptr<sim::VirtualRegister> builtIn_;
+    bool operationRunning_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace kasa::gui

@@ -1,0 +1,255 @@
+// The program as a whole: first start, settings kept between runs, communication with
+// the built-in virtual register and the window's register operations.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <iterator>
+
+#include "../app/scratch_folder.h"
+#include "app/key_value_file.h"
+#include "gui/main_controller.h"
+#include "gui/qt_user_interface.h"
+#include "gui/tecrform.h"
+#include "gui/ustawienie_kasy_form.h"
+#include "gui/ustawienie_programu_form.h"
+#include "sim/virtual_register.h"
+
+using kasa::Answer;
+using kasa::Buttons;
+using kasa::gui::MainController;
+using kasa::gui::TECRForm;
+
+namespace {
+
+struct Shown {
+    std::string title;
+    std::string text;
+};
+
+// A window and its controller with every message and question answered by the test.
+struct Program {
+    explicit Program(const std::string& config, bool demo = false) {
+        form = std::make_unique<TECRForm>();
+        form->Ui().SetAnswerProvider(
+            [this](const std::string& title, const std::string& text, Buttons) {
+                shown.push_back({title, text});
+                const Answer a = answer;
+                return a;
+            });
+        MainController::Options options;
+        options.configPath = config;
+        options.demo = demo;
+        controller = std::make_unique<MainController>(*form, options);
+    }
+    ~Program() {
+        controller.reset();
+        form.reset();
+    }
+    QString Label(const char* name) const {
+        auto* label = form->ControlAs<QLabel>(QString::fromLatin1(name));
+        return label != nullptr ? label->text() : QStringLiteral("<brak>");
+    }
+    bool Checked(const char* name) const {
+        auto* box = form->ControlAs<QCheckBox>(QString::fromLatin1(name));
+        return box != nullptr && box->isChecked();
+    }
+    // Lets the start guard's two seconds pass.
+    void WaitForGuard() { QTRY_VERIFY_WITH_TIMEOUT(!form->StartGuardTaken(), 5000); }
+
+    std::unique_ptr<TECRForm> form;
+    std::unique_ptr<MainController> controller;
+    std::vector<Shown> shown;
+    Answer answer = Answer::Ok;
+};
+
+}  // namespace
+
+class MainControllerTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void firstStartWithoutConfig();
+    void settingsRoundTrip();
+    void demoStartFillsTheInformationGroup();
+    void secondClickWithinTheGuardIsIgnored();
+    void typeQuestionCancelKeepsTheType();
+    void clockVatAndRegisterSettingsThroughTheWindows();
+    void koniecDuringAJobOnlyRaisesTheStopFlag();
+};
+
+void MainControllerTest::firstStartWithoutConfig() {
+    kasa::testing::ScratchFolder folder;
+    Program p(folder.Path("config.cfg"));
+    const QSize designed = p.form->size();
+    p.controller->Show();
+    QCOMPARE(p.form->pos(), QPoint(0, 0));
+    QCOMPARE(p.form->size(), designed);
+    // No port: the settings window opens and nothing is sent.
+    QVERIFY(p.form->ProgramSettingsWindow()->isVisible());
+    QVERIFY(!p.form->CommunicationStarted());
+    QVERIFY(p.shown.empty());
+    QVERIFY(p.controller->BuiltInRegister() == nullptr);
+    QCOMPARE(p.form->windowTitle(), QStringLiteral("Program serwisowy kas"));
+}
+
+void MainControllerTest::settingsRoundTrip() {
+    kasa::testing::ScratchFolder folder;
+    const std::string config = folder.Path("config.cfg");
+    folder.Write("config.cfg",
+                 "[ustawienia]\r\nmainTOP=40\r\nMainLeft=30\r\nMainWidth=1300\r\nMAINHEIGHT=700\r\n"
+                 "HintPause=50\r\nHintHidePause=200000\r\nminPLU=5000\r\nListShowing=1\r\n"
+                 "FontTableSet=DejaVu Sans Mono\r\nFontTableSize=11\r\n");
+    {
+        Program p(config);
+        kasa::Settings& s = p.controller->CurrentSettings();
+        QCOMPARE(s.minPLU, 1000);
+        QCOMPARE(s.MainWidth, 1300);
+        QCOMPARE(s.FontTable.name, std::string("DejaVu Sans Mono"));
+        p.controller->Show();
+        QCOMPARE(s.HintPause, 500);
+        QCOMPARE(s.HintHidePause, 30000);
+        QCOMPARE(p.form->MinPlu(), 1000);
+        QCOMPARE(p.form->geometry(), QRect(30, 40, 1300, 700));
+        p.form->setGeometry(50, 60, 1310, 710);
+        QVERIFY(p.controller->SaveSettings());
+    }
+    kasa::KeyValueFile saved{kasa::LiteralFileName{}, config};
+    QCOMPARE(saved.ReadInteger("USTAWIENIA", "MainWidth"), 1310);
+    QCOMPARE(saved.ReadInteger("USTAWIENIA", "MainTop"), 60);
+    QCOMPARE(saved.ReadBool("USTAWIENIA", "ListShowing"), true);
+    QCOMPARE(saved.ReadInteger("USTAWIENIA", "FontTableSize"), 11);
+
+    folder.Write("config.cfg", "[USTAWIENIA]\r\nminPLU=0\r\n");
+    Program low(config);
+    QCOMPARE(low.controller->CurrentSettings().minPLU, 1);
+}
+
+void MainControllerTest::demoStartFillsTheInformationGroup() {
+    kasa::testing::ScratchFolder folder;
+    Program p(folder.Path("config.cfg"), true);
+    p.controller->Show();
+    QVERIFY2(p.form->CommunicationStarted(), p.shown.empty() ? "" : p.shown[0].text.c_str());
+    QVERIFY(p.controller->BuiltInRegister() != nullptr);
+    QCOMPARE(p.form->CommunicationButton()->text(), QStringLiteral("Stop\nkomunikacji"));
+    QCOMPARE(p.Label("Kasa"), QStringLiteral("VESPER"));
+    QCOMPARE(p.Label("NrFabryczny"), QStringLiteral("1402 2.15"));
+    QVERIFY(p.Label("ST_LastPF").startsWith(QStringLiteral("Ostatni zapis ")));
+    QVERIFY(p.Checked("ST_ErrorRS"));  // the session's mode 3 has bit 0 set
+    QVERIFY(!p.Checked("ST_Fiscal"));
+    QCOMPARE(p.Label("Tot_A"), QStringLiteral("0.00 zł"));
+    QCOMPARE(p.Label("NumerParagonu"), QStringLiteral("1"));
+    QCOMPARE(p.Label("EVatA"), QStringLiteral("23%"));
+    QCOMPARE(p.Label("EVatE"), QStringLiteral("zw."));
+    QCOMPARE(p.Label("EVatG"), QStringLiteral("nakt"));
+    QVERIFY(p.Label("eClock").size() == 19);
+    QVERIFY(p.form->ClockTimer()->isActive());
+    QVERIFY(!p.controller->Ecr().IsOpen());  // the start closes the port
+    QVERIFY(p.shown.empty());
+
+    // Stop: the mode goes back and the end frame is sent.
+    p.WaitForGuard();
+    p.controller->StartStopClicked(false);
+    QVERIFY(!p.form->CommunicationStarted());
+    QCOMPARE(p.form->CommunicationButton()->text(), QStringLiteral("Start\nkomunikacji"));
+    auto lock = p.controller->BuiltInRegister()->Lock();
+    QVERIFY(p.controller->BuiltInRegister()->State().endFrameSeen);
+}
+
+void MainControllerTest::secondClickWithinTheGuardIsIgnored() {
+    kasa::testing::ScratchFolder folder;
+    Program p(folder.Path("config.cfg"), true);
+    p.controller->Show();
+    QVERIFY(p.form->CommunicationStarted());
+    const size_t before = p.controller->BuiltInRegister()->ReceivedPayloads().size();
+    p.controller->StartStopClicked(false);  // at once: ignored
+    QVERIFY(p.form->CommunicationStarted());
+    QCOMPARE(p.controller->BuiltInRegister()->ReceivedPayloads().size(), before);
+    p.WaitForGuard();
+    p.controller->StartStopClicked(false);  // two seconds later: stops
+    QVERIFY(!p.form->CommunicationStarted());
+}
+
+void MainControllerTest::typeQuestionCancelKeepsTheType() {
+    kasa::sim::VirtualRegister reg;  // a "Vesper" register
+    QVERIFY(reg.Start());
+    kasa::testing::ScratchFolder folder;
+    folder.Write("config.cfg", "[USTAWIENIA]\r\nPortName=" + reg.PortPath() +
+                                   "\r\nChashPath=Zen\r\nbaudRate=115200\r\n");
+    Program p(folder.Path("config.cfg"));
+    p.answer = Answer::Cancel;
+    p.controller->Show();
+    QCOMPARE(p.shown.size(), size_t{1});
+    QCOMPARE(p.shown[0].title, std::string("Ważna uwaga wyboru Kasy!"));
+    QVERIFY(!p.form->CommunicationStarted());
+    QCOMPARE(p.controller->CurrentSettings().ChashPath, std::string("Zen"));
+    QCOMPARE(p.form->Model().name, std::string_view("Zen"));
+    QVERIFY(!p.controller->Ecr().IsOpen());
+
+    p.answer = Answer::Ok;
+    p.WaitForGuard();
+    p.controller->StartStopClicked(false);
+    QVERIFY(p.form->CommunicationStarted());
+    QCOMPARE(p.form->Model().name, std::string_view("Vesper"));
+    QCOMPARE(p.form->HeaderLineCount(), 6);
+}
+
+void MainControllerTest::clockVatAndRegisterSettingsThroughTheWindows() {
+    kasa::testing::ScratchFolder folder;
+    Program p(folder.Path("config.cfg"), true);
+    p.controller->Show();
+    QVERIFY(p.form->CommunicationStarted());
+    kasa::sim::VirtualRegister& reg = *p.controller->BuiltInRegister();
+
+    p.form->MenuAction(QStringLiteral("Odczy&t zegara"))->trigger();
+    QVERIFY(p.Label("eClock").startsWith(QString::number(QDate::currentDate().year())));
+    p.form->MenuAction(QStringLiteral("Programuj ze&gar"))->trigger();
+    QVERIFY(p.shown.empty());
+
+    const char* rates[] = {"22", "8", "5", "0", "ZW", "nakt", "Nakt"};
+    for (int i = 0; i < 7; ++i) {
+        p.form->ControlAs<QLineEdit>(QStringLiteral("E_Vat") + QChar('A' + i))
+            ->setText(QString::fromLatin1(rates[i]));
+    }
+    p.form->ControlAs<QPushButton>(QStringLiteral("StawkiVAT_zapis_kasa"))->click();
+    QVERIFY(p.shown.empty());
+    {
+        auto lock = reg.Lock();
+        QCOMPARE(reg.State().vatRates[0], 22.0);
+        QCOMPARE(reg.State().vatRates[4], -2.0);
+    }
+    p.form->ControlAs<QPushButton>(QStringLiteral("StawkiVAT_odczyt_kasa"))->click();
+    QCOMPARE(p.Label("EVatA"), QStringLiteral("22%"));
+
+    auto* settings = p.form->RegisterSettingsWindow();
+    const auto lists = settings->findChildren<QComboBox*>();
+    QVERIFY(lists.size() >= 5);
+    for (QComboBox* list : lists) {
+        list->setCurrentIndex(1);
+    }
+    emit settings->sendRequested();
+    QVERIFY2(p.shown.empty(), p.shown.empty() ? "" : p.shown[0].text.c_str());
+    auto lock = reg.Lock();
+    QCOMPARE(reg.State().optionBits, 7);
+}
+
+void MainControllerTest::koniecDuringAJobOnlyRaisesTheStopFlag() {
+    kasa::testing::ScratchFolder folder;
+    Program p(folder.Path("config.cfg"));
+    p.controller->Show();
+    p.controller->busy = true;
+    p.form->MenuAction(QStringLiteral("&Koniec"))->trigger();
+    QVERIFY(p.form->isVisible());
+    QVERIFY(p.controller->Ecr().abortRequested);
+    p.controller->busy = false;
+    p.form->MenuAction(QStringLiteral("&Koniec"))->trigger();
+    QTRY_VERIFY(!p.form->isVisible());
+    QVERIFY(folder.Exists("config.cfg"));  // closing saved the settings
+}
+
+QTEST_MAIN(MainControllerTest)
+#include "main_controller_test.moc"
