@@ -26,16 +26,7 @@ bool IsHexDigit(uint8_t c) {
 }
 
 int HexValue(uint8_t c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
+    return HexDigitValue(static_cast<char>(c));
 }
 
 const uint16_t* Crc16Table() {

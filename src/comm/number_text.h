@@ -18,6 +18,20 @@ std::string FormatDouble(std::string_view format, double value);
 // A whole text read as a double ("." as the decimal point, leading "+" allowed); the
 // longest number at the front is taken, as scanf would.
 std::optional<double> ParseDouble(std::string_view text);
+// The value of one hexadecimal digit of either case, or -1.
+constexpr int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
 // Bytes 32 to 126 stand for themselves, every other byte is written as [xHH].
 std::string PrintableText(std::string_view bytes);
 

@@ -15,16 +15,7 @@ constexpr uint8_t kLineFeed = 10;
 constexpr uint8_t kFill = 255;
 
 int NibbleOf(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
+    return HexDigitValue(c);
 }
 
 // Packs pairs of characters into bytes, the first of a pair the high nibble; a character

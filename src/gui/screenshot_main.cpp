@@ -7,11 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
 #include <string>
 
+#include "app/register_tables.h"
 #include "gui/grid_model.h"
+#include "gui/main_controller.h"
 #include "gui/opis_bledow_form.h"
 #include "gui/polish_translations.h"
 #include "gui/tecrform.h"
@@ -35,36 +38,18 @@ bool Save(QWidget& window, const QDir& folder, const char* name) {
     return true;
 }
 
-// A few goods, so that the picture shows a table in use.
-void FillGoods(TECRForm& form) {
-    struct Goods {
-        const char* name;
-        const char* code;
-        const char* vat;
-        const char* group;
-        const char* price;
-    };
-    const Goods goods[] = {
-        {"Chleb wiejski", "5901234123457", "B", "1", "4.99"},
-        {"Masło ekstra", "5900512300108", "B", "2", "7.49"},
-        {"Mleko 3,2% 1l", "5900820000011", "B", "2", "3.29"},
-        {"Jabłka Ligol", "2000000000015", "C", "3", "3.99"},
-        {"Woda źródlana", "5900541000017", "A", "4", "1.79"},
-        {"Żurek śląski", "5901886013413", "B", "1", "5.49"},
-    };
-    kasa::gui::GridModel* model = form.GridModelOf("PLU");
-    model->ChangeWholeGrid([&](kasa::TextGrid& grid) {
-        int row = 1;
-        for (const Goods& item : goods) {
-            grid.SetCell(1, row, item.name);
-            grid.SetCell(2, row, item.code);
-            grid.SetCell(3, row, item.vat);
-            grid.SetCell(4, row, item.group);
-            grid.SetCell(5, row, "0");
-            grid.SetCell(6, row, item.price);
-            ++row;
-        }
-    });
+// The goods as the built-in register holds them, read the way a transfer reads them.
+void FillGoods(TECRForm& form, kasa::ECRClass& ecr) {
+    kasa::TableSet tables;
+    std::string error;
+    if (!kasa::ReadTableFromRegister(ecr, form.Model(), kasa::TableKind::kGoods, tables,
+                                     form.MinPlu(), nullptr, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return;
+    }
+    ecr.CloseTransmission();
+    form.GridModelOf("PLU")->ChangeWholeGrid(
+        [&](kasa::TextGrid& grid) { grid = tables.Grid(kasa::TableKind::kGoods); });
     form.LayOutGrid("PLU");
 }
 
@@ -79,13 +64,15 @@ int main(int argc, char** argv) {
                      folder.path().toLocal8Bit().constData());
         return 1;
     }
-    std::string type = "Vesper";
-    kasa::ActiveModelSelection().Select(type);
-
+    // The program as a user starts it with --demo, with its settings in a scratch folder.
+    QTemporaryDir scratch;
     TECRForm form;
-    form.move(0, 0);
-    FillGoods(form);
-    form.SetCommunicationStarted(false);
+    kasa::gui::MainController::Options options;
+    options.demo = true;
+    options.configPath = scratch.filePath(QStringLiteral("config.cfg")).toStdString();
+    kasa::gui::MainController controller(form, options);
+    controller.Show();
+    FillGoods(form, controller.Ecr());
     bool ok = true;
     form.Tabs()->setCurrentWidget(form.Control(QStringLiteral("PLU_strona")));
     ok = Save(form, folder, "okno_glowne.png") && ok;

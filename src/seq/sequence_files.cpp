@@ -12,19 +12,6 @@ namespace {
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 std::string Windows1250Lines(const std::vector<std::string>& lines) {
     std::string bytes;
     for (const std::string& line : lines) {
