@@ -1,0 +1,299 @@
+#include "gui/table_file_actions.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QObject>
+#include <QPushButton>
+#include <QTimer>
+#include <QVariant>
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "ecr/vat_totals.h"
+#include "gui/form_table_set.h"
+#include "gui/header_line_centring.h"
+#include "gui/qt_user_interface.h"
+#include "gui/tecrform.h"
+#include "tables/table_files.h"
+
+namespace kasa::gui {
+
+namespace {
+
+// A file kind as the dialogs know it: its filter, extension and the setting of its last file.
+struct FileKindInfo {
+    TableFileKind kind;
+    const char* filter;
+    const char* extension;
+    const char* extLast;
+    std::string Settings::*lastFile;
+};
+
+const std::array<FileKindInfo, 3> kFileKinds = {{
+    {TableFileKind::kPod, kPodFileFilter, ".pod", kExtLastPod, &Settings::PodFile},
+    {TableFileKind::kCsv, kCsvFileFilter, ".csv", kExtLastCsv, &Settings::CsvFile},
+    {TableFileKind::kTxt, kTxtFileFilter, ".txt", kExtLastTxt, &Settings::TxtFile},
+}};
+
+const FileKindInfo& InfoOf(TableFileKind kind) {
+    for (const FileKindInfo& info : kFileKinds) {
+        if (info.kind == kind) {
+            return info;
+        }
+    }
+    return kFileKinds[0];
+}
+
+// `ExtLast` as stored; anything unknown stands for .pod. A leading dot is tolerated.
+const FileKindInfo& InfoOfExtLast(const std::string& extLast) {
+    QString text = QString::fromStdString(extLast).trimmed().toUpper();
+    if (text.startsWith(QLatin1Char('.'))) {
+        text.remove(0, 1);
+    }
+    for (const FileKindInfo& info : kFileKinds) {
+        if (text == QLatin1String(info.extLast)) {
+            return info;
+        }
+    }
+    return kFileKinds[0];
+}
+
+const FileKindInfo* InfoOfFilter(const QString& filter) {
+    for (const FileKindInfo& info : kFileKinds) {
+        if (filter == QString::fromUtf8(info.filter)) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+// Loaded header lines are shown as a click on their centring box would show them.
+void CentreLoadedHeaderLines(const RegisterModel& model, const HeaderLines& before,
+                             HeaderLines& after) {
+    for (size_t i = 0; i < after.size(); ++i) {
+        if (after[i] != before[i]) {
+            after[i].text = CentredHeaderText(model, after[i]);
+        }
+    }
+}
+
+constexpr const char* kBoundProperty = "tableFileActionBound";
+
+class TableFileActions : public QObject {
+  public:
+    TableFileActions(TECRForm& form, Settings& settings, std::function<bool()> busy,
+                     FileChooser chooser)
+        : QObject(&form),
+          form_(form),
+          settings_(settings),
+          busy_(std::move(busy)),
+          chooser_(std::move(chooser)) {
+        setObjectName(QStringLiteral("TableFileActions"));
+        if (!chooser_) {
+            chooser_ = QtFileChooser(&form);
+        }
+    }
+
+    void BindMenu() {
+        form_.BindAction(QStringLiteral("&Zachowaj wszystko do pliku"), [this] { SaveAll(); });
+        form_.BindAction(QStringLiteral("&Ładuj wszystko z pliku"), [this] { LoadAll(); });
+    }
+
+    void BindTableButtons() {
+        for (int i = 0; i < kTableKindCount; ++i) {
+            const auto kind = static_cast<TableKind>(i);
+            if (kind == TableKind::kVat) {
+                continue;  // the VAT rates go to files only with everything else
+            }
+            const std::string_view tableName = form_.Model().Table(kind).tableName;
+            const QString name =
+                QString::fromUtf8(tableName.data(), static_cast<qsizetype>(tableName.size()));
+            BindButton(name + QStringLiteral("_zapis"), [this, kind] { SaveTable(kind); });
+            BindButton(name + QStringLiteral("_odczyt"), [this, kind] { LoadTable(kind); });
+        }
+    }
+
+  private:
+    void BindButton(const QString& objectName, std::function<void()> handler) {
+        auto* button = form_.ControlAs<QPushButton>(objectName);
+        // The header page outlives a rebuilding: its buttons are bound once.
+        if (button == nullptr || button->property(kBoundProperty).toBool()) {
+            return;
+        }
+        button->setProperty(kBoundProperty, true);
+        form_.BindButton(objectName, std::move(handler));
+        // The table pages are built anew when the register type changes: their new buttons
+        // are bound once the rebuilding is over.
+        connect(button, &QObject::destroyed, this, [this] { RebindLater(); });
+    }
+
+    void RebindLater() {
+        if (rebindPending_) {
+            return;
+        }
+        rebindPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            rebindPending_ = false;
+            BindTableButtons();
+        });
+    }
+
+    std::string Caption() const { return form_.windowTitle().toStdString(); }
+
+    bool RefusedAsBusy() {
+        if (busy_ && busy_()) {
+            form_.Ui().Message(Caption(), kBusyMessage);
+            return true;
+        }
+        return false;
+    }
+
+    // Asks for a file; the goods table offers all three kinds, the others .pod only. The
+    // name gets the selected filter's extension when it lacks it, and the file and its
+    // kind are remembered.
+    std::optional<std::string> ChooseFile(FileDialogMode mode, const char* caption, bool allKinds) {
+        const FileKindInfo& start =
+            allKinds ? InfoOfExtLast(settings_.ExtLast) : InfoOf(TableFileKind::kPod);
+        FileDialogRequest request;
+        request.mode = mode;
+        request.caption = QString::fromUtf8(caption);
+        request.startPath = QString::fromStdString(settings_.*start.lastFile);
+        for (const FileKindInfo& info : kFileKinds) {
+            if (allKinds || info.kind == TableFileKind::kPod) {
+                request.filters << QString::fromUtf8(info.filter);
+            }
+        }
+        request.selectedFilter = QString::fromUtf8(start.filter);
+
+        const FileDialogChoice choice = chooser_(request);
+        if (choice.path.isEmpty()) {
+            return std::nullopt;
+        }
+        const FileKindInfo* chosen = InfoOfFilter(choice.selectedFilter);
+        if (chosen == nullptr || !request.filters.contains(choice.selectedFilter)) {
+            chosen = &start;
+        }
+        QString path = choice.path;
+        const QString extension = QString::fromUtf8(chosen->extension);
+        // An existing file is read under the name it has: another name would read nothing
+        // and leave the table emptied.
+        const bool keepName = mode == FileDialogMode::kOpen && QFileInfo(path).isFile();
+        if (!path.endsWith(extension, Qt::CaseInsensitive) && !keepName) {
+            path += extension;
+        }
+        std::string chosenPath = path.toStdString();
+        const TableFileKind byExtension = TableFileKindOfPath(chosenPath);
+        const FileKindInfo& remembered =
+            byExtension == TableFileKind::kUnknown ? *chosen : InfoOf(byExtension);
+        settings_.*remembered.lastFile = chosenPath;
+        settings_.ExtLast = remembered.extLast;
+        return chosenPath;
+    }
+
+    void SaveTable(TableKind kind) {
+        if (RefusedAsBusy()) {
+            return;
+        }
+        const std::optional<std::string> path =
+            ChooseFile(FileDialogMode::kSave, kSaveTableCaption, kind == TableKind::kGoods);
+        if (!path) {
+            return;
+        }
+        const TableSet tables = CollectTableSet(form_, kind);
+        const WriteResult result =
+            SaveTableFile(*path, form_.Model(), kind, tables, form_.MinPlu());
+        if (!result.ok) {
+            form_.Ui().Message(Caption(), result.message);
+        }
+    }
+
+    void LoadTable(TableKind kind) {
+        if (RefusedAsBusy()) {
+            return;
+        }
+        const std::optional<std::string> path =
+            ChooseFile(FileDialogMode::kOpen, kLoadTableCaption, kind == TableKind::kGoods);
+        if (!path) {
+            return;
+        }
+        TableSet tables = CollectTableSet(form_, kind);
+        const HeaderLines before = tables.header;
+        const TableLoadOutcome outcome =
+            LoadTableFile(*path, form_.Model(), kind, tables, form_.MinPlu());
+        if (kind == TableKind::kHeader) {
+            CentreLoadedHeaderLines(form_.Model(), before, tables.header);
+        }
+        // Whatever was read before a failure stays and is shown.
+        ApplyTableSet(form_, tables, kind);
+        if (!outcome.ok() && !outcome.message.empty()) {
+            form_.Ui().Message(Caption(), outcome.message);
+        }
+    }
+
+    void SaveAll() {
+        if (RefusedAsBusy()) {
+            return;
+        }
+        const std::optional<std::string> path =
+            ChooseFile(FileDialogMode::kSave, kSaveAllCaption, false);
+        if (!path) {
+            return;
+        }
+        const TableSet tables = CollectTableSet(form_);
+        // A failure is shown by the save itself.
+        SaveAllToPodFile(*path, form_.Model(), tables, form_.MinPlu(), form_.Ui(), Caption());
+    }
+
+    void LoadAll() {
+        if (RefusedAsBusy()) {
+            return;
+        }
+        const std::optional<std::string> path =
+            ChooseFile(FileDialogMode::kOpen, kLoadAllCaption, false);
+        if (!path) {
+            return;
+        }
+        TableSet tables = CollectTableSet(form_);
+        const HeaderLines before = tables.header;
+        // Each table's failure is shown by the load itself.
+        LoadAllFromPodFile(*path, form_.Model(), tables, form_.MinPlu(), form_.Ui(), Caption());
+        CentreLoadedHeaderLines(form_.Model(), before, tables.header);
+        ApplyTableSet(form_, tables);
+    }
+
+    TECRForm& form_;
+    Settings& settings_;
+    std::function<bool()> busy_;
+    FileChooser chooser_;
+    bool rebindPending_ = false;
+};
+
+}  // namespace
+
+FileChooser QtFileChooser(QWidget* parent) {
+    return [parent](const FileDialogRequest& request) {
+        FileDialogChoice choice;
+        choice.selectedFilter = request.selectedFilter;
+        const QString filters = request.filters.join(QStringLiteral(";;"));
+        if (request.mode == FileDialogMode::kSave) {
+            choice.path = QFileDialog::getSaveFileName(parent, request.caption, request.startPath,
+                                                       filters, &choice.selectedFilter);
+        } else {
+            choice.path = QFileDialog::getOpenFileName(parent, request.caption, request.startPath,
+                                                       filters, &choice.selectedFilter);
+        }
+        return choice;
+    };
+}
+
+void BindTableFileActions(TECRForm& form, Settings& settings, std::function<bool()> busy,
+                          FileChooser chooser) {
+    auto* actions = new TableFileActions(form, settings, std::move(busy), std::move(chooser));
+    actions->BindMenu();
+    actions->BindTableButtons();
+}
+
+}  // namespace kasa::gui
