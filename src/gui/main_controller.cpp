@@ -12,6 +12,7 @@
 
 #include "comm/codepage.h"
 #include "gui/qt_user_interface.h"
+#include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
@@ -143,6 +144,7 @@ void MainController::BindHandlers() {
     connect(form_.ProgramSettingsWindow(), &TUstawienieProgramuForm::registerTypeChanged, this,
             [this](const QString& type) { RegisterTypeChanged(type.toStdString()); });
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
+    BindTableFileActions(form_, settings_, [this] { return busy.load(); });
     form_.SetRunningJobStop([this] {
         if (!busy) {
             return false;

@@ -95,6 +95,9 @@ void MainControllerTest::firstStartWithoutConfig() {
     QVERIFY(p.shown.empty());
     QVERIFY(p.controller->BuiltInRegister() == nullptr);
     QCOMPARE(p.form->windowTitle(), QStringLiteral("Program serwisowy kas"));
+    // The table file commands are bound in the running program.
+    QTRY_VERIFY(p.form->ControlAs<QPushButton>(QStringLiteral("PLU_zapis"))->isEnabled());
+    QVERIFY(p.form->MenuAction(QStringLiteral("&Zachowaj wszystko do pliku"))->isEnabled());
 }
 
 void MainControllerTest::settingsRoundTrip() {
