@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -33,6 +35,15 @@ WriteResult Failure(const std::string& path, int error) {
         case ENOENT:
         case ENOTDIR:
             reason = "Folder nie istnieje.";
+            break;
+        case EFBIG:
+            reason = "Plik jest zbyt duży dla tego nośnika.";
+            break;
+        case EIO:
+            reason = "Błąd zapisu na nośniku.";
+            break;
+        case EISDIR:
+            reason = "W miejscu pliku jest folder.";
             break;
         default:
             reason = std::string("Błąd systemu: ") + std::strerror(error) + ".";
@@ -93,11 +104,21 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes)
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    // A folder or a device in the file's place is not a file to read (and the stream
+    // library would throw while reading a folder).
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        return false;
+    }
     return !in.bad();
 }
 

@@ -1,0 +1,58 @@
+#include "app/atomic_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "scratch_folder.h"
+
+namespace kasa {
+namespace {
+
+using testing::ScratchFolder;
+
+TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFile) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    folder.Write("tabela.csv", "stara zawartość");
+    const WriteResult written = WriteFileAtomically(folder.Path("tabela.csv"), "nowa");
+    ASSERT_TRUE(written.ok) << written.message;
+    EXPECT_EQ(folder.Read("tabela.csv"), "nowa");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path(""))) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST(AtomicFile, FailuresAreReportedInPolishAndKeepTheOldFile) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    // A folder that does not exist.
+    const WriteResult missing = WriteFileAtomically(folder.Path("brak/plik.pod"), "x");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.message, "Nie udało się zapisać pliku " + folder.Path("brak/plik.pod") +
+                                   ".\nFolder nie istnieje.");
+    // A folder standing where the file should be: the rename fails, nothing is lost.
+    std::filesystem::create_directory(folder.Path("zajete"));
+    folder.Write("zajete/w_srodku.txt", "zostaje");
+    const WriteResult blocked = WriteFileAtomically(folder.Path("zajete"), "x");
+    EXPECT_FALSE(blocked.ok);
+    EXPECT_NE(blocked.message.find("Nie udało się zapisać pliku"), std::string::npos);
+    EXPECT_EQ(folder.Read("zajete/w_srodku.txt"), "zostaje");
+}
+
+TEST(AtomicFile, ReadingAFolderOrAMissingFileFailsQuietly) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    std::string bytes = "bez zmian";
+    EXPECT_FALSE(ReadWholeFile(folder.Path(""), bytes));
+    EXPECT_FALSE(ReadWholeFile(folder.Path("nie-ma.bin"), bytes));
+    folder.Write("pusty.bin", "");
+    EXPECT_TRUE(ReadWholeFile(folder.Path("pusty.bin"), bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
+}  // namespace
+}  // namespace kasa
