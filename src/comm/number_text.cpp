@@ -59,7 +59,7 @@ std::string ConvertOne(char conversion, int precision, double value) {
         // printf writes at least two exponent digits.
         const size_t e = out.find('e');
         if (e != std::string::npos && out.size() - e == 3) {
-            out.insert(e + 2, "0");
+            out = out.substr(0, e + 2) + '0' + out.substr(e + 2);
         }
     }
     if (conversion == 'E' || conversion == 'G') {
