@@ -59,7 +59,9 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes)
     const size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string pattern = folder + (slash == std::string::npos ? "/." : ".") + base + ".XXXXXX";
+    // mkstemp replaces the six trailing X of its template with a unique name.
+    std::string pattern =
+        folder + (slash == std::string::npos ? "/." : ".") + base + "." + std::string(6, 'X');
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = mkstemp(name.data());

@@ -69,13 +69,7 @@ class CliSession {
         ActiveModelSelection().Select(type);
         return true;
     }
-    void Fail(const std::string& text) {
-        std::string trimmed = text;
-        while (!trimmed.empty() && trimmed.back() == '\n') {
-            trimmed.pop_back();
-        }
-        context_.err << trimmed << "\n";
-    }
+    void Fail(const std::string& text) { ui_.Message(kCaption, text); }
     ECRClass& Ecr() { return ecr_; }
     TerminalUserInterface& Ui() { return ui_; }
     bool Opened() const { return opened_; }

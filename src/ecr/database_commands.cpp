@@ -24,95 +24,49 @@ const TableDescriptor* TableOfCode(TableCode code) {
     if (model == nullptr) {
         model = &VesperModel();
     }
-    switch (code) {
-        case TableCode::kPackaging:
-            return &model->Table(TableKind::kPackaging);
-        case TableCode::kKeys:
-            return &model->Table(TableKind::kKeys);
-        case TableCode::kCashiers:
-            return &model->Table(TableKind::kCashiers);
-        case TableCode::kPaymentForms:
-            return &model->Table(TableKind::kPaymentForms);
-        case TableCode::kDiscounts:
-            return &model->Table(TableKind::kDiscounts);
-        case TableCode::kSurcharges:
-            return &model->Table(TableKind::kSurcharges);
-        case TableCode::kGoods:
-            return &model->Table(TableKind::kGoods);
-        default:
-            return nullptr;
+    for (int i = 0; i < kTableKindCount; ++i) {
+        if (TableCodeOfKind(static_cast<TableKind>(i)) == code) {
+            return model->tables[static_cast<size_t>(i)];
+        }
     }
+    return nullptr;
 }
 
-template <class Record>
-bool ReadIsEmpty(ECRClass& ecr, int32_t number, bool& empty) {
-    Record record;
-    if (!ReadBaseRecord(ecr, number, record)) {
-        return false;
-    }
-    empty = record.IsEmpty();
-    return true;
-}
-
-bool CheckEmpty(ECRClass& ecr, int32_t number, TableCode table, bool& empty) {
+// Calls `fn` with an empty record of the table's record type; `fallback` for tables that
+// are not register databases.
+template <class Result, class Fn>
+Result WithRecordType(TableCode table, Result fallback, Fn&& fn) {
     switch (table) {
         case TableCode::kPackaging:
-            return ReadIsEmpty<PackagingRecord>(ecr, number, empty);
+            return fn(PackagingRecord{});
         case TableCode::kKeys:
-            return ReadIsEmpty<KeyRecord>(ecr, number, empty);
+            return fn(KeyRecord{});
         case TableCode::kCashiers:
-            return ReadIsEmpty<CashierRecord>(ecr, number, empty);
+            return fn(CashierRecord{});
         case TableCode::kPaymentForms:
-            return ReadIsEmpty<PaymentFormRecord>(ecr, number, empty);
+            return fn(PaymentFormRecord{});
         case TableCode::kDiscounts:
         case TableCode::kSurcharges:
-            return ReadIsEmpty<DiscountRecord>(ecr, number, empty);
+            return fn(DiscountRecord{});
         case TableCode::kGoods:
-            return ReadIsEmpty<PluRecord>(ecr, number, empty);
+            return fn(PluRecord{});
         default:
-            return false;
-    }
-}
-
-char DeleteLetterOf(int database) {
-    switch (database) {
-        case PackagingRecord::kDatabase:
-            return PackagingRecord::kDeleteLetter;
-        case KeyRecord::kDatabase:
-            return KeyRecord::kDeleteLetter;
-        case CashierRecord::kDatabase:
-            return CashierRecord::kDeleteLetter;
-        case PaymentFormRecord::kDatabase:
-            return PaymentFormRecord::kDeleteLetter;
-        case DiscountRecord::kDatabase:
-            return DiscountRecord::kDeleteLetter;
-        case PluRecord::kDatabase:
-            return PluRecord::kDeleteLetter;
-        default:
-            return 0;
+            return fallback;
     }
 }
 
 }  // namespace
 
+TableCode TableCodeOfKind(TableKind kind) {
+    static constexpr TableCode kCodes[kTableKindCount] = {
+        TableCode::kHeader,     TableCode::kVatRates,     TableCode::kPackaging,
+        TableCode::kKeys,       TableCode::kCashiers,     TableCode::kDiscounts,
+        TableCode::kSurcharges, TableCode::kPaymentForms, TableCode::kGoods};
+    return kCodes[static_cast<size_t>(kind)];
+}
+
 int DatabaseOfTable(TableCode table) {
-    switch (table) {
-        case TableCode::kPackaging:
-            return PackagingRecord::kDatabase;
-        case TableCode::kKeys:
-            return KeyRecord::kDatabase;
-        case TableCode::kCashiers:
-            return CashierRecord::kDatabase;
-        case TableCode::kPaymentForms:
-            return PaymentFormRecord::kDatabase;
-        case TableCode::kDiscounts:
-        case TableCode::kSurcharges:
-            return DiscountRecord::kDatabase;
-        case TableCode::kGoods:
-            return PluRecord::kDatabase;
-        default:
-            return -1;
-    }
+    return WithRecordType(table, -1, [](auto record) { return decltype(record)::kDatabase; });
 }
 
 RecordLayout LayoutOf(const ECRClass& ecr) {
@@ -181,19 +135,20 @@ bool DeleteBaseRecord(ECRClass& ecr, int32_t number, TableCode table, bool check
         return false;
     }
     if (checkFirst) {
-        bool empty = false;
-        if (!CheckEmpty(ecr, number, table, empty)) {
-            return false;
-        }
-        if (empty) {
-            return true;
+        // -1 a failed read, 1 an empty record, 0 one in use.
+        const int empty = WithRecordType(table, -1, [&](auto record) {
+            return ReadBaseRecord(ecr, number, record) ? (record.IsEmpty() ? 1 : 0) : -1;
+        });
+        if (empty != 0) {
+            return empty == 1;
         }
     }
     if (database == kCashierDatabase && number == 1) {
         return true;  // the first cashier must always exist
     }
     iBuffer& request = ecr.BeginRequest({number - 1});
-    request.AppendByte(static_cast<uint8_t>(DeleteLetterOf(database)));
+    request.AppendByte(static_cast<uint8_t>(
+        WithRecordType(table, '\0', [](auto record) { return decltype(record)::kDeleteLetter; })));
     const bool sent = SendWriteOrDelete(ecr, request);
     if (!checkFirst) {
         RegisterStatus status;

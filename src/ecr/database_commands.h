@@ -9,6 +9,7 @@
 
 #include "comm/ecrclass.h"
 #include "ecr/records.h"
+#include "tables/catalogue.h"
 
 namespace kasa {
 
@@ -27,6 +28,8 @@ enum class TableCode : int {
     kVatRates = 11,
 };
 
+// The table code of each table kind of the catalogue.
+TableCode TableCodeOfKind(TableKind kind);
 // The register database a table lives in; -1 for the header and VAT rates.
 int DatabaseOfTable(TableCode table);
 

@@ -21,36 +21,8 @@ bool TableCodeOf(const TableDescriptor& table, TableCode& code) {
     if (!TableKindOf(table, kind)) {
         return false;
     }
-    switch (kind) {
-        case TableKind::kHeader:
-            code = TableCode::kHeader;
-            return true;
-        case TableKind::kVat:
-            code = TableCode::kVatRates;
-            return true;
-        case TableKind::kPackaging:
-            code = TableCode::kPackaging;
-            return true;
-        case TableKind::kKeys:
-            code = TableCode::kKeys;
-            return true;
-        case TableKind::kCashiers:
-            code = TableCode::kCashiers;
-            return true;
-        case TableKind::kDiscounts:
-            code = TableCode::kDiscounts;
-            return true;
-        case TableKind::kSurcharges:
-            code = TableCode::kSurcharges;
-            return true;
-        case TableKind::kPaymentForms:
-            code = TableCode::kPaymentForms;
-            return true;
-        case TableKind::kGoods:
-            code = TableCode::kGoods;
-            return true;
-    }
-    return false;
+    code = TableCodeOfKind(kind);
+    return true;
 }
 
 std::vector<std::string_view> ColumnKeys(TableCode code) {

@@ -46,8 +46,7 @@ bool ReadVatRates(ECRClass& ecr, VatRates& rates) {
         if (!text.empty() && text[0] == 'F') {
             int64_t n = 0;
             for (const char c : text) {
-                const int digit = c >= '0' && c <= '9' ? c - '0' : c - 'A' + 10;
-                n = n * 16 + (15 - digit);
+                n = n * 16 + (15 - HexDigitValue(c));
             }
             v = -(n + 1);
         } else {

@@ -95,10 +95,8 @@ void MainController::ApplyProgramSettings(const ProgramSettingsValues& v) {
 
 void MainController::Show() {
     // The window starts at the top left corner with its designed size.
-    form_.move(0, 0);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        form_.move(screen->availableGeometry().topLeft());
-    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    form_.move(screen != nullptr ? screen->availableGeometry().topLeft() : QPoint(0, 0));
     std::string type = settings_.ChashPath;
     ActiveModelSelection().Select(type);
     settings_.ChashPath = type;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <optional>
 
 #include "comm/codepage.h"
 #include "comm/ibuffer.h"
@@ -169,6 +170,30 @@ Reply Data(std::string data) {
     return r;
 }
 
+std::vector<std::string> EmptyRecord(const std::vector<WireField>& layout) {
+    std::vector<std::string> empty;
+    for (const auto& field : layout) {
+        empty.push_back(EmptyValue(field.readCode));
+    }
+    return empty;
+}
+
+// The register's refusal of an index outside the database, or nothing when it is inside.
+std::optional<Reply> RefuseIndex(int database, const SimDatabase& db, int64_t index) {
+    if (index >= 0 && index < static_cast<int64_t>(db.records.size())) {
+        return std::nullopt;
+    }
+    return StatusOnly(database == kGoodsDatabase ? kStatusOutOfRange : kStatusParameter);
+}
+
+// The register's own clock: the computer's, shifted by the offset it was set to.
+std::tm RegisterTime(int64_t offsetSeconds) {
+    const std::time_t now = std::time(nullptr) + offsetSeconds;
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return tm;
+}
+
 }  // namespace
 
 RegisterState::RegisterState(RegisterType registerType, bool demoData) : type(registerType) {
@@ -177,11 +202,7 @@ RegisterState::RegisterState(RegisterType registerType, bool demoData) : type(re
         SimDatabase db;
         db.number = number;
         db.layout = Layout(number, type);
-        std::vector<std::string> empty;
-        for (const auto& field : db.layout) {
-            empty.push_back(EmptyValue(field.readCode));
-        }
-        db.records.assign(static_cast<size_t>(Count(number, type)), empty);
+        db.records.assign(static_cast<size_t>(Count(number, type)), EmptyRecord(db.layout));
         databases[number] = std::move(db);
     }
     if (demoData) {
@@ -261,9 +282,7 @@ Reply RegisterState::Status() {
     bytes.AppendByte(static_cast<uint8_t>(mode));
     bytes.AppendByte(static_cast<uint8_t>(fiscal));
     bytes.AppendByte(static_cast<uint8_t>(optionBits));
-    const std::time_t now = std::time(nullptr) + clockOffsetSeconds;
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    const std::tm tm = RegisterTime(clockOffsetSeconds);
     const int year = tm.tm_year + 1900;
     bytes.AppendByte(Bcd(year % 100));
     bytes.AppendByte(Bcd(year / 100));
@@ -301,8 +320,8 @@ Reply RegisterState::ReadRecord(const ParsedRequest& request) {
         return StatusOnly(kStatusParameter);
     }
     const int64_t index = request.params[0];
-    if (index < 0 || index >= static_cast<int64_t>(it->second.records.size())) {
-        return StatusOnly(it->first == kGoodsDatabase ? kStatusOutOfRange : kStatusParameter);
+    if (const auto refused = RefuseIndex(it->first, it->second, index)) {
+        return *refused;
     }
     return Data(EncodeRecord(it->second, it->second.records[static_cast<size_t>(index)]));
 }
@@ -313,8 +332,8 @@ Reply RegisterState::WriteRecord(int database, const ParsedRequest& request) {
         return StatusOnly(kStatusParameter);
     }
     const int64_t index = request.params[0];
-    if (index < 0 || index >= static_cast<int64_t>(db.records.size())) {
-        return StatusOnly(database == kGoodsDatabase ? kStatusOutOfRange : kStatusParameter);
+    if (const auto refused = RefuseIndex(database, db, index)) {
+        return *refused;
     }
     WireReader reader(request.body);
     std::vector<std::string> values;
@@ -353,14 +372,11 @@ Reply RegisterState::DeleteRecord(int database, const ParsedRequest& request) {
         return StatusOnly(kStatusParameter);
     }
     const int64_t index = request.params[0];
-    if (index < 0 || index >= static_cast<int64_t>(db.records.size())) {
-        return StatusOnly(database == kGoodsDatabase ? kStatusOutOfRange : kStatusParameter);
+    if (const auto refused = RefuseIndex(database, db, index)) {
+        return *refused;
     }
     auto& stored = db.records[static_cast<size_t>(index)];
-    std::vector<std::string> empty;
-    for (const auto& field : db.layout) {
-        empty.push_back(EmptyValue(field.readCode));
-    }
+    std::vector<std::string> empty = EmptyRecord(db.layout);
     if (stored != empty && !TotalsAreZero()) {
         return StatusOnly(kStatusTotals);
     }
@@ -375,8 +391,8 @@ Reply RegisterState::FindUsed(const ParsedRequest& request) {
     }
     const SimDatabase& db = databases.at(kGoodsDatabase);
     const int64_t index = request.params[0];
-    if (index < 0 || index >= static_cast<int64_t>(db.records.size())) {
-        return StatusOnly(kStatusOutOfRange);
+    if (const auto refused = RefuseIndex(kGoodsDatabase, db, index)) {
+        return *refused;
     }
     const auto& record = db.records[static_cast<size_t>(index)];
     Reply reply;
@@ -455,9 +471,7 @@ Reply RegisterState::WriteVat(const ParsedRequest& request) {
 }
 
 Reply RegisterState::ReadClock() {
-    const std::time_t now = std::time(nullptr) + clockOffsetSeconds;
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    const std::tm tm = RegisterTime(clockOffsetSeconds);
     const int year = tm.tm_year + 1900;
     iBuffer bytes;
     for (const int value : {tm.tm_sec, tm.tm_min, tm.tm_hour, tm.tm_mday, tm.tm_mon + 1}) {
