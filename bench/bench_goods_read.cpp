@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "comm/ecrclass.h"
+#include "ecr/register_session.h"
 #include "ecr/row_transfer.h"
 #include "sim/virtual_register.h"
 #include "tables/catalogue.h"
@@ -29,7 +30,7 @@ Result ReadAllGoods(int baud) {
         result.ok = false;
         return result;
     }
-    ECRClass ecr;
+    RegisterSession ecr;
     ecr.SetPortParams(reg.PortPath(), baud > 0 ? baud : 115200, nullptr, 0);
     ecr.modelCode = 2;
     std::string type = "Vesper";

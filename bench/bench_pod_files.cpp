@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/user_interface.h"
-#include "comm/number_text.h"
+#include "base/number_text.h"
+#include "base/user_interface.h"
 #include "tables/pod_file.h"
 
 namespace {

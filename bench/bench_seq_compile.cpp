@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "comm/number_text.h"
+#include "base/number_text.h"
 #include "seq/seqcompileclass.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include <unistd.h>
 
-#include "comm/number_text.h"
+#include "base/number_text.h"
 #include "tables/table_text_file.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "app/user_interface.h"
-#include "comm/codepage.h"
+#include "base/codepage.h"
+#include "base/user_interface.h"
 
 namespace kasa {
 

@@ -1,6 +1,6 @@
 #include "app/register_tables.h"
 
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "ecr/header.h"
 #include "ecr/record_codec.h"
 #include "ecr/row_transfer.h"

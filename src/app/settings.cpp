@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "comm/number_text.h"
+#include "base/number_text.h"
 
 namespace kasa {
 

@@ -10,8 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "app/atomic_file.h"
-#include "app/key_value_file.h"
+#include "base/atomic_file.h"
+#include "base/key_value_file.h"
 
 namespace kasa {
 

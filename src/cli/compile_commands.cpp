@@ -2,9 +2,9 @@
 
 #include <ostream>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
+#include "base/number_text.h"
 #include "cli/command_line.h"
-#include "comm/number_text.h"
 #include "seq/seqcompileclass.h"
 #include "seq/sequence_files.h"
 

@@ -3,12 +3,13 @@
 #include <istream>
 #include <ostream>
 
-#include "app/atomic_file.h"
 #include "app/communication_session.h"
 #include "app/register_tables.h"
+#include "base/atomic_file.h"
+#include "base/codepage.h"
 #include "cli/command_line.h"
 #include "cli/terminal_user_interface.h"
-#include "comm/codepage.h"
+#include "ecr/register_session.h"
 #include "ecr/row_transfer.h"
 #include "tables/table_files.h"
 #include "tables/table_text_file.h"
@@ -77,7 +78,7 @@ class CliSession {
   private:
     CommandContext& context_;
     TerminalUserInterface ui_;
-    ECRClass ecr_;
+    RegisterSession ecr_;
     bool opened_ = false;
 };
 

@@ -8,8 +8,8 @@
 #include <ostream>
 #include <thread>
 
+#include "base/codepage.h"
 #include "cli/command_line.h"
-#include "comm/codepage.h"
 #include "sim/virtual_register.h"
 
 namespace kasa::cli {

@@ -3,7 +3,7 @@
 #include <istream>
 #include <ostream>
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 
 namespace kasa::cli {
 

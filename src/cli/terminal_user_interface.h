@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 
 namespace kasa::cli {
 

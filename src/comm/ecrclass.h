@@ -108,6 +108,11 @@ class ECRClass : public FastCom {
     static constexpr const char* kFrameStart = "\x1bP";
     static constexpr const char* kFrameEnd = "\x1b\\";
 
+  protected:
+    // The requests of the first opening: the protocol layer only puts the register into
+    // the session mode and drops stray bytes; a register session adds its reads around it.
+    virtual void StartSession();
+
   private:
     std::string LogPrefix() const;
     void Renumber(iBuffer& payload, uint8_t builtWith);

@@ -2,11 +2,9 @@
 // opening, identification, the fiscal ids and the end of communication.
 #include <cstring>
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
+#include "base/number_text.h"
 #include "comm/ecrclass.h"
-#include "comm/number_text.h"
-#include "ecr/database_commands.h"
-#include "ecr/vat_totals.h"
 
 namespace kasa {
 
@@ -71,25 +69,15 @@ bool ECRClass::InitTransmission() {
     if (savedMode != -1) {
         return true;
     }
-    // The start requests build their own requests; a request the caller had already built
-    // is renumbered by SendFrame.
     savedMode = 0;
-    RegisterStatus status;
-    if (ReadStatus(*this, status)) {
-        savedMode = status.mode;
-    }
+    StartSession();
+    return true;
+}
+
+void ECRClass::StartSession() {
     SetMode(kSessionMode);
     ReadAvailable(receiveBuffer, 30);
     receiveBuffer.Clear();
-    TotalsRecord totals;
-    if (ReadTotals(*this, totals)) {
-        sessionTotals = totals.vatTotals;
-        totalsZero = true;
-        for (const double t : sessionTotals) {
-            totalsZero = totalsZero && t < 1e-7;
-        }
-    }
-    return true;
 }
 
 bool ECRClass::EndTransmission() {

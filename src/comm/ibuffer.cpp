@@ -10,9 +10,9 @@
 #include <fstream>
 #include <functional>
 
-#include "app/atomic_file.h"
-#include "comm/codepage.h"
-#include "comm/number_text.h"
+#include "base/atomic_file.h"
+#include "base/codepage.h"
+#include "base/number_text.h"
 
 namespace kasa {
 

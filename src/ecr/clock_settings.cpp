@@ -2,8 +2,8 @@
 
 #include <ctime>
 
-#include "app/user_interface.h"
-#include "comm/number_text.h"
+#include "base/number_text.h"
+#include "base/user_interface.h"
 #include "ecr/record_codec.h"
 #include "ecr/vat_totals.h"
 

@@ -1,7 +1,7 @@
 #include "ecr/database_commands.h"
 
-#include "app/user_interface.h"
-#include "comm/number_text.h"
+#include "base/number_text.h"
+#include "base/user_interface.h"
 #include "ecr/record_codec.h"
 #include "tables/catalogue.h"
 

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "comm/codepage.h"
-#include "comm/number_text.h"
+#include "base/codepage.h"
+#include "base/number_text.h"
 
 namespace kasa {
 

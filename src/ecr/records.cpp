@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 #include "ecr/record_codec.h"
 
 namespace kasa {

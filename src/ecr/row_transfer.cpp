@@ -1,6 +1,6 @@
 #include "ecr/row_transfer.h"
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 #include "ecr/record_codec.h"
 #include "ecr/records.h"
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/user_interface.h"
-#include "comm/codepage.h"
-#include "comm/number_text.h"
+#include "base/codepage.h"
+#include "base/number_text.h"
+#include "base/user_interface.h"
 #include "ecr/database_commands.h"
 #include "ecr/record_codec.h"
 

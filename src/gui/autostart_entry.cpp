@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace kasa::gui {
 

@@ -1,6 +1,6 @@
 #include "gui/header_line_centring.h"
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 
 namespace kasa::gui {
 

@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 #include "gui/qt_user_interface.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"

@@ -11,6 +11,7 @@
 #include "app/communication_session.h"
 #include "app/settings.h"
 #include "comm/ecrclass.h"
+#include "ecr/register_session.h"
 
 namespace kasa::sim {
 class VirtualRegister;
@@ -81,7 +82,7 @@ class MainController : public QObject {
     Options options_;
     std::string configPath_;
     Settings settings_;
-    ECRClass ecr_;
+    RegisterSession ecr_;
     SessionDisplay display_;
     std::unique_ptr<sim::VirtualRegister> builtIn_;
     bool operationRunning_ = false;

@@ -8,7 +8,7 @@
 #include <QString>
 #include <functional>
 
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 
 class QLabel;
 class QProgressBar;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/user_interface.h"
+#include "base/user_interface.h"
 #include "gui/font_setting.h"
 #include "gui/serial_port_list.h"
 

@@ -1,6 +1,6 @@
 #include "seq/seq_messages.h"
 
-#include "comm/number_text.h"
+#include "base/number_text.h"
 
 namespace kasa {
 

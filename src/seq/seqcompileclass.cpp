@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "comm/codepage.h"
-#include "comm/number_text.h"
+#include "base/codepage.h"
+#include "base/number_text.h"
 #include "seq/seq_language_description.h"
 #include "seq/sequence_files.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "comm/ibuffer.h"
 #include "seq/compile_clock.h"
 #include "seq/seq_messages.h"

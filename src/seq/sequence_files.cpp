@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "comm/codepage.h"
-#include "comm/number_text.h"
+#include "base/codepage.h"
+#include "base/number_text.h"
 
 namespace kasa {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 #include "sim/register_state.h"
 
 namespace kasa::sim {

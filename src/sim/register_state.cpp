@@ -5,9 +5,9 @@
 #include <ctime>
 #include <optional>
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
+#include "base/number_text.h"
 #include "comm/ibuffer.h"
-#include "comm/number_text.h"
 #include "ecr/record_codec.h"
 #include "sim/demo_data.h"
 #include "sim/wire_reader.h"

@@ -1,6 +1,6 @@
 #include "sim/wire_reader.h"
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 
 namespace kasa::sim {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "comm/number_text.h"
+#include "base/number_text.h"
 #include "tables/catalogue.h"
 
 namespace kasa {

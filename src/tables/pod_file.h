@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/atomic_file.h"
-#include "app/key_value_file.h"
-#include "app/user_interface.h"
+#include "base/atomic_file.h"
+#include "base/key_value_file.h"
+#include "base/user_interface.h"
 #include "tables/catalogue.h"
 #include "tables/load_status.h"
 #include "tables/text_grid.h"

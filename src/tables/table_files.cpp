@@ -1,6 +1,6 @@
 #include "tables/table_files.h"
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 #include "tables/table_text_file.h"
 
 namespace kasa {

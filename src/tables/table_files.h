@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "tables/pod_file.h"
 
 namespace kasa {

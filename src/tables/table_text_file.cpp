@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdint>
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 
 namespace kasa {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "tables/catalogue.h"
 #include "tables/load_status.h"
 #include "tables/text_grid.h"

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "ecr/register_session.h"
 #include "sim/virtual_register.h"
 #include "support/recording_ui.h"
 
@@ -51,7 +52,7 @@ class SessionTest : public ::testing::Test {
     }
 
     std::unique_ptr<sim::VirtualRegister> reg;
-    ECRClass ecr;
+    RegisterSession ecr;
     RecordingUserInterface ui;
     SessionSettings settings;
     SessionDisplay display;
@@ -208,7 +209,7 @@ TEST_F(SessionTest, DestroyingTheRegisterObjectRestoresTheMode) {
         reg->State().mode = 1;
     }
     {
-        ECRClass local;
+        RegisterSession local;
         local.SetPortParams(reg->PortPath(), 115200, nullptr, 0);
         ASSERT_TRUE(local.InitTransmission());
         local.CloseTransmission();

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/scratch_folder.h"
+#include "support/scratch_folder.h"
 
 namespace kasa {
 namespace {

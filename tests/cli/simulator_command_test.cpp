@@ -12,10 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "cli/command_line.h"
 #include "comm/ecrclass.h"
 #include "ecr/records.h"
+#include "ecr/register_session.h"
 
 namespace kasa::cli {
 namespace {
@@ -64,7 +65,7 @@ class SymulatorCommand : public ::testing::Test {
     }
     // One exchange through the link, as the program would make it.
     std::string Ask(const std::string& header, int* status = nullptr) {
-        ECRClass ecr;
+        RegisterSession ecr;
         ecr.SetPortParams(link_, 9600, nullptr, 0);
         ecr.answerTimeout = 2000;
         iBuffer& request = ecr.BeginRequest();

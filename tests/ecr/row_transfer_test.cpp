@@ -1,4 +1,5 @@
 #include "ecr/row_transfer.h"
+#include "ecr/register_session.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ class RegisterFixture {
     }
 
     std::unique_ptr<VirtualRegister> reg;
-    ECRClass ecr;
+    RegisterSession ecr;
     const RegisterModel* model = nullptr;
 };
 

@@ -4,6 +4,7 @@
 
 #include "app/communication_session.h"
 #include "ecr/clock_settings.h"
+#include "ecr/register_session.h"
 #include "ecr/vat_totals.h"
 #include "sim/virtual_register.h"
 #include "support/recording_ui.h"
@@ -37,7 +38,7 @@ class RegisterOnPty : public ::testing::Test {
         return "<none>";
     }
     std::unique_ptr<sim::VirtualRegister> reg;
-    ECRClass ecr;
+    RegisterSession ecr;
     testing::RecordingUserInterface ui;
 };
 

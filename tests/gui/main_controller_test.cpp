@@ -11,14 +11,14 @@
 #include <fstream>
 #include <iterator>
 
-#include "../app/scratch_folder.h"
-#include "app/key_value_file.h"
+#include "base/key_value_file.h"
 #include "gui/main_controller.h"
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 #include "sim/virtual_register.h"
+#include "support/scratch_folder.h"
 
 using kasa::Answer;
 using kasa::Buttons;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace kasa {
 namespace {

@@ -11,6 +11,7 @@
 
 #include "comm/ecrclass.h"
 #include "ecr/records.h"
+#include "ecr/register_session.h"
 #include "sim/virtual_register.h"
 
 namespace kasa::sim {
@@ -139,7 +140,7 @@ class RegisterFixture {
   public:
     // Declared in this order so that the port closes before the register and the log go.
     std::unique_ptr<VirtualRegister> reg;
-    ECRClass ecr;
+    RegisterSession ecr;
     RecordLayout layout = RecordLayout::kVesper;
 };
 

@@ -8,10 +8,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "comm/ecrclass.h"
 #include "ecr/record_codec.h"
 #include "ecr/records.h"
+#include "ecr/register_session.h"
 #include "sim/demo_data.h"
 
 namespace kasa::sim {
@@ -41,7 +42,7 @@ class VirtualRegisterTest : public ::testing::TestWithParam<RegisterType> {
         return ecr.Exchange(request);
     }
     std::unique_ptr<VirtualRegister> reg;
-    ECRClass ecr;
+    RegisterSession ecr;
 };
 
 TEST_P(VirtualRegisterTest, AnswersStatusModeAndIdentification) {
@@ -104,7 +105,7 @@ TEST_F(LinkPath, PointsAtThePortWhileRunning) {
         EXPECT_EQ(reg.PortPath(), link_);
         ASSERT_TRUE(std::filesystem::is_symlink(link_));
         EXPECT_EQ(std::filesystem::read_symlink(link_).string().rfind("/dev/pts/", 0), 0u);
-        ECRClass ecr;
+        RegisterSession ecr;
         ecr.SetPortParams(link_, 9600, nullptr, 0);
         ecr.answerTimeout = 1000;
         iBuffer& request = ecr.BeginRequest();

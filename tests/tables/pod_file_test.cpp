@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "app/scratch_folder.h"
+#include "support/scratch_folder.h"
 
 namespace kasa {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "comm/number_text.h"
+#include "base/number_text.h"
 
 namespace kasa {
 namespace {

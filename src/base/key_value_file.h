@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace kasa {
 

@@ -1,4 +1,4 @@
-#include "app/key_value_file.h"
+#include "base/key_value_file.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,8 +6,8 @@
 #include <system_error>
 #include <utility>
 
-#include "comm/codepage.h"
-#include "comm/number_text.h"
+#include "base/codepage.h"
+#include "base/number_text.h"
 
 namespace kasa {
 

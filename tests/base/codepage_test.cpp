@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "comm/codepage.h"
+#include "base/codepage.h"
 #include "comm/ibuffer.h"
 
 namespace kasa {

@@ -1,10 +1,10 @@
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 namespace kasa {
 namespace {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "base/number_text.h"
 #include "comm/ibuffer.h"
-#include "comm/number_text.h"
 
 namespace kasa {
 namespace {

@@ -1,4 +1,4 @@
-#include "comm/codepage.h"
+#include "base/codepage.h"
 
 namespace kasa {
 

@@ -1,4 +1,4 @@
-#include "app/key_value_file.h"
+#include "base/key_value_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <clocale>
 #include <filesystem>
 
-#include "app/scratch_folder.h"
+#include "support/scratch_folder.h"
 
 namespace kasa {
 namespace {
