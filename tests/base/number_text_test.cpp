@@ -20,38 +20,16 @@ TEST(NumberText, DecimalAndHex) {
     EXPECT_EQ(HexText(0x12345, 2), "12345");  // never cut
 }
 
-TEST(NumberText, FormatDoubleKnownTexts) {
-    struct Case {
-        const char* format;
-        double value;
-        const char* text;
-    };
-    const Case cases[] = {
-        {"%f", 1.5, "1.500000"},
-        {"%0.2f", 1234.5678, "1234.57"},
-        {"%.0lf%%", 23.4, "23%"},
-        {"%8.3f", 3.14159, "   3.142"},
-        {"%-8.2f|", 1.5, "1.50    |"},
-        {"%08.2f", -1.5, "-0001.50"},
-        {"%+.1f", 2.0, "+2.0"},
-        {"% .1f", 2.0, " 2.0"},
-        {"%.3e", 12345.678, "1.235e+04"},
-        {"%E", 0.5, "5.000000E-01"},
-        {"%g", 0.0001, "0.0001"},
-        {"%g", 1e-5, "1e-05"},
-        {"%g", 1e6, "1e+06"},
-        {"%.2f zl %.2f", 4.0, "4.00 zl "},  // one value only
-        {"bez liczby", 4.0, "bez liczby"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(FormatDouble(c.format, c.value), c.text) << c.format;
-    }
+TEST(NumberText, FormatDoubleTakesOneValueOnly) {
+    EXPECT_EQ(FormatDouble("%.2f zl %.2f", 4.0), "4.00 zl ");
+    EXPECT_EQ(FormatDouble("bez liczby", 4.0), "bez liczby");
 }
 
 TEST(NumberText, FormatDoubleAgreesWithPrintfInTheCLocale) {
     ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
-    const char* formats[] = {"%f", "%.2f", "%10.3f",  "%-10.1f", "%+e",   "%.0f",
-                             "%g", "%.3g", "%012.4f", "% .2f",   "%.10f", "%12.4E"};
+    const char* formats[] = {"%f",    "%.2f",   "%10.3f",  "%-10.1f", "%+e",
+                             "%.0f",  "%g",     "%.3g",    "%012.4f", "% .2f",
+                             "%.10f", "%12.4E", "%.0lf%%", "%+.1f",   "%-8.2f|"};
     const double values[] = {0.0,      -0.0,     1.5,   2.675,         0.125, 1e10,
                              -123.456, 0.000123, 1e-10, 123456789.987, 1e300, -7.0};
     for (const char* format : formats) {

@@ -10,26 +10,23 @@
 namespace kasa {
 namespace {
 
-TEST(IBufferScratch, SeveralTextsStayValidTogether) {
-    iBuffer b;
-    const char* decimal = b.FormatDecimal(12);
-    const char* hex = b.FormatHex(0xAB, 1);
-    const char* negative = b.FormatDecimal(-5);
-    const char* number = b.FormatFloat(0.5);
-    EXPECT_STREQ(decimal, "12");
-    EXPECT_STREQ(hex, "AB");
-    EXPECT_STREQ(negative, "-5");
-    EXPECT_STREQ(number, "0.500000");
-}
-
+// Texts of every kind stay valid together, past the pool's first kilobyte.
 TEST(IBufferScratch, GrowsPastItsFirstKilobyteInsteadOfOverwriting) {
     iBuffer b;
     std::vector<const char*> texts;
+    std::vector<std::string> wanted;
     for (int64_t i = 0; i < 300; ++i) {  // about 4 KB of texts
+        const char digits[] = "0123456789ABCDEF";
+        const auto low = static_cast<uint8_t>(i);
         texts.push_back(b.FormatDecimal(i * 1000000007LL));
+        wanted.push_back(std::to_string(i * 1000000007LL));
+        texts.push_back(b.FormatHex(low, 1));
+        wanted.push_back({digits[low >> 4], digits[low & 15]});
+        texts.push_back(b.FormatFloat(0.5));
+        wanted.push_back("0.500000");
     }
-    for (int64_t i = 0; i < 300; ++i) {
-        EXPECT_EQ(std::string(texts[static_cast<size_t>(i)]), std::to_string(i * 1000000007LL));
+    for (size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(std::string(texts[i]), wanted[i]) << i;
     }
 }
 
