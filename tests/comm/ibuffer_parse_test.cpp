@@ -44,17 +44,6 @@ TEST(IBufferTakeInteger, ReadsTheNumberAndRemovesItWithItsSeparator) {
     }
 }
 
-TEST(IBufferTakeInteger, TwoFieldsInARow) {
-    iBuffer b("12;0");
-    EXPECT_EQ(b.TakeInteger(), 12);
-    EXPECT_EQ(b.LastSeparator(), ';');
-    EXPECT_EQ(Bytes(b), "0");
-    EXPECT_EQ(b.TakeInteger(), 0);
-    EXPECT_EQ(b.LastSeparator(), 0);
-    EXPECT_EQ(b.Length(), 0);
-    EXPECT_EQ(b.ByteAt(0), 0);
-}
-
 TEST(IBufferTakeInteger, AfterKey) {
     iBuffer b("a=1;b=22;a=3;");
     EXPECT_EQ(b.TakeIntegerAfter("b="), 22);
@@ -163,12 +152,6 @@ TEST(IBufferTakeLine, CutsLinesAtLineFeeds) {
         EXPECT_EQ(AllLines(b), c.lines) << c.content;
         EXPECT_EQ(b.Length(), 0);
     }
-}
-
-TEST(IBufferTakeLine, LeavesTheRestOfTheBuffer) {
-    iBuffer b("first\r\nsecond\r\n");
-    EXPECT_STREQ(b.TakeLine(), "first");
-    EXPECT_EQ(Bytes(b), "second\r\n");
 }
 
 TEST(IBufferTakeLine, LinesLongerThanTheScratchPool) {
