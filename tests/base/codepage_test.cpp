@@ -7,9 +7,12 @@
 
 #include "base/codepage.h"
 #include "comm/ibuffer.h"
+#include "support/bytes.h"
 
 namespace kasa {
 namespace {
+
+using testing::AllByteValues;
 
 // The published code points: Latin, Windows-1250, Mazovia, CP852, ISO-8859-2, register.
 constexpr uint8_t kLetters[18][6] = {
@@ -61,14 +64,6 @@ std::string Column(int column) {
         bytes += static_cast<char>(row[column]);
     }
     return bytes;
-}
-
-std::string AllByteValues() {
-    std::string all;
-    for (int i = 0; i < 256; ++i) {
-        all += static_cast<char>(i);
-    }
-    return all;
 }
 
 // UTF-8 of one code point, written out by hand for the ranges used here.

@@ -4,27 +4,14 @@
 #include <string>
 
 #include "comm/ibuffer.h"
+#include "support/bytes.h"
 
 namespace kasa {
 namespace {
 
-std::string Bytes(const iBuffer& b) {
-    return std::string(b.View());
-}
-
-iBuffer FromBytes(const std::string& bytes) {
-    iBuffer b;
-    b.AppendBytes(bytes.data(), bytes.size());
-    return b;
-}
-
-std::string AllByteValues() {
-    std::string all;
-    for (int i = 0; i < 256; ++i) {
-        all += static_cast<char>(i);
-    }
-    return all;
-}
+using testing::AllByteValues;
+using testing::Bytes;
+using testing::FromBytes;
 
 TEST(IBufferXorChecksum, StartsFromTheInitialByteAndCoversNBytes) {
     EXPECT_EQ(iBuffer().XorChecksum(0, 0xFF), 0xFF);

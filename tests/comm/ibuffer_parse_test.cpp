@@ -7,13 +7,12 @@
 #include <vector>
 
 #include "comm/ibuffer.h"
+#include "support/bytes.h"
 
 namespace kasa {
 namespace {
 
-std::string Bytes(const iBuffer& b) {
-    return std::string(b.View());
-}
+using testing::Bytes;
 
 struct IntegerCase {
     const char* content;

@@ -6,20 +6,14 @@
 #include <utility>
 
 #include "comm/ibuffer.h"
+#include "support/bytes.h"
 #include "support/scratch_folder.h"
 
 namespace kasa {
 namespace {
 
-std::string Bytes(const iBuffer& b) {
-    return std::string(b.View());
-}
-
-iBuffer FromBytes(const std::string& bytes) {
-    iBuffer b;
-    b.AppendBytes(bytes.data(), bytes.size());
-    return b;
-}
+using testing::Bytes;
+using testing::FromBytes;
 
 // Everything from the length up to the capacity must be zero.
 bool TailIsZero(const iBuffer& b) {

@@ -1,4 +1,5 @@
 #include "ecr/record_codec.h"
+#include "support/bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +12,8 @@
 namespace kasa {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (const int v : values) {
-        out += static_cast<char>(v);
-    }
-    return out;
-}
-
-std::string Repeat(int value, int count) {
-    return std::string(static_cast<size_t>(count), static_cast<char>(value));
-}
+using testing::Bytes;
+using testing::Repeat;
 
 std::string Encoded(FieldCode code, std::string_view text, int* result = nullptr) {
     iBuffer request;

@@ -6,21 +6,13 @@
 #include <string>
 
 #include "ecr/record_codec.h"
+#include "support/bytes.h"
 
 namespace kasa {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (const int v : values) {
-        out += static_cast<char>(v);
-    }
-    return out;
-}
-
-std::string Repeat(int value, int count) {
-    return std::string(static_cast<size_t>(count), static_cast<char>(value));
-}
+using testing::Bytes;
+using testing::Repeat;
 
 const std::string kZeroAmount = Repeat(0, 5);
 
