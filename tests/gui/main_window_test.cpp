@@ -5,11 +5,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -235,11 +233,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(view->columnWidth(0), 16 * pointSize);
         QCOMPARE(view->rowHeight(3), 2 * pointSize);
         QCOMPARE(view->verticalHeader()->width(), 5 * pointSize);  // "Numer"
-
-        // Changes made by the core reach the view once announced.
-        form.Grid("PLU")->SetCell(6, 2, "12.50");
-        model->CellsChanged(6, 2, 6, 2);
-        QCOMPARE(model->data(model->index(1, 5)).toString(), QStringLiteral("12.50"));
     }
 
     void tableFontSetsTheLayout() {
@@ -335,22 +328,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(shown.size(), size_t{1});
         QVERIFY(shown[0].find("tylko w trybie niefiskalnym") != std::string::npos);
         QCOMPARE(CommandLetters(reg.ReceivedPayloads()).find('Y'), std::string::npos);
-    }
-
-    void userInterfaceDrivesTheWindowsBarAndLabel() {
-        TECRForm form;
-        std::vector<std::string> titles;
-        form.Ui().SetAnswerProvider([&](const std::string& title, const std::string&, Buttons) {
-            titles.push_back(title);
-            return Answer::Ok;
-        });
-        form.Ui().SetProgress(30, 120);
-        QCOMPARE(form.ProgressBar()->maximum(), 120);
-        QCOMPARE(form.ProgressBar()->value(), 30);
-        form.Ui().SetStatusText("Kasowanie bazy PLU");
-        QCOMPARE(form.InfoLabel()->text(), QStringLiteral("Kasowanie bazy PLU"));
-        form.Ui().Message(form.windowTitle().toStdString(), "Baza była pusta.\n");
-        QCOMPARE(titles, std::vector<std::string>{"Program serwisowy kas"});
     }
 };
 
