@@ -306,7 +306,7 @@ void TECRForm::RebuildTables(int minPlu) {
 
     int at = tabs_->indexOf(infoPage_) + 1;
     for (const PageContent& content : kTablePages) {
-        QWidget* page = BuildTablePage(content.kinds);
+        QWidget* page = ScrollingPage(BuildTablePage(content.kinds));
         tabs_->insertTab(at++, page, QString::fromUtf8(content.title));
         tablePages_.push_back(page);
         ApplyFontsToPage(page);
