@@ -222,7 +222,7 @@ QWidget* TECRForm::BuildHeaderPage() {
         label->setObjectName(QStringLiteral("LineLabel%1").arg(n));
         auto* edit = new QLineEdit(group);
         edit->setObjectName(QStringLiteral("Line%1").arg(n));
-        edit->setMinimumWidth(420);
+        edit->setMinimumWidth(400);
         label->setBuddy(edit);
         auto* centre = new QCheckBox(group);
         centre->setObjectName(QStringLiteral("CLine%1").arg(n));
