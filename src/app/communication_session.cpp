@@ -4,12 +4,19 @@
 
 #include "base/codepage.h"
 #include "base/user_interface.h"
+#include "ecr/register_session.h"
 
 namespace kasa {
 
 namespace {
 constexpr int kSessionMode = 3;
+
+// The last request got no answer at all: a register that does not answer one request will
+// not answer the next, so the start ends instead of waiting out every time-out.
+bool Silent(const ECRClass& ecr) {
+    return ecr.statusCode == kNoAnswer;
 }
+}  // namespace
 
 std::string TypeQuestionText(const std::string& reported, const std::string& configured) {
     return "Wykryto podłączoną kasę typu " + reported + "\nProgram jest ustawiony na kasę typu " +
@@ -18,6 +25,26 @@ std::string TypeQuestionText(const std::string& reported, const std::string& con
            "zdefiniowanie ponowne wszystkich tabel.\nJesli nie zapisałeś danych do pliku, "
            "zaleca się przerwanie i\nzapisanie wszystkich danych do pliku i ponowny wybór typu "
            "kasy.\nKontynuować?";
+}
+
+std::string RegisterTypeChangeWarning(const std::string& chosen, const std::string& configured,
+                                      const std::string& connected) {
+    const std::string chosenUpper = Utf8ToUpper(chosen);
+    std::string text;
+    if (chosenUpper != Utf8ToUpper(configured)) {
+        text += "W konfiguracji jest typ kasy " + configured + ".\n";
+    }
+    if (chosenUpper != Utf8ToUpper(connected)) {
+        text += "Program jest nastawiony na obsługę " + connected + ".\n";
+    }
+    if (text.empty()) {
+        return text;
+    }
+    return text +
+           "Dalsza kontynuacja spowoduje wykasowanie wszystkich danych\n"
+           "oraz sformatowanie i zdefiniowanie ponowne wszystkich tabel.\n"
+           "Jesli nie zapisałeś danych do pliku, zaleca się przerwanie i\n"
+           "zapisanie wszystkich danych do pliku i ponowny wybór typu kasy";
 }
 
 std::string PortOpenFailureReason(int systemError) {
@@ -70,6 +97,12 @@ StartOutcome StartKomunikacji(ECRClass& ecr, UserInterface& ui, const std::strin
     if (settings.portName.empty()) {
         return StartOutcome::NoPort;
     }
+    // A register that is off can keep the start waiting for seconds: the user sees why.
+    ui.SetStatusText(kConnectingText);
+    struct ClearStatus {
+        UserInterface& ui;
+        ~ClearStatus() { ui.SetStatusText(""); }
+    } clearStatus{ui};
     ecr.SetPortParams(settings.portName, settings.baudRate, std::move(log), 0);
     if (!ecr.InitTransmission()) {
         std::string message = kOpenFailedMessage;
@@ -81,11 +114,17 @@ StartOutcome StartKomunikacji(ECRClass& ecr, UserInterface& ui, const std::strin
         return StartOutcome::OpenFailed;
     }
     StartOutcome outcome = StartOutcome::Failed;
-    if (!ecr.Identify()) {
+    // The start requests of the first opening found no register.
+    const bool silentAtOpening = ecr.savedMode == -1 && Silent(ecr);
+    if (silentAtOpening || !ecr.Identify()) {
         ui.Message(caption, ecr.TransmissionErrorText());
         outcome = StartOutcome::IdentifyFailed;
     } else {
-        ecr.SetMode(kSessionMode);
+        if (!ecr.SetMode(kSessionMode) && Silent(ecr)) {
+            ui.Message(caption, ecr.TransmissionErrorText());
+            ecr.CloseTransmission();
+            return StartOutcome::Failed;
+        }
         const std::string reported = ecr.ModelName();
         if (Utf8ToUpper(settings.registerType) != Utf8ToUpper(reported)) {
             const Answer answer =
@@ -110,7 +149,7 @@ StartOutcome StartKomunikacji(ECRClass& ecr, UserInterface& ui, const std::strin
         } else {
             display.nrFabryczny = ecr.identification.field3 + " " + ecr.identification.field4;
         }
-        bool ok = ReadStatusFlags(ecr, ui, caption, false, false, display);
+        bool ok = !Silent(ecr) && ReadStatusFlags(ecr, ui, caption, false, false, display);
         if (ok) {
             display.totalsValid = ShowTotals(ecr, ui, caption, false, false, display.totals);
             ok = display.totalsValid;
@@ -119,7 +158,7 @@ StartOutcome StartKomunikacji(ECRClass& ecr, UserInterface& ui, const std::strin
             display.vatValid = ShowVatRates(ecr, ui, caption, false, false, display.vatRates);
             ok = display.vatValid;
         }
-        display.clockValid = ShowClock(ecr, ui, caption, false, display.clock);
+        display.clockValid = !Silent(ecr) && ShowClock(ecr, ui, caption, false, display.clock);
         if (ok) {
             outcome = StartOutcome::Started;
         } else {

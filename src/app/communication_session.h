@@ -66,8 +66,15 @@ void KoniecKomunikacji(ECRClass& ecr, UserInterface& ui, const std::string& capt
 bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
                   const iBuffer& bytes);
 
+// The question asked before the register type is changed by hand; empty when the chosen
+// type is both the configured one and the connected register's ("OFFLINE" when none).
+// Types compare without regard to case.
+std::string RegisterTypeChangeWarning(const std::string& chosen, const std::string& configured,
+                                      const std::string& connected);
 // The question asked when the register is of another type than the one configured.
 std::string TypeQuestionText(const std::string& reported, const std::string& configured);
+// The "Info" text while a session starts; cleared when the start is over.
+inline constexpr const char* kConnectingText = "Łączenie z kasą...";
 inline constexpr const char* kTypeQuestionTitle = "Ważna uwaga wyboru Kasy!";
 inline constexpr const char* kOpenFailedMessage =
     "Nie można otworzyć portu komunikacyjnego.\nUruchom w kasie komunikację, lub ustaw w "

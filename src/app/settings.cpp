@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "base/number_text.h"
+#include "tables/catalogue.h"
 
 namespace kasa {
 
@@ -15,20 +16,9 @@ namespace {
 
 constexpr int32_t kBoldItalic = kFontBold | kFontItalic;
 
-struct FontDefault {
-    std::string_view name;
-    int32_t colour;
-    int32_t size;
-    int32_t style;
-};
-constexpr FontDefault kInfoDefault{"Arial", 128, 11, kBoldItalic};
-constexpr FontDefault kEditDefault{"Arial", 32768, 12, kBoldItalic};
-constexpr FontDefault kWindDefault{"Courier New", 255, 12, kBoldItalic};
-constexpr FontDefault kTableDefault{"Arial", 10485760, 12, kBoldItalic};
-
-void ApplyFontDefault(FontSetting& font, const FontDefault& fallback) {
+void ApplyFontDefault(FontSetting& font, const FontSetting& fallback) {
     if (font.name.empty()) {
-        font.name = std::string(fallback.name);
+        font.name = fallback.name;
         font.colour = fallback.colour;
         font.style = fallback.style;
     }
@@ -135,21 +125,70 @@ std::vector<SettingRow> SettingsTable(Settings& s) {
     return rows;
 }
 
-void ApplyFontDefaults(Settings& settings) {
-    ApplyFontDefault(settings.FontInfo, kInfoDefault);
-    ApplyFontDefault(settings.FontEdit, kEditDefault);
-    ApplyFontDefault(settings.FontWind, kWindDefault);
-    ApplyFontDefault(settings.FontTable, kTableDefault);
+FontSet DefaultFonts() {
+    FontSet fonts;
+    fonts.info = {"Arial", 128, 11, kBoldItalic};
+    fonts.edit = {"Arial", 32768, 12, kBoldItalic};
+    fonts.table = {"Arial", 10485760, 12, kBoldItalic};
+    fonts.wind = {"Courier New", 255, 12, kBoldItalic};
+    return fonts;
 }
 
-FontSetting ButtonFont(const Settings& settings) {
-    FontSetting font = settings.FontInfo;
+void ApplyFontDefaults(Settings& settings) {
+    const FontSet defaults = DefaultFonts();
+    ApplyFontDefault(settings.FontInfo, defaults.info);
+    ApplyFontDefault(settings.FontEdit, defaults.edit);
+    ApplyFontDefault(settings.FontWind, defaults.wind);
+    ApplyFontDefault(settings.FontTable, defaults.table);
+}
+
+FontSetting ButtonFont(const FontSetting& info) {
+    FontSetting font = info;
     font.colour = 0;
     return font;
 }
 
+ProgramSettingsValues ProgramSettingsOf(const Settings& settings) {
+    ProgramSettingsValues v;
+    v.portName = settings.PortName;
+    v.baudRate = settings.baudRate > 0 ? settings.baudRate : 9600;
+    v.registerType = settings.ChashPath;
+    v.minPlu = settings.minPLU;
+    v.hint = settings.Hint;
+    v.edit = settings.Edit;
+    v.function = settings.Function;
+    v.balonHint = settings.BalonHint;
+    v.fonts = {settings.FontInfo, settings.FontEdit, settings.FontTable, settings.FontWind};
+    return v;
+}
+
+namespace {
+template <class T>
+void TakeChanged(const T& before, const T& after, T& into) {
+    if (!(after == before)) {
+        into = after;
+    }
+}
+}  // namespace
+
+void TakeChangedProgramSettings(const ProgramSettingsValues& before,
+                                const ProgramSettingsValues& after, Settings& settings) {
+    TakeChanged(before.portName, after.portName, settings.PortName);
+    TakeChanged(before.baudRate, after.baudRate, settings.baudRate);
+    TakeChanged(before.registerType, after.registerType, settings.ChashPath);
+    TakeChanged(before.minPlu, after.minPlu, settings.minPLU);
+    TakeChanged(before.hint, after.hint, settings.Hint);
+    TakeChanged(before.edit, after.edit, settings.Edit);
+    TakeChanged(before.function, after.function, settings.Function);
+    TakeChanged(before.balonHint, after.balonHint, settings.BalonHint);
+    TakeChanged(before.fonts.info, after.fonts.info, settings.FontInfo);
+    TakeChanged(before.fonts.edit, after.fonts.edit, settings.FontEdit);
+    TakeChanged(before.fonts.table, after.fonts.table, settings.FontTable);
+    TakeChanged(before.fonts.wind, after.fonts.wind, settings.FontWind);
+}
+
 void ClampLoadedValues(Settings& settings) {
-    settings.minPLU = std::clamp(settings.minPLU, 1, 1000);
+    settings.minPLU = ClampMinPlu(settings.minPLU);
     // A speed of 0 could never open the port; the slowest speed offered is the register's
     // usual one.
     if (settings.baudRate <= 0) {

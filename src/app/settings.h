@@ -38,6 +38,19 @@ struct FontSetting {
     bool operator==(const FontSetting&) const = default;
 };
 
+// The four fonts the user chooses; the buttons use a fifth, derived from the Info font.
+struct FontSet {
+    FontSetting info;
+    FontSetting edit;
+    FontSetting table;
+    FontSetting wind;
+
+    bool operator==(const FontSet&) const = default;
+};
+
+// The fonts a fresh installation starts with.
+FontSet DefaultFonts();
+
 struct RgbColour {
     uint8_t red = 0;
     uint8_t green = 0;
@@ -112,6 +125,28 @@ struct Settings {
     PrintLayout print;
 };
 
+// The settings the program settings window edits, with the meanings they have in the
+// settings file: the four switches are true when the thing is off or hidden.
+struct ProgramSettingsValues {
+    std::string portName;      // PortName
+    int32_t baudRate = 9600;   // baudRate
+    std::string registerType;  // ChashPath
+    int32_t minPlu = 1;        // minPLU
+    bool hint = false;         // Hint: hints off
+    bool edit = false;         // Edit: row-edit blocks hidden
+    bool function = false;     // Function: function buttons hidden
+    bool balonHint = false;    // BalonHint: the filters' messages off
+    FontSet fonts = DefaultFonts();
+
+    bool operator==(const ProgramSettingsValues&) const = default;
+};
+ProgramSettingsValues ProgramSettingsOf(const Settings& settings);
+// Takes into `settings` only the values that differ between `before` (what the window was
+// given) and `after` (what it holds now), so that a value changed meanwhile elsewhere, such
+// as the register type the session switched to, is not overwritten with a stale copy.
+void TakeChangedProgramSettings(const ProgramSettingsValues& before,
+                                const ProgramSettingsValues& after, Settings& settings);
+
 enum class SettingType { kString, kInteger, kBoolean };
 
 // One row of the settings table: a key of section "USTAWIENIA" and the value it holds.
@@ -128,12 +163,12 @@ std::vector<SettingRow> SettingsTable(Settings& settings);
 // size 0 the default size.
 void ApplyFontDefaults(Settings& settings);
 // The button font: the Info font in black.
-FontSetting ButtonFont(const Settings& settings);
+FontSetting ButtonFont(const FontSetting& info);
 
 // Corrections of read values. minPLU is kept within 1..1000 and a speed that is not
-// positive becomes 9600 (applied by LoadSettings); the hint delays when the main window
-// is shown: HintPause outside 100..10000 becomes 500, HintHidePause outside 1000..120000
-// becomes 30000.
+// positive becomes 9600 (applied by LoadSettings, together with the font defaults); the hint delays
+// when the main window is shown: HintPause outside 100..10000 becomes 500, HintHidePause outside
+// 1000..120000 becomes 30000.
 void ClampLoadedValues(Settings& settings);
 void ClampHintPauses(Settings& settings);
 // Run when a check starts: an ErrorMax outside 1..5000 becomes 200. Returns true when it

@@ -14,7 +14,11 @@ class UserInterface {
     virtual ~UserInterface() = default;
 
     // A modal message with an OK button; the title is the caption of the raising window.
+    // Messages tell of failures and refusals.
     virtual void Message(const std::string& title, const std::string& text) = 0;
+    // A modal message that tells of something done, not of a failure; shown as a message
+    // wherever the two look alike.
+    virtual void Notice(const std::string& title, const std::string& text) { Message(title, text); }
     // A modal question; returns the button chosen.
     virtual Answer Ask(const std::string& title, const std::string& text, Buttons buttons) = 0;
     // The progress bar "Postep"; maximum 0 hides or resets it.

@@ -11,6 +11,11 @@ void RegisterSession::StartSession() {
     RegisterStatus status;
     if (ReadStatus(*this, status)) {
         savedMode = status.mode;
+    } else if (statusCode == kNoAnswer) {
+        // A register that does not answer its first request will not answer the next ones
+        // either; with no session started, neither the next opening nor the end waits on it.
+        savedMode = -1;
+        return;
     }
     ECRClass::StartSession();
     TotalsRecord totals;

@@ -1,6 +1,9 @@
 #include "ecr/vat_totals.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string_view>
 
 #include "base/codepage.h"
 #include "base/number_text.h"
@@ -146,6 +149,70 @@ double VatRateFromInput(const std::string& text) {
     return ParseDecimal(text).value_or(0);
 }
 
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+}
+
+// A rate typed as a whole number or with a decimal point or comma, nothing else around it.
+std::optional<double> StrictRate(std::string_view text) {
+    if (!text.empty() && text.back() == '%') {
+        text = Trimmed(text.substr(0, text.size() - 1));
+    }
+    int points = 0;
+    int digits = 0;
+    for (const char c : text) {
+        if (c == '.' || c == ',') {
+            ++points;
+        } else if (c >= '0' && c <= '9') {
+            ++digits;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 || points > 1) {
+        return std::nullopt;
+    }
+    const std::optional<double> value = ParseDecimal(text);
+    if (!value || *value > kVatHighestRate) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+bool VatRatesFromInputs(const std::array<std::string, 7>& texts, const VatRates& current,
+                        VatRates& rates, std::string& message) {
+    VatRates result = current;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const std::string upper = Utf8ToUpper(std::string(Trimmed(texts[i])));
+        if (upper.empty()) {
+            continue;
+        }
+        if (upper == "NAKT" || upper == "NAKT.") {
+            result[i] = kVatInactive;
+        } else if (upper == "ZW" || upper == "ZW.") {
+            result[i] = kVatExempt;
+        } else if (const std::optional<double> rate = StrictRate(upper)) {
+            result[i] = *rate;
+        } else {
+            message = std::string("Stawka VAT ") + static_cast<char>('A' + i) + ": \"" + texts[i] +
+                      "\" nie jest stawką.\nWpisz liczbę od 0 do 99,99, \"nakt\" (stawka "
+                      "nieaktywna) lub \"zw\" (zwolniona),\nalbo zostaw pole puste, by "
+                      "zachować stawkę z kasy.";
+            return false;
+        }
+    }
+    rates = result;
+    return true;
+}
+
 TotalsTexts TotalsTextsOf(const TotalsRecord& totals) {
     TotalsTexts texts;
     for (size_t i = 0; i < 7; ++i) {
@@ -186,9 +253,7 @@ bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
             texts[i] = VatRateText(rates[i]);
         }
     } else if (interactive) {
-        ui.Message(caption,
-                   "Nie można odczytać stawek VAT z kasy.\nUruchom w kasie komunikację, lub "
-                   "ustaw w oknie\nKonfiguracja Programu parametry transmisji.");
+        ui.Message(caption, kVatReadFailedMessage);
     }
     if (close) {
         ecr.CloseTransmission();
@@ -208,9 +273,23 @@ bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& captio
                    "trybie niefiskalnym.");
         return false;
     }
+    // The texts are checked before anything is sent: a rate change on a fiscal register is
+    // permanent, so an unreadable text must never become 0 %.
     VatRates rates{};
-    for (size_t i = 0; i < 7; ++i) {
-        rates[i] = VatRateFromInput(edits[i]);
+    std::string refusal;
+    if (!VatRatesFromInputs(edits, rates, rates, refusal)) {
+        ui.Message(caption, refusal);
+        return false;
+    }
+    const bool keepsSome = std::any_of(
+        edits.begin(), edits.end(), [](const std::string& text) { return Trimmed(text).empty(); });
+    if (keepsSome) {
+        VatRates current{};
+        if (!ReadVatRates(ecr, current)) {
+            ui.Message(caption, kVatReadFailedMessage);
+            return false;
+        }
+        VatRatesFromInputs(edits, current, rates, refusal);
     }
     if (!WriteVatRates(ecr, 0, rates)) {
         ui.Message(caption, WithRegisterReason(ecr,

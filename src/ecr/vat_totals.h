@@ -33,6 +33,15 @@ std::string VatRateText(double rate);
 std::string TotalText(double total);
 // A typed rate: containing "NAKT" (any case) -1, else containing "ZW" -2, else its value.
 double VatRateFromInput(const std::string& text);
+// The highest rate the register's four digits of hundredths can hold.
+inline constexpr double kVatHighestRate = 99.99;
+// The seven typed rates A..G laid over `current` (the rates the register holds): an empty
+// text keeps the current rate; "NAKT" or "ZW" (any case, a trailing dot allowed) give the
+// markers; else the whole text must be a number from 0 to 99.99, an optional percent sign
+// after it. On the first text that is none of these, false and a Polish message naming
+// its rate letter; `rates` is then unchanged.
+bool VatRatesFromInputs(const std::array<std::string, 7>& texts, const VatRates& current,
+                        VatRates& rates, std::string& message);
 
 struct TotalsTexts {
     std::array<std::string, 7> totals;  // Tot_A .. Tot_G
@@ -52,6 +61,9 @@ bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
 bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
                      bool fiscalChecked, const std::array<std::string, 7>& edits);
 
+inline constexpr const char* kVatReadFailedMessage =
+    "Nie można odczytać stawek VAT z kasy.\nUruchom w kasie komunikację, lub ustaw w "
+    "oknie\nKonfiguracja Programu parametry transmisji.";
 inline constexpr const char* kBusyMessage =
     "Uruchomiony jest proces zapisu/odczytu.\nPoczekaj na jego zakończenie i wciśnij\nprzycisk "
     "ponownie.";

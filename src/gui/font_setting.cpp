@@ -6,30 +6,14 @@
 
 namespace kasa::gui {
 
-FontSet DefaultFonts() {
-    const int boldItalic = kStyleBold | kStyleItalic;
-    FontSet fonts;
-    fonts.info = {"Arial", 128, 11, boldItalic};
-    fonts.edit = {"Arial", 32768, 12, boldItalic};
-    fonts.wind = {"Courier New", 255, 12, boldItalic};
-    fonts.table = {"Arial", 10485760, 12, boldItalic};
-    return fonts;
-}
-
-FontSetting ButtonFont(const FontSetting& info) {
-    FontSetting button = info;
-    button.colour = 0;
-    return button;
-}
-
 QColor ColourFromStored(int stored) {
-    const auto value = static_cast<unsigned>(stored);
-    return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
-                  static_cast<int>((value >> 16) & 0xFFu));
+    const RgbColour rgb = RgbOfColour(stored);
+    return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
 int StoredFromColour(const QColor& colour) {
-    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+    return ColourOfRgb({static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
+                        static_cast<uint8_t>(colour.blue())});
 }
 
 QFont ToQFont(const FontSetting& font) {
@@ -37,19 +21,18 @@ QFont ToQFont(const FontSetting& font) {
     if (font.size > 0) {
         qfont.setPointSize(font.size);
     }
-    qfont.setBold((font.style & kStyleBold) != 0);
-    qfont.setItalic((font.style & kStyleItalic) != 0);
-    qfont.setUnderline((font.style & kStyleUnderline) != 0);
-    qfont.setStrikeOut((font.style & kStyleStrikeOut) != 0);
+    qfont.setBold((font.style & kFontBold) != 0);
+    qfont.setItalic((font.style & kFontItalic) != 0);
+    qfont.setUnderline((font.style & kFontUnderline) != 0);
+    qfont.setStrikeOut((font.style & kFontStrikeOut) != 0);
     return qfont;
 }
 
 void TakeQFont(const QFont& font, FontSetting& into) {
     into.name = font.family().toStdString();
     into.size = PointSizeOf(font);
-    into.style = (font.bold() ? kStyleBold : 0) | (font.italic() ? kStyleItalic : 0) |
-                 (font.underline() ? kStyleUnderline : 0) |
-                 (font.strikeOut() ? kStyleStrikeOut : 0);
+    into.style = (font.bold() ? kFontBold : 0) | (font.italic() ? kFontItalic : 0) |
+                 (font.underline() ? kFontUnderline : 0) | (font.strikeOut() ? kFontStrikeOut : 0);
 }
 
 int PointSizeOf(const QFont& font) {

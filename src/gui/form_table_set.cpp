@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QString>
+#include <optional>
 
 #include "gui/grid_model.h"
 #include "gui/tecrform.h"
+#include "tables/header_line_centring.h"
 
 namespace kasa::gui {
 
@@ -25,19 +27,17 @@ void CollectGrid(TECRForm& form, TableKind kind, TableSet& tables) {
     }
 }
 
+std::optional<bool> BoxState(const TECRForm& form, const char* prefix, int number) {
+    const auto* box = form.ControlAs<QCheckBox>(HeaderControlName(prefix, number));
+    return box != nullptr ? std::optional<bool>(box->isChecked()) : std::nullopt;
+}
+
 void CollectHeader(const TECRForm& form, HeaderLines& lines) {
     for (int n = 1; n <= kHeaderLineCount; ++n) {
-        HeaderLine& line = lines[static_cast<size_t>(n - 1)];
         const auto* edit = form.ControlAs<QLineEdit>(HeaderControlName("Line", n));
-        line.text = edit != nullptr ? edit->text().toStdString() : std::string();
-        const auto* centre = form.ControlAs<QCheckBox>(HeaderControlName("CLine", n));
-        const auto* tall = form.ControlAs<QCheckBox>(HeaderControlName("BLine", n));
-        const auto* heavy = form.ControlAs<QCheckBox>(HeaderControlName("DLine", n));
-        // A line without all three boxes keeps no flags.
-        const bool boxes = centre != nullptr && tall != nullptr && heavy != nullptr;
-        line.centre = boxes && centre->isChecked();
-        line.doubleHeight = boxes && tall->isChecked();
-        line.bold = boxes && heavy->isChecked();
+        lines[static_cast<size_t>(n - 1)] = HeaderLineOfControls(
+            edit != nullptr ? edit->text().toStdString() : std::string(),
+            BoxState(form, "CLine", n), BoxState(form, "BLine", n), BoxState(form, "DLine", n));
     }
 }
 

@@ -1,17 +1,39 @@
 #include "gui/grid_model.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 
 namespace kasa::gui {
 
-int ColumnWidthPixels(int widthChars, int pointSize) {
-    return widthChars * pointSize;
+namespace {
+
+// Room around a cell's text: the style's margins on both sides and the grid line.
+int CellPadding(const QTableView& view) {
+    return 2 * (view.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &view) + 2) + 1;
 }
 
-int RowHeightPixels(int pointSize) {
-    return 2 * pointSize;
+}  // namespace
+
+int ColumnWidthPixels(const QFontMetrics& metrics, const TextGrid& grid, int col, int padding) {
+    // The field's length in characters of the font's average width, widened to the texts of
+    // nearly that length as the font really draws them: capitals and Polish letters are
+    // wider than the average, and a text must never be clipped.
+    const int chars = grid.ColumnWidthChars(col);
+    int widest = chars * metrics.averageCharWidth();
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const std::string& text = grid.Cell(col, row);
+        if (text.size() + 2 >= static_cast<size_t>(chars)) {
+            widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(text)));
+        }
+    }
+    return widest + padding;
+}
+
+int RowHeightPixels(const QFontMetrics& metrics) {
+    return metrics.height() + metrics.height() / 2;
 }
 
 GridModel::GridModel(TextGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
@@ -108,8 +130,10 @@ void GridModel::ChangeWholeGrid(const std::function<void(TextGrid&)>& change) {
     endResetModel();
 }
 
-void ApplyGridLayout(QTableView& view, const TextGrid& grid, int pointSize) {
-    const int rowHeight = RowHeightPixels(pointSize);
+void ApplyGridLayout(QTableView& view, const TextGrid& grid) {
+    const QFontMetrics metrics(view.font());
+    const int padding = CellPadding(view);
+    const int rowHeight = RowHeightPixels(metrics);
     QHeaderView* columns = view.horizontalHeader();
     QHeaderView* rows = view.verticalHeader();
     columns->setMinimumSectionSize(1);
@@ -118,10 +142,10 @@ void ApplyGridLayout(QTableView& view, const TextGrid& grid, int pointSize) {
     rows->setDefaultSectionSize(rowHeight);
     columns->setFixedHeight(rowHeight);
     if (grid.ColCount() > 0) {
-        rows->setFixedWidth(ColumnWidthPixels(grid.ColumnWidthChars(0), pointSize));
+        rows->setFixedWidth(ColumnWidthPixels(metrics, grid, 0, padding));
     }
     for (int col = 1; col < grid.ColCount(); ++col) {
-        columns->resizeSection(col - 1, ColumnWidthPixels(grid.ColumnWidthChars(col), pointSize));
+        columns->resizeSection(col - 1, ColumnWidthPixels(metrics, grid, col, padding));
     }
 }
 

@@ -9,14 +9,16 @@
 
 #include "tables/text_grid.h"
 
+class QFontMetrics;
 class QTableView;
 
 namespace kasa::gui {
 
-// The layout rule of the tables: a column is the point size times its width in
-// characters, a row twice the point size.
-int ColumnWidthPixels(int widthChars, int pointSize);
-int RowHeightPixels(int pointSize);
+// The layout rule of the tables, from the font's metrics: a column holds its widest text
+// as the font draws it (at least its length in average characters) and `padding`; a row
+// is one and a half lines of the font.
+int ColumnWidthPixels(const QFontMetrics& metrics, const TextGrid& grid, int col, int padding);
+int RowHeightPixels(const QFontMetrics& metrics);
 
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -56,8 +58,8 @@ class GridModel : public QAbstractTableModel {
     TextGrid& grid_;
 };
 
-// Lays `view` out by the rule: the number column's width goes to the row headers, the
-// title row takes one row height.
-void ApplyGridLayout(QTableView& view, const TextGrid& grid, int pointSize);
+// Lays `view` out by the rule in its own font: the number column's width goes to the row
+// headers, the title row takes one row height.
+void ApplyGridLayout(QTableView& view, const TextGrid& grid);
 
 }  // namespace kasa::gui

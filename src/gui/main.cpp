@@ -1,8 +1,14 @@
 #include <QApplication>
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "app/window_program_options.h"
 #include "gui/main_controller.h"
 #include "gui/polish_translations.h"
 #include "gui/tecrform.h"
@@ -18,6 +24,13 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --help and --version answer on the terminal, with or without a display.
+    kasa::WindowProgramOptions parsed;
+    const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    if (const std::optional<int> exit =
+            kasa::ParseWindowProgramArguments(arguments, parsed, std::cout, std::cerr)) {
+        return *exit;
+    }
     if (!HasDisplay()) {
         std::fputs(
             "Brak ekranu graficznego: zmienne DISPLAY i WAYLAND_DISPLAY nie są ustawione.\n"
@@ -31,17 +44,8 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     QApplication::setApplicationName(QStringLiteral("Program serwisowy kas"));
     kasa::gui::InstallPolishTranslations(app);
-    kasa::gui::MainController::Options options;
-    const QStringList arguments = QApplication::arguments();
-    for (int i = 1; i < arguments.size(); ++i) {
-        if (arguments[i] == QStringLiteral("--demo")) {
-            options.demo = true;
-        } else if (arguments[i] == QStringLiteral("--config") && i + 1 < arguments.size()) {
-            options.configPath = arguments[++i].toStdString();
-        }
-    }
     kasa::gui::TECRForm form;
-    kasa::gui::MainController controller(form, options);
+    kasa::gui::MainController controller(form, parsed);
     controller.Show();
     return QApplication::exec();
 }

@@ -1,10 +1,10 @@
 #include "gui/main_controller.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -30,13 +30,6 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-FontSetting ToGui(const kasa::FontSetting& f) {
-    return {f.name, f.colour, f.size, f.style};
-}
-kasa::FontSetting ToCore(const FontSetting& f) {
-    return {f.name, f.colour, f.size, f.style};
-}
-
 }  // namespace
 
 MainController::MainController(TECRForm& form, Options options)
@@ -57,40 +50,46 @@ MainController::~MainController() {
 void MainController::LoadSettingsFile() {
     configPath_ = ResolveConfigFilePath(options_.configPath);
     settings_ = ReadSettingsFile(configPath_);
-    ApplyFontDefaults(settings_);
-    settings_.minPLU = ClampMinPlu(settings_.minPLU);
 }
 
-ProgramSettingsValues MainController::ProgramValues() const {
-    ProgramSettingsValues v;
-    v.portName = settings_.PortName;
-    v.baudRate = settings_.baudRate > 0 ? settings_.baudRate : 9600;
-    v.registerType = settings_.ChashPath;
-    v.minPlu = settings_.minPLU;
-    v.hint = settings_.Hint;
-    v.edit = settings_.Edit;
-    v.function = settings_.Function;
-    v.balonHint = settings_.BalonHint;
-    v.fonts.info = ToGui(settings_.FontInfo);
-    v.fonts.edit = ToGui(settings_.FontEdit);
-    v.fonts.table = ToGui(settings_.FontTable);
-    v.fonts.wind = ToGui(settings_.FontWind);
-    return v;
+ProgramSettingsValues MainController::ProgramValues() {
+    given_ = ProgramSettingsOf(settings_);
+    return given_;
 }
 
-void MainController::ApplyProgramSettings(const ProgramSettingsValues& v) {
-    settings_.PortName = v.portName;
-    settings_.baudRate = v.baudRate;
-    settings_.ChashPath = v.registerType;
-    settings_.minPLU = v.minPlu;
-    settings_.Hint = v.hint;
-    settings_.Edit = v.edit;
-    settings_.Function = v.function;
-    settings_.BalonHint = v.balonHint;
-    settings_.FontInfo = ToCore(v.fonts.info);
-    settings_.FontEdit = ToCore(v.fonts.edit);
-    settings_.FontTable = ToCore(v.fonts.table);
-    settings_.FontWind = ToCore(v.fonts.wind);
+void MainController::ProgramSettingsChanged() {
+    const ProgramSettingsValues now = form_.ProgramSettingsWindow()->Values();
+    const std::string oldPort = settings_.PortName;
+    const int32_t oldSpeed = settings_.baudRate;
+    TakeChangedProgramSettings(given_, now, settings_);
+    given_ = now;
+    if (settings_.PortName != oldPort) {
+        portChosen_ = true;
+        if (!form_.CommunicationStarted()) {
+            StopBuiltInRegister();
+        }
+    }
+    if (settings_.PortName != oldPort || settings_.baudRate != oldSpeed) {
+        ConfigureTransport();
+    }
+}
+
+void MainController::ConfigureTransport() {
+    // A port that is open now belongs to the old choice.
+    ecr_.CloseTransmission();
+    ecr_.SetPortParams(SessionPort(), SessionSpeed(), Logger(), 0);
+}
+
+ECRClass::LogCallback MainController::Logger() {
+    return [this](const std::string& line, uint32_t) { form_.Ui().LogLine(line); };
+}
+
+std::string MainController::SessionPort() {
+    return settings_.PortName.empty() && !options_.demo ? std::string() : EffectivePort();
+}
+
+int32_t MainController::SessionSpeed() const {
+    return settings_.baudRate > 0 ? settings_.baudRate : 9600;
 }
 
 void MainController::Show() {
@@ -117,9 +116,6 @@ void MainController::Show() {
 }
 
 void MainController::BindHandlers() {
-    if (QAction* startStop = form_.MenuAction(QStringLiteral("&Start/Stop komunikacji"))) {
-        startStop->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    }
     form_.BindAction(QStringLiteral("&Start/Stop komunikacji"),
                      [this] { StartStopClicked(false); });
     form_.BindButton(QStringLiteral("Komunikacja_Btn"), [this] { StartStopClicked(false); });
@@ -132,13 +128,9 @@ void MainController::BindHandlers() {
     connect(form_.ClockTimer(), &QTimer::timeout, this, [this] { ClockTick(); });
     connect(form_.RegisterSettingsWindow(), &TUstawienieKasyForm::sendRequested, this,
             [this] { SendRegisterSettingsClicked(); });
-    connect(form_.ProgramSettingsWindow(), &TUstawienieProgramuForm::valuesChanged, this, [this] {
-        const std::string oldPort = settings_.PortName;
-        ApplyProgramSettings(form_.ProgramSettingsWindow()->Values());
-        if (settings_.PortName != oldPort && !form_.CommunicationStarted()) {
-            StopBuiltInRegister();
-        }
-    });
+    form_.ProgramSettingsWindow()->SetValuesSource([this] { return ProgramValues(); });
+    connect(form_.ProgramSettingsWindow(), &TUstawienieProgramuForm::valuesChanged, this,
+            [this] { ProgramSettingsChanged(); });
     connect(form_.ProgramSettingsWindow(), &TUstawienieProgramuForm::registerTypeChanged, this,
             [this](const QString& type) { RegisterTypeChanged(type.toStdString()); });
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
@@ -199,7 +191,9 @@ void MainController::StopBuiltInRegister() {
 }
 
 std::string MainController::EffectivePort() {
-    if (options_.demo || settings_.PortName == kVirtualRegisterPort) {
+    // --demo gives way to a port the user picks in the settings window.
+    const bool demo = options_.demo && !portChosen_;
+    if (demo || settings_.PortName == kVirtualRegisterPort) {
         EnsureBuiltInRegister();
         return builtIn_ ? builtIn_->PortPath() : std::string("/dev/null/kasa-wirtualna");
     }
@@ -217,11 +211,12 @@ void MainController::StartStopClicked(bool onlyStart) {
     Exclusive([&] {
         if (!form_.CommunicationStarted()) {
             SessionSettings session;
-            session.portName =
-                settings_.PortName.empty() && !options_.demo ? std::string() : EffectivePort();
-            session.baudRate = settings_.baudRate > 0 ? settings_.baudRate : 9600;
+            session.portName = SessionPort();
+            session.baudRate = SessionSpeed();
             session.registerType = settings_.ChashPath;
             display_ = SessionDisplay{};
+            // A register that is off keeps the start waiting for its time-out.
+            QApplication::setOverrideCursor(Qt::WaitCursor);
             const StartOutcome outcome = StartKomunikacji(
                 ecr_, form_.Ui(), kCaption, false, session, display_,
                 [this](const std::string& type) {
@@ -230,18 +225,25 @@ void MainController::StartStopClicked(bool onlyStart) {
                     settings_.ChashPath = name;
                     form_.RebuildTables(settings_.minPLU);
                 },
-                [this](const std::string& line, uint32_t) { form_.Ui().LogLine(line); });
+                Logger());
+            QApplication::restoreOverrideCursor();
             if (outcome == StartOutcome::NoPort) {
                 TECRForm::ShowToolWindow(form_.ProgramSettingsWindow());
             } else {
-                settings_.ChashPath = session.registerType;
                 form_.ProgramSettingsWindow()->SetConnectedModelName(ecr_.ModelName());
+                if (form_.ProgramSettingsWindow()->isVisible()) {
+                    form_.ProgramSettingsWindow()->SetValues(ProgramValues());
+                }
                 ShowDisplay();
                 form_.SetCommunicationStarted(outcome == StartOutcome::Started);
+                if (outcome == StartOutcome::Started) {
+                    form_.Ui().ShowOutcome("Połączono z kasą " + ecr_.ModelName() + ".");
+                }
             }
         } else if (!onlyStart) {
             StopKomunikacji(ecr_);
             form_.SetCommunicationStarted(false);
+            form_.Ui().ShowOutcome("Zakończono komunikację z kasą.");
         }
     });
     if (onlyStart) {
@@ -277,6 +279,10 @@ void MainController::ShowDisplay() {
     if (display_.clockValid) {
         ShowClock();
         form_.ClockTimer()->start(TECRForm::kClockTickMs);
+    } else {
+        // No clock was read: nothing runs on from a value the register never gave.
+        form_.ClockTimer()->stop();
+        set("eClock", "");
     }
 }
 
@@ -326,13 +332,17 @@ void MainController::ReadClockClicked() {
             display_.clockValid = true;
             ShowClock();
             form_.ClockTimer()->start(TECRForm::kClockTickMs);
+            form_.Ui().ShowOutcome("Odczytano zegar kasy.");
         }
     });
 }
 
 void MainController::ProgramClockClicked() {
     Exclusive([&] {
-        ProgramClock(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(), LocalClockValue());
+        const ClockValue now = LocalClockValue();
+        if (ProgramClock(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(), now)) {
+            form_.Ui().ShowOutcome("Ustawiono zegar kasy na " + ClockText(now) + ".");
+        }
     });
 }
 
@@ -348,6 +358,7 @@ void MainController::ReadVatClicked() {
             std::array<std::string, 7> rates;
             if (ShowVatRates(ecr_, form_.Ui(), kCaption, false, true, rates)) {
                 ShowVatTexts(rates);
+                form_.Ui().ShowOutcome("Odczytano totalizery i stawki VAT.");
             }
         }
         ecr_.CloseTransmission();
@@ -362,7 +373,9 @@ void MainController::WriteVatClicked() {
                 edits[static_cast<size_t>(i)] = edit->text().toStdString();
             }
         }
-        ProgramVatRates(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(), edits);
+        if (ProgramVatRates(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(), edits)) {
+            form_.Ui().ShowOutcome("Zapisano stawki VAT w kasie.");
+        }
     });
 }
 
@@ -379,6 +392,7 @@ void MainController::SendRegisterSettingsClicked() {
         if (SendRegisterSettings(ecr_, form_.Ui(), kRegisterSettingsCaption, busy, choice, flags)) {
             display_.status.flags[0] = flags[0];
             display_.status.flags[1] = flags[1];
+            form_.Ui().ShowOutcome("Wysłano ustawienia do kasy.");
         }
     });
 }

@@ -10,6 +10,7 @@
 
 #include "app/communication_session.h"
 #include "app/settings.h"
+#include "app/window_program_options.h"
 #include "comm/ecrclass.h"
 #include "ecr/register_session.h"
 
@@ -20,15 +21,11 @@ class VirtualRegister;
 namespace kasa::gui {
 
 class TECRForm;
-struct ProgramSettingsValues;
 
 class MainController : public QObject {
     Q_OBJECT
   public:
-    struct Options {
-        std::string configPath;  // --config; empty: the usual place
-        bool demo = false;       // --demo: the built-in register whatever the settings say
-    };
+    using Options = WindowProgramOptions;
 
     MainController(TECRForm& form, Options options);
     ~MainController() override;
@@ -62,8 +59,15 @@ class MainController : public QObject {
   private:
     void LoadSettingsFile();
     void ApplySettingsToForm();
-    void ApplyProgramSettings(const ProgramSettingsValues& values);
-    ProgramSettingsValues ProgramValues() const;
+    // The settings window's values, remembered as given so that only what the user then
+    // changes is taken back.
+    ProgramSettingsValues ProgramValues();
+    void ProgramSettingsChanged();
+    // The register object gets the port and speed chosen now.
+    void ConfigureTransport();
+    ECRClass::LogCallback Logger();
+    std::string SessionPort();
+    int32_t SessionSpeed() const;
     void BindHandlers();
     void ShowDisplay();
     void ShowTotalsTexts(const TotalsTexts& texts);
@@ -85,6 +89,8 @@ class MainController : public QObject {
     RegisterSession ecr_;
     SessionDisplay display_;
     std::unique_ptr<sim::VirtualRegister> builtIn_;
+    ProgramSettingsValues given_;
+    bool portChosen_ = false;  // a port was picked in the settings window in this run
     bool operationRunning_ = false;
     bool closing_ = false;
 };

@@ -1,5 +1,6 @@
 #include "gui/qt_user_interface.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -13,40 +14,66 @@ namespace kasa::gui {
 
 QtUserInterface::QtUserInterface(QWidget* window, QProgressBar* progress, QLabel* info,
                                  QObject* parent)
-    : QObject(parent), window_(window), progress_(progress), info_(info) {}
+    : QObject(parent), window_(window), progress_(progress), info_(info) {
+    outcomeTimer_.setSingleShot(true);
+    connect(&outcomeTimer_, &QTimer::timeout, this, [this] {
+        if (info_ != nullptr && info_->text() == outcomeText_) {
+            info_->clear();
+        }
+    });
+}
 
 bool QtUserInterface::OnWindowThread() const {
     return QThread::currentThread() == thread();
 }
 
 void QtUserInterface::Message(const std::string& title, const std::string& text) {
-    if (OnWindowThread()) {
-        AskHere(title, text, Buttons::Ok, true);
-        return;
-    }
-    QMetaObject::invokeMethod(
-        this, [this, title, text] { AskHere(title, text, Buttons::Ok, true); },
-        Qt::BlockingQueuedConnection);
+    Show(title, text, Buttons::Ok, Kind::kFailure);
+}
+
+void QtUserInterface::Notice(const std::string& title, const std::string& text) {
+    Show(title, text, Buttons::Ok, Kind::kNotice);
 }
 
 Answer QtUserInterface::Ask(const std::string& title, const std::string& text, Buttons buttons) {
+    return Show(title, text, buttons, Kind::kQuestion);
+}
+
+Answer QtUserInterface::Show(const std::string& title, const std::string& text, Buttons buttons,
+                             Kind kind) {
     if (OnWindowThread()) {
-        return AskHere(title, text, buttons, false);
+        return AskHere(title, text, buttons, kind);
     }
     // The worker waits here until the window's thread has the answer.
     Answer answer = Answer::Cancel;
     QMetaObject::invokeMethod(
-        this, [&] { answer = AskHere(title, text, buttons, false); }, Qt::BlockingQueuedConnection);
+        this, [&] { answer = AskHere(title, text, buttons, kind); }, Qt::BlockingQueuedConnection);
     return answer;
 }
 
 Answer QtUserInterface::AskHere(const std::string& title, const std::string& text, Buttons buttons,
-                                bool isMessage) {
+                                Kind kind) {
     if (provider_) {
         return provider_(title, text, buttons);
     }
-    QMessageBox box(isMessage ? QMessageBox::Information : QMessageBox::Question,
-                    QString::fromStdString(title), QString::fromStdString(text),
+    // A box shown while the program is busy is answered with the ordinary pointer.
+    const bool busyCursor = QApplication::overrideCursor() != nullptr;
+    if (busyCursor) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    const Answer answer = ShowBox(title, text, buttons, kind);
+    if (busyCursor) {
+        QApplication::restoreOverrideCursor();
+    }
+    return answer;
+}
+
+Answer QtUserInterface::ShowBox(const std::string& title, const std::string& text, Buttons buttons,
+                                Kind kind) {
+    const QMessageBox::Icon icon = kind == Kind::kFailure  ? QMessageBox::Warning
+                                   : kind == Kind::kNotice ? QMessageBox::Information
+                                                           : QMessageBox::Question;
+    QMessageBox box(icon, QString::fromStdString(title), QString::fromStdString(text),
                     QMessageBox::NoButton, window_);
     struct Choice {
         QAbstractButton* button;
@@ -122,6 +149,15 @@ void QtUserInterface::SetStatusText(const std::string& text) {
         return;
     }
     QMetaObject::invokeMethod(this, set, Qt::QueuedConnection);
+}
+
+void QtUserInterface::ShowOutcome(const std::string& text, int shownMs) {
+    if (info_ == nullptr) {
+        return;
+    }
+    outcomeText_ = QString::fromStdString(text);
+    info_->setText(outcomeText_);
+    outcomeTimer_.start(shownMs);
 }
 
 void QtUserInterface::LogLine(const std::string& line) {

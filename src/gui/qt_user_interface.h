@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 #include "base/user_interface.h"
@@ -33,12 +34,19 @@ class QtUserInterface : public QObject, public UserInterface {
     QtUserInterface(QWidget* window, QProgressBar* progress, QLabel* info,
                     QObject* parent = nullptr);
 
+    // Failures and refusals carry the warning icon; notices the information icon.
     void Message(const std::string& title, const std::string& text) override;
+    void Notice(const std::string& title, const std::string& text) override;
     Answer Ask(const std::string& title, const std::string& text, Buttons buttons) override;
     void SetProgress(int position, int maximum) override;
     void SetStatusText(const std::string& text) override;
     void LogLine(const std::string& line) override;
     void ProcessPendingMessages() override;
+
+    // The outcome of an operation that succeeded, in "Info" for `shownMs`; then the label
+    // is cleared unless something else was put there meanwhile.
+    void ShowOutcome(const std::string& text, int shownMs = kOutcomeShownMs);
+    static constexpr int kOutcomeShownMs = 5000;
 
     // With a provider set no dialog opens: the tests answer through it.
     void SetAnswerProvider(AnswerProvider provider) { provider_ = std::move(provider); }
@@ -48,14 +56,18 @@ class QtUserInterface : public QObject, public UserInterface {
 
   private:
     bool OnWindowThread() const;
-    Answer AskHere(const std::string& title, const std::string& text, Buttons buttons,
-                   bool isMessage);
+    enum class Kind { kFailure, kNotice, kQuestion };
+    Answer Show(const std::string& title, const std::string& text, Buttons buttons, Kind kind);
+    Answer AskHere(const std::string& title, const std::string& text, Buttons buttons, Kind kind);
+    Answer ShowBox(const std::string& title, const std::string& text, Buttons buttons, Kind kind);
     void SetProgressHere(int position, int maximum);
 
     QPointer<QWidget> window_;
     QPointer<QProgressBar> progress_;
     QPointer<QLabel> info_;
     AnswerProvider provider_;
+    QTimer outcomeTimer_;
+    QString outcomeText_;
 };
 
 }  // namespace kasa::gui

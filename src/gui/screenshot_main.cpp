@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
     options.configPath = scratch.filePath(QStringLiteral("config.cfg")).toStdString();
     kasa::gui::MainController controller(form, options);
     controller.Show();
+    // The smallest size the layout is made for.
+    form.resize(1024, 700);
     FillGoods(form, controller.Ecr());
     bool ok = true;
     form.Tabs()->setCurrentWidget(form.Control(QStringLiteral("PLU_strona")));

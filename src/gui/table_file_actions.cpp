@@ -14,9 +14,9 @@
 
 #include "ecr/vat_totals.h"
 #include "gui/form_table_set.h"
-#include "gui/header_line_centring.h"
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform.h"
+#include "tables/header_line_centring.h"
 #include "tables/table_files.h"
 
 namespace kasa::gui {
@@ -245,6 +245,7 @@ class TableFileActions : public QObject {
         const TableSet tables = CollectTableSet(form_);
         // A failure is shown by the save itself.
         SaveAllToPodFile(*path, form_.Model(), tables, form_.MinPlu(), form_.Ui(), Caption());
+        form_.Ui().SetProgress(0, 0);  // the bar shows work in progress, not work done
     }
 
     void LoadAll() {
@@ -262,6 +263,7 @@ class TableFileActions : public QObject {
         LoadAllFromPodFile(*path, form_.Model(), tables, form_.MinPlu(), form_.Ui(), Caption());
         CentreLoadedHeaderLines(form_.Model(), before, tables.header);
         ApplyTableSet(form_, tables);
+        form_.Ui().SetProgress(0, 0);
     }
 
     TECRForm& form_;

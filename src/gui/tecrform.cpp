@@ -239,7 +239,7 @@ void TECRForm::ApplyFonts(const FontSet& fonts) {
     ApplyFontsToPage(centralWidget());
     SetCommunicationStarted(communicationStarted_);
     for (auto& [name, slot] : slots_) {
-        ApplyGridLayout(*slot->view, slot->grid, PointSizeOf(slot->view->font()));
+        ApplyGridLayout(*slot->view, slot->grid);
     }
 }
 
@@ -272,10 +272,15 @@ void TECRForm::ApplyHints(bool shown, int pauseMs, int showMs) {
         QApplication::setStyle(style);
     }
     style->wakeUpMs = pauseMs;
-    QList<QWidget*> widgets = findChildren<QWidget*>();
-    widgets.append(this);
+    hintShowMs_ = showMs;
+    ApplyHintTime(this);
+}
+
+void TECRForm::ApplyHintTime(QWidget* root) const {
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.append(root);
     for (QWidget* widget : widgets) {
-        widget->setToolTipDuration(showMs);
+        widget->setToolTipDuration(hintShowMs_);
     }
 }
 

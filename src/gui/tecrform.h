@@ -32,7 +32,6 @@ class QtUserInterface;
 class TOpisBledowForm;
 class TUstawienieKasyForm;
 class TUstawienieProgramuForm;
-struct ProgramSettingsValues;
 
 class TECRForm : public QMainWindow {
     Q_OBJECT
@@ -109,7 +108,8 @@ class TECRForm : public QMainWindow {
     const FontSet& Fonts() const { return fonts_; }
     // The switches of the settings: hints, row-edit blocks and function buttons.
     void ApplyDisplaySwitches(const ProgramSettingsValues& values);
-    // Hints in lime green after `pauseMs`, shown for `showMs`, or none at all.
+    // Hints in lime green after `pauseMs`, shown for `showMs`, or none at all; pages built
+    // later get the same display time.
     void ApplyHints(bool shown, int pauseMs, int showMs);
     bool HintsShown() const { return hintsShown_; }
 
@@ -143,6 +143,7 @@ class TECRForm : public QMainWindow {
     void ShowPanels();
     void Koniec();
     void ApplyFontsToPage(QWidget* page);
+    void ApplyHintTime(QWidget* root) const;
     void RegisterTypeChosen(const QString& typeName);
     TableSlot* SlotOf(std::string_view tableName);
 
@@ -153,6 +154,7 @@ class TECRForm : public QMainWindow {
     std::vector<QWidget*> tablePages_;
     FontSet fonts_;
     bool hintsShown_ = true;
+    int hintShowMs_ = -1;  // the style's own time until ApplyHints
     bool editPanelsShown_ = true;
     bool buttonPanelsShown_ = true;
     bool communicationStarted_ = false;

@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QString>
 #include <string_view>
 
@@ -18,6 +19,9 @@ inline QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A tab page that scrolls when the window is smaller than its content, so that nothing is
+// cut off; it takes the content's name, and the content gets "_tresc" after it.
+QScrollArea* ScrollingPage(QWidget* content);
 // A display field: a sunken label the program writes and the user can copy from.
 QLabel* NewField(const QString& objectName, QWidget* parent, int minimumWidth = 120);
 // A button that stays disabled until its handler is bound.

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -16,6 +17,16 @@
 #include "gui/tecrform_internal.h"
 
 namespace kasa::gui {
+
+QScrollArea* ScrollingPage(QWidget* content) {
+    auto* area = new QScrollArea;
+    area->setObjectName(content->objectName());
+    content->setObjectName(content->objectName() + QStringLiteral("_tresc"));
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidget(content);
+    return area;
+}
 
 QLabel* NewField(const QString& objectName, QWidget* parent, int minimumWidth) {
     auto* label = new QLabel(parent);
@@ -38,9 +49,9 @@ void TECRForm::BuildCentral() {
     central->setObjectName("Panel1");
     tabs_ = new QTabWidget(central);
     tabs_->setObjectName("PageControl1");
-    infoPage_ = BuildInformationPage();
+    infoPage_ = ScrollingPage(BuildInformationPage());
     tabs_->addTab(infoPage_, QStringLiteral("Informacje o kasie"));
-    headerPage_ = BuildHeaderPage();
+    headerPage_ = ScrollingPage(BuildHeaderPage());
     tabs_->addTab(headerPage_, QStringLiteral("Nagłówek"));
 
     // The communication and the commands that concern all tables, beside the pages.
@@ -211,7 +222,7 @@ QWidget* TECRForm::BuildHeaderPage() {
         label->setObjectName(QStringLiteral("LineLabel%1").arg(n));
         auto* edit = new QLineEdit(group);
         edit->setObjectName(QStringLiteral("Line%1").arg(n));
-        edit->setMinimumWidth(420);
+        edit->setMinimumWidth(400);
         label->setBuddy(edit);
         auto* centre = new QCheckBox(group);
         centre->setObjectName(QStringLiteral("CLine%1").arg(n));

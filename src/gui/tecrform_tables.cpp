@@ -306,13 +306,14 @@ void TECRForm::RebuildTables(int minPlu) {
 
     int at = tabs_->indexOf(infoPage_) + 1;
     for (const PageContent& content : kTablePages) {
-        QWidget* page = BuildTablePage(content.kinds);
+        QWidget* page = ScrollingPage(BuildTablePage(content.kinds));
         tabs_->insertTab(at++, page, QString::fromUtf8(content.title));
         tablePages_.push_back(page);
         ApplyFontsToPage(page);
+        ApplyHintTime(page);
     }
     for (auto& [name, slot] : slots_) {
-        ApplyGridLayout(*slot->view, slot->grid, PointSizeOf(slot->view->font()));
+        ApplyGridLayout(*slot->view, slot->grid);
     }
 
     // The tables without a grid keep their values in edit controls: cleared as well.
@@ -385,7 +386,7 @@ void TECRForm::LayOutGrid(std::string_view tableName) {
         }
     }
     for (TableSlot* each : together) {
-        ApplyGridLayout(*each->view, each->grid, PointSizeOf(each->view->font()));
+        ApplyGridLayout(*each->view, each->grid);
     }
 }
 

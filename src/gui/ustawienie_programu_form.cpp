@@ -18,7 +18,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "gui/autostart_entry.h"
+#include "app/autostart_entry.h"
+#include "app/communication_session.h"
 #include "tables/catalogue.h"
 
 namespace kasa::gui {
@@ -45,26 +46,6 @@ QString Upper(const std::string& text) {
 }
 
 }  // namespace
-
-std::string RegisterTypeChangeWarning(const std::string& chosen, const std::string& configured,
-                                      const std::string& connected) {
-    const QString chosenUpper = Upper(chosen);
-    std::string text;
-    if (chosenUpper != Upper(configured)) {
-        text += "W konfiguracji jest typ kasy " + configured + ".\n";
-    }
-    if (chosenUpper != Upper(connected)) {
-        text += "Program jest nastawiony na obsługę " + connected + ".\n";
-    }
-    if (text.empty()) {
-        return text;
-    }
-    return text +
-           "Dalsza kontynuacja spowoduje wykasowanie wszystkich danych\n"
-           "oraz sformatowanie i zdefiniowanie ponowne wszystkich tabel.\n"
-           "Jesli nie zapisałeś danych do pliku, zaleca się przerwanie i\n"
-           "zapisanie wszystkich danych do pliku i ponowny wybór typu kasy";
-}
 
 TUstawienieProgramuForm::TUstawienieProgramuForm(UserInterface& ui, QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(ui) {
@@ -232,6 +213,9 @@ std::string TUstawienieProgramuForm::Caption() const {
 
 void TUstawienieProgramuForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (valuesSource_) {
+        values_ = valuesSource_();
+    }
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -384,7 +368,7 @@ void TUstawienieProgramuForm::TypeChosen(int index) {
         typeIndex_ = index;
         return;
     }
-    if (ui_.Ask("Ważna uwaga wyboru Kasy!", warning, Buttons::OkCancel) != Answer::Ok) {
+    if (ui_.Ask(kTypeQuestionTitle, warning, Buttons::OkCancel) != Answer::Ok) {
         typeList_->setCurrentIndex(typeIndex_);
         return;
     }
@@ -405,11 +389,11 @@ void TUstawienieProgramuForm::SaveMinPlu(bool fromEnter) {
     }
     values_.minPlu = minPlu;
     emit valuesChanged();
-    ui_.Message(Caption(), fromEnter ? "Przesunięcie numeru początkowego PLU\n"
-                                       "wykona sie po ponownym uruchomieniu programu."
-                                     : "Przesunięcie numeru początkowego PLU\n"
-                                       "wykona sie po ponownym uruchomieniu\n"
-                                       "Programu Serwisowego.");
+    ui_.Notice(Caption(), fromEnter ? "Przesunięcie numeru początkowego PLU\n"
+                                      "wykona sie po ponownym uruchomieniu programu."
+                                    : "Przesunięcie numeru początkowego PLU\n"
+                                      "wykona sie po ponownym uruchomieniu\n"
+                                      "Programu Serwisowego.");
 }
 
 void TUstawienieProgramuForm::SwitchClicked(int number, bool ticked) {
@@ -419,20 +403,15 @@ void TUstawienieProgramuForm::SwitchClicked(int number, bool ticked) {
 }
 
 void TUstawienieProgramuForm::RefreshAutostartCaption() {
-    autoOpen_->setText(AutostartEnabled(autostartEntry_)
-                           ? QStringLiteral("Kasowanie uruchomienia programu\npo starcie systemu.")
-                           : QStringLiteral("Uruchomienie programu\npo starcie systemu."));
+    autoOpen_->setText(QString::fromStdString(AutostartButtonCaption(autostartEntry_)));
 }
 
 void TUstawienieProgramuForm::AutostartClicked() {
-    if (AutostartEnabled(autostartEntry_)) {
-        ui_.Message(Caption(), DisableAutostart(autostartEntry_)
-                                   ? "Klucz w rejestrze skasowano."
-                                   : "Wpisu w Rejestr Systemu nie można skasować.");
+    const AutostartOutcome outcome = ToggleAutostart(autostartEntry_, programPath_);
+    if (outcome.ok) {
+        ui_.Notice(Caption(), outcome.message);
     } else {
-        ui_.Message(Caption(), EnableAutostart(autostartEntry_, programPath_)
-                                   ? "Wpis do rejestru wykonano."
-                                   : "Wpisu w Rejestr Systemu nie można wykonać.");
+        ui_.Message(Caption(), outcome.message);
     }
     RefreshAutostartCaption();
 }

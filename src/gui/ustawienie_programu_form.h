@@ -1,7 +1,7 @@
 // The program settings window "Ustawienie parametrów programu": port and speed, register
 // type, lowest PLU number, display switches, start with the system and the four fonts.
-// It works on a plain copy of the settings; whoever owns the settings gives them with
-// SetValues before showing and takes them back on valuesChanged.
+// It works on a plain copy of the settings; whoever owns the settings supplies them each
+// time the window is shown (SetValuesSource) and takes back what changed on valuesChanged.
 #pragma once
 
 #include <QString>
@@ -26,26 +26,7 @@ namespace kasa::gui {
 // The port list's entry, and the port name, of the register built into the program.
 inline constexpr const char* kVirtualRegisterPort = "Kasa wirtualna";
 
-// The settings this window edits, with the meanings they have in the settings file:
-// the four switches are true when the thing is off or hidden.
-struct ProgramSettingsValues {
-    std::string portName;      // PortName
-    int baudRate = 9600;       // baudRate
-    std::string registerType;  // ChashPath
-    int minPlu = 1;            // minPLU
-    bool hint = false;         // Hint: hints off
-    bool edit = false;         // Edit: row-edit blocks hidden
-    bool function = false;     // Function: function buttons hidden
-    bool balonHint = false;    // BalonHint: the filters' messages off
-    FontSet fonts = DefaultFonts();
-
-    bool operator==(const ProgramSettingsValues&) const = default;
-};
-
-// The question asked before the register type changes; empty when the chosen type is
-// both the configured one and the connected register's ("OFFLINE" when none).
-std::string RegisterTypeChangeWarning(const std::string& chosen, const std::string& configured,
-                                      const std::string& connected);
+using kasa::ProgramSettingsValues;
 
 class TUstawienieProgramuForm : public QWidget {
     Q_OBJECT
@@ -60,6 +41,10 @@ class TUstawienieProgramuForm : public QWidget {
     explicit TUstawienieProgramuForm(UserInterface& ui, QWidget* parent = nullptr);
 
     void SetValues(const ProgramSettingsValues& values);
+    // Where the window takes its values from each time it is shown.
+    void SetValuesSource(std::function<ProgramSettingsValues()> source) {
+        valuesSource_ = std::move(source);
+    }
     const ProgramSettingsValues& Values() const { return values_; }
     // The type the connected register reported, "OFFLINE" when none.
     void SetConnectedModelName(const std::string& name) { connectedModel_ = name; }
@@ -124,6 +109,7 @@ class TUstawienieProgramuForm : public QWidget {
     bool searchingPorts_ = false;
     std::string autostartEntry_;
     std::string programPath_;
+    std::function<ProgramSettingsValues()> valuesSource_;
     PortLister portLister_;
     FontChooser fontChooser_;
     ColourChooser colourChooser_;

@@ -172,6 +172,39 @@ TEST_F(SessionTest, SilentRegisterGivesTheNoAnswerText) {
               "niezainicjowana transmisja w kasie.\n");
 }
 
+TEST_F(SessionTest, RegisterThatNeverAnswersEndsTheStartAtTheFirstRequest) {
+    StartRegister(RegisterType::Zen);
+    for (int i = 0; i < 8; ++i) {
+        reg->InjectFault({sim::FaultKind::NoAnswer, 0});
+    }
+    ecr.answerTimeout = 150;
+    EXPECT_EQ(Start(), StartOutcome::IdentifyFailed);
+    EXPECT_EQ(Commands(reg->ReceivedPayloads()), std::vector<std::string>{"N"});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Nie można przeczytać informacji z kasy.", 0), 0u);
+    EXPECT_EQ(ui.statusTexts, (std::vector<std::string>{kConnectingText, ""}));
+    // No session was started, so nothing waits on the register when the program ends.
+    EXPECT_EQ(ecr.savedMode, -1);
+    EXPECT_FALSE(ecr.IsOpen());
+}
+
+TEST(TypeChange, WarningNamesWhatDiffers) {
+    const std::string tail =
+        "Dalsza kontynuacja spowoduje wykasowanie wszystkich danych\n"
+        "oraz sformatowanie i zdefiniowanie ponowne wszystkich tabel.\n"
+        "Jesli nie zapisałeś danych do pliku, zaleca się przerwanie i\n"
+        "zapisanie wszystkich danych do pliku i ponowny wybór typu kasy";
+    EXPECT_EQ(RegisterTypeChangeWarning("Vesper", "vesper", "VESPER"), "");
+    EXPECT_EQ(RegisterTypeChangeWarning("Zen", "Vesper", "OFFLINE"),
+              "W konfiguracji jest typ kasy Vesper.\nProgram jest nastawiony na obsługę "
+              "OFFLINE.\n" +
+                  tail);
+    EXPECT_EQ(RegisterTypeChangeWarning("Vesper", "Vesper", "OFFLINE"),
+              "Program jest nastawiony na obsługę OFFLINE.\n" + tail);
+    EXPECT_EQ(RegisterTypeChangeWarning("Zen", "Vesper", "ZEN"),
+              "W konfiguracji jest typ kasy Vesper.\n" + tail);
+}
+
 TEST_F(SessionTest, FirstRequestAfterTheStartRequestsHasTheRightNumber) {
     StartRegister(RegisterType::Vesper);
     ecr.SetPortParams(reg->PortPath(), 115200, nullptr, 0);

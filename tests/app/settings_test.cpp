@@ -61,7 +61,10 @@ TEST(SettingsTest, MissingFileStartsWithDefaults) {
     EXPECT_EQ(settings.FontEdit, (FontSetting{"Arial", 32768, 12, kFontBold | kFontItalic}));
     EXPECT_EQ(settings.FontWind, (FontSetting{"Courier New", 255, 12, kFontBold | kFontItalic}));
     EXPECT_EQ(settings.FontTable, (FontSetting{"Arial", 10485760, 12, kFontBold | kFontItalic}));
-    EXPECT_EQ(ButtonFont(settings), (FontSetting{"Arial", 0, 11, kFontBold | kFontItalic}));
+    EXPECT_EQ(ButtonFont(settings.FontInfo),
+              (FontSetting{"Arial", 0, 11, kFontBold | kFontItalic}));
+    EXPECT_EQ(DefaultFonts(), (FontSet{settings.FontInfo, settings.FontEdit, settings.FontTable,
+                                       settings.FontWind}));
     ClampHintPauses(settings);
     EXPECT_EQ(settings.HintPause, 500);
     EXPECT_EQ(settings.HintHidePause, 30000);
@@ -77,7 +80,7 @@ TEST(SettingsTest, FontDefaultsFillOnlyWhatIsMissing) {
     EXPECT_EQ(settings.FontInfo, (FontSetting{"Verdana", 5, 11, kFontUnderline}));
     // Without a name the name, colour and style are replaced; the size stays.
     EXPECT_EQ(settings.FontEdit, (FontSetting{"Arial", 32768, 20, kFontBold | kFontItalic}));
-    EXPECT_EQ(ButtonFont(settings), (FontSetting{"Verdana", 0, 11, kFontUnderline}));
+    EXPECT_EQ(ButtonFont(settings.FontInfo), (FontSetting{"Verdana", 0, 11, kFontUnderline}));
 }
 
 TEST(SettingsTest, Clamps) {

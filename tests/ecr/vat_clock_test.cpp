@@ -100,6 +100,25 @@ TEST_F(RegisterOnPty, ProgrammingFromTheEditsAndTheFiscalRefusal) {
     EXPECT_EQ(ui.messages.back().text, kBusyMessage);
 }
 
+TEST_F(RegisterOnPty, BlankEditsKeepTheRegistersRatesAndUnreadableOnesSendNothing) {
+    Start(RegisterType::Zen);
+    const std::array<std::string, 7> typed = {"22", "zw", "", " ", "7,5%", "Nakt.", ""};
+    ASSERT_TRUE(ProgramVatRates(ecr, ui, "Okno", false, false, typed));
+    {
+        auto lock = reg->Lock();
+        EXPECT_EQ(reg->State().vatRates, (VatRates{22, -2, 5, 0, 7.5, -1, -1}));
+    }
+    reg->ClearReceived();
+    for (const char* bad : {"abc", "12abc", "100", "-3", "1.2.3"}) {
+        const std::array<std::string, 7> edits = {"23", "", "", "", "", bad, ""};
+        EXPECT_FALSE(ProgramVatRates(ecr, ui, "Okno", false, false, edits)) << bad;
+        EXPECT_EQ(ui.messages.back().text.rfind("Stawka VAT F: \"" + std::string(bad) + "\"", 0),
+                  0u)
+            << ui.messages.back().text;
+    }
+    EXPECT_TRUE(reg->ReceivedPayloads().empty());
+}
+
 TEST_F(RegisterOnPty, TotalsAreZeroKnowsAllThreeAnswers) {
     Start(RegisterType::Vesper);
     EXPECT_EQ(TotalsAreZero(ecr), 1);

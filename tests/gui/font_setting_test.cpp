@@ -28,22 +28,6 @@ class FontSettingTest : public QObject {
         QCOMPARE(StoredFromColour(colour), stored);
     }
 
-    void defaultsAreTheInstallationFonts() {
-        const FontSet fonts = DefaultFonts();
-        const FontSetting info{"Arial", 128, 11, 3};
-        const FontSetting edit{"Arial", 32768, 12, 3};
-        const FontSetting wind{"Courier New", 255, 12, 3};
-        const FontSetting table{"Arial", 10485760, 12, 3};
-        QVERIFY(fonts.info == info);
-        QVERIFY(fonts.edit == edit);
-        QVERIFY(fonts.wind == wind);
-        QVERIFY(fonts.table == table);
-        const FontSetting button = ButtonFont(fonts.info);
-        QCOMPARE(button.colour, 0);
-        QCOMPARE(button.size, 11);
-        QCOMPARE(button.style, 3);
-    }
-
     void styleBitsSurviveTheWayThroughQt() {
         for (int style = 0; style < 16; ++style) {
             const FontSetting stored{"Arial", 0, 13, style};

@@ -1,11 +1,14 @@
 // The program as a whole: first start, settings kept between runs, communication with
 // the built-in virtual register and the window's register operations.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
@@ -70,6 +73,7 @@ struct Program {
         QTRY_VERIFY_WITH_TIMEOUT(!form->StartGuardTaken(), 5000);
         guard->setInterval(TECRForm::kStartGuardMs);
     }
+    kasa::gui::TUstawienieProgramuForm& SettingsWindow() { return *form->ProgramSettingsWindow(); }
 
     std::unique_ptr<TECRForm> form;
     std::unique_ptr<MainController> controller;
@@ -89,6 +93,9 @@ class MainControllerTest : public QObject {
     void typeQuestionCancelKeepsTheType();
     void clockVatAndRegisterSettingsThroughTheWindows();
     void koniecDuringAJobOnlyRaisesTheStopFlag();
+    void settingsWindowShowsTheSessionsTypeAndWritesBackOnlyChanges();
+    void demoGivesWayToAPortPickedInTheSettings();
+    void silentRegisterEndsTheStartAtOnceAndShowsWhy();
 };
 
 void MainControllerTest::firstStartWithoutConfig() {
@@ -219,6 +226,7 @@ void MainControllerTest::clockVatAndRegisterSettingsThroughTheWindows() {
 
     p.form->MenuAction(QStringLiteral("Odczy&t zegara"))->trigger();
     QVERIFY(p.Label("eClock").startsWith(QString::number(QDate::currentDate().year())));
+    QCOMPARE(p.Label("Info"), QStringLiteral("Odczytano zegar kasy."));
     p.form->MenuAction(QStringLiteral("Programuj ze&gar"))->trigger();
     QVERIFY(p.shown.empty());
 
@@ -229,6 +237,7 @@ void MainControllerTest::clockVatAndRegisterSettingsThroughTheWindows() {
     }
     p.form->ControlAs<QPushButton>(QStringLiteral("StawkiVAT_zapis_kasa"))->click();
     QVERIFY(p.shown.empty());
+    QCOMPARE(p.Label("Info"), QStringLiteral("Zapisano stawki VAT w kasie."));
     {
         auto lock = reg.Lock();
         QCOMPARE(reg.State().vatRates[0], 22.0);
@@ -261,6 +270,98 @@ void MainControllerTest::koniecDuringAJobOnlyRaisesTheStopFlag() {
     p.form->MenuAction(QStringLiteral("&Koniec"))->trigger();
     QTRY_VERIFY(!p.form->isVisible());
     QVERIFY(folder.Exists("config.cfg"));  // closing saved the settings
+}
+
+void MainControllerTest::settingsWindowShowsTheSessionsTypeAndWritesBackOnlyChanges() {
+    kasa::sim::VirtualRegister reg;  // a "Vesper" register
+    QVERIFY(reg.Start());
+    kasa::testing::ScratchFolder folder;
+    folder.Write("config.cfg",
+                 "[USTAWIENIA]\r\nPortName=" + reg.PortPath() +
+                     "\r\nChashPath=Zen\r\nbaudRate=115200\r\nHintHidePause=7000\r\n");
+    Program p(folder.Path("config.cfg"));
+    p.controller->Show();  // the session switches the program to "Vesper"
+    QVERIFY(p.form->CommunicationStarted());
+    QCOMPARE(p.Label("Info"), QStringLiteral("Połączono z kasą VESPER."));
+    // The pages built for the new type keep the hint display time.
+    QCOMPARE(p.form->GridView("PLU")->toolTipDuration(), 7000);
+
+    kasa::gui::TUstawienieProgramuForm& window = p.SettingsWindow();
+    p.form->MenuAction(QStringLiteral("&Programu"))->trigger();
+    QCOMPARE(window.TypeList()->currentText(), QStringLiteral("Vesper"));
+    const int fast = window.SpeedList()->findText(QStringLiteral("38400"));
+    window.SpeedList()->setCurrentIndex(fast);
+    emit window.SpeedList()->activated(fast);
+    QCOMPARE(p.controller->Ecr().ConfiguredBaudRate(), 38400);  // the transport has it at once
+    QVERIFY(p.controller->SaveSettings());
+    kasa::KeyValueFile saved{kasa::LiteralFileName{}, folder.Path("config.cfg")};
+    QCOMPARE(QString::fromStdString(saved.ReadString("USTAWIENIA", "ChashPath")).toUpper(),
+             QStringLiteral("VESPER"));
+    QCOMPARE(saved.ReadInteger("USTAWIENIA", "baudRate"), 38400);
+}
+
+void MainControllerTest::demoGivesWayToAPortPickedInTheSettings() {
+    kasa::sim::VirtualRegisterOptions zen;
+    zen.type = kasa::sim::RegisterType::Zen;
+    kasa::sim::VirtualRegister reg(zen);
+    QVERIFY(reg.Start());
+    kasa::testing::ScratchFolder folder;
+    Program p(folder.Path("config.cfg"), true);
+    p.controller->Show();
+    QVERIFY(p.form->CommunicationStarted());
+    QVERIFY(p.controller->BuiltInRegister() != nullptr);
+    p.WaitForGuard();
+    p.controller->StartStopClicked(false);
+    QCOMPARE(p.Label("Info"), QStringLiteral("Zakończono komunikację z kasą."));
+
+    p.form->MenuAction(QStringLiteral("&Programu"))->trigger();
+    p.SettingsWindow().PortPathEdit()->setText(QString::fromStdString(reg.PortPath()));
+    emit p.SettingsWindow().PortPathEdit()->editingFinished();
+    QVERIFY(p.controller->BuiltInRegister() == nullptr);
+    QCOMPARE(p.controller->Ecr().ConfiguredPortName(), reg.PortPath());
+    p.WaitForGuard();
+    p.controller->StartStopClicked(false);  // the type question is answered OK
+    QVERIFY(p.form->CommunicationStarted());
+    QCOMPARE(p.Label("Kasa"), QStringLiteral("ZEN-FV"));
+    QVERIFY(!reg.ReceivedPayloads().empty());
+    QVERIFY(p.controller->BuiltInRegister() == nullptr);
+}
+
+void MainControllerTest::silentRegisterEndsTheStartAtOnceAndShowsWhy() {
+    kasa::sim::VirtualRegister reg;
+    QVERIFY(reg.Start());
+    for (int i = 0; i < 8; ++i) {
+        reg.InjectFault({kasa::sim::FaultKind::NoAnswer, 0});
+    }
+    kasa::testing::ScratchFolder folder;
+    folder.Write("config.cfg", "[USTAWIENIA]\r\nPortName=" + reg.PortPath() + "\r\n");
+    {
+        Program p(folder.Path("config.cfg"));
+        p.controller->Ecr().answerTimeout = 200;
+        QString infoAtMessage;
+        bool busyCursorAtMessage = false;
+        p.form->Ui().SetAnswerProvider(
+            [&](const std::string& title, const std::string& text, Buttons) {
+                p.shown.push_back({title, text});
+                infoAtMessage = p.Label("Info");
+                busyCursorAtMessage = QApplication::overrideCursor() != nullptr &&
+                                      QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                return Answer::Ok;
+            });
+        p.controller->Show();
+        QCOMPARE(p.shown.size(), size_t{1});
+        QVERIFY(p.shown[0].text.starts_with("Nie można przeczytać informacji z kasy."));
+        QCOMPARE(infoAtMessage, QStringLiteral("Łączenie z kasą..."));
+        QVERIFY(busyCursorAtMessage);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(p.Label("Info"), QString());
+        QCOMPARE(reg.ReceivedPayloads().size(), size_t{1});  // the status request alone
+        // No clock was read: none is shown and none runs on.
+        QCOMPARE(p.Label("eClock"), QString());
+        QVERIFY(!p.form->ClockTimer()->isActive());
+    }
+    // Closing sent nothing more: no session was started with the silent register.
+    QCOMPARE(reg.ReceivedPayloads().size(), size_t{1});
 }
 
 QTEST_MAIN(MainControllerTest)

@@ -21,14 +21,18 @@ namespace {
 
 // Presses, in the message box that opens next, the button with caption `press` (or
 // Escape when there is none), after noting the box's title and button captions.
-void PressWhenShown(const QString& press, QString* title, QStringList* captions) {
+void PressWhenShown(const QString& press, QString* title, QStringList* captions,
+                    QMessageBox::Icon* icon = nullptr) {
     QTimer::singleShot(0, [=] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) {
-            PressWhenShown(press, title, captions);
+            PressWhenShown(press, title, captions, icon);
             return;
         }
         *title = box->windowTitle();
+        if (icon != nullptr) {
+            *icon = box->icon();
+        }
         for (QAbstractButton* button : box->buttons()) {
             captions->append(button->text());
         }
@@ -91,14 +95,19 @@ class QtUserInterfaceTest : public QObject {
         QCOMPARE(shown, captions);
     }
 
-    void messageShowsOneOkButton() {
+    void failuresWarnAndNoticesInform() {
         QtUserInterface ui(nullptr, nullptr, nullptr);
         QString title;
         QStringList shown;
-        PressWhenShown("OK", &title, &shown);
-        ui.Message("Program serwisowy kas", "Baza była pusta.\n");
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        PressWhenShown("OK", &title, &shown, &icon);
+        ui.Message("Program serwisowy kas", "Nie można zapisać stawek VAT.");
         QCOMPARE(title, QStringLiteral("Program serwisowy kas"));
         QCOMPARE(shown, QStringList{"OK"});
+        QCOMPARE(icon, QMessageBox::Warning);
+        PressWhenShown("OK", &title, &shown, &icon);
+        ui.Notice("Program serwisowy kas", "Wpis autostartu utworzono.");
+        QCOMPARE(icon, QMessageBox::Information);
     }
 
     void providerAnswersInPlaceOfADialog() {
@@ -134,6 +143,19 @@ class QtUserInterfaceTest : public QObject {
         QCOMPARE(lines.count(), 1);
         QCOMPARE(lines.at(0).at(0).toString(),
                  QStringLiteral("<COM1><,> Zapytanie: [x1B]P0N81[x1B]\\"));
+    }
+
+    void outcomeLeavesInfoAfterItsTime() {
+        QLabel info;
+        QtUserInterface ui(nullptr, nullptr, &info);
+        ui.ShowOutcome("Zapisano stawki VAT w kasie.", 50);
+        QCOMPARE(info.text(), QStringLiteral("Zapisano stawki VAT w kasie."));
+        QTRY_COMPARE(info.text(), QString());
+        // A text put there by something else meanwhile stays.
+        ui.ShowOutcome("Odczytano zegar kasy.", 50);
+        ui.SetStatusText("Odczyt PLU");
+        QTest::qWait(100);
+        QCOMPARE(info.text(), QStringLiteral("Odczyt PLU"));
     }
 
     void workerCallsReachTheWindowThreadInOrder() {

@@ -1,4 +1,5 @@
-#include "gui/autostart_entry.h"
+// Start with the system on Linux: an XDG autostart desktop entry.
+#include "app/autostart_entry.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -6,7 +7,7 @@
 
 #include "base/atomic_file.h"
 
-namespace kasa::gui {
+namespace kasa {
 
 namespace fs = std::filesystem;
 
@@ -82,4 +83,24 @@ bool DisableAutostart(const std::string& entryPath) {
     return !error;
 }
 
-}  // namespace kasa::gui
+AutostartOutcome ToggleAutostart(const std::string& entryPath, const std::string& programPath) {
+    if (AutostartEnabled(entryPath)) {
+        if (DisableAutostart(entryPath)) {
+            return {true, "Wpis autostartu usunięto:\n" + entryPath};
+        }
+        return {false, "Wpisu autostartu nie można usunąć:\n" + entryPath};
+    }
+    if (EnableAutostart(entryPath, programPath)) {
+        return {true, "Wpis autostartu utworzono:\n" + entryPath};
+    }
+    return {false,
+            "Wpisu autostartu nie można utworzyć:\n" +
+                (entryPath.empty() ? std::string("nie wiadomo, gdzie go zapisać.") : entryPath)};
+}
+
+std::string AutostartButtonCaption(const std::string& entryPath) {
+    return AutostartEnabled(entryPath) ? "Kasowanie uruchomienia programu\npo starcie systemu."
+                                       : "Uruchomienie programu\npo starcie systemu.";
+}
+
+}  // namespace kasa

@@ -1,8 +1,8 @@
-#include "gui/header_line_centring.h"
+#include "tables/header_line_centring.h"
 
 #include "base/codepage.h"
 
-namespace kasa::gui {
+namespace kasa {
 
 namespace {
 
@@ -58,4 +58,16 @@ std::string CentredHeaderText(const RegisterModel& model, const HeaderLine& line
     return SpacesInFront(text, width);
 }
 
-}  // namespace kasa::gui
+HeaderLine HeaderLineOfControls(std::string text, std::optional<bool> centre,
+                                std::optional<bool> doubleHeight, std::optional<bool> heavy) {
+    HeaderLine line;
+    line.text = std::move(text);
+    if (centre && doubleHeight && heavy) {
+        line.centre = *centre;
+        line.doubleHeight = *doubleHeight;
+        line.bold = *heavy;
+    }
+    return line;
+}
+
+}  // namespace kasa

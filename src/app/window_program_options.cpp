@@ -1,0 +1,51 @@
+#include "app/window_program_options.h"
+
+namespace kasa {
+
+namespace {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitUsage = 2;
+
+constexpr const char* kUsage =
+    "Użycie: serwis-kas [OPCJE]\n"
+    "Program serwisowy kas fiskalnych Zen i Vesper.\n"
+    "\n"
+    "Opcje:\n"
+    "  --config PLIK  ustawienia z tego pliku zamiast config.cfg\n"
+    "  --demo         praca z wbudowaną kasą wirtualną, dopóki w ustawieniach\n"
+    "                 programu nie zostanie wybrany inny port\n"
+    "  -h, --help     ten opis\n"
+    "  --version      wersja programu\n"
+    "\n"
+    "Te same operacje z wiersza poleceń: kasa --help\n";
+
+}  // namespace
+
+std::optional<int> ParseWindowProgramArguments(const std::vector<std::string>& arguments,
+                                               WindowProgramOptions& options, std::ostream& out,
+                                               std::ostream& err) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
+            out << kUsage;
+            return kExitSuccess;
+        }
+        if (argument == "--version") {
+            out << "serwis-kas " << SERWIS_VERSION << "\n";
+            return kExitSuccess;
+        }
+        if (argument == "--demo") {
+            options.demo = true;
+        } else if (argument == "--config") {
+            if (i + 1 >= arguments.size()) {
+                err << "Opcja --config wymaga nazwy pliku.\n" << kUsage;
+                return kExitUsage;
+            }
+            options.configPath = arguments[++i];
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace kasa

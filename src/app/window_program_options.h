@@ -1,0 +1,25 @@
+// The window program's command line: what it starts with, and the usage and version texts
+// it prints and exits with, before any window (or display) is needed.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kasa {
+
+struct WindowProgramOptions {
+    std::string configPath;  // --config; empty: the usual place
+    bool demo = false;       // --demo: the built-in register until a port is picked
+};
+
+// Reads the arguments after the program name. --help and --version print to `out`, a
+// missing value prints a Polish message to `err`; then the exit code is returned and the
+// program ends. Otherwise nullopt: the program runs with `options`. Arguments it does not
+// know are left to the window toolkit.
+std::optional<int> ParseWindowProgramArguments(const std::vector<std::string>& arguments,
+                                               WindowProgramOptions& options, std::ostream& out,
+                                               std::ostream& err);
+
+}  // namespace kasa
