@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "base/codepage.h"
+#include "base/number_text.h"
 #include "base/user_interface.h"
 #include "ecr/register_session.h"
 
@@ -16,6 +17,11 @@ constexpr int kSessionMode = 3;
 bool Silent(const ECRClass& ecr) {
     return ecr.statusCode == kNoAnswer;
 }
+
+// A send expected to take longer than this on the line shows its progress.
+constexpr int64_t kProgressAfterMs = 1000;
+// After the last byte, answers are taken up until the line has been quiet this long.
+constexpr int32_t kAnswerQuietMs = 1000;
 }  // namespace
 
 std::string TypeQuestionText(const std::string& reported, const std::string& configured) {
@@ -47,8 +53,11 @@ std::string RegisterTypeChangeWarning(const std::string& chosen, const std::stri
            "zapisanie wszystkich danych do pliku i ponowny wybór typu kasy";
 }
 
-std::string PortOpenFailureReason(int systemError) {
+std::string PortOpenFailureReason(int systemError, int32_t baudRate) {
     switch (systemError) {
+        case EINVAL:
+            return "Port szeregowy nie obsługuje prędkości " + DecimalText(baudRate) +
+                   " bodów: wybierz inną prędkość transmisji.";
         case EACCES:
         case EPERM:
             return "Brak uprawnień do portu: konto użytkownika musi należeć do grupy dialout.";
@@ -106,7 +115,7 @@ StartOutcome StartKomunikacji(ECRClass& ecr, UserInterface& ui, const std::strin
     ecr.SetPortParams(settings.portName, settings.baudRate, std::move(log), 0);
     if (!ecr.InitTransmission()) {
         std::string message = kOpenFailedMessage;
-        const std::string reason = PortOpenFailureReason(ecr.OpenError());
+        const std::string reason = PortOpenFailureReason(ecr.OpenError(), ecr.BaudRate());
         if (!reason.empty()) {
             message += "\n" + reason;
         }
@@ -195,17 +204,46 @@ bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
     if (!ecr.IsOpen()) {
         ecr.Reopen();
     }
-    if (!ecr.WriteRetry(bytes)) {
-        ui.Message(caption, "Nie udało sie wysłać sekwencji.");
-        return false;
-    }
+    // Logged before the answers that come back while it is still being written.
     ecr.LogRequest(bytes);
-    ecr.Pause(1000);
-    iBuffer answer;
-    answer.Grow(500);
-    ecr.ReadAvailable(answer, answer.FreeSpace());
-    if (!answer.Empty()) {
-        ecr.LogAnswer(answer);
+    const int64_t total = bytes.Length();
+    const bool showProgress = FastCom::WireTimeMs(total, ecr.BaudRate()) > kProgressAfterMs;
+    if (showProgress) {
+        ui.SetStatusText("Wysyłanie sekwencji");
+        ui.SetProgress(0, 100);
+    }
+    int shown = 0;
+    FastCom::SendHooks hooks;
+    hooks.received = [&ecr](const iBuffer& answer) { ecr.LogAnswer(answer); };
+    hooks.progress = [&](int64_t written, int64_t) {
+        const int percent = static_cast<int>(written * 100 / total);
+        if (showProgress && percent != shown) {
+            shown = percent;
+            ui.SetProgress(percent, 100);
+        }
+    };
+    ecr.abortRequested = false;
+    hooks.abort = &ecr.abortRequested;
+    hooks.quietAfterMs = kAnswerQuietMs;
+    const FastCom::SendResult result = ecr.WriteReading(bytes, hooks);
+    if (showProgress) {
+        ui.SetProgress(0, 0);
+    }
+    if (result != FastCom::SendResult::kDone) {
+        const std::string sent =
+            "Wysłano " + DecimalText(ecr.BytesWritten()) + " z " + DecimalText(total) + " bajtów.";
+        if (result == FastCom::SendResult::kAborted) {
+            ecr.CloseTransmission();
+            ui.Message(caption, "Wysyłanie sekwencji przerwane na żądanie.\n" + sent);
+        } else if (result == FastCom::SendResult::kTimedOut) {
+            ui.Message(caption,
+                       "Nie udało sie wysłać sekwencji.\nKasa nie przyjęła danych w "
+                       "przewidzianym czasie. " +
+                           sent);
+        } else {
+            ui.Message(caption, "Nie udało sie wysłać sekwencji.");
+        }
+        return false;
     }
     return true;
 }

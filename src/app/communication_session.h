@@ -62,7 +62,9 @@ bool ReadStatusFlags(ECRClass& ecr, UserInterface& ui, const std::string& captio
                      bool messages, SessionDisplay& display);
 // Called when the main window closes.
 void KoniecKomunikacji(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy);
-// Sends bytes unchanged, waits a second and logs what came back.
+// Sends bytes unchanged, waits a second and logs what came back, also what came back
+// while it was writing. A send longer than a second on the line shows its progress; the
+// register object's abort flag stops it (the port is closed then).
 bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
                   const iBuffer& bytes);
 
@@ -79,8 +81,8 @@ inline constexpr const char* kTypeQuestionTitle = "Ważna uwaga wyboru Kasy!";
 inline constexpr const char* kOpenFailedMessage =
     "Nie można otworzyć portu komunikacyjnego.\nUruchom w kasie komunikację, lub ustaw w "
     "oknie\nKonfiguracja Programu parametry transmisji.";
-// One Polish line naming why a port could not be opened, from the system error; empty
-// when the reason is not known.
-std::string PortOpenFailureReason(int systemError);
+// One Polish line naming why a port could not be opened, from the system error and the
+// baud rate asked for; empty when the reason is not known.
+std::string PortOpenFailureReason(int systemError, int32_t baudRate);
 
 }  // namespace kasa

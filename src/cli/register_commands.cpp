@@ -1,6 +1,9 @@
 #include "cli/register_commands.h"
 
+#include <atomic>
+#include <csignal>
 #include <istream>
+#include <optional>
 #include <ostream>
 
 #include "app/communication_session.h"
@@ -54,7 +57,7 @@ class CliSession {
         ecr_.SetPortParams(context_.options.port, context_.options.baud, log, 0);
         if (!ecr_.InitTransmission()) {
             context_.err << kOpenFailedMessage << "\n";
-            const std::string reason = PortOpenFailureReason(ecr_.OpenError());
+            const std::string reason = PortOpenFailureReason(ecr_.OpenError(), ecr_.BaudRate());
             if (!reason.empty()) {
                 context_.err << reason << "\n";
             }
@@ -71,6 +74,15 @@ class CliSession {
         return true;
     }
     void Fail(const std::string& text) { ui_.Message(kCaption, text); }
+    // The register's fiscal flag, which decides what may be programmed; a failed read is
+    // reported and gives no answer.
+    std::optional<bool> Fiscal() {
+        SessionDisplay display;
+        if (!ReadStatusFlags(ecr_, ui_, kCaption, false, true, display)) {
+            return std::nullopt;
+        }
+        return display.status.flags[2] != 0;
+    }
     ECRClass& Ecr() { return ecr_; }
     TerminalUserInterface& Ui() { return ui_; }
     bool Opened() const { return opened_; }
@@ -80,6 +92,34 @@ class CliSession {
     TerminalUserInterface ui_;
     RegisterSession ecr_;
     bool opened_ = false;
+};
+
+// The abort flag that Ctrl+C raises while a send runs; none outside a send.
+std::atomic<std::atomic<bool>*> interruptFlag{nullptr};
+
+void RaiseAbortFlag(int) {
+    if (std::atomic<bool>* flag = interruptFlag.load()) {
+        flag->store(true);
+    }
+}
+
+// While it lives, Ctrl+C raises the register object's abort flag instead of killing the
+// program, so a send stops between two slices and the session still ends properly.
+class InterruptRaisesAbort {
+  public:
+    explicit InterruptRaisesAbort(std::atomic<bool>& flag) {
+        interruptFlag.store(&flag);
+        previous_ = std::signal(SIGINT, RaiseAbortFlag);
+    }
+    ~InterruptRaisesAbort() {
+        std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_);
+        interruptFlag.store(nullptr);
+    }
+    InterruptRaisesAbort(const InterruptRaisesAbort&) = delete;
+    InterruptRaisesAbort& operator=(const InterruptRaisesAbort&) = delete;
+
+  private:
+    void (*previous_)(int) = SIG_DFL;
 };
 
 const char* YesNo(uint8_t flag) {
@@ -296,19 +336,16 @@ int RunVat(CommandContext& context, const std::vector<std::string>& args) {
         return kExitFailure;
     }
     if (set) {
-        for (size_t i = 0; i < 7; ++i) {
-            if (!given[i].empty()) {
-                rates[i] = VatRateFromInput(given[i]);
-            }
+        const std::optional<bool> fiscal = session.Fiscal();
+        if (!fiscal) {
+            return kExitFailure;
         }
-        if (!WriteVatRates(session.Ecr(), 0, rates)) {
-            std::string message =
-                "Nie można zapisać stawek VAT.\nUruchom w kasie komunikację, lub ustaw w "
-                "oknie\nKonfiguracja Programu parametry transmisji.";
-            if (session.Ecr().statusCode > 0) {
-                message += "\n" + session.Ecr().LastErrorText();
-            }
-            session.Fail(message);
+        // A letter not given keeps the register's rate.
+        std::array<std::string, 7> edits;
+        for (size_t i = 0; i < 7; ++i) {
+            edits[i] = given[i].empty() ? VatRateEditText(rates[i]) : given[i];
+        }
+        if (!ProgramVatRates(session.Ecr(), session.Ui(), kCaption, false, *fiscal, edits)) {
             return kExitFailure;
         }
         ReadVatRates(session.Ecr(), rates);
@@ -349,13 +386,12 @@ int RunZegar(CommandContext& context, const std::vector<std::string>& args) {
     if (!session.Open()) {
         return context.options.port.empty() ? kExitUsage : kExitFailure;
     }
-    if (set && !SetClock(session.Ecr(), LocalClockValue())) {
-        std::string message = kClockFailureMessage;
-        if (session.Ecr().statusCode > 0) {
-            message += "\n" + session.Ecr().LastErrorText();
+    if (set) {
+        const std::optional<bool> fiscal = session.Fiscal();
+        if (!fiscal || !ProgramClock(session.Ecr(), session.Ui(), kCaption, false, *fiscal,
+                                     LocalClockValue())) {
+            return kExitFailure;
         }
-        session.Fail(message);
-        return kExitFailure;
     }
     ClockValue clock;
     if (!ReadClock(session.Ecr(), clock)) {
@@ -381,6 +417,7 @@ int RunWyslij(CommandContext& context, const std::vector<std::string>& args) {
     }
     iBuffer buffer;
     buffer.AppendBytes(bytes.data(), bytes.size());
+    const InterruptRaisesAbort interrupt(session.Ecr().abortRequested);
     if (!SendSequence(session.Ecr(), session.Ui(), kCaption, false, buffer)) {
         return kExitFailure;
     }

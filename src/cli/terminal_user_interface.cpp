@@ -1,5 +1,6 @@
 #include "cli/terminal_user_interface.h"
 
+#include <cstdint>
 #include <istream>
 #include <ostream>
 
@@ -41,12 +42,21 @@ Answer TerminalUserInterface::Ask(const std::string& title, const std::string& t
 }
 
 void TerminalUserInterface::SetProgress(int position, int maximum) {
-    if (!showProgress_ || maximum <= 0) {
+    if (!showProgress_) {
         return;
     }
-    err_ << "\r" << status_ << (status_.empty() ? "" : " ") << position * 100 / maximum << "%   "
-         << std::flush;
-    if (position >= maximum) {
+    if (maximum <= 0) {
+        // A reset ends a line left open by an operation that stopped half way.
+        if (progressLineOpen_) {
+            err_ << "\n";
+            progressLineOpen_ = false;
+        }
+        return;
+    }
+    err_ << "\r" << status_ << (status_.empty() ? "" : " ")
+         << static_cast<int64_t>(position) * 100 / maximum << "%   " << std::flush;
+    progressLineOpen_ = position < maximum;
+    if (!progressLineOpen_) {
         err_ << "\n";
     }
 }

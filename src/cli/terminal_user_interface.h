@@ -27,6 +27,7 @@ class TerminalUserInterface : public UserInterface {
     bool answerYes_;
     bool canAsk_;
     bool showProgress_;
+    bool progressLineOpen_ = false;
     std::string status_;
 };
 

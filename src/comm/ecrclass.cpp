@@ -12,7 +12,6 @@ namespace {
 constexpr size_t kMaxPortNameLength = 19;
 constexpr int32_t kStatusRecordMaxLength = 10;
 constexpr int32_t kVerifyTimeoutMs = 15000;
-constexpr int32_t kStatusDataError = 23;
 
 // One upper-case hexadecimal digit; anything else is not a checksum digit.
 int ChecksumDigit(uint8_t c) {
@@ -72,6 +71,7 @@ bool ECRClass::SetMode(int mode) {
 }
 
 bool ECRClass::SendFrame(iBuffer& payload) {
+    refusal.clear();
     if (!IsOpen()) {
         // Opening may run the session's start requests, which use the request buffer and
         // advance the number under a request that was already built.
@@ -88,8 +88,9 @@ bool ECRClass::SendFrame(iBuffer& payload) {
     // The protocol has no escape for ESC: inside a payload it would end the frame early
     // and the register would act on a cut request, so such a request is not sent.
     if (std::memchr(payload.Data(), 0x1B, static_cast<size_t>(payload.Length())) != nullptr) {
-        LogMessage("Zapytanie zawiera bajt ESC (1B) i nie zostało wysłane.");
-        statusCode = kStatusDataError;  // reported to the user as "Błąd danych"
+        Refuse(
+            "Zapytanie zawiera bajt 1B (ESC), którego ramka protokołu kasy nie może "
+            "przenieść, i nie zostało wysłane.");
         return false;
     }
     const uint8_t checksum = payload.XorChecksum(0, 0xFF);
@@ -100,6 +101,12 @@ bool ECRClass::SendFrame(iBuffer& payload) {
     payload.Append(kFrameEnd);
     LogRequest(payload);
     return Write(payload);
+}
+
+void ECRClass::Refuse(const std::string& reason) {
+    LogMessage(reason);
+    refusal = reason;
+    statusCode = -1;  // the register gave no verdict: it was not asked
 }
 
 void ECRClass::Renumber(iBuffer& payload, uint8_t builtWith) {
@@ -277,6 +284,9 @@ std::string ECRClass::ErrorText(int code) {
 }
 
 std::string ECRClass::LastErrorText() const {
+    if (!refusal.empty()) {
+        return refusal;
+    }
     if (statusCode == -1) {
         return "Nie odebrano odpowiedzi.\nZaleca się ponownie zainicjować\ntransmisję.";
     }
@@ -284,6 +294,10 @@ std::string ECRClass::LastErrorText() const {
         return {};
     }
     return ErrorText(statusCode);
+}
+
+std::string ECRClass::WithRegisterReason(const std::string& message) const {
+    return statusCode > 0 ? message + "\n" + ErrorText(statusCode) : message;
 }
 
 std::string ECRClass::LogPrefix() const {

@@ -56,10 +56,14 @@ class ECRClass : public FastCom {
 
     static std::string ErrorText(int code);
     std::string LastErrorText() const;
+    // The message, and the register's reason on a line of its own when it gave one.
+    std::string WithRegisterReason(const std::string& message) const;
 
     void LogRequest(const iBuffer& frame);
     void LogAnswer(const iBuffer& received);
     void LogMessage(const std::string& text);
+    // Records that a request is not sent, and why, in the log and in `refusal`.
+    void Refuse(const std::string& reason);
 
     // Starts the request buffer of a sequenced command: the request number and the
     // parameters, each after a ";".
@@ -87,6 +91,9 @@ class ECRClass : public FastCom {
 
     int32_t answerTimeout = 5000;
     int32_t statusCode = -1;
+    // Why the program itself did not send the last request; empty when it was sent. The
+    // error texts give it in place of the register's verdict.
+    std::string refusal;
     iBuffer requestBuffer;
     iBuffer answerBuffer;
     iBuffer receiveBuffer;
@@ -94,7 +101,7 @@ class ECRClass : public FastCom {
     std::string logTag1;
     std::string logTag2;
     bool twoRecordMode = true;
-    // Every write or delete request sent adds one.
+    // Every write or delete request sent adds one; a request refused before sending does not.
     int32_t writtenRecords = 0;
     // Raised by the window to stop a running table operation between rows.
     std::atomic<bool> abortRequested{false};

@@ -176,6 +176,9 @@ bool ECRClass::ReadFiscalIds() {
 }
 
 std::string ECRClass::TransmissionErrorText() const {
+    if (!refusal.empty()) {
+        return refusal;
+    }
     if (statusCode == -1) {
         return "Nie można przeczytać informacji z kasy.\nUruchom w kasie komunikację, lub ustaw "
                "w oknie\nKonfiguracja Programu parametry transmisji.";

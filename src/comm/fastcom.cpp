@@ -1,8 +1,10 @@
 #include "comm/fastcom.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include "comm/port_name.h"
@@ -82,6 +84,12 @@ bool FastCom::Open(const std::string& portName, int32_t readTimeoutConstant) {
     devicePath_ = DevicePathForName(isPath ? portName : portName_);
     if (devicePath_.empty()) {
         openError_ = ENOENT;
+        open_ = false;
+        return false;
+    }
+    // A speed the line cannot take is refused before the device is touched.
+    if (!SerialPort::SupportsBaudRate(baudRate_)) {
+        openError_ = EINVAL;
         open_ = false;
         return false;
     }
@@ -217,6 +225,90 @@ bool FastCom::WriteRetry(const iBuffer& buffer) {
         Pause(5);
     }
     return result;
+}
+
+int64_t FastCom::WireTimeMs(int64_t bytes, int32_t baudRate) {
+    return bytes * 10 * 1000 / std::max<int32_t>(baudRate, 1);
+}
+
+FastCom::SendResult FastCom::WriteReading(const iBuffer& buffer, const SendHooks& hooks) {
+    writeCalls_ = 0;
+    bytesWritten_ = 0;
+    if (!IsOpen()) {
+        return SendResult::kFailed;
+    }
+    const int64_t total = buffer.Length();
+    const auto deadline =
+        Clock::now() + std::chrono::milliseconds(kSendMarginMs + WireTimeMs(total, baudRate_));
+    const int slice = compatibilityMode_ ? kCompatibilityChunk : kSendSlice;
+    iBuffer received;
+    received.Grow(kSendReadBuffer);
+    // Takes up everything that came back, so the other side can go on; false when the
+    // device is gone.
+    const auto takeAnswers = [&]() {
+        bool any = false;
+        do {
+            received.Clear();
+            if (!ReadAvailable(received, 0)) {
+                return std::optional<bool>();
+            }
+            if (!received.Empty() && hooks.received) {
+                hooks.received(received);
+            }
+            any = any || !received.Empty();
+        } while (!received.Empty());
+        return std::optional<bool>(any);
+    };
+    const auto aborted = [&] { return hooks.abort != nullptr && hooks.abort->load(); };
+    int64_t done = 0;
+    while (done < total) {
+        if (aborted()) {
+            port_.Purge();
+            return SendResult::kAborted;
+        }
+        if (Clock::now() >= deadline) {
+            return SendResult::kTimedOut;
+        }
+        if (!takeAnswers()) {
+            return SendResult::kFailed;
+        }
+        const int count = static_cast<int>(std::min<int64_t>(slice, total - done));
+        const int written = port_.Write(buffer.Data() + done, count, 0);
+        ++writeCalls_;
+        if (written < 0) {
+            return SendResult::kFailed;
+        }
+        if (written == 0) {
+            // The line is full: wait until it takes bytes again or an answer comes.
+            if (port_.WaitWritableOrReadable(kIdleRoundMs) < 0) {
+                return SendResult::kFailed;
+            }
+            continue;
+        }
+        done += written;
+        bytesWritten_ = static_cast<uint32_t>(done);
+        if (hooks.progress) {
+            hooks.progress(done, total);
+        }
+    }
+    auto quietSince = Clock::now();
+    while (Clock::now() < deadline &&
+           Clock::now() - quietSince < std::chrono::milliseconds(hooks.quietAfterMs)) {
+        if (aborted()) {
+            port_.Purge();
+            return SendResult::kAborted;
+        }
+        const std::optional<bool> any = takeAnswers();
+        if (!any) {
+            break;  // all was written; a line gone afterwards takes only the answers
+        }
+        if (*any) {
+            quietSince = Clock::now();
+        } else if (port_.WaitReadable(kIdleRoundMs) < 0) {
+            break;
+        }
+    }
+    return SendResult::kDone;
 }
 
 bool FastCom::ReadAvailable(iBuffer& buffer, int32_t maximum) {

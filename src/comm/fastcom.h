@@ -2,6 +2,7 @@
 // nothing of frames; the register object derives from it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,6 +26,24 @@ class FastCom {
     bool Write(const iBuffer& buffer);
     bool WriteRetry(const iBuffer& buffer);
     bool ReadAvailable(iBuffer& buffer, int32_t maximum);
+
+    // A long write: the bytes go out in slices, and between slices what the other side
+    // sends back is taken up and handed over, so a peer that answers while it reads never
+    // fills the line and stalls the writer. The whole write must end within its wire time
+    // at the baud rate plus a margin; a raised abort flag stops it between slices and
+    // throws away what still waits to go out.
+    enum class SendResult { kDone, kFailed, kTimedOut, kAborted };
+    struct SendHooks {
+        std::function<void(const iBuffer& received)> received;
+        std::function<void(int64_t written, int64_t total)> progress;
+        const std::atomic<bool>* abort = nullptr;
+        // After the last byte, what comes back is still taken up until the line has been
+        // quiet this long (within the same deadline).
+        int32_t quietAfterMs = 0;
+    };
+    SendResult WriteReading(const iBuffer& buffer, const SendHooks& hooks);
+    // How long `bytes` take on the line at `baudRate` (10 bits a byte), in milliseconds.
+    static int64_t WireTimeMs(int64_t bytes, int32_t baudRate);
     bool Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator);
     uint32_t InputCount();
     uint32_t OutputCount();
@@ -35,7 +54,8 @@ class FastCom {
     // Sleeps while still letting the window handle its events.
     void Pause(int32_t milliseconds) const;
 
-    // The system error of the last failed open (0 after a successful one).
+    // The system error of the last failed open (0 after a successful one); EINVAL when
+    // the baud rate is not one the line supports.
     int OpenError() const { return openError_; }
     const std::string& PortName() const { return portName_; }
     const std::string& DevicePath() const { return devicePath_; }
@@ -58,6 +78,10 @@ class FastCom {
 
     static constexpr int32_t kWriteTotalConstantMs = 20000;
     static constexpr int kCompatibilityChunk = 64;
+    // Slice of a long write, and what it may add to the wire time before it gives up.
+    static constexpr int kSendSlice = 1024;
+    static constexpr int kSendReadBuffer = 65536;
+    static constexpr int64_t kSendMarginMs = 5000;
 
   private:
     bool WriteAll(const iBuffer& buffer);

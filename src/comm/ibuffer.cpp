@@ -138,6 +138,9 @@ void iBuffer::Clear() {
     scratchChunks_.clear();
     scratchChunkSize_ = 0;
     scratchOffset_ = 0;
+    // A separator left from the content before would pass a later answer that has none
+    // (a status-only answer) for a data answer.
+    lastSeparator_ = 0;
 }
 
 void iBuffer::Assign(const char* text) {

@@ -51,6 +51,9 @@ class SerialPort {
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
+    // Whether the line can be set to this many bits per second.
+    static bool SupportsBaudRate(int32_t rate);
+
     // Opens the device exclusively; returns 0 or the system error.
     int Open(const std::string& path);
     void Close();
@@ -73,6 +76,8 @@ class SerialPort {
     int Write(const uint8_t* data, int count, int timeoutMs);
     // Waits for input: 1 readable, 0 time-out, -1 hang-up or error.
     int WaitReadable(int timeoutMs) const;
+    // Waits until bytes can be written or read: 1 ready, 0 time-out, -1 hang-up or error.
+    int WaitWritableOrReadable(int timeoutMs) const;
     int LastError() const { return lastError_; }
 
   private:

@@ -183,7 +183,7 @@ bool ProgramClock(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
         return false;
     }
     if (!SetClock(ecr, now)) {
-        ui.Message(caption, kClockFailureMessage);
+        ui.Message(caption, ecr.WithRegisterReason(kClockFailureMessage));
         return false;
     }
     ecr.CloseTransmission();

@@ -1,5 +1,9 @@
 #include "ecr/database_commands.h"
 
+#include <algorithm>
+#include <string_view>
+#include <type_traits>
+
 #include "base/number_text.h"
 #include "base/user_interface.h"
 #include "ecr/record_codec.h"
@@ -15,8 +19,11 @@ constexpr int kSearchMode = 1;
 constexpr int kCashierDatabase = 2;
 
 bool SendWriteOrDelete(ECRClass& ecr, iBuffer& request) {
-    ++ecr.writtenRecords;
-    return ecr.Request(request) && ecr.statusCode == 0;
+    const bool answered = ecr.Request(request);
+    if (ecr.refusal.empty()) {
+        ++ecr.writtenRecords;
+    }
+    return answered && ecr.statusCode == 0;
 }
 
 const TableDescriptor* TableOfCode(TableCode code) {
@@ -53,6 +60,47 @@ Result WithRecordType(TableCode table, Result fallback, Fn&& fn) {
         default:
             return fallback;
     }
+}
+
+// The table a record of this type and number is shown in.
+template <class Record>
+TableCode TableCodeOfRecord(int32_t number) {
+    if constexpr (std::is_same_v<Record, DiscountRecord>) {
+        return DiscountRecord::IsSurcharge(number) ? TableCode::kSurcharges : TableCode::kDiscounts;
+    }
+    for (const TableCode code : {TableCode::kPackaging, TableCode::kKeys, TableCode::kCashiers,
+                                 TableCode::kPaymentForms}) {
+        if (DatabaseOfTable(code) == Record::kDatabase) {
+            return code;
+        }
+    }
+    return TableCode::kGoods;
+}
+
+// Why a record is not sent when a field gives the byte ESC: `keys` are the field's column
+// keys joined by "+", named by their column titles where the table shows them.
+std::string EscFieldRefusal(const TableDescriptor* table, int32_t number, std::string_view keys) {
+    std::string titles;
+    size_t start = 0;
+    for (;;) {
+        const size_t plus = std::min(keys.find('+', start), keys.size());
+        const std::string_view key = keys.substr(start, plus - start);
+        const int column = table != nullptr ? table->ColumnOfKey(key) : -1;
+        titles += titles.empty() ? "" : ", ";
+        titles += column >= 0 ? table->fields[static_cast<size_t>(column)].title : key;
+        if (plus == keys.size()) {
+            break;
+        }
+        start = plus + 1;
+    }
+    const bool several = keys.find('+') != std::string_view::npos;
+    return "Rekord " + DecimalText(number) + " tabeli " +
+           (table != nullptr ? std::string(table->tableName) : std::string("?")) +
+           " nie został wysłany do kasy: " + (several ? "pola " : "pole ") + titles +
+           (several ? " dają" : " daje") +
+           " w zapytaniu bajt 1B (ESC), którego ramka protokołu kasy nie może przenieść. "
+           "Zmień wartość " +
+           (several ? "jednego z tych pól." : "tego pola.");
 }
 
 }  // namespace
@@ -112,7 +160,13 @@ bool WriteBaseRecord(ECRClass& ecr, int32_t number, const Record& record) {
     }
     iBuffer& request = ecr.BeginRequest({number - 1});
     request.AppendByte(static_cast<uint8_t>(Record::kWriteLetter));
-    if (!merged.Encode(request, layout, number)) {
+    std::string escField;
+    if (!merged.Encode(request, layout, number, WireForm::kWrite, &escField)) {
+        return false;
+    }
+    if (!escField.empty()) {
+        ecr.Refuse(
+            EscFieldRefusal(TableOfCode(TableCodeOfRecord<Record>(number)), number, escField));
         return false;
     }
     return SendWriteOrDelete(ecr, request);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "base/codepage.h"
@@ -14,41 +15,63 @@ namespace {
 constexpr int32_t kModelCodeZen = 1;
 
 // Collects the fields of one record; the record reaches the output only when every field
-// could be encoded, so a failure leaves the request as it was.
+// could be encoded, so a failure leaves the request as it was. Fields that can hold any
+// byte carry the keys of the columns they come from, so a byte the frame cannot carry
+// (ESC) can be traced back to what the user typed.
 class FieldWriter {
   public:
-    void Text(FieldCode code, std::string_view text) { Check(EncodeField(bytes_, code, text)); }
+    void Text(FieldCode code, std::string_view text, std::string_view keys) {
+        Check(keys, [&] { return EncodeField(bytes_, code, text); });
+    }
     // An unset amount goes out as 0 (the packed digits have no sign to carry -1).
     void Amount(FieldCode code, double value) {
-        Check(EncodeField(bytes_, code, IsUnset(value) ? 0.0 : value));
+        Check({}, [&] { return EncodeField(bytes_, code, IsUnset(value) ? 0.0 : value); });
     }
     void Count(FieldCode code, int32_t value) {
-        Check(EncodeField(bytes_, code, value < 0 ? int32_t{0} : value));
+        Check({}, [&] { return EncodeField(bytes_, code, value < 0 ? int32_t{0} : value); });
     }
     // Sent as it stands, negative values included.
-    void Signed(FieldCode code, int32_t value) { Check(EncodeField(bytes_, code, value)); }
-    void Long(FieldCode code, int64_t value) { Check(EncodeField(bytes_, code, value)); }
+    void Signed(FieldCode code, int32_t value, std::string_view keys) {
+        Check(keys, [&] { return EncodeField(bytes_, code, value); });
+    }
+    void Long(FieldCode code, int64_t value, std::string_view keys) {
+        Check(keys, [&] { return EncodeField(bytes_, code, value); });
+    }
     // A byte that answers carry as two hexadecimal digits and requests as one raw byte.
-    void Byte(int32_t value) {
-        Check(EncodeField(bytes_, kFieldRawByte, static_cast<uint8_t>(value < 0 ? 0 : value)));
+    void Byte(int32_t value, std::string_view keys) {
+        Check(keys, [&] {
+            return EncodeField(bytes_, kFieldRawByte, static_cast<uint8_t>(value < 0 ? 0 : value));
+        });
     }
     void Fail() { ok_ = false; }
 
-    bool Finish(iBuffer& out) const {
+    bool Finish(iBuffer& out, std::string* escField) const {
         if (ok_) {
             out.AppendBuffer(bytes_);
+        }
+        if (escField != nullptr) {
+            *escField = escKeys_;
         }
         return ok_;
     }
 
   private:
-    void Check(int result) {
-        if (result < 0) {
+    template <class Encode>
+    void Check(std::string_view keys, Encode&& encode) {
+        const int32_t before = bytes_.Length();
+        if (encode() < 0) {
             ok_ = false;
+            return;
+        }
+        if (escKeys_.empty() && std::memchr(bytes_.Data() + before, kEsc,
+                                            static_cast<size_t>(bytes_.Length() - before))) {
+            escKeys_ = keys.empty() ? std::string("?") : std::string(keys);
         }
     }
+    static constexpr uint8_t kEsc = 0x1B;
     iBuffer bytes_;
     bool ok_ = true;
+    std::string escKeys_;
 };
 
 // Takes the fields of one record off the front of an answer.
@@ -172,15 +195,16 @@ bool PackagingRecord::Decode(iBuffer& answer, RecordLayout, int32_t) {
     return in.complete();
 }
 
-bool PackagingRecord::Encode(iBuffer& out, RecordLayout, int32_t, WireForm) const {
+bool PackagingRecord::Encode(iBuffer& out, RecordLayout, int32_t, WireForm,
+                             std::string* escField) const {
     FieldWriter w;
-    w.Text(kFieldText19, name);
+    w.Text(kFieldText19, name, "NAZ");
     w.Amount(kFieldAmount, price);
     w.Amount(kFieldAmount, takenIn);
     w.Amount(kFieldAmount, givenOut);
     w.Amount(kFieldAmount, balance);
-    w.Byte(attribute);
-    return w.Finish(out);
+    w.Byte(attribute, "atrybut");
+    return w.Finish(out, escField);
 }
 
 void PackagingRecord::MergeUnsetFrom(const PackagingRecord& r) {
@@ -208,15 +232,15 @@ bool KeyRecord::Decode(iBuffer& answer, RecordLayout, int32_t) {
     return in.complete();
 }
 
-bool KeyRecord::Encode(iBuffer& out, RecordLayout, int32_t, WireForm) const {
+bool KeyRecord::Encode(iBuffer& out, RecordLayout, int32_t, WireForm, std::string* escField) const {
     FieldWriter w;
     const int32_t q = IsUnset(quantity) ? 0 : quantity;
     if (q > 15) {
         w.Fail();
     }
     w.Count(kFieldSignedLe, pluNumber);
-    w.Byte((q & 0x0F) | (endOfTransaction > 0 ? 0x10 : 0));
-    return w.Finish(out);
+    w.Byte((q & 0x0F) | (endOfTransaction > 0 ? 0x10 : 0), "ILO+TRA");
+    return w.Finish(out, escField);
 }
 
 void KeyRecord::MergeUnsetFrom(const KeyRecord& r) {
@@ -272,12 +296,13 @@ bool CashierRecord::Decode(iBuffer& answer, RecordLayout layout, int32_t) {
     return in.complete();
 }
 
-bool CashierRecord::Encode(iBuffer& out, RecordLayout layout, int32_t, WireForm form) const {
+bool CashierRecord::Encode(iBuffer& out, RecordLayout layout, int32_t, WireForm form,
+                           std::string* escField) const {
     const bool zen = layout == RecordLayout::kZen;
     const bool answer = form == WireForm::kAnswer;
     FieldWriter w;
-    w.Text(zen && answer ? kFieldText7 : kFieldText11, name);
-    w.Signed(zen && answer ? kFieldSignedLe : kFieldSignedBe, password);
+    w.Text(zen && answer ? kFieldText7 : kFieldText11, name, "NAZ");
+    w.Signed(zen && answer ? kFieldSignedLe : kFieldSignedBe, password, "HAS");
     w.Count(kFieldSignedLe, cancelledReceipts);
     w.Count(kFieldSignedLe, voidedItems);
     for (const double v : {turnover, depositsTaken, depositsReturned, cancelledAmount, voidedAmount,
@@ -296,14 +321,14 @@ bool CashierRecord::Encode(iBuffer& out, RecordLayout layout, int32_t, WireForm 
     }
     w.Count(kFieldSignedLe, receipts);
     if (zen) {
-        w.Text(kFieldNumberPair, PairAsSent(zenPair));
+        w.Text(kFieldNumberPair, PairAsSent(zenPair), "para liczb");
         w.Count(answer ? kFieldDigits4 : kFieldSignedLe, zenNumber);
     } else {
         const auto shown = static_cast<uint32_t>(IsUnset(permissions) ? 0 : permissions);
-        w.Long(kFieldLong32, static_cast<int64_t>((~shown) & kPermissionMask));
+        w.Long(kFieldLong32, static_cast<int64_t>((~shown) & kPermissionMask), "LOG");
     }
-    w.Byte(attribute);
-    return w.Finish(out);
+    w.Byte(attribute, "atrybut");
+    return w.Finish(out, escField);
 }
 
 void CashierRecord::MergeUnsetFrom(const CashierRecord& r) {
@@ -361,13 +386,14 @@ bool DiscountRecord::Decode(iBuffer& answer, RecordLayout, int32_t number) {
     return in.complete();
 }
 
-bool DiscountRecord::Encode(iBuffer& out, RecordLayout, int32_t number, WireForm form) const {
+bool DiscountRecord::Encode(iBuffer& out, RecordLayout, int32_t number, WireForm form,
+                            std::string* escField) const {
     FieldWriter w;
-    w.Text(kFieldText19, name);
+    w.Text(kFieldText19, name, "NAZ");
     w.Count(kFieldCount4, RawOfPercentage(percentage, number));
     w.Amount(kFieldAmount, amount);
-    w.Byte(form == WireForm::kAnswer ? attribute : 0);
-    return w.Finish(out);
+    w.Byte(form == WireForm::kAnswer ? attribute : 0, "atrybut");
+    return w.Finish(out, escField);
 }
 
 void DiscountRecord::MergeUnsetFrom(const DiscountRecord& r) {
@@ -393,13 +419,14 @@ bool PaymentFormRecord::Decode(iBuffer& answer, RecordLayout, int32_t) {
     return in.complete();
 }
 
-bool PaymentFormRecord::Encode(iBuffer& out, RecordLayout, int32_t, WireForm form) const {
+bool PaymentFormRecord::Encode(iBuffer& out, RecordLayout, int32_t, WireForm form,
+                               std::string* escField) const {
     FieldWriter w;
-    w.Text(kFieldText19, name);
+    w.Text(kFieldText19, name, "NAZ");
     w.Amount(kFieldAmount, sales);
     w.Amount(kFieldRate10, std::min(rate, kMaxRate));
-    w.Byte(form == WireForm::kAnswer ? attribute : 0);
-    return w.Finish(out);
+    w.Byte(form == WireForm::kAnswer ? attribute : 0, "atrybut");
+    return w.Finish(out, escField);
 }
 
 void PaymentFormRecord::MergeUnsetFrom(const PaymentFormRecord& r) {
@@ -434,7 +461,8 @@ bool PluRecord::Decode(iBuffer& answer, RecordLayout layout, int32_t) {
     return in.complete();
 }
 
-bool PluRecord::Encode(iBuffer& out, RecordLayout layout, int32_t, WireForm form) const {
+bool PluRecord::Encode(iBuffer& out, RecordLayout layout, int32_t, WireForm form,
+                       std::string* escField) const {
     const bool zen = layout == RecordLayout::kZen;
     FieldWriter w;
     const int32_t pack = IsUnset(packaging) ? 0 : packaging;
@@ -447,16 +475,16 @@ bool PluRecord::Encode(iBuffer& out, RecordLayout layout, int32_t, WireForm form
     const bool sendFractions = zen || form == WireForm::kAnswer;
     const int32_t flags =
         ((pack & 0x0F) << 4) | (sendFractions && fractions > 0 ? 0x08 : 0) | (rate & 0x07);
-    w.Text(kFieldText16, name);
-    w.Text(kFieldBarcode, barcode);
+    w.Text(kFieldText16, name, "NAZ");
+    w.Text(kFieldBarcode, barcode, "KOD");
     w.Amount(kFieldAmount, price);
-    w.Byte(flags);
+    w.Byte(flags, "OPAK+ułamki+PTU");
     w.Amount(zen ? kFieldQuantity6 : kFieldQuantity10, quantity);
     w.Amount(kFieldAmount, value);
     w.Amount(zen ? kFieldCount6 : kFieldQuantity10, stockQuantity);
     w.Amount(kFieldAmount, stockValue);
-    w.Byte(zen ? 0 : 0x80 | (grp & 0x3F));
-    return w.Finish(out);
+    w.Byte(zen ? 0 : 0x80 | (grp & 0x3F), "GRU");
+    return w.Finish(out, escField);
 }
 
 void PluRecord::MergeUnsetFrom(const PluRecord& r) {
@@ -499,7 +527,7 @@ bool TotalsRecord::EncodeAnswer(iBuffer& out) const {
     w.Count(kFieldCount6, databaseChanges);
     w.Count(kFieldCount4, cancelledReceipts);
     w.Amount(kFieldAmount, cancelledAmount);
-    return w.Finish(out);
+    return w.Finish(out, nullptr);
 }
 
 }  // namespace kasa

@@ -3,6 +3,9 @@
 // into the bytes of a read answer as the register sends them before they are turned into
 // hexadecimal digits, and decoded from an answer after its echoed numbers and letter.
 //
+// Encoding names, in `escField`, the column keys of the first field whose bytes hold ESC
+// (0x1B), which no frame can carry, keys joined by "+"; empty when there is none.
+//
 // A numeric field of -1 (any negative value) is unset: the database commands fill it from
 // the register's copy, and a field still unset when the record is encoded goes out as 0.
 #pragma once
@@ -66,8 +69,8 @@ struct PackagingRecord {
 
     bool IsEmpty() const { return name.empty(); }
     bool Decode(iBuffer& answer, RecordLayout layout, int32_t number);
-    bool Encode(iBuffer& out, RecordLayout layout, int32_t number,
-                WireForm form = WireForm::kWrite) const;
+    bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
+                std::string* escField = nullptr) const;
     void MergeUnsetFrom(const PackagingRecord& registerCopy);
     bool SameOnWire(const PackagingRecord& registerCopy, RecordLayout layout, int32_t number) const;
 };
@@ -85,8 +88,8 @@ struct KeyRecord {
     bool IsEmpty() const { return pluNumber == 0; }
     bool Decode(iBuffer& answer, RecordLayout layout, int32_t number);
     // Fails for a quantity outside 0..15.
-    bool Encode(iBuffer& out, RecordLayout layout, int32_t number,
-                WireForm form = WireForm::kWrite) const;
+    bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
+                std::string* escField = nullptr) const;
     void MergeUnsetFrom(const KeyRecord& registerCopy);
     bool SameOnWire(const KeyRecord& registerCopy, RecordLayout layout, int32_t number) const;
 };
@@ -124,8 +127,8 @@ struct CashierRecord {
     // Cash in the drawer (the column titled "Kasa"): computed, never sent.
     double CashInDrawer() const;
     bool Decode(iBuffer& answer, RecordLayout layout, int32_t number);
-    bool Encode(iBuffer& out, RecordLayout layout, int32_t number,
-                WireForm form = WireForm::kWrite) const;
+    bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
+                std::string* escField = nullptr) const;
     // The password is not merged: -1 there is the user's "nakt". The ZEN pair is taken
     // when empty.
     void MergeUnsetFrom(const CashierRecord& registerCopy);
@@ -150,8 +153,8 @@ struct DiscountRecord {
 
     bool IsEmpty() const { return name.empty(); }
     bool Decode(iBuffer& answer, RecordLayout layout, int32_t number);
-    bool Encode(iBuffer& out, RecordLayout layout, int32_t number,
-                WireForm form = WireForm::kWrite) const;
+    bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
+                std::string* escField = nullptr) const;
     void MergeUnsetFrom(const DiscountRecord& registerCopy);
     bool SameOnWire(const DiscountRecord& registerCopy, RecordLayout layout, int32_t number) const;
 };
@@ -170,8 +173,8 @@ struct PaymentFormRecord {
 
     bool IsEmpty() const { return name.empty(); }
     bool Decode(iBuffer& answer, RecordLayout layout, int32_t number);
-    bool Encode(iBuffer& out, RecordLayout layout, int32_t number,
-                WireForm form = WireForm::kWrite) const;
+    bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
+                std::string* escField = nullptr) const;
     void MergeUnsetFrom(const PaymentFormRecord& registerCopy);
     bool SameOnWire(const PaymentFormRecord& registerCopy, RecordLayout layout,
                     int32_t number) const;
@@ -199,8 +202,8 @@ struct PluRecord {
     bool Decode(iBuffer& answer, RecordLayout layout, int32_t number);
     // Fails for a packaging number outside 0..15, a VAT rate outside 0..6 or, on
     // VESPER, a group outside 0..63: they would spill into the neighbouring bits.
-    bool Encode(iBuffer& out, RecordLayout layout, int32_t number,
-                WireForm form = WireForm::kWrite) const;
+    bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
+                std::string* escField = nullptr) const;
     void MergeUnsetFrom(const PluRecord& registerCopy);
     bool SameOnWire(const PluRecord& registerCopy, RecordLayout layout, int32_t number) const;
 };

@@ -19,14 +19,6 @@ bool Between(double v, double low, double high) {
     return v >= low && v <= high;
 }
 
-// The register's reason, when it gave one, on a line of its own.
-std::string WithRegisterReason(const ECRClass& ecr, const std::string& message) {
-    if (ecr.statusCode > 0) {
-        return message + "\n" + ECRClass::ErrorText(ecr.statusCode);
-    }
-    return message;
-}
-
 }  // namespace
 
 bool ReadVatRates(ECRClass& ecr, VatRates& rates) {
@@ -292,10 +284,9 @@ bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& captio
         VatRatesFromInputs(edits, current, rates, refusal);
     }
     if (!WriteVatRates(ecr, 0, rates)) {
-        ui.Message(caption, WithRegisterReason(ecr,
-                                               "Nie można zapisać stawek VAT.\nUruchom w kasie "
-                                               "komunikację, lub ustaw w oknie\nKonfiguracja "
-                                               "Programu parametry transmisji."));
+        ui.Message(caption, ecr.WithRegisterReason(
+                                "Nie można zapisać stawek VAT.\nUruchom w kasie komunikację, lub "
+                                "ustaw w oknie\nKonfiguracja Programu parametry transmisji."));
         return false;
     }
     ecr.CloseTransmission();

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "cli/command_line.h"
 #include "sim/virtual_register.h"
@@ -88,6 +92,36 @@ TEST_F(KasaCommands, VatSetKeepsTheMissingLetters) {
     EXPECT_EQ(reg->State().vatRates[2], 5);
 }
 
+TEST_F(KasaCommands, ClockAndVatAreRefusedBeforeSendingOnAFiscalZen) {
+    sim::VirtualRegisterOptions options;
+    options.type = sim::RegisterType::Zen;
+    reg = std::make_unique<sim::VirtualRegister>(options);
+    ASSERT_TRUE(reg->Start());
+    {
+        auto lock = reg->Lock();
+        reg->State().fiscal = 1;
+    }
+    const Outcome clock = Kasa({"--typ", "zen", "zegar", "ustaw"});
+    EXPECT_EQ(clock.code, 1);
+    EXPECT_NE(clock.err.find("Programowanie zegara z interfejsu szeregowego\njest możliwe tylko "
+                             "w trybie niefiskalnym."),
+              std::string::npos)
+        << clock.err;
+    const Outcome vat = Kasa({"--typ", "zen", "vat", "ustaw", "A=22"});
+    EXPECT_EQ(vat.code, 1);
+    EXPECT_NE(vat.err.find("Programowanie stawek VAT z interfejsu szeregowego\njest możliwe "
+                           "tylko w trybie niefiskalnym."),
+              std::string::npos)
+        << vat.err;
+    // Neither the clock ("Y") nor the VAT rates ("Z") were sent.
+    for (const std::string& payload : reg->ReceivedPayloads()) {
+        const size_t letter = payload.find_first_not_of("0123456789;");
+        ASSERT_NE(letter, std::string::npos) << payload;
+        EXPECT_NE(payload[letter], 'Y');
+        EXPECT_NE(payload[letter], 'Z');
+    }
+}
+
 TEST_F(KasaCommands, ClockAndTotalsAndSend) {
     Outcome r = Kasa({"zegar", "ustaw"});
     EXPECT_EQ(r.code, 0) << r.err;
@@ -100,6 +134,55 @@ TEST_F(KasaCommands, ClockAndTotalsAndSend) {
     r = Kasa({"--log", "wyslij", file});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("> Zapytanie: [x1B]P0N81[x1B]\\"), std::string::npos);
+}
+
+// A file of `count` record reads, each answered by the register with some 120 bytes.
+std::string FileOfRecordReads(const std::string& name, int count) {
+    const std::string file = ::testing::TempDir() + name;
+    std::ofstream out(file, std::ios::binary);
+    const std::string frame = sim::FramePayload("0;0;7H");
+    for (int i = 0; i < count; ++i) {
+        out << frame;
+    }
+    return file;
+}
+
+size_t RecordReadsReceived(const sim::VirtualRegister& reg) {
+    const auto payloads = reg.ReceivedPayloads();
+    return static_cast<size_t>(std::count(payloads.begin(), payloads.end(), "0;0;7H"));
+}
+
+TEST_F(KasaCommands, ManyFramesGoOutWhileTheAnswersAreTakenUp) {
+    // Far more than the line holds either way: a writer that does not read stalls.
+    const Outcome r = Kasa({"wyslij", FileOfRecordReads("kasa-many.bin", 8000)});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Wysłano " + std::to_string(8000 * 12) + " bajtów.\n");
+    EXPECT_EQ(RecordReadsReceived(*reg), 8000u);
+}
+
+TEST_F(KasaCommands, InterruptStopsASendBetweenSlices) {
+    sim::VirtualRegisterOptions options;
+    options.type = sim::RegisterType::Vesper;
+    options.baudRate = 921600;  // over a millisecond an answer: the whole send takes long
+    reg = std::make_unique<sim::VirtualRegister>(options);
+    ASSERT_TRUE(reg->Start());
+    const std::string file = FileOfRecordReads("kasa-interrupted.bin", 20000);
+    // An interrupt that came after the send would be ignored, not end the tests.
+    const auto previous = std::signal(SIGINT, SIG_IGN);
+    std::thread user([this] {
+        for (int wait = 0; wait < 1000 && RecordReadsReceived(*reg) < 20; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::raise(SIGINT);
+    });
+    const Outcome r = Kasa({"wyslij", file});
+    user.join();
+    std::signal(SIGINT, previous);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Wysyłanie sekwencji przerwane na żądanie.\nWysłano "), std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_LT(RecordReadsReceived(*reg), 20000u);
 }
 
 TEST_F(KasaCommands, PortSpeedAndTypeComeFromTheSettingsFile) {
@@ -169,6 +252,16 @@ TEST_F(KasaCommands, UsageAndFailures) {
                              out2, err2),
               1);
     EXPECT_NE(err2.str().find("Nie można otworzyć portu komunikacyjnego."), std::string::npos);
+    reg->ClearReceived();
+    std::ostringstream out3, err3;
+    EXPECT_EQ(kasa::cli::Run(
+                  std::vector<std::string>{"--port", reg->PortPath(), "--baud", "12345", "zegar"},
+                  in, out3, err3),
+              1);
+    EXPECT_NE(err3.str().find("Port szeregowy nie obsługuje prędkości 12345 bodów"),
+              std::string::npos)
+        << err3.str();
+    EXPECT_TRUE(reg->ReceivedPayloads().empty());
 }
 
 }  // namespace

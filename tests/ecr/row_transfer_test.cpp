@@ -254,22 +254,6 @@ TEST(TransferRules, CashierColumnsStornoAndKasaAreNotMixedUp) {
     EXPECT_EQ(f.CountRequests('B'), 0);
 }
 
-TEST(TransferRules, NonZeroTotalsRefuseChangesButAcceptUnchangedRecords) {
-    RegisterFixture f(RegisterType::Vesper);
-    {
-        auto lock = f.reg->Lock();
-        f.reg->State().totals[0] = 10.0;
-    }
-    TextGrid grid = f.GridOf(TableKind::kGoods);
-    RowTransfer transfer(f.ecr, grid, "PLU", *f.model);
-    ASSERT_TRUE(transfer.TransferRowIn(2));
-    EXPECT_TRUE(transfer.TransferRowOut(2));
-    grid.SetCell(1, 2, "Masło osełkowe");
-    EXPECT_FALSE(transfer.TransferRowOut(2));
-    EXPECT_EQ(f.ecr.statusCode, 25);
-    EXPECT_EQ(f.ecr.LastErrorText(), "Niezerowe totalizery. Wykonaj raport dobowy");
-}
-
 TEST(TransferRules, DuplicateGoodsNameIsRefused) {
     RegisterFixture f(RegisterType::Vesper);
     TextGrid grid = f.GridOf(TableKind::kGoods);
@@ -280,8 +264,8 @@ TEST(TransferRules, DuplicateGoodsNameIsRefused) {
     EXPECT_EQ(f.ecr.statusCode, 28);
 }
 
-TEST(TransferRules, RequestWithAnEscByteIsNotSent) {
-    // Packaging 1, fractions and VAT D make the "Zen" flag byte 0x1B.
+TEST(TransferRules, ARecordGivingTheByteEscIsNotSentAndSaysWhichField) {
+    // Packaging 1, fractions and VAT D make the ZEN goods flag byte 0x1B.
     RegisterFixture f(RegisterType::Zen, false);
     PluRecord plu;
     plu.name = "Test";
@@ -291,10 +275,31 @@ TEST(TransferRules, RequestWithAnEscByteIsNotSent) {
     plu.fractions = 1;
     plu.vat = 3;
     plu.quantity = plu.value = plu.stockQuantity = plu.stockValue = 0;
+    // A key with quantity 11 that ends the transaction has the flag byte 0x1B as well.
+    KeyRecord key;
+    key.pluNumber = 7;
+    key.quantity = 11;
+    key.endOfTransaction = 1;
     f.reg->ClearReceived();
+    f.ecr.writtenRecords = 0;
     EXPECT_FALSE(WriteBaseRecord(f.ecr, 5, plu));
+    EXPECT_EQ(f.ecr.LastErrorText(),
+              "Rekord 5 tabeli PLU nie został wysłany do kasy: pola Op., ułamki, PTU dają w "
+              "zapytaniu bajt 1B (ESC), którego ramka protokołu kasy nie może przenieść. Zmień "
+              "wartość jednego z tych pól.");
+    EXPECT_FALSE(WriteBaseRecord(f.ecr, 3, key));
+    EXPECT_EQ(f.ecr.TransmissionErrorText(),
+              "Rekord 3 tabeli Klawisze nie został wysłany do kasy: pola Ilość, Transakcja dają "
+              "w zapytaniu bajt 1B (ESC), którego ramka protokołu kasy nie może przenieść. Zmień "
+              "wartość jednego z tych pól.");
     EXPECT_EQ(f.CountRequests('E'), 0);
-    EXPECT_EQ(f.ecr.LastErrorText(), "Błąd danych");
+    EXPECT_EQ(f.CountRequests('A'), 0);
+    EXPECT_EQ(f.ecr.writtenRecords, 0);
+    // The next request is sent and answered as usual.
+    key.quantity = 2;
+    EXPECT_TRUE(WriteBaseRecord(f.ecr, 3, key));
+    EXPECT_EQ(f.ecr.writtenRecords, 1);
+    EXPECT_EQ(f.ecr.LastErrorText(), "");
 }
 
 TEST(TransferRules, ReadStatusGivesTheSixFlags) {

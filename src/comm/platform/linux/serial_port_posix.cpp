@@ -35,6 +35,15 @@ int64_t NowMs() {
 
 }  // namespace
 
+bool SerialPort::SupportsBaudRate(int32_t rate) {
+    for (const auto& entry : kBaudRates) {
+        if (entry.rate == rate) {
+            return true;
+        }
+    }
+    return false;
+}
+
 SerialPort::~SerialPort() {
     Close();
 }
@@ -91,6 +100,12 @@ bool SerialPort::ReadSettings(DeviceControlBlock& dcb) const {
 }
 
 bool SerialPort::ApplySettings(const DeviceControlBlock& dcb) {
+    // Left as it was, the line would keep its old speed and the program would talk past
+    // the register.
+    if (!SupportsBaudRate(dcb.baudRate)) {
+        lastError_ = EINVAL;
+        return false;
+    }
     termios t{};
     if (!IsOpen() || ::tcgetattr(handle_, &t) != 0) {
         lastError_ = errno;
@@ -245,6 +260,24 @@ int SerialPort::Write(const uint8_t* data, int count, int timeoutMs) {
         }
     }
     return done;
+}
+
+int SerialPort::WaitWritableOrReadable(int timeoutMs) const {
+    if (!IsOpen()) {
+        return -1;
+    }
+    pollfd p{handle_, POLLIN | POLLOUT, 0};
+    const int r = ::poll(&p, 1, timeoutMs);
+    if (r < 0) {
+        return errno == EINTR ? 0 : -1;
+    }
+    if (r == 0) {
+        return 0;
+    }
+    if ((p.revents & (POLLIN | POLLOUT)) == 0) {
+        return -1;  // hung up or failed
+    }
+    return 1;
 }
 
 int SerialPort::WaitReadable(int timeoutMs) const {
