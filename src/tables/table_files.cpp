@@ -93,7 +93,8 @@ TableLoadOutcome LoadTableFile(const std::string& path, const RegisterModel& mod
     TableLoadOutcome outcome = LoadInto(path, model, kind, loaded, minPlu);
     // A file that gave nothing leaves the table as it was; records read before a bad one
     // stay, as the user is told where reading stopped.
-    if (!LoadFailedWhole(outcome.status)) {
+    const bool gaveSomething = outcome.ok() || !IsGridTable(kind) || HoldsRecord(loaded.Grid(kind));
+    if (!LoadFailedWhole(outcome.status) && gaveSomething) {
         tables = std::move(loaded);
     }
     return outcome;

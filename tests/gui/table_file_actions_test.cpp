@@ -236,6 +236,8 @@ class TableFileActionsTest : public QObject {
              "Stary wpis"},
             {"PLU_odczyt", "t.csv", "Numer\tNazwa;Cena\r\n1;Chleb\t2\r\n", "Brak separatora.", "",
              "Stary wpis"},
+            {"Opakowania_odczyt", "o.pod", "[OPAKOWANIA]\r\nOpak1=x;Butelka\r\n",
+             "Nieprawidłowa struktura wiersza Opak1", "", "Stary wpis"},
             // What was read before a bad record replaces the table.
             {"Kasjer_odczyt", "k.pod", "[KASJERZY]\r\nKasjer1=1;Ala;1;0\r\nKasjer2=99;Jan;2;0\r\n",
              "Numer wiersza poza zakresem. 99", "Ala", ""},
