@@ -12,6 +12,7 @@
 #include "base/number_text.h"
 #include "base/user_interface.h"
 #include "tables/pod_file.h"
+#include "tables/table_files.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ int main() {
         saveGoods = std::min(saveGoods, Milliseconds(start));
 
         start = Clock::now();
-        ok &= kasa::LoadTableFromPodFile(goodsPath, zen, kasa::TableKind::kGoods, loaded, 1).ok();
+        ok &= kasa::LoadTableFile(goodsPath, zen, kasa::TableKind::kGoods, loaded, 1).ok();
         loadGoods = std::min(loadGoods, Milliseconds(start));
 
         // Saved again over the existing file: every key is looked up and rewritten.

@@ -116,8 +116,21 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     if (!in) {
         return false;
     }
+    // Sized once from the file's length: growing by doubling would hold up to three times
+    // a large file at once.
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
     try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        bytes.clear();
+        if (!error) {
+            bytes.resize(static_cast<size_t>(size));
+            in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            bytes.resize(static_cast<size_t>(in.gcount()));
+        }
+        // A file that grew meanwhile, or whose size is not known, is read to its end.
+        if (error || in) {
+            in.clear();
+            bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
     } catch (const std::exception&) {
         return false;
     }

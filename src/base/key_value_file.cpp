@@ -8,6 +8,7 @@
 
 #include "base/codepage.h"
 #include "base/number_text.h"
+#include "base/text_encoding.h"
 
 namespace kasa {
 
@@ -70,19 +71,6 @@ std::string_view CutComment(std::string_view value) {
         value = value.substr(0, comment);
     }
     return Trim(value);
-}
-
-std::string DecodeFileText(std::string_view bytes) {
-    constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    if (bytes.substr(0, kBom.size()) == kBom) {
-        return std::string(bytes.substr(kBom.size()));
-    }
-    const bool ascii = std::none_of(bytes.begin(), bytes.end(),
-                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    if (ascii || IsValidUtf8(bytes)) {
-        return std::string(bytes);
-    }
-    return Windows1250ToUtf8(bytes);
 }
 
 }  // namespace
@@ -199,19 +187,28 @@ void KeyValueFile::Open(std::string fileName) {
     if (!error && status.type() == std::filesystem::file_type::regular &&
         ReadWholeFile(fileName_, bytes)) {
         existed_ = true;
-        Parse(bytes);
-        return;
+        if (DecodeTextInPlace(bytes)) {
+            ParseText(bytes);
+            return;
+        }
+        notText_ = true;
     }
     readFailed_ = true;
 }
 
-void KeyValueFile::Parse(std::string_view bytes) {
+bool KeyValueFile::Parse(std::string_view bytes) {
+    std::string text(bytes);
+    notText_ = !DecodeTextInPlace(text);
+    ParseText(text);
+    return !notText_;
+}
+
+void KeyValueFile::ParseText(std::string_view text) {
     preamble_.clear();
     sections_.clear();
     sectionIndex_.clear();
     modified_ = false;
 
-    const std::string text = DecodeFileText(bytes);
     Section* current = nullptr;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -252,17 +249,24 @@ void KeyValueFile::Parse(std::string_view bytes) {
             continue;
         }
         Item item;
-        item.raw = std::string(line);
         const size_t equals = body.find('=');
         if (!body.empty() && body.front() != ';' && equals != std::string_view::npos &&
             !Trim(body.substr(0, equals)).empty()) {
             item.kind = Item::Kind::kEntry;
             item.key = std::string(Trim(body.substr(0, equals)));
             item.value = std::string(Trim(body.substr(equals + 1)));
+            // Most lines read "key=value" exactly: only the others keep their own text, so
+            // that a large file is not held twice.
+            if (line.size() != item.key.size() + 1 + item.value.size() ||
+                !line.starts_with(item.key) || line[item.key.size()] != '=') {
+                item.raw = std::string(line);
+            }
             // Only the first of repeated keys is ever read; the later ones are dropped.
             const bool first =
                 current->index.emplace(FoldName(item.key), current->items.size()).second;
             item.erased = !first;
+        } else {
+            item.raw = std::string(line);
         }
         current->items.push_back(std::move(item));
     }
@@ -287,7 +291,7 @@ std::string KeyValueFile::Serialize() const {
             if (item.erased) {
                 continue;
             }
-            if (item.kind == Item::Kind::kEntry && item.edited) {
+            if (item.kind == Item::Kind::kEntry && (item.edited || item.raw.empty())) {
                 text += item.key;
                 text += '=';
                 text += item.value;
@@ -310,6 +314,11 @@ WriteResult KeyValueFile::Flush() {
 WriteResult KeyValueFile::Write() {
     if (fileName_.empty()) {
         return WriteResult{false, 0, "Nie udało się zapisać pliku: brak nazwy pliku."};
+    }
+    if (notText_) {
+        return WriteResult{false, 0,
+                           NotTextFileMessage(fileName_) +
+                               "\nZapis został przerwany, aby nie zniszczyć tego pliku."};
     }
     if (readFailed_) {
         return WriteResult{false, 0,

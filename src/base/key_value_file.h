@@ -65,10 +65,14 @@ class KeyValueFile {
     bool ReadFailed() const { return readFailed_; }
     bool Modified() const { return modified_; }
 
-    // Replaces the contents by a file's bytes: Windows-1250, or UTF-8 when the text starts
-    // with a UTF-8 byte-order mark or is valid UTF-8 with letters beyond ASCII; lines end
-    // with CR LF, LF or CR.
-    void Parse(std::string_view bytes);
+    // The file exists but is not text; it opened empty and is never written over.
+    bool NotText() const { return notText_; }
+
+    // Replaces the contents by a file's bytes, in the encoding DecodeTextInPlace finds;
+    // lines end with CR LF, LF or CR. Bytes that are not text give an empty file and false.
+    bool Parse(std::string_view bytes);
+    // The same for text already in UTF-8.
+    void ParseText(std::string_view text);
     // The whole file as it is written: Windows-1250 with CR LF.
     std::string Serialize() const;
     // Writes the file atomically when it was changed; success when nothing was to write.
@@ -112,8 +116,10 @@ class KeyValueFile {
         Kind kind = Kind::kRaw;
         bool erased = false;  // a deleted entry, kept so that its index stays valid
         bool edited = false;  // written since loading: the raw text is stale
-        std::string raw;      // the line as read (comments, blank and junk lines too)
-        std::string key;      // as written
+        // The line as read (comments, blank and junk lines too); empty for an entry read
+        // exactly as "key=value".
+        std::string raw;
+        std::string key;  // as written
         std::string value;
     };
     struct Section {
@@ -132,6 +138,7 @@ class KeyValueFile {
     std::string fileName_;
     bool existed_ = false;
     bool readFailed_ = false;
+    bool notText_ = false;
     bool modified_ = false;
     std::vector<std::string> preamble_;  // lines before the first section
     std::vector<std::unique_ptr<Section>> sections_;

@@ -1,9 +1,11 @@
 #include "cli/compile_commands.h"
 
+#include <optional>
 #include <ostream>
 
 #include "base/atomic_file.h"
 #include "base/number_text.h"
+#include "base/text_encoding.h"
 #include "cli/command_line.h"
 #include "seq/seqcompileclass.h"
 #include "seq/sequence_files.h"
@@ -57,8 +59,9 @@ int RunKompiluj(const std::vector<std::string>& args, std::ostream& out, std::os
     SeqCompileClass compiler;
     compiler.SetSourceFileName(args[0]);
     std::vector<std::string> source;
-    if (!compiler.LoadSource(source)) {
-        err << "Nie można odczytać pliku " << args[0] << ".\n";
+    std::string error;
+    if (!compiler.LoadSource(source, &error)) {
+        err << error << "\n";
         return kExitFailure;
     }
     std::vector<std::string> messages;
@@ -82,7 +85,12 @@ int RunSek2Bin(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!ReadInput(args[0], bytes, err)) {
         return kExitFailure;
     }
-    const std::vector<std::string> lines = SekLinesFromFile(bytes);
+    const std::optional<std::vector<std::string>> read = SekLinesFromFile(std::move(bytes));
+    if (!read) {
+        err << NotTextFileMessage(args[0]) << "\n";
+        return kExitFailure;
+    }
+    const std::vector<std::string>& lines = *read;
     if (lines.empty()) {
         err << "Plik " << args[0] << " nie zawiera żadnej sekwencji.\n";
         return kExitFailure;

@@ -407,8 +407,12 @@ int RunWyslij(CommandContext& context, const std::vector<std::string>& args) {
         return Usage(context, "Użycie: kasa [OPCJE] wyslij PLIK");
     }
     std::string bytes;
-    if (!ReadWholeFile(args[0], bytes) || bytes.empty()) {
+    if (!ReadWholeFile(args[0], bytes)) {
         context.err << "Nie można odczytać pliku " << args[0] << ".\n";
+        return kExitFailure;
+    }
+    if (bytes.empty()) {
+        context.err << "Plik " << args[0] << " jest pusty: nie ma czego wysłać.\n";
         return kExitFailure;
     }
     CliSession session(context);

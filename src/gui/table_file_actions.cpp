@@ -1,12 +1,10 @@
 #include "gui/table_file_actions.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QObject>
 #include <QPushButton>
 #include <QTimer>
 #include <QVariant>
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,53 +20,6 @@
 namespace kasa::gui {
 
 namespace {
-
-// A file kind as the dialogs know it: its filter, extension and the setting of its last file.
-struct FileKindInfo {
-    TableFileKind kind;
-    const char* filter;
-    const char* extension;
-    const char* extLast;
-    std::string Settings::*lastFile;
-};
-
-const std::array<FileKindInfo, 3> kFileKinds = {{
-    {TableFileKind::kPod, kPodFileFilter, ".pod", kExtLastPod, &Settings::PodFile},
-    {TableFileKind::kCsv, kCsvFileFilter, ".csv", kExtLastCsv, &Settings::CsvFile},
-    {TableFileKind::kTxt, kTxtFileFilter, ".txt", kExtLastTxt, &Settings::TxtFile},
-}};
-
-const FileKindInfo& InfoOf(TableFileKind kind) {
-    for (const FileKindInfo& info : kFileKinds) {
-        if (info.kind == kind) {
-            return info;
-        }
-    }
-    return kFileKinds[0];
-}
-
-// `ExtLast` as stored; anything unknown stands for .pod. A leading dot is tolerated.
-const FileKindInfo& InfoOfExtLast(const std::string& extLast) {
-    QString text = QString::fromStdString(extLast).trimmed().toUpper();
-    if (text.startsWith(QLatin1Char('.'))) {
-        text.remove(0, 1);
-    }
-    for (const FileKindInfo& info : kFileKinds) {
-        if (text == QLatin1String(info.extLast)) {
-            return info;
-        }
-    }
-    return kFileKinds[0];
-}
-
-const FileKindInfo* InfoOfFilter(const QString& filter) {
-    for (const FileKindInfo& info : kFileKinds) {
-        if (filter == QString::fromUtf8(info.filter)) {
-            return &info;
-        }
-    }
-    return nullptr;
-}
 
 // Loaded header lines are shown as a click on their centring box would show them.
 void CentreLoadedHeaderLines(const RegisterModel& model, const HeaderLines& before,
@@ -151,46 +102,26 @@ class TableFileActions : public QObject {
         return false;
     }
 
-    // Asks for a file; the goods table offers all three kinds, the others .pod only. The
-    // name gets the selected filter's extension when it lacks it, and the file and its
-    // kind are remembered.
+    // Asks for a file with the core's dialog rules; the file and its kind are remembered.
     std::optional<std::string> ChooseFile(FileDialogMode mode, const char* caption, bool allKinds) {
-        const FileKindInfo& start =
-            allKinds ? InfoOfExtLast(settings_.ExtLast) : InfoOf(TableFileKind::kPod);
+        const TableFileOffer offer = OfferTableFile(settings_, allKinds);
         FileDialogRequest request;
         request.mode = mode;
         request.caption = QString::fromUtf8(caption);
-        request.startPath = QString::fromStdString(settings_.*start.lastFile);
-        for (const FileKindInfo& info : kFileKinds) {
-            if (allKinds || info.kind == TableFileKind::kPod) {
-                request.filters << QString::fromUtf8(info.filter);
-            }
+        request.startPath = QString::fromStdString(offer.startPath);
+        for (const std::string& filter : offer.filters) {
+            request.filters << QString::fromStdString(filter);
         }
-        request.selectedFilter = QString::fromUtf8(start.filter);
+        request.selectedFilter = QString::fromStdString(offer.selectedFilter);
 
         const FileDialogChoice choice = chooser_(request);
-        if (choice.path.isEmpty()) {
+        std::string path =
+            ChooseTableFile(settings_, offer, choice.path.toStdString(),
+                            choice.selectedFilter.toStdString(), mode == FileDialogMode::kOpen);
+        if (path.empty()) {
             return std::nullopt;
         }
-        const FileKindInfo* chosen = InfoOfFilter(choice.selectedFilter);
-        if (chosen == nullptr || !request.filters.contains(choice.selectedFilter)) {
-            chosen = &start;
-        }
-        QString path = choice.path;
-        const QString extension = QString::fromUtf8(chosen->extension);
-        // An existing file is read under the name it has: another name would read nothing
-        // and leave the table emptied.
-        const bool keepName = mode == FileDialogMode::kOpen && QFileInfo(path).isFile();
-        if (!path.endsWith(extension, Qt::CaseInsensitive) && !keepName) {
-            path += extension;
-        }
-        std::string chosenPath = path.toStdString();
-        const TableFileKind byExtension = TableFileKindOfPath(chosenPath);
-        const FileKindInfo& remembered =
-            byExtension == TableFileKind::kUnknown ? *chosen : InfoOf(byExtension);
-        settings_.*remembered.lastFile = chosenPath;
-        settings_.ExtLast = remembered.extLast;
-        return chosenPath;
+        return path;
     }
 
     void SaveTable(TableKind kind) {

@@ -9,28 +9,13 @@
 #include <functional>
 
 #include "app/settings.h"
+#include "app/table_file_dialog.h"
 
 class QWidget;
 
 namespace kasa::gui {
 
 class TECRForm;
-
-// The dialog filters: the goods table offers all three, the other tables .pod only.
-inline constexpr const char* kPodFileFilter = "Pliki konfiguracyjne(*.pod)";
-inline constexpr const char* kCsvFileFilter = "Pliki Excel (*.csv)";
-inline constexpr const char* kTxtFileFilter = "Pliki tekstowe (*.txt)";
-
-// Dialog captions.
-inline constexpr const char* kSaveTableCaption = "Zapisz Bazę do pliku";
-inline constexpr const char* kLoadTableCaption = "Odczytaj Bazę z pliku";
-inline constexpr const char* kSaveAllCaption = "Zapis z pliku całościowy.";
-inline constexpr const char* kLoadAllCaption = "Odczyt z pliku całościowy.";
-
-// The kinds as `ExtLast` keeps them.
-inline constexpr const char* kExtLastPod = "POD";
-inline constexpr const char* kExtLastCsv = "CSV";
-inline constexpr const char* kExtLastTxt = "TXT";
 
 enum class FileDialogMode { kOpen, kSave };
 

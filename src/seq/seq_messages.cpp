@@ -21,7 +21,8 @@ std::string SeqMessageText(SeqMessage message, MessageLanguage language) {
         case SeqMessage::kNoErrors:
             return polish ? "Koniec przetwarzania. Brak błędów." : "End of compile. No errors.";
         case SeqMessage::kInputEmpty:
-            return "Input file is empty.";
+            return polish ? "Źródło nie zawiera żadnej sekwencji do kompilacji."
+                          : "The source holds no sequence to compile.";
         case SeqMessage::kMissingEndMark:
             return polish ? "Brak znacznika końca." : "Absence of end mark.";
     }

@@ -1,10 +1,13 @@
 #include "seq/seqcompileclass.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <string_view>
 
 #include "base/codepage.h"
 #include "base/number_text.h"
+#include "base/text_encoding.h"
 #include "seq/seq_language_description.h"
 #include "seq/sequence_files.h"
 
@@ -98,6 +101,11 @@ void SeqCompileClass::Reset() {
 
 void SeqCompileClass::PrepareInput(const std::vector<std::string>& lines) {
     source_.Clear();
+    size_t total = 0;
+    for (const std::string& line : lines) {
+        total += line.size() + 1;
+    }
+    source_.Reserve(static_cast<int32_t>(std::min<size_t>(total, INT32_MAX / 4)));
     for (const std::string& line : lines) {
         source_.Append(Utf8ToWindows1250(line));
         source_.AppendByte(kCr);
@@ -457,13 +465,23 @@ void SeqCompileClass::Describe(std::vector<std::string>& lines) const {
     }
 }
 
-bool SeqCompileClass::LoadSource(std::vector<std::string>& lines) const {
+bool SeqCompileClass::LoadSource(std::vector<std::string>& lines, std::string* error) const {
     lines.clear();
     std::string bytes;
     if (!ReadWholeFile(sourceFileName_, bytes)) {
+        if (error != nullptr) {
+            *error = "Nie można odczytać pliku " + sourceFileName_ + ".";
+        }
         return false;
     }
-    lines = SourceLinesFromFile(bytes);
+    std::optional<std::vector<std::string>> read = SourceLinesFromFile(std::move(bytes));
+    if (!read) {
+        if (error != nullptr) {
+            *error = NotTextFileMessage(sourceFileName_);
+        }
+        return false;
+    }
+    lines = std::move(*read);
     return true;
 }
 

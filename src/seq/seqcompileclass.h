@@ -31,9 +31,9 @@ class SeqCompileClass {
     // The `.txt` file the source is loaded from and saved to.
     void SetSourceFileName(std::string path) { sourceFileName_ = std::move(path); }
     const std::string& SourceFileName() const { return sourceFileName_; }
-    // Replaces `lines` by the lines of the source file; a missing file gives no lines and
-    // false.
-    bool LoadSource(std::vector<std::string>& lines) const;
+    // Replaces `lines` by the lines of the source file. A file that cannot be read or is
+    // not text gives no lines and false, and `error`, when given, says which in Polish.
+    bool LoadSource(std::vector<std::string>& lines, std::string* error = nullptr) const;
     WriteResult SaveSource(const std::vector<std::string>& lines) const;
 
     // The bytes of the last compile; valid for use only when Compile returned true.

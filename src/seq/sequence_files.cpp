@@ -4,6 +4,7 @@
 
 #include "base/codepage.h"
 #include "base/number_text.h"
+#include "base/text_encoding.h"
 
 namespace kasa {
 
@@ -24,41 +25,24 @@ std::string Windows1250Lines(const std::vector<std::string>& lines) {
 char AsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
 }
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
-}
 
 }  // namespace
 
-std::string DecodeTextFile(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) {
-        constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-        if (bytes.starts_with(kByteOrderMark)) {
-            bytes.remove_prefix(kByteOrderMark.size());
-        }
-        return std::string(bytes);
+std::optional<std::vector<std::string>> SourceLinesFromFile(std::string bytes) {
+    if (!DecodeTextInPlace(bytes)) {
+        return std::nullopt;
     }
-    return Windows1250ToUtf8(bytes);
-}
-
-std::vector<std::string> SourceLinesFromFile(std::string_view bytes) {
-    const std::string text = DecodeTextFile(bytes);
     std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == kCr || c == kLf) {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == kCr && i + 1 < text.size() && text[i + 1] == kLf) {
-                ++i;
-            }
-        } else {
-            line += c;
+    std::string_view text = bytes;
+    while (!text.empty()) {
+        const size_t end = text.find_first_of("\r\n");
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text);  // a last line without an end
+            break;
         }
-    }
-    if (!line.empty()) {
-        lines.push_back(std::move(line));
+        lines.emplace_back(text.substr(0, end));
+        const bool crlf = text[end] == kCr && end + 1 < text.size() && text[end + 1] == kLf;
+        text.remove_prefix(end + (crlf ? 2 : 1));
     }
     return lines;
 }
@@ -161,17 +145,16 @@ FramesAsLines FramesToLines(std::string_view bytes) {
     return result;
 }
 
-std::vector<std::string> SekLinesFromFile(std::string_view bytes) {
-    const std::string text = DecodeTextFile(bytes);
+std::optional<std::vector<std::string>> SekLinesFromFile(std::string bytes) {
+    if (!DecodeTextInPlace(bytes)) {
+        return std::nullopt;
+    }
     std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find(kLf, pos);
-        const size_t next = end == std::string::npos ? text.size() : end + 1;
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string_view line(text.data() + pos, end - pos);
+    std::string_view text = bytes;
+    while (!text.empty()) {
+        const size_t end = text.find(kLf);
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (line.ends_with(kCr)) {
             line.remove_suffix(1);
         }
@@ -179,37 +162,12 @@ std::vector<std::string> SekLinesFromFile(std::string_view bytes) {
             break;
         }
         lines.emplace_back(line);
-        pos = next;
     }
     return lines;
 }
 
 std::string SekFileBytes(const std::vector<std::string>& lines) {
     return Windows1250Lines(lines);
-}
-
-std::string WithSaveExtension(std::string_view path, std::string_view extension) {
-    const size_t slash = path.find_last_of('/');
-    const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    std::string name(path.substr(nameStart));
-    std::string upperName = name;
-    std::string upperExtension(extension);
-    for (char& c : upperName) {
-        c = AsciiUpper(c);
-    }
-    for (char& c : upperExtension) {
-        c = AsciiUpper(c);
-    }
-    if (upperName.find(upperExtension) != std::string::npos) {
-        return std::string(path);
-    }
-    if (const size_t dot = name.find('.'); dot != std::string::npos) {
-        name.erase(dot);
-    }
-    for (const char c : extension) {
-        name += AsciiLower(c);
-    }
-    return std::string(path.substr(0, nameStart)) + name;
 }
 
 }  // namespace kasa

@@ -3,21 +3,23 @@
 // Lines are UTF-8 text; the files hold Windows-1250 text and Mazovia frame bytes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/file_name.h"
 
 namespace kasa {
 
 inline constexpr char kFrameEscape = 0x1B;
 
-// The text of a file as UTF-8: bytes that are valid UTF-8 are taken as they are (a leading
-// byte-order mark dropped), any other bytes are read as Windows-1250.
-std::string DecodeTextFile(std::string_view bytes);
+// The text files are decoded by DecodeTextInPlace (base/text_encoding.h); bytes that are
+// not text give no lines at all (nullopt).
 
 // `.txt` source: a line ends at CR LF, at a lone CR or at a lone LF; a last line without
 // an end counts when it is not empty.
-std::vector<std::string> SourceLinesFromFile(std::string_view bytes);
+std::optional<std::vector<std::string>> SourceLinesFromFile(std::string bytes);
 // Each line in Windows-1250 followed by CR LF.
 std::string SourceFileBytes(const std::vector<std::string>& lines);
 
@@ -43,13 +45,8 @@ struct FramesAsLines {
 FramesAsLines FramesToLines(std::string_view bytes);
 
 // `.sek`: lines end at LF (a CR before it dropped); reading stops at the first empty line.
-std::vector<std::string> SekLinesFromFile(std::string_view bytes);
+std::optional<std::vector<std::string>> SekLinesFromFile(std::string bytes);
 // Each line in Windows-1250 followed by CR LF.
 std::string SekFileBytes(const std::vector<std::string>& lines);
-
-// The name a save dialog keeps: when the file name (the last part of the path) does not
-// contain the extension (".txt"), in either case, the name loses everything from its
-// first dot and gets the extension in lower case.
-std::string WithSaveExtension(std::string_view path, std::string_view extension);
 
 }  // namespace kasa

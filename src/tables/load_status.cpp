@@ -1,8 +1,35 @@
 #include "tables/load_status.h"
 
+#include <charconv>
+
+#include "base/text_encoding.h"
 #include "tables/text_grid.h"
 
 namespace kasa {
+
+int64_t RecordNumberOf(std::string_view text) {
+    const size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string_view::npos) {
+        return 0;
+    }
+    text = text.substr(begin, text.find_last_not_of(" \t") + 1 - begin);
+    int64_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return 0;
+    }
+    return number;
+}
+
+int32_t DecodeTableFileText(std::string& bytes) {
+    if (bytes.empty()) {
+        return kLoadEmptyFile;
+    }
+    if (!DecodeTextInPlace(bytes)) {
+        return kLoadNotText;
+    }
+    return bytes.find_first_not_of(" \t\r\n") == std::string::npos ? kLoadEmptyFile : kLoadOk;
+}
 
 std::string LoadStatusMessage(int status, const TableDescriptor& table, int minPlu) {
     const int first = FirstShownNumber(table, minPlu);
@@ -12,6 +39,11 @@ std::string LoadStatusMessage(int status, const TableDescriptor& table, int minP
             return "Nieprawidłowa struktura wiersza " + std::string(table.keyPrefix);
         case kLoadPodRowOutOfRange:
             return "Numer wiersza poza zakresem. ";
+        case kLoadNoTableSection:
+            return "Plik nie zawiera tabeli " + std::string(table.tableName) + " (brak sekcji [" +
+                   std::string(table.sectionName) + "]).";
+        case kLoadNoRecords:
+            return "Plik nie zawiera żadnego rekordu tabeli " + std::string(table.tableName) + ".";
         default:
             return LoadStatusMessage(static_cast<int32_t>(status), first, last);
     }

@@ -20,11 +20,23 @@ enum LoadStatus : int32_t {
     kLoadEmptyFile = -6,          // the file is empty or missing
     kLoadPodBadStructure = -7,    // a .pod value whose number is 0 or not a number
     kLoadPodRowOutOfRange = -8,   // a .pod value whose number lies outside the grid
+    kLoadNotText = -9,            // binary content
+    kLoadNoTableSection = -10,    // a .pod without the table's section
+    kLoadNoRecords = -11,         // nothing in the file reads as a record of the table
+    kLoadRepeatedRecord = -12,    // two lines of a CSV/TXT file with the same record number
     // The same codes under the names the CSV/TXT reader uses.
     kLoadRecordsOutOfRange = kLoadSkippedOutOfRange,
     kLoadBadRowStructure = kLoadPodBadStructure,
     kLoadRowOutOfRange = kLoadPodRowOutOfRange,
 };
+
+// A record number as the readers take it: a whole decimal number, blanks and tabs around
+// it allowed; anything else, and a number too large to hold, reads as 0.
+int64_t RecordNumberOf(std::string_view text);
+
+// Turns a table file's bytes into UTF-8 text in place: kLoadOk, kLoadEmptyFile for no
+// bytes or only blanks and line ends, kLoadNotText for binary content.
+int32_t DecodeTableFileText(std::string& bytes);
 
 // The .pod loader's texts for -7 and -8: the key prefix and number of the offending key,
 // and the record number found in its value.
@@ -53,12 +65,21 @@ inline std::string LoadStatusMessage(int32_t status, int64_t firstNumber, int64_
                    DecimalText(lastNumber) + ">. Zostały pominięte.";
         case kLoadEmptyFile:
             return "Podany plik jest pusty lub nieistnieje";
+        case kLoadNotText:
+            return "Plik nie jest plikiem tekstowym: zawiera dane binarne.";
         case kLoadPodBadStructure:
         case kLoadPodRowOutOfRange:
             return std::string(podMessage);
         default:
             return {};
     }
+}
+
+// A load that failed before it read any record: the table keeps what it held.
+inline bool LoadFailedWhole(int32_t status) {
+    return status == kLoadNoSeparator || status == kLoadEmptyFile || status == kLoadNotText ||
+           status == kLoadNoTableSection || status == kLoadNoRecords ||
+           status == kLoadRepeatedRecord;
 }
 
 // The same message with the range taken from the table's grid (goods start at minPLU).

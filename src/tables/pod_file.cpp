@@ -1,10 +1,11 @@
 #include "tables/pod_file.h"
 
-#include <charconv>
+#include <algorithm>
 #include <utility>
 
 #include "base/codepage.h"
 #include "base/number_text.h"
+#include "base/text_encoding.h"
 
 namespace kasa {
 
@@ -22,22 +23,6 @@ std::string_view TakeField(std::string_view& rest, char separator) {
     const std::string_view field = rest.substr(0, at);
     rest.remove_prefix(at + 1);
     return field;
-}
-
-// The record number at the front of a value; 0 when the text is not a whole number.
-int64_t RecordNumberOf(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    int64_t number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return 0;
-    }
-    return number;
 }
 
 // A value that holds no record: empty, without a separator, or starting with one.
@@ -71,8 +56,10 @@ void SaveTableInto(KeyValueFile& file, const RegisterModel& model, TableKind kin
     }
 }
 
-PodLoadResult LoadTableFrom(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
-                            TableSet& tables, int minPlu) {
+}  // namespace
+
+PodLoadResult LoadTableFromPod(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
+                               TableSet& tables, int minPlu) {
     const TableDescriptor& table = model.Table(kind);
     switch (kind) {
         case TableKind::kHeader:
@@ -83,6 +70,8 @@ PodLoadResult LoadTableFrom(const KeyValueFile& file, const RegisterModel& model
             return LoadGridTable(file, table, tables.Grid(kind), minPlu);
     }
 }
+
+namespace {
 
 constexpr int kProgressSteps = 8;
 
@@ -283,12 +272,6 @@ WriteResult SaveTableToPodFile(const std::string& path, const RegisterModel& mod
     return file.Write();
 }
 
-PodLoadResult LoadTableFromPodFile(const std::string& path, const RegisterModel& model,
-                                   TableKind kind, TableSet& tables, int minPlu) {
-    const KeyValueFile file(LiteralFileName{}, path);
-    return LoadTableFrom(file, model, kind, tables, minPlu);
-}
-
 WriteResult SaveAllToPodFile(const std::string& path, const RegisterModel& model,
                              const TableSet& tables, int minPlu, UserInterface& ui,
                              const std::string& title) {
@@ -310,11 +293,30 @@ WriteResult SaveAllToPodFile(const std::string& path, const RegisterModel& model
 PodLoadResult LoadAllFromPodFile(const std::string& path, const RegisterModel& model,
                                  TableSet& tables, int minPlu, UserInterface& ui,
                                  const std::string& title) {
-    const KeyValueFile file(LiteralFileName{}, path);
+    std::string text;
+    if (!ReadWholeFile(path, text)) {
+        text.clear();  // missing or unreadable: nothing to load
+    }
+    const int32_t status = DecodeTableFileText(text);
+    KeyValueFile file;
+    file.ParseText(text);
+    text = std::string();
+    const bool holdsTable = std::any_of(kPodAllOrder.begin(), kPodAllOrder.end(), [&](TableKind k) {
+        return file.SectionExists(model.Table(k).sectionName);
+    });
+    if (status != kLoadOk || !holdsTable) {
+        // Nothing in the file is a table: the window keeps what it holds.
+        PodLoadResult refused{status != kLoadOk ? status : kLoadNoTableSection, {}};
+        refused.message = status == kLoadNotText ? NotTextFileMessage(path)
+                          : status == kLoadOk    ? "Plik " + path + " nie zawiera żadnej tabeli."
+                                                 : LoadStatusMessage(status, 0, 0);
+        ui.Message(title, refused.message);
+        return refused;
+    }
     PodLoadResult first;
     int done = 0;
     for (TableKind kind : kPodAllOrder) {
-        PodLoadResult result = LoadTableFrom(file, model, kind, tables, minPlu);
+        PodLoadResult result = LoadTableFromPod(file, model, kind, tables, minPlu);
         if (!result.ok()) {
             ui.Message(title, result.message);
             if (first.ok()) {

@@ -85,13 +85,14 @@ PodLoadResult LoadHeader(const KeyValueFile& file, const TableDescriptor& header
 PodLoadResult LoadVatRates(const KeyValueFile& file, const TableDescriptor& vat,
                            VatRateTexts& rates);
 
-// One table of `model` saved into, or loaded from, the file at `path`. Saving keeps the
-// file's other sections and is atomic: on failure the old file stays whole and the result
-// carries the Polish reason. A missing file loads as empty.
+// One table of `model` saved into the file at `path`, keeping the file's other sections.
+// The save is atomic: on failure the old file stays whole and the result carries the
+// Polish reason. Loading a file goes through LoadTableFile (table_files.h).
 WriteResult SaveTableToPodFile(const std::string& path, const RegisterModel& model, TableKind kind,
                                const TableSet& tables, int minPlu);
-PodLoadResult LoadTableFromPodFile(const std::string& path, const RegisterModel& model,
-                                   TableKind kind, TableSet& tables, int minPlu);
+// One table of `model` loaded from an open file.
+PodLoadResult LoadTableFromPod(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
+                               TableSet& tables, int minPlu);
 
 // The tables in the order of "Zachowaj wszystko do pliku" and "Ładuj wszystko z pliku".
 inline constexpr std::array<TableKind, kTableKindCount> kPodAllOrder = {
@@ -106,7 +107,8 @@ WriteResult SaveAllToPodFile(const std::string& path, const RegisterModel& model
                              const TableSet& tables, int minPlu, UserInterface& ui,
                              const std::string& title);
 // Each table's failure is shown under `title` and the remaining tables are still loaded;
-// returns the first failure, or success.
+// returns the first failure, or success. A missing, empty or binary file, or one without
+// any table's section, is shown and returned, and no table changes.
 PodLoadResult LoadAllFromPodFile(const std::string& path, const RegisterModel& model,
                                  TableSet& tables, int minPlu, UserInterface& ui,
                                  const std::string& title);

@@ -1,53 +1,85 @@
 #include "tables/table_files.h"
 
+#include <utility>
+
 #include "base/codepage.h"
+#include "base/number_text.h"
+#include "base/text_encoding.h"
 #include "tables/table_text_file.h"
 
 namespace kasa {
 
 namespace {
 
-std::string LowerExtension(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return {};
-    }
-    std::string ext = path.substr(dot);
-    for (char& c : ext) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
+bool IsGridTable(TableKind kind) {
+    return kind != TableKind::kHeader && kind != TableKind::kVat;
+}
+
+bool HoldsRecord(const TextGrid& grid) {
+    for (int r = 1; r < grid.RowCount(); ++r) {
+        if (!grid.IsEmptyRecord(r)) {
+            return true;
         }
     }
-    return ext;
+    return false;
+}
+
+// Reads one table into `tables`; the caller decides whether what was read is kept.
+TableLoadOutcome LoadInto(const std::string& path, const RegisterModel& model, TableKind kind,
+                          TableSet& tables, int minPlu) {
+    const TableDescriptor& table = model.Table(kind);
+    TableLoadOutcome outcome;
+    TableFileReader reader;
+    // Every kind of file goes through the reader: it tells a missing, empty or binary
+    // file, and a .pod by its content whatever the file is called. The separator is found
+    // in the file itself, as spreadsheets save either.
+    TextGrid scratch;
+    const int status =
+        reader.Read(path, table, IsGridTable(kind) ? tables.Grid(kind) : scratch, minPlu, 0);
+    if (status == kLoadIsPodFile) {
+        KeyValueFile file;
+        file.ParseText(reader.Text());
+        if (!file.SectionExists(table.sectionName)) {
+            outcome.status = kLoadNoTableSection;
+        } else {
+            const PodLoadResult pod = LoadTableFromPod(file, model, kind, tables, minPlu);
+            outcome.status = pod.status;
+            outcome.message = pod.message;
+            if (pod.ok() && IsGridTable(kind) && !HoldsRecord(tables.Grid(kind))) {
+                outcome.status = kLoadNoRecords;
+            }
+        }
+    } else if (!IsGridTable(kind) && status != kLoadEmptyFile && status != kLoadNotText) {
+        // The header and the VAT rates exist only in .pod files.
+        outcome.status = kLoadNoTableSection;
+    } else {
+        outcome.status = status;
+    }
+    if (outcome.message.empty()) {
+        if (outcome.status == kLoadNotText) {
+            outcome.message = NotTextFileMessage(path);
+        } else if (outcome.status == kLoadRepeatedRecord) {
+            outcome.message = "Plik " + path + ", wiersz " + DecimalText(reader.RepeatedLine()) +
+                              ": powtórzony numer rekordu " + DecimalText(reader.RepeatedNumber()) +
+                              ".\nNie wczytano niczego.";
+        } else {
+            outcome.message = LoadStatusMessage(outcome.status, table, minPlu);
+        }
+    }
+    return outcome;
 }
 
 }  // namespace
 
-TableFileKind TableFileKindOfPath(const std::string& path) {
-    const std::string ext = LowerExtension(path);
-    if (ext == ".pod") {
-        return TableFileKind::kPod;
-    }
-    if (ext == ".csv") {
-        return TableFileKind::kCsv;
-    }
-    if (ext == ".txt") {
-        return TableFileKind::kTxt;
-    }
-    return TableFileKind::kUnknown;
-}
-
 WriteResult SaveTableFile(const std::string& path, const RegisterModel& model, TableKind kind,
                           const TableSet& tables, int minPlu) {
     const TableFileKind fileKind = TableFileKindOfPath(path);
-    const bool gridTable = kind != TableKind::kHeader && kind != TableKind::kVat;
     if (fileKind == TableFileKind::kPod) {
         return SaveTableToPodFile(path, model, kind, tables, minPlu);
     }
-    if ((fileKind == TableFileKind::kCsv || fileKind == TableFileKind::kTxt) && gridTable) {
+    if (TableFileSeparator(fileKind) != 0 && IsGridTable(kind)) {
         return SaveTableTextFile(path, tables.Grid(kind), model.Table(kind),
-                                 fileKind == TableFileKind::kCsv ? ';' : '\t');
+                                 TableFileSeparator(fileKind));
     }
     WriteResult refused;
     refused.message = "Nieobsługiwany rodzaj pliku: " + path +
@@ -57,27 +89,14 @@ WriteResult SaveTableFile(const std::string& path, const RegisterModel& model, T
 
 TableLoadOutcome LoadTableFile(const std::string& path, const RegisterModel& model, TableKind kind,
                                TableSet& tables, int minPlu) {
-    TableLoadOutcome outcome;
-    const TableFileKind fileKind = TableFileKindOfPath(path);
-    const TableDescriptor& table = model.Table(kind);
-    const auto loadPod = [&] {
-        const PodLoadResult pod = LoadTableFromPodFile(path, model, kind, tables, minPlu);
-        outcome.status = pod.status;
-        outcome.message = pod.message;
-    };
-    if (fileKind == TableFileKind::kPod || kind == TableKind::kHeader || kind == TableKind::kVat) {
-        loadPod();
-        return outcome;
+    TableSet loaded = tables;
+    TableLoadOutcome outcome = LoadInto(path, model, kind, loaded, minPlu);
+    // A file that gave nothing leaves the table as it was; records read before a bad one
+    // stay, as the user is told where reading stopped.
+    const bool gaveSomething = outcome.ok() || !IsGridTable(kind) || HoldsRecord(loaded.Grid(kind));
+    if (!LoadFailedWhole(outcome.status) && gaveSomething) {
+        tables = std::move(loaded);
     }
-    TableFileReader reader;
-    // The separator is found in the file itself: spreadsheets save either.
-    const int status = reader.Read(path, table, tables.Grid(kind), minPlu, 0);
-    if (status == kLoadIsPodFile) {
-        loadPod();
-        return outcome;
-    }
-    outcome.status = status;
-    outcome.message = LoadStatusMessage(status, table, minPlu);
     return outcome;
 }
 

@@ -6,12 +6,9 @@
 
 #include "base/atomic_file.h"
 #include "tables/pod_file.h"
+#include "tables/table_file_kind.h"
 
 namespace kasa {
-
-enum class TableFileKind { kPod, kCsv, kTxt, kUnknown };
-
-TableFileKind TableFileKindOfPath(const std::string& path);
 
 struct TableLoadOutcome {
     int status = kLoadOk;
@@ -23,7 +20,10 @@ struct TableLoadOutcome {
 // other sections. CSV and TXT hold grid tables only.
 WriteResult SaveTableFile(const std::string& path, const RegisterModel& model, TableKind kind,
                           const TableSet& tables, int minPlu);
-// Loads one table. A CSV or TXT file that turns out to be a .pod is loaded as one.
+// Loads one table from a file of any kind, told by its content: a .pod section line makes
+// it a .pod, else it is read as CSV or TXT. A missing, empty or binary file, a .pod
+// without the table's section and a file without any record of the table are failures
+// that leave `tables` as they were.
 TableLoadOutcome LoadTableFile(const std::string& path, const RegisterModel& model, TableKind kind,
                                TableSet& tables, int minPlu);
 

@@ -1,7 +1,6 @@
 #include "tables/table_text_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 
 #include "base/codepage.h"
@@ -9,8 +8,6 @@
 namespace kasa {
 
 namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // The line starting at `pos`; `pos` moves past its end, which is CR LF, LF or CR.
 bool NextLine(std::string_view text, size_t& pos, std::string_view& line) {
@@ -50,59 +47,11 @@ std::string NormalisedTitle(std::string_view text) {
     return Utf8ToUpper(Utf8StripPolish(text));
 }
 
-// A record number as the reader takes it: a whole decimal number, blanks around it
-// allowed; anything else, and a number too large to hold, reads as 0.
-int64_t RecordNumberOf(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return 0;
-    }
-    return value;
-}
-
-bool HoldsPolishLetter(std::string_view utf8) {
-    for (size_t pos = 0; pos < utf8.size();) {
-        if (static_cast<uint8_t>(utf8[pos]) < 0x80) {
-            ++pos;
-            continue;
-        }
-        const char32_t cp = DecodeUtf8(utf8, pos);
-        if (std::find(PolishLetterCodePoints.begin(), PolishLetterCodePoints.end(), cp) !=
-            PolishLetterCodePoints.end()) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::string CheckBoxText(std::string_view value) {
     return value == "TAK" || value == "1" ? "TAK" : "NIE";
 }
 
 }  // namespace
-
-char TextFileSeparatorForPath(std::string_view path) {
-    const size_t dot = path.rfind('.');
-    const size_t slash = path.find_last_of("/\\");
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && slash > dot)) {
-        return 0;
-    }
-    const std::string extension = Utf8ToUpper(path.substr(dot + 1));
-    if (extension == "CSV") {
-        return kCsvSeparator;
-    }
-    if (extension == "TXT") {
-        return kTxtSeparator;
-    }
-    return 0;
-}
 
 std::string TableTextFileBytes(const TextGrid& grid, const TableDescriptor& table, char separator) {
     const int fieldCount = table.FieldCount();
@@ -140,30 +89,22 @@ bool HoldsPodSectionLine(std::string_view text) {
     return false;
 }
 
-std::string TableFileTextToUtf8(std::string_view bytes) {
-    const bool marked = bytes.starts_with(kUtf8Bom);
-    if (marked) {
-        bytes.remove_prefix(kUtf8Bom.size());
-    }
-    // Windows-1250 text that happens to be valid UTF-8 decodes to letters of other
-    // alphabets, so without the mark a Polish letter has to vouch for the guess.
-    if (IsValidUtf8(bytes) && (marked || HoldsPolishLetter(bytes))) {
-        return std::string(bytes);
-    }
-    return Windows1250ToUtf8(bytes);
-}
-
 int TableFileReader::Read(const std::string& path, const TableDescriptor& table, TextGrid& grid,
                           int minPlu, char separator) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes)) {
         bytes.clear();  // a missing or unreadable file reads as empty
     }
-    return ReadBytes(bytes, table, grid, minPlu, separator);
+    return ReadOwnedBytes(std::move(bytes), table, grid, minPlu, separator);
 }
 
 int TableFileReader::ReadBytes(std::string_view bytes, const TableDescriptor& table, TextGrid& grid,
                                int minPlu, char separator) {
+    return ReadOwnedBytes(std::string(bytes), table, grid, minPlu, separator);
+}
+
+int TableFileReader::ReadOwnedBytes(std::string bytes, const TableDescriptor& table, TextGrid& grid,
+                                    int minPlu, char separator) {
     status_ = kLoadOk;
     matchCount_ = 0;
     firstLineFieldCount_ = 0;
@@ -171,18 +112,23 @@ int TableFileReader::ReadBytes(std::string_view bytes, const TableDescriptor& ta
     separator_ = separator;
     firstNumber_ = FirstShownNumber(table, minPlu);
     lastNumber_ = RecordNumberOfRow(table, minPlu, GridRowCount(table, minPlu) - 1);
+    lineNumber_ = 0;
+    placed_ = 0;
+    repeatedLine_ = 0;
+    repeatedNumber_ = 0;
+    seen_.assign(static_cast<size_t>(std::max(lastNumber_, 0)) + 1, false);
     SetUpGrid(grid, table, true, true, minPlu);
-    text_ = TableFileTextToUtf8(bytes);
-    status_ = ReadText(table, grid);
+    text_ = std::move(bytes);
+    status_ = DecodeTableFileText(text_);
+    if (status_ == kLoadOk) {
+        status_ = ReadText(table, grid, minPlu);
+    }
     return status_;
 }
 
-int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid) {
+int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid, int minPlu) {
     if (HoldsPodSectionLine(text_)) {
         return kLoadIsPodFile;
-    }
-    if (text_.empty()) {
-        return kLoadEmptyFile;
     }
     if (separator_ == 0) {
         const auto semicolons = std::count(text_.begin(), text_.end(), kCsvSeparator);
@@ -199,20 +145,25 @@ int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid) {
     size_t pos = 0;
     std::string_view line;
     NextLine(text_, pos, line);
+    lineNumber_ = 1;
     MatchTitles(line, table);
+    bool reading = true;
     if (matchCount_ == 0) {
         for (int i = 0; i < kMapSize; ++i) {
             columnMap_[static_cast<size_t>(i)] = i;
         }
         // Without titles the first line is already a record.
-        if (line.empty() || !PlaceLine(line, table, grid)) {
-            return status_;
-        }
+        reading = !line.empty() && PlaceLine(line, table, grid);
     }
-    while (NextLine(text_, pos, line) && !line.empty()) {
-        if (!PlaceLine(line, table, grid)) {
-            break;
-        }
+    while (reading && NextLine(text_, pos, line) && !line.empty()) {
+        ++lineNumber_;
+        reading = PlaceLine(line, table, grid);
+    }
+    if (status_ == kLoadRepeatedRecord) {
+        // Which of the two lines the user meant cannot be told, so neither is taken.
+        SetUpGrid(grid, table, true, true, minPlu);
+    } else if (status_ == kLoadOk && placed_ == 0) {
+        status_ = kLoadNoRecords;
     }
     return status_;
 }
@@ -275,6 +226,14 @@ bool TableFileReader::PlaceLine(std::string_view line, const TableDescriptor& ta
         status_ = kLoadRecordsOutOfRange;
         return true;
     }
+    if (seen_[static_cast<size_t>(number)]) {
+        status_ = kLoadRepeatedRecord;
+        repeatedLine_ = lineNumber_;
+        repeatedNumber_ = number;
+        return false;
+    }
+    seen_[static_cast<size_t>(number)] = true;
+    ++placed_;
     const int row = static_cast<int>(number) - firstNumber_ + 1;
     const int columnCount = std::min(table.FieldCount(), grid.ColCount());
     for (int c = 1; c < columnCount; ++c) {

@@ -4,12 +4,15 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/atomic_file.h"
 #include "tables/catalogue.h"
 #include "tables/load_status.h"
+#include "tables/table_file_kind.h"
 #include "tables/text_grid.h"
 
 namespace kasa {
@@ -19,7 +22,9 @@ inline constexpr char kTxtSeparator = '\t';
 
 // The separator a file's extension stands for: ";" for ".csv", tab for ".txt" (compared
 // without regard to case), 0 for any other.
-char TextFileSeparatorForPath(std::string_view path);
+inline char TextFileSeparatorForPath(std::string_view path) {
+    return TableFileSeparator(TableFileKindOfPath(path));
+}
 
 // The file's bytes: the title row and every non-empty record, cells as they stand, joined
 // by `separator`, CR LF after each line, in Windows-1250.
@@ -34,23 +39,22 @@ inline constexpr int kLoadIsPodFile = 2;
 // True when some line of the text starts, after blanks, with "[" and has a "]" after it.
 bool HoldsPodSectionLine(std::string_view text);
 
-// The file's text in UTF-8: a UTF-8 byte order mark is dropped; the rest is taken as UTF-8
-// when it is valid UTF-8 and either carried the mark or holds a Polish letter, else it is
-// converted from Windows-1250.
-std::string TableFileTextToUtf8(std::string_view bytes);
-
 class TableFileReader {
   public:
     static constexpr int kMapSize = kMaxFields;
 
     // Sets the grid up afresh for the table (every record cleared), then reads the file
-    // into it. `separator` 0 detects ";" or tab. Returns kLoadOk, kLoadIsPodFile, or a
-    // negative LoadStatus; records read before a failing line stay.
+    // into it. `separator` 0 detects ";" or tab. Returns kLoadOk, kLoadIsPodFile (Text()
+    // then holds the file's text), or a negative LoadStatus: a missing or empty file, bytes
+    // that are not text, a file without a record, and a record number given twice load
+    // nothing; records read before any other failing line stay.
     int Read(const std::string& path, const TableDescriptor& table, TextGrid& grid, int minPlu,
              char separator = 0);
     // The same for file contents already in memory.
     int ReadBytes(std::string_view bytes, const TableDescriptor& table, TextGrid& grid, int minPlu,
                   char separator = 0);
+    int ReadOwnedBytes(std::string bytes, const TableDescriptor& table, TextGrid& grid, int minPlu,
+                       char separator = 0);
 
     int Status() const { return status_; }
     // The file's text in UTF-8, as the last read took it.
@@ -62,9 +66,12 @@ class TableFileReader {
     const std::array<int, kMapSize>& ColumnMap() const { return columnMap_; }
     int FirstNumber() const { return firstNumber_; }
     int LastNumber() const { return lastNumber_; }
+    // For kLoadRepeatedRecord: the file's line (the first is 1) that repeats a number.
+    int RepeatedLine() const { return repeatedLine_; }
+    int64_t RepeatedNumber() const { return repeatedNumber_; }
 
   private:
-    int ReadText(const TableDescriptor& table, TextGrid& grid);
+    int ReadText(const TableDescriptor& table, TextGrid& grid, int minPlu);
     void MatchTitles(std::string_view firstLine, const TableDescriptor& table);
     // Places one data line; returns false when reading has to stop.
     bool PlaceLine(std::string_view line, const TableDescriptor& table, TextGrid& grid);
@@ -78,6 +85,11 @@ class TableFileReader {
     int firstNumber_ = 1;
     int lastNumber_ = 0;
     std::array<std::string, kMapSize> values_;
+    std::vector<bool> seen_;  // record numbers placed so far
+    int lineNumber_ = 0;
+    int placed_ = 0;
+    int repeatedLine_ = 0;
+    int64_t repeatedNumber_ = 0;
 };
 
 }  // namespace kasa

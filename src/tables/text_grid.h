@@ -15,6 +15,8 @@ class TextGrid {
     TextGrid() = default;
     TextGrid(int colCount, int rowCount);
 
+    bool operator==(const TextGrid&) const = default;
+
     int ColCount() const { return cols_; }
     int RowCount() const { return rows_; }
 

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <filesystem>
 
+#include "base/text_encoding.h"
 #include "support/scratch_folder.h"
 
 namespace kasa {
@@ -109,12 +110,22 @@ TEST(KeyValueFileTest, TextEncodingsAndLineEnds) {
         {"cp1250 cr", "[A]\rNazwa=\xAF\xF3\xB3\xE6\rX=1"},
         {"utf8 bom", "\xEF\xBB\xBF[A]\r\nNazwa=\xC5\xBB\xC3\xB3\xC5\x82\xC4\x87\r\nX=1\r\n"},
         {"utf8", "[A]\nNazwa=\xC5\xBB\xC3\xB3\xC5\x82\xC4\x87\nX=1\n"},
+        {"utf16le bom", std::string("\xFF\xFE[\0A\0]\0\n\0N\0a\0z\0w\0a\0=\0\x7B\x01\xF3\0"
+                                    "\x42\x01\x07\x01\n\0X\0=\0"
+                                    "1\0",
+                                    38)},
     };
     for (const Case& c : cases) {
         const Parsed file(c.bytes);
         EXPECT_EQ(file.ReadString("A", "Nazwa"), "Żółć") << c.name;
         EXPECT_EQ(file.ReadInteger("A", "X"), 1) << c.name;
     }
+    // Windows-1250 "STÓŁ" is D3 A3, valid UTF-8 for a Cyrillic letter: it must still read as
+    // Windows-1250 and be written back byte for byte.
+    Parsed stol("[A]\r\nNazwa=ST\xD3\xA3\r\n");
+    EXPECT_EQ(stol.ReadString("A", "Nazwa"), "STÓŁ");
+    stol.WriteString("A", "X", "1");
+    EXPECT_EQ(stol.Serialize(), "[A]\r\nNazwa=ST\xD3\xA3\r\nX=1\r\n");
 }
 
 TEST(KeyValueFileTest, WriteBackKeepsOrderAndComments) {
@@ -293,6 +304,19 @@ TEST(KeyValueFileTest, FailuresAreReportedAndDestroyNothing) {
         EXPECT_NE(result.message.find("Nie można odczytać"), std::string::npos);
     }
     EXPECT_EQ(folder.Read("katalog.pod/inny.txt"), "treść");
+    // Binary content is not taken for an empty file and is never written over.
+    const std::string binary("[A]\nx=\0\x01\x02\x03\x04\x05", 12);
+    folder.Write("binarny.pod", binary);
+    {
+        KeyValueFile file(LiteralFileName{}, folder.Path("binarny.pod"));
+        EXPECT_TRUE(file.NotText());
+        EXPECT_FALSE(file.SectionExists("A"));
+        file.WriteString("A", "x", "1");
+        EXPECT_EQ(file.Write().message,
+                  NotTextFileMessage(folder.Path("binarny.pod")) +
+                      "\nZapis został przerwany, aby nie zniszczyć tego pliku.");
+    }
+    EXPECT_EQ(folder.Read("binarny.pod"), binary);
     // A file without a name is never written.
     KeyValueFile memoryOnly;
     memoryOnly.WriteString("A", "x", "1");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "base/atomic_file.h"
+#include "base/text_encoding.h"
 #include "cli/command_line.h"
 #include "seq/sequence_files.h"
 
@@ -72,7 +74,8 @@ TEST_F(CompileCommands, KompilujFailureWritesNothing) {
 TEST_F(CompileCommands, KompilujEmptySourceFails) {
     Write("empty.txt", "");
     EXPECT_EQ(RunCommand({"kompiluj", Path("empty.txt"), Path("e.bin")}), kExitFailure);
-    EXPECT_EQ(out_.str(), "0: Input file is empty.\n0: Wykryto: 1 błędów.\n");
+    EXPECT_EQ(out_.str(),
+              "0: Źródło nie zawiera żadnej sekwencji do kompilacji.\n0: Wykryto: 1 błędów.\n");
     EXPECT_FALSE(std::filesystem::exists(Path("e.bin")));
 }
 
@@ -138,6 +141,83 @@ TEST_F(CompileCommands, ConversionsFailWithoutContent) {
     EXPECT_EQ(RunCommand({"sek2bin", Path("none.sek"), Path("n.bin")}), kExitFailure);
     EXPECT_FALSE(std::filesystem::exists(Path("n.bin")));
     EXPECT_EQ(RunCommand({"sek2bin", Path("missing.sek"), Path("n.bin")}), kExitFailure);
+}
+
+TEST_F(CompileCommands, InputThatIsNotTextIsRefusedWithItsCause) {
+    std::string binary(4096, '\0');
+    for (size_t i = 0; i < binary.size(); ++i) {
+        binary[i] = static_cast<char>((i * 7919 + i / 3) % 256);
+    }
+    Write("bin.txt", binary);
+    EXPECT_EQ(RunCommand({"kompiluj", Path("bin.txt"), Path("b.bin")}), kExitFailure);
+    EXPECT_EQ(err_.str(), NotTextFileMessage(Path("bin.txt")) + "\n");
+    EXPECT_EQ(out_.str(), "");
+    Write("bin.sek", binary);
+    EXPECT_EQ(RunCommand({"sek2bin", Path("bin.sek"), Path("b.bin")}), kExitFailure);
+    EXPECT_EQ(err_.str(), NotTextFileMessage(Path("bin.sek")) + "\n");
+    EXPECT_FALSE(std::filesystem::exists(Path("b.bin")));
+    // A spreadsheet's "Unicode text" is text: "A" as UTF-16LE with its mark.
+    Write("u.sek", std::string("\xFF\xFE"
+                               "A\0\r\0\n\0",
+                               8));
+    EXPECT_EQ(RunCommand({"sek2bin", Path("u.sek"), Path("u.bin")}), kExitSuccess);
+    EXPECT_EQ(Read("u.bin"),
+              "\x1BP"
+              "ABE\x1B\\");
+    // An empty file to send is named as empty, before any port is opened.
+    Write("empty.bin", "");
+    EXPECT_EQ(RunCommand({"wyslij", Path("empty.bin")}), kExitFailure);
+    EXPECT_EQ(err_.str(), "Plik " + Path("empty.bin") + " jest pusty: nie ma czego wysłać.\n");
+}
+
+TEST_F(CompileCommands, PlikWritesNothingAfterAFailedLoad) {
+    const std::string kept = "[TOWARY]\r\nPlu1=1;Chleb;;A;0;2.50;0\r\n";
+    std::string random(65536, '\0');
+    uint32_t state = 12345;
+    for (char& c : random) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 24);
+    }
+    random.replace(100, 6, "\n[x]\r\n");  // a line that looks like a section
+    struct Case {
+        const char* name;
+        std::string bytes;  // "brak.pod" is not written at all
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"brak.pod", "", "Podany plik jest pusty lub nieistnieje"},
+        {"pusty.pod", "", "Podany plik jest pusty lub nieistnieje"},
+        {"losowe.csv", random, NotTextFileMessage(Path("losowe.csv"))},
+        {"kasjerzy.pod", "[KASJERZY]\r\nKasjer1=1;Ala\r\n",
+         "Plik nie zawiera tabeli PLU (brak sekcji [TOWARY])."},
+        {"tytuly.csv", "Numer;Nazwa\r\n", "Plik nie zawiera żadnego rekordu tabeli PLU."},
+        {"dwa.csv", "Numer;Nazwa\r\n1;A\r\n2;B\r\n1;C\r\n",
+         "Plik " + Path("dwa.csv") +
+             ", wiersz 4: powtórzony numer rekordu 1.\nNie wczytano niczego."},
+    };
+    for (const Case& c : cases) {
+        if (std::string(c.name) != "brak.pod") {
+            Write(c.name, c.bytes);
+        }
+        Write("out.pod", kept);
+        EXPECT_EQ(RunCommand({"--typ", "zen", "plik", "PLU", Path(c.name), Path("out.pod")}),
+                  kExitFailure)
+            << c.name;
+        EXPECT_EQ(err_.str(), c.message + "\n") << c.name;
+        EXPECT_EQ(out_.str(), "") << c.name;
+        EXPECT_EQ(Read("out.pod"), kept) << c.name;
+    }
+    // The same .pod saved by a spreadsheet as "Unicode text" (UTF-16LE with its mark) reads.
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("[TOWARY]\r\nPlu2=2;AA;;A;0;1;0\r\n")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    Write("u.pod", utf16);
+    EXPECT_EQ(RunCommand({"--typ", "zen", "plik", "PLU", Path("u.pod"), Path("u.csv")}),
+              kExitSuccess)
+        << err_.str();
+    EXPECT_NE(Read("u.csv").find("\r\n2;AA;;A;0;1;0\r\n"), std::string::npos) << Read("u.csv");
 }
 
 TEST_F(CompileCommands, UsageNamesTheCommands) {

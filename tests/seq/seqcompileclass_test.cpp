@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/atomic_file.h"
+#include "base/text_encoding.h"
 
 namespace kasa {
 namespace {
@@ -160,17 +161,26 @@ TEST_P(CompileMessages, FailsWithExactMessages) {
 INSTANTIATE_TEST_SUITE_P(
     SeqCompile, CompileMessages,
     ::testing::Values(
-        MessagesCase{"NoSequence", {"abc"}, {"1: Input file is empty.", "1: Wykryto: 1 błędów."}},
-        MessagesCase{"NoLines", {}, {"0: Input file is empty.", "0: Wykryto: 1 błędów."}},
-        MessagesCase{"EmptySequence",
-                     {"seq = \\<end>"},
-                     {"1: Input file is empty.", "1: Wykryto: 1 błędów."}},
-        MessagesCase{"UpperCaseSeq",
-                     {"SEQ = 'A' \\<end>"},
-                     {"1: Input file is empty.", "1: Wykryto: 1 błędów."}},
-        MessagesCase{"SeqFollowedByDigit",
-                     {"seq1 = 'A' \\<end>"},
-                     {"1: Input file is empty.", "1: Wykryto: 1 błędów."}},
+        MessagesCase{
+            "NoSequence",
+            {"abc"},
+            {"1: Źródło nie zawiera żadnej sekwencji do kompilacji.", "1: Wykryto: 1 błędów."}},
+        MessagesCase{
+            "NoLines",
+            {},
+            {"0: Źródło nie zawiera żadnej sekwencji do kompilacji.", "0: Wykryto: 1 błędów."}},
+        MessagesCase{
+            "EmptySequence",
+            {"seq = \\<end>"},
+            {"1: Źródło nie zawiera żadnej sekwencji do kompilacji.", "1: Wykryto: 1 błędów."}},
+        MessagesCase{
+            "UpperCaseSeq",
+            {"SEQ = 'A' \\<end>"},
+            {"1: Źródło nie zawiera żadnej sekwencji do kompilacji.", "1: Wykryto: 1 błędów."}},
+        MessagesCase{
+            "SeqFollowedByDigit",
+            {"seq1 = 'A' \\<end>"},
+            {"1: Źródło nie zawiera żadnej sekwencji do kompilacji.", "1: Wykryto: 1 błędów."}},
         MessagesCase{
             "MissingEnd", {"seq = 'A'", ""}, {"2: Brak znacznika końca.", "2: Wykryto: 1 błędów."}},
         MessagesCase{
@@ -350,6 +360,11 @@ TEST_F(SeqSourceFile, LoadTakesUtf8OrWindows1250) {
     EXPECT_EQ(lines, (Lines{"seq = 'ł'", "\\<end>"}));
     EXPECT_TRUE(compiler.Compile(lines, nullptr));
     EXPECT_EQ(OutputOf(compiler), Bytes({0x92}));
+    // "STÓŁ" in Windows-1250 is valid UTF-8 by accident; the letters must reach Mazovia.
+    ASSERT_TRUE(WriteFileAtomically(Path("b.txt"), "seq = 'ST\xD3\xA3'\r\n\\<end>").ok);
+    EXPECT_TRUE(compiler.LoadSource(lines));
+    EXPECT_TRUE(compiler.Compile(lines, nullptr));
+    EXPECT_EQ(OutputOf(compiler), Bytes({0x53, 0x54, 0xA3, 0x9C}));
 }
 
 TEST_F(SeqSourceFile, MissingOrEmptyFileGivesNoLines) {
@@ -363,6 +378,12 @@ TEST_F(SeqSourceFile, MissingOrEmptyFileGivesNoLines) {
     lines = {"old"};
     compiler.LoadSource(lines);
     EXPECT_TRUE(lines.empty());
+    // Binary content is refused with its cause, not compiled into nothing.
+    ASSERT_TRUE(WriteFileAtomically(Path("bin.txt"), std::string("seq\0\x01\x02", 6)).ok);
+    compiler.SetSourceFileName(Path("bin.txt"));
+    std::string error;
+    EXPECT_FALSE(compiler.LoadSource(lines, &error));
+    EXPECT_EQ(error, NotTextFileMessage(Path("bin.txt")));
 }
 
 }  // namespace

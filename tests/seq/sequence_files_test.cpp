@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -119,12 +120,17 @@ INSTANTIATE_TEST_SUITE_P(
                       SekCase{"EmptyFirstLine", "\r\nA\r\n", {}},
                       SekCase{"CrInsideLineKept", "A\rB\r\n", {"A\rB"}},
                       SekCase{"Windows1250", "\xB9[x1B]\r\n", {"ą[x1B]"}},
-                      SekCase{"Utf8", "\xC4\x85\r\n", {"ą"}}, SekCase{"Empty", "", {}}),
+                      SekCase{"Utf8", "\xC4\x85\r\n", {"ą"}}, SekCase{"Empty", "", {}},
+                      // D3 A3 is also valid UTF-8, a Cyrillic letter, but no Polish one.
+                      SekCase{"Windows1250ValidAsUtf8", "ST\xD3\xA3\r\n", {"STÓŁ"}},
+                      SekCase{
+                          "Utf16LeWithMark", std::string("\xFF\xFE\x05\x01\r\0\n\0", 8), {"ą"}}),
     [](const ::testing::TestParamInfo<SekCase>& param) { return std::string(param.param.name); });
 
 TEST(SequenceFiles, SekWrittenInWindows1250WithCrLf) {
     EXPECT_EQ(SekFileBytes({"ą[x1B]", "B"}), "\xB9[x1B]\r\nB\r\n");
     EXPECT_EQ(SekLinesFromFile(SekFileBytes({"ą[x1B]", "B"})), (Lines{"ą[x1B]", "B"}));
+    EXPECT_FALSE(SekLinesFromFile(std::string("A\0\x01\x02\r\n", 6)).has_value());
 }
 
 struct SourceCase {
@@ -146,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SourceCase{"LfOnly", "a\nb\n", {"a", "b"}},
                       SourceCase{"EmptyLinesKept", "a\r\n\r\nb", {"a", "", "b"}},
                       SourceCase{"Empty", "", {}}, SourceCase{"Windows1250", "\xB9\xE6", {"ąć"}},
-                      SourceCase{"Utf8WithByteOrderMark", "\xEF\xBB\xBFx\r\n", {"x"}}),
+                      SourceCase{"Utf8WithByteOrderMark", "\xEF\xBB\xBFx\r\n", {"x"}},
+                      SourceCase{"Utf16BeWithMark", std::string("\xFE\xFF\0x\x01\x42", 6), {"xł"}}),
     [](const ::testing::TestParamInfo<SourceCase>& param) {
         return std::string(param.param.name);
     });

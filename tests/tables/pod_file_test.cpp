@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "support/scratch_folder.h"
+#include "tables/table_files.h"
 
 namespace kasa {
 namespace {
@@ -109,8 +110,7 @@ TEST(PodFileTest, EveryTableRoundTripsOnBothRegisterTypes) {
                 const auto kind = static_cast<TableKind>(k);
                 const std::string path = folder.Path(what + std::to_string(k) + ".pod");
                 ASSERT_TRUE(SaveTableToPodFile(path, *model, kind, saved, minPlu).ok) << what;
-                const PodLoadResult result =
-                    LoadTableFromPodFile(path, *model, kind, separate, minPlu);
+                const TableLoadOutcome result = LoadTableFile(path, *model, kind, separate, minPlu);
                 EXPECT_EQ(result.status, kLoadOk) << what << result.message;
                 if (IsGridKind(kind)) {
                     ExpectLoadedGrid(model->Table(kind), saved.Grid(kind), separate.Grid(kind),
@@ -431,12 +431,18 @@ TEST(PodFileTest, LoadAllGoesInOrderAndReportsEachFailure) {
     EXPECT_EQ(tables.Grid(TableKind::kPaymentForms).Cell(1, 1), "Gotówka");
     EXPECT_EQ(tables.Grid(TableKind::kGoods).RowCount(), 2637);
 
-    // A missing file loads as empty: every grid set up and cleared.
+    // A missing file, and one that holds no table, are shown and change nothing.
     tables.Grid(TableKind::kPaymentForms).SetCell(1, 1, "x");
+    folder.Write("csv.pod", "Numer;Nazwa\r\n1;Chleb\r\n");
     RecordingUi quiet;
-    EXPECT_TRUE(LoadAllFromPodFile(folder.Path("brak.pod"), zen, tables, 1, quiet, "T").ok());
-    EXPECT_EQ(tables.Grid(TableKind::kPaymentForms).Cell(1, 1), "");
-    EXPECT_EQ(quiet.events.size(), 8u);
+    EXPECT_EQ(LoadAllFromPodFile(folder.Path("brak.pod"), zen, tables, 1, quiet, "T").status,
+              kLoadEmptyFile);
+    EXPECT_EQ(LoadAllFromPodFile(folder.Path("csv.pod"), zen, tables, 1, quiet, "T").status,
+              kLoadNoTableSection);
+    EXPECT_EQ(tables.Grid(TableKind::kPaymentForms).Cell(1, 1), "x");
+    EXPECT_EQ(quiet.events, (std::vector<std::string>{"M T: Podany plik jest pusty lub nieistnieje",
+                                                      "M T: Plik " + folder.Path("csv.pod") +
+                                                          " nie zawiera żadnej tabeli."}));
 }
 
 TEST(PodFileTest, FailedSaveIsReportedAndKeepsTheOldFile) {

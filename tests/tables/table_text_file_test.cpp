@@ -207,8 +207,9 @@ TEST(TableTextFileTest, MatchesTitlesWithOrWithoutPolishLetters) {
     for (const Case& c : cases) {
         TextGrid grid;
         TableFileReader reader;
+        // Titles alone are no table: the load fails, yet the titles were matched.
         const std::string text = std::string(c.titles) + "\r\n";
-        EXPECT_EQ(reader.ReadBytes(text, goods, grid, 1), kLoadOk) << c.titles;
+        EXPECT_EQ(reader.ReadBytes(text, goods, grid, 1), kLoadNoRecords) << c.titles;
         EXPECT_EQ(reader.MatchCount(), c.matches) << c.titles;
         for (size_t i = 0; i < c.map.size(); ++i) {
             EXPECT_EQ(reader.ColumnMap()[i], c.map[i]) << c.titles << " field " << i;
