@@ -55,53 +55,7 @@ TEST(PackagingRecordTest, NegativeBalanceTravelsAsItsComplement) {
     EXPECT_EQ(PackagingBalanceFromText("-"), kUnset);
 }
 
-TEST(PackagingRecordTest, WriteAndReadBack) {
-    PackagingRecord r;
-    r.name = "Butelka";
-    r.price = 0.5;
-    r.takenIn = 10;
-    r.balance = PackagingBalanceFromText("-12.50");
-    const std::string expected = "Butelka" + Repeat(0xFF, 12) +           // NAZ, code 17
-                                 Bytes({0x50, 0, 0, 0, 0}) +              // CEN 0.50
-                                 Bytes({0x00, 0x10, 0, 0, 0}) +           // PRZ 10.00
-                                 kZeroAmount +                            // WYD unset
-                                 Bytes({0x50, 0x87, 0x99, 0x99, 0x99}) +  // SAL
-                                 Bytes({0x00});                           // attribute
-    EXPECT_EQ(Written(r, RecordLayout::kVesper, 1), expected);
-
-    iBuffer answer = AnswerOf(expected);
-    PackagingRecord back;
-    ASSERT_TRUE(back.Decode(answer, RecordLayout::kVesper, 1));
-    EXPECT_EQ(back.name, "Butelka");
-    EXPECT_DOUBLE_EQ(back.price, 0.5);
-    EXPECT_DOUBLE_EQ(back.takenIn, 10);
-    EXPECT_DOUBLE_EQ(back.givenOut, 0);
-    EXPECT_EQ(PackagingBalanceText(back.balance), "-12.50");
-    EXPECT_EQ(back.attribute, 0);
-    EXPECT_TRUE(answer.Empty());
-}
-
 // ---- keys ----
-
-TEST(KeyRecordTest, FlagByteHoldsQuantityAndEndOfTransaction) {
-    KeyRecord k;
-    k.pluNumber = 1234;
-    k.quantity = 3;
-    k.endOfTransaction = 1;
-    EXPECT_EQ(Written(k, RecordLayout::kZen, 1), Bytes({0x34, 0x12, 0x13}));
-
-    iBuffer answer("341213");
-    KeyRecord back;
-    ASSERT_TRUE(back.Decode(answer, RecordLayout::kZen, 1));
-    EXPECT_EQ(back.pluNumber, 1234);
-    EXPECT_EQ(back.quantity, 3);
-    EXPECT_EQ(back.endOfTransaction, 1);
-    EXPECT_FALSE(back.IsEmpty());
-
-    iBuffer empty("000000");
-    ASSERT_TRUE(back.Decode(empty, RecordLayout::kVesper, 1));
-    EXPECT_TRUE(back.IsEmpty());
-}
 
 TEST(KeyRecordTest, QuantityBeyondFourBitsFails) {
     KeyRecord k;
@@ -135,35 +89,7 @@ CashierRecord SampleCashier() {
 }
 
 std::string CashierAmounts() {
-    // OBR 100.50, then 19 zero amounts.
-    std::string out = Bytes({0x50, 0x00, 0x01, 0x00, 0x00});
-    for (int i = 0; i < 19; ++i) {
-        out += kZeroAmount;
-    }
-    return out;
-}
-
-TEST(CashierRecordTest, VesperWriteComplementsThePermissions) {
-    const std::string expected = "Anna" + Repeat(0xFF, 7) +         // NAZ, code 14
-                                 Bytes({0x12, 0x34}) +              // HAS, code 27
-                                 Bytes({0x03, 0x00, 0x00, 0x00}) +  // ANU, STI
-                                 CashierAmounts() +                 //
-                                 Bytes({0x12, 0x00}) +              // PAR
-                                 Bytes({0xFA, 0xFF, 0xFF, 0x8F}) +  // ~5 & 0x8FFFFFFF
-                                 Bytes({0x00});                     // attribute
-    EXPECT_EQ(Written(SampleCashier(), RecordLayout::kVesper, 2), expected);
-    // A VESPER answer has the same layout.
-    EXPECT_EQ(Written(SampleCashier(), RecordLayout::kVesper, 2, WireForm::kAnswer), expected);
-
-    iBuffer answer = AnswerOf(expected);
-    CashierRecord back;
-    ASSERT_TRUE(back.Decode(answer, RecordLayout::kVesper, 2));
-    EXPECT_EQ(back.name, "Anna");
-    EXPECT_EQ(back.password, 1234);
-    EXPECT_EQ(back.permissions, 5);
-    EXPECT_EQ(back.receipts, 12);
-    EXPECT_DOUBLE_EQ(back.turnover, 100.5);
-    EXPECT_TRUE(answer.Empty());
+    return Bytes({0x50, 0x00, 0x01, 0x00, 0x00}) + Repeat(0, 19 * 5);  // OBR 100.50, 19 zeros
 }
 
 TEST(CashierRecordTest, PermissionsAsReceived) {
@@ -178,12 +104,8 @@ TEST(CashierRecordTest, PermissionsAsReceived) {
         {Bytes({0xFF, 0xFF, 0xFF, 0x7F}), 0x80000000},  // bits 28-30 are masked off
     };
     for (const Case& c : cases) {
-        std::string bytes = "Anna" + Repeat(0xFF, 7) + Bytes({0x12, 0x34}) + Repeat(0, 4);
-        for (int i = 0; i < 20; ++i) {
-            bytes += kZeroAmount;
-        }
-        bytes += Repeat(0, 2) + c.wire + Bytes({0x00});
-        iBuffer answer = AnswerOf(bytes);
+        iBuffer answer = AnswerOf("Anna" + Repeat(0xFF, 7) + Bytes({0x12, 0x34}) +
+                                  Repeat(0, 4 + 20 * 5 + 2) + c.wire + Bytes({0x00}));
         CashierRecord back;
         ASSERT_TRUE(back.Decode(answer, RecordLayout::kVesper, 1));
         EXPECT_EQ(back.permissions, c.shown);
@@ -305,38 +227,6 @@ TEST(DiscountRecordTest, ReadBack) {
     }
 }
 
-// ---- payment forms ----
-
-TEST(PaymentFormRecordTest, ExchangeRateLimit) {
-    struct Case {
-        double rate;
-        std::string bytes;
-    };
-    const Case cases[] = {
-        {4.25, Bytes({0x00, 0x00, 0x25, 0x04, 0x00})},
-        {99.999999, Bytes({0x99, 0x99, 0x99, 0x99, 0x00})},
-        {150, Bytes({0x99, 0x99, 0x99, 0x99, 0x00})},
-    };
-    for (const Case& c : cases) {
-        PaymentFormRecord p;
-        p.name = "Euro";
-        p.sales = 0;
-        p.rate = c.rate;
-        p.attribute = 3;  // sent as 0
-        EXPECT_EQ(Written(p, RecordLayout::kVesper, 2),
-                  "Euro" + Repeat(0xFF, 15) + kZeroAmount + c.bytes + Bytes({0x00}))
-            << c.rate;
-    }
-    iBuffer answer = AnswerOf("Euro" + Repeat(0xFF, 15) + Bytes({0x00, 0x01, 0, 0, 0}) +
-                              Bytes({0x00, 0x00, 0x25, 0x04, 0x00}) + Bytes({0x03}));
-    PaymentFormRecord back;
-    ASSERT_TRUE(back.Decode(answer, RecordLayout::kVesper, 2));
-    EXPECT_EQ(back.name, "Euro");
-    EXPECT_DOUBLE_EQ(back.sales, 1);
-    EXPECT_DOUBLE_EQ(back.rate, 4.25);
-    EXPECT_EQ(back.attribute, 3);
-}
-
 // ---- goods ----
 
 PluRecord SampleGoods() {
@@ -359,7 +249,9 @@ const std::string kGoodsHead = Bytes({'C', 'h', 'l', 'e', 'b', ' ', 0xA7, 'y', '
                                Repeat(0xFF, 5) + Bytes({0x59, 0x01, 0x23, 0x41, 0x23, 0x45, 0x7F}) +
                                Bytes({0x49, 0x03, 0, 0, 0});
 
-TEST(PluRecordTest, VesperLayout) {
+// Whole records against the register's reader are checked in the virtual register's
+// round trip; here the forms only the program's side has.
+TEST(PluRecordTest, VesperAnswerFormShowsTheFractionsBit) {
     const std::string expected = kGoodsHead + Bytes({0x21}) +       // no fractions bit
                                  Bytes({0x00, 0x15, 0, 0, 0}) +     // ILO 1.5, code 9
                                  Bytes({0x24, 0x05, 0, 0, 0}) +     // WAR 5.24
@@ -372,39 +264,12 @@ TEST(PluRecordTest, VesperLayout) {
     answered[16 + 7 + 5] = 0x29;  // the register shows the fractions bit it holds
     EXPECT_EQ(Written(SampleGoods(), RecordLayout::kVesper, 1, WireForm::kAnswer), answered);
 
+    // Read back, the fractions bit is the register's.
     iBuffer answer = AnswerOf(answered);
     PluRecord back;
     ASSERT_TRUE(back.Decode(answer, RecordLayout::kVesper, 1));
+    EXPECT_EQ(back.fractions, 1);
     EXPECT_EQ(back.name, "Chleb żytni");
-    EXPECT_EQ(back.barcode, "5901234123457");
-    EXPECT_DOUBLE_EQ(back.price, 3.49);
-    EXPECT_EQ(back.packaging, 2);
-    EXPECT_EQ(back.fractions, 1);
-    EXPECT_EQ(back.vat, 1);
-    EXPECT_EQ(VatLetter(back.vat), "B");
-    EXPECT_DOUBLE_EQ(back.quantity, 1.5);
-    EXPECT_DOUBLE_EQ(back.value, 5.24);
-    EXPECT_DOUBLE_EQ(back.stockQuantity, 10);
-    EXPECT_DOUBLE_EQ(back.stockValue, 34.9);
-    EXPECT_EQ(back.group, 5);
-    EXPECT_TRUE(answer.Empty());
-}
-
-TEST(PluRecordTest, ZenLayout) {
-    const std::string expected = kGoodsHead + Bytes({0x29}) +    // fractions bit 3 sent
-                                 Bytes({0x00, 0x15, 0x00}) +     // ILO 1.5, code 6
-                                 Bytes({0x24, 0x05, 0, 0, 0}) +  // WAR
-                                 Bytes({0x10, 0x00, 0x00}) +     // MIL 10, code 7
-                                 Bytes({0x90, 0x34, 0, 0, 0}) +  // MWA
-                                 Bytes({0x00});                  // group byte 0
-    EXPECT_EQ(Written(SampleGoods(), RecordLayout::kZen, 1), expected);
-
-    iBuffer answer = AnswerOf(expected);
-    PluRecord back;
-    ASSERT_TRUE(back.Decode(answer, RecordLayout::kZen, 1));
-    EXPECT_DOUBLE_EQ(back.quantity, 1.5);
-    EXPECT_DOUBLE_EQ(back.stockQuantity, 10);
-    EXPECT_EQ(back.fractions, 1);
     EXPECT_TRUE(answer.Empty());
 }
 
@@ -466,9 +331,7 @@ TEST(TotalsRecordTest, ReadFromAnswer) {
     std::string hex;
     hex += "0001000000";  // A 1.00
     hex += "5012000000";  // B 12.50
-    for (int i = 0; i < 5; ++i) {
-        hex += "0000000000";
-    }
+    hex += std::string(50, '0');
     hex += "3412";        // receipt number 1234, code 8
     hex += "563412";      // database changes 123456, code 7
     hex += "0200";        // cancelled receipts 2
