@@ -5,7 +5,6 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -17,6 +16,7 @@
 #include "comm/ecrclass.h"
 #include "ecr/records.h"
 #include "ecr/register_session.h"
+#include "support/scratch_folder.h"
 
 namespace kasa::cli {
 namespace {
@@ -26,18 +26,11 @@ using Clock = std::chrono::steady_clock;
 
 class SymulatorCommand : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "symXXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        link_ = (dir_ / "kasa").string();
-    }
     void TearDown() override {
         stop_ = true;
         if (runner_.joinable()) {
             runner_.join();
         }
-        std::filesystem::remove_all(dir_);
     }
 
     // Runs the command on its own thread until Stop; true once the link is there.
@@ -63,6 +56,16 @@ class SymulatorCommand : public ::testing::Test {
         runner_.join();
         return result_;
     }
+    // The goods record an answer to ";0;7H" holds.
+    static PluRecord GoodsOf(const std::string& answerText, RecordLayout layout) {
+        iBuffer answer;
+        answer.Append(answerText);
+        answer.TakeInteger();
+        answer.TakeInteger();
+        PluRecord plu;
+        EXPECT_TRUE(plu.Decode(answer, layout, 1));
+        return plu;
+    }
     // One exchange through the link, as the program would make it.
     std::string Ask(const std::string& header, int* status = nullptr) {
         RegisterSession ecr;
@@ -80,8 +83,8 @@ class SymulatorCommand : public ::testing::Test {
         return std::filesystem::exists(std::filesystem::symlink_status(link_));
     }
 
-    std::filesystem::path dir_;
-    std::string link_;
+    testing::ScratchFolder folder_;
+    std::string link_ = folder_.Path("kasa");
     std::atomic<bool> stop_{false};
     std::thread runner_;
     int result_ = -1;
@@ -129,14 +132,7 @@ TEST_F(SymulatorCommand, HelpGoesToTheOutput) {
 TEST_F(SymulatorCommand, ADemoVesperByDefaultUntilStopped) {
     ASSERT_TRUE(Launch({}));
     EXPECT_EQ(Ask("^"), "VESPER/3/0214/2.15");
-    std::string goods = Ask(";0;7H");
-    iBuffer answer;
-    answer.Append(goods);
-    answer.TakeInteger();
-    answer.TakeInteger();
-    PluRecord plu;
-    ASSERT_TRUE(plu.Decode(answer, RecordLayout::kVesper, 1));
-    EXPECT_EQ(plu.name, "Chleb żytni");
+    EXPECT_EQ(GoodsOf(Ask(";0;7H"), RecordLayout::kVesper).name, "Chleb żytni");
 
     EXPECT_EQ(Stop(), kExitSuccess);
     EXPECT_FALSE(LinkExists());
@@ -165,13 +161,7 @@ TEST_F(SymulatorCommand, AnEmptyPacedZen) {
     const std::string goods = Ask(";0;7H", &status);
     EXPECT_GE(Clock::now() - start, 117ms);
     EXPECT_EQ(status, 0);
-    iBuffer answer;
-    answer.Append(goods);
-    answer.TakeInteger();
-    answer.TakeInteger();
-    PluRecord plu;
-    ASSERT_TRUE(plu.Decode(answer, RecordLayout::kZen, 1));
-    EXPECT_TRUE(plu.IsEmpty());
+    EXPECT_TRUE(GoodsOf(goods, RecordLayout::kZen).IsEmpty());
 
     EXPECT_EQ(Stop(), kExitSuccess);
     const std::string text = out_.str();

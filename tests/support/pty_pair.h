@@ -21,7 +21,6 @@ class PtyPair {
 
     bool Valid() const { return master_ >= 0; }
     const std::string& SlavePath() const { return slavePath_; }
-    int MasterFd() const { return master_; }
 
     // Writes bytes on the master side (they arrive at the slave's input).
     bool Write(const std::string& bytes);
@@ -33,6 +32,10 @@ class PtyPair {
     void CloseMaster();
 
   private:
+    // Reads `chunk` bytes at a time until `done` holds for what came or the time-out passes.
+    std::string ReadFor(std::chrono::milliseconds timeout, size_t chunk,
+                        const std::function<bool(const std::string&)>& done);
+
     int master_ = -1;
     int slaveKeeper_ = -1;
     std::string slavePath_;

@@ -20,14 +20,15 @@ class RecordingUserInterface : public UserInterface {
     void Message(const std::string& title, const std::string& text) override {
         messages.push_back({title, text});
     }
-    Answer Ask(const std::string& title, const std::string& text, Buttons buttons) override {
+    Answer Ask(const std::string& title, const std::string& text, Buttons kind) override {
         questions.push_back({title, text});
+        buttons.push_back(kind);
         if (!answers.empty()) {
             const Answer a = answers.front();
             answers.pop_front();
             return a;
         }
-        return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
+        return kind == Buttons::Ok || kind == Buttons::OkCancel ? Answer::Cancel : Answer::No;
     }
     void SetProgress(int position, int maximum) override {
         progress.emplace_back(position, maximum);
@@ -38,6 +39,7 @@ class RecordingUserInterface : public UserInterface {
 
     std::vector<ShownMessage> messages;
     std::vector<ShownMessage> questions;
+    std::vector<Buttons> buttons;  // of each question
     std::deque<Answer> answers;
     std::vector<std::pair<int, int>> progress;
     std::vector<std::string> statusTexts;
