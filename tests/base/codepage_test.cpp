@@ -104,35 +104,13 @@ TEST(PolishLetters, EveryByteBetweenEveryPairOfCodePages) {
     }
 }
 
-TEST(PolishLetters, KnownWords) {
-    const std::string windows =
-        "Za\xBF\xF3\xB3\xE6 g\xEA\x9C"
-        "l\xB9";  // Zażółć gęślą
-    iBuffer b(windows.c_str());
-    b.ConvertPolishLetters(kWindows1250, kMazovia);
-    EXPECT_EQ(std::string(b.View()), "Za\xA7\xA2\x92\x8D g\x91\x9El\x86");
-    b.ConvertPolishLetters(kMazovia, kWindows1250);
-    EXPECT_EQ(std::string(b.View()), windows);
-    b.ConvertPolishLetters(kWindows1250, kLatin);
-    EXPECT_EQ(std::string(b.View()), "Zazolc gesla");
-
-    iBuffer codes(windows.c_str());
-    codes.ConvertPolishLetters(kWindows1250, kRegisterCode);
-    EXPECT_EQ(std::string(codes.View()), "Za\x1F\x1C\x1A\x18 g\x19\x1Dl\x17");
-}
-
+// The Latin and register columns are below 0x80, so nothing in them is converted; nor
+// between columns that do not exist.
 TEST(PolishLetters, LatinAndRegisterColumnsAreNoSource) {
-    // Their bytes are below 0x80, so nothing in them is converted.
-    iBuffer latin("Zazolc");
-    latin.ConvertPolishLetters(kLatin, kWindows1250);
-    EXPECT_EQ(std::string(latin.View()), "Zazolc");
-
-    iBuffer codes;
-    const std::string registerBytes = Column(kRegisterCode);
-    codes.AppendBytes(registerBytes.data(), registerBytes.size());
+    iBuffer codes("Za\x1F\x1C\x1A\x18");
     codes.ConvertPolishLetters(kRegisterCode, kWindows1250);
-    EXPECT_EQ(std::string(codes.View()), registerBytes);
-
+    codes.ConvertPolishLetters(kLatin, kMazovia);
+    EXPECT_EQ(std::string(codes.View()), "Za\x1F\x1C\x1A\x18");
     iBuffer outside("\xB9\xB3");
     outside.ConvertPolishLetters(kWindows1250, 6);
     outside.ConvertPolishLetters(-1, kMazovia);
@@ -154,24 +132,14 @@ TEST(Windows1250, EveryByteToUtf8AndBack) {
     EXPECT_EQ(Utf8ToWindows1250(Windows1250ToUtf8(all)), all);
 }
 
-TEST(Windows1250, KnownTexts) {
-    EXPECT_EQ(Windows1250ToUtf8("\xB9"), "\xC4\x85");      // ą
-    EXPECT_EQ(Windows1250ToUtf8("\x80"), "\xE2\x82\xAC");  // €
-    EXPECT_EQ(Utf8ToWindows1250("Zażółć gęślą jaźń"),
-              "Za\xBF\xF3\xB3\xE6 g\xEA\x9C"
-              "l\xB9 ja\x9F\xF1");
-    EXPECT_EQ(Utf8ToWindows1250("ŁÓDŹ €"),
-              "\xA3\xD3"
-              "D\x8F \x80");
-    EXPECT_EQ(Utf8ToWindows1250("a✓ж"), "a??");  // no Windows-1250 byte
+TEST(Windows1250, CharactersOutsideTheCodePageAreReplaced) {
+    EXPECT_EQ(Utf8ToWindows1250("a✓ж"), "a??");
     EXPECT_EQ(Utf8ToWindows1250("a✓", '_'), "a_");
 }
 
 TEST(Mazovia, PolishLettersBothWays) {
     EXPECT_EQ(MazoviaToUtf8(Column(kMazovia)), kLettersUtf8);
     EXPECT_EQ(Utf8ToMazovia(kLettersUtf8), Column(kMazovia));
-    EXPECT_EQ(Utf8ToMazovia("Kasa 1: zażółć"), "Kasa 1: za\xA7\xA2\x92\x8D");
-    EXPECT_EQ(MazoviaToUtf8("Kasa 1: za\xA7\xA2\x92\x8D"), "Kasa 1: zażółć");
 }
 
 TEST(Mazovia, CharactersThatWouldReadAsPolishLettersAreReplaced) {
@@ -206,11 +174,8 @@ TEST(Unicode, ConstructionDropsCharactersFromU2000Up) {
 
 TEST(Unicode, Utf8LengthCountsCharacters) {
     EXPECT_EQ(Utf8Length(""), 0u);
-    EXPECT_EQ(Utf8Length("abc"), 3u);
-    EXPECT_EQ(Utf8Length("Zażółć"), 6u);
     EXPECT_EQ(Utf8Length("zażółć gęślą jaźń"), 17u);
-    EXPECT_EQ(Utf8Length("€"), 1u);
-    EXPECT_EQ(Utf8Length("😀"), 1u);
+    EXPECT_EQ(Utf8Length("€😀"), 2u);
     EXPECT_EQ(Utf8Length("\xFF"
                          "a"),
               2u);  // a stray byte counts as one
