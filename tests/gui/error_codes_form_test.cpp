@@ -1,5 +1,4 @@
 // The error codes window: every digit typed describes the code typed so far.
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,15 +18,6 @@ class ErrorCodesFormTest : public QObject {
     }
 
   private slots:
-    void captionAndLabel() {
-        TOpisBledowForm form;
-        QCOMPARE(form.windowTitle(), QStringLiteral("Opis błędów"));
-        auto* label = form.findChild<QLabel*>();
-        QVERIFY(label != nullptr);
-        QCOMPARE(label->text(), QStringLiteral("Podaj kod błędu."));
-        QCOMPARE(form.CloseButton()->text(), QStringLiteral("&Zamknij"));
-    }
-
     void eachDigitDescribesTheCodeSoFar() {
         TOpisBledowForm form;
         form.show();

@@ -10,22 +10,10 @@ class FontSettingTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void storedColoursHaveRedInTheLowByte_data() {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("dark red") << 128 << QColor(128, 0, 0);
-        QTest::newRow("green") << 32768 << QColor(0, 128, 0);
-        QTest::newRow("red") << 255 << QColor(255, 0, 0);
-        QTest::newRow("dark blue") << 10485760 << QColor(0, 0, 160);
-        QTest::newRow("mixed") << 0x123456 << QColor(0x56, 0x34, 0x12);
-        QTest::newRow("black") << 0 << QColor(0, 0, 0);
-    }
-
+    // The stored colour's bytes are worked out in the core; here only their order in Qt.
     void storedColoursHaveRedInTheLowByte() {
-        QFETCH(int, stored);
-        QFETCH(QColor, colour);
-        QCOMPARE(ColourFromStored(stored), colour);
-        QCOMPARE(StoredFromColour(colour), stored);
+        QCOMPARE(ColourFromStored(0x123456), QColor(0x56, 0x34, 0x12));
+        QCOMPARE(StoredFromColour(QColor(0x56, 0x34, 0x12)), 0x123456);
     }
 
     void styleBitsSurviveTheWayThroughQt() {

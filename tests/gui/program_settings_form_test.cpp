@@ -9,13 +9,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 
 #include "app/communication_session.h"
 #include "gui/serial_port_list.h"
 #include "gui/ustawienie_programu_form.h"
+#include "support/recording_ui.h"
 
 using kasa::Answer;
 using kasa::Buttons;
@@ -25,34 +25,7 @@ namespace {
 
 const char* const kCaption = "Ustawienie parametrów programu";
 
-// Records every message and question and answers from a script.
-class RecordingUi : public kasa::UserInterface {
-  public:
-    struct Call {
-        std::string title;
-        std::string text;
-        Buttons buttons;
-    };
-    std::vector<Call> calls;
-    std::deque<Answer> answers;
-
-    void Message(const std::string& title, const std::string& text) override {
-        calls.push_back({title, text, Buttons::Ok});
-    }
-    Answer Ask(const std::string& title, const std::string& text, Buttons buttons) override {
-        calls.push_back({title, text, buttons});
-        if (answers.empty()) {
-            return Answer::Cancel;
-        }
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void SetProgress(int, int) override {}
-    void SetStatusText(const std::string&) override {}
-    void LogLine(const std::string&) override {}
-    void ProcessPendingMessages() override {}
-};
+using RecordingUi = kasa::testing::RecordingUserInterface;
 
 }  // namespace
 
@@ -91,7 +64,7 @@ class ProgramSettingsFormTest : public QObject {
         values.registerType = "VESPER";
         form.SetValues(values);
         QCOMPARE(form.TypeList()->currentIndex(), 1);
-        QVERIFY(ui.calls.empty());
+        QVERIFY(ui.messages.empty() && ui.questions.empty());
     }
 
     void switchesWriteTheirNegation() {
@@ -121,10 +94,10 @@ class ProgramSettingsFormTest : public QObject {
         ui.answers = {Answer::Cancel};
         form.TypeList()->setCurrentIndex(0);
         emit form.TypeList()->activated(0);
-        QCOMPARE(ui.calls.size(), size_t{1});
-        QCOMPARE(ui.calls[0].title, std::string("Ważna uwaga wyboru Kasy!"));
-        QCOMPARE(ui.calls[0].buttons, Buttons::OkCancel);
-        QCOMPARE(ui.calls[0].text, kasa::RegisterTypeChangeWarning("Zen", "Vesper", "OFFLINE"));
+        QCOMPARE(ui.questions.size(), size_t{1});
+        QCOMPARE(ui.questions[0].title, std::string("Ważna uwaga wyboru Kasy!"));
+        QCOMPARE(ui.buttons, std::vector<Buttons>{Buttons::OkCancel});
+        QCOMPARE(ui.questions[0].text, kasa::RegisterTypeChangeWarning("Zen", "Vesper", "OFFLINE"));
         QCOMPARE(form.Values().registerType, std::string("Vesper"));
         QCOMPARE(form.TypeList()->currentIndex(), 1);
         QCOMPARE(typeChanged.count(), 0);
@@ -146,7 +119,7 @@ class ProgramSettingsFormTest : public QObject {
         form.SetConnectedModelName("VESPER");
         QSignalSpy typeChanged(&form, &TUstawienieProgramuForm::registerTypeChanged);
         emit form.TypeList()->activated(1);
-        QVERIFY(ui.calls.empty());
+        QVERIFY(ui.messages.empty() && ui.questions.empty());
         QCOMPARE(typeChanged.count(), 0);
     }
 
@@ -160,18 +133,18 @@ class ProgramSettingsFormTest : public QObject {
         edit->setText(QStringLiteral("1000"));
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(form.Values().minPlu, 1000);
-        QCOMPARE(ui.calls.size(), size_t{1});
-        QCOMPARE(ui.calls[0].title, std::string(kCaption));
-        QCOMPARE(ui.calls[0].text, std::string("Przesunięcie numeru początkowego PLU\n"
-                                               "wykona sie po ponownym uruchomieniu programu."));
+        QCOMPARE(ui.messages.size(), size_t{1});
+        QCOMPARE(ui.messages[0].title, std::string(kCaption));
+        QCOMPARE(ui.messages[0].text, std::string("Przesunięcie numeru początkowego PLU\n"
+                                                  "wykona sie po ponownym uruchomieniu programu."));
 
         edit->setText(QStringLiteral("500"));
         QTest::mouseClick(form.MinPluButton(), Qt::LeftButton);
         QCOMPARE(form.Values().minPlu, 500);
-        QCOMPARE(ui.calls.size(), size_t{2});
-        QCOMPARE(ui.calls[1].text, std::string("Przesunięcie numeru początkowego PLU\n"
-                                               "wykona sie po ponownym uruchomieniu\n"
-                                               "Programu Serwisowego."));
+        QCOMPARE(ui.messages.size(), size_t{2});
+        QCOMPARE(ui.messages[1].text, std::string("Przesunięcie numeru początkowego PLU\n"
+                                                  "wykona sie po ponownym uruchomieniu\n"
+                                                  "Programu Serwisowego."));
 
         // The same number again, or one outside 1..1000, changes nothing and says nothing.
         QTest::mouseClick(form.MinPluButton(), Qt::LeftButton);
@@ -179,7 +152,7 @@ class ProgramSettingsFormTest : public QObject {
         QTest::mouseClick(form.MinPluButton(), Qt::LeftButton);
         QCOMPARE(edit->text(), QStringLiteral("500"));
         QCOMPARE(form.Values().minPlu, 500);
-        QCOMPARE(ui.calls.size(), size_t{2});
+        QCOMPARE(ui.messages.size(), size_t{2});
     }
 
     void portsListedWithTheVirtualRegisterFirst() {
@@ -253,8 +226,8 @@ class ProgramSettingsFormTest : public QObject {
         });
         form.RefreshPorts();
         QCOMPARE(searches, 1);
-        QCOMPARE(ui.calls.size(), size_t{1});
-        QCOMPARE(ui.calls[0].text,
+        QCOMPARE(ui.messages.size(), size_t{1});
+        QCOMPARE(ui.messages[0].text,
                  std::string("Wywołanie ponowne procedury przeszukującej porty szeregowe."));
         form.RefreshPorts();
         QCOMPARE(searches, 2);
@@ -289,11 +262,10 @@ class ProgramSettingsFormTest : public QObject {
         TUstawienieProgramuForm form(ui);
         form.SetAutostartPaths(entry, "/opt/serwis kas/serwis-kas");
         QPushButton* button = form.AutostartButton();
-        QCOMPARE(button->text(), QStringLiteral("Uruchomienie programu\npo starcie systemu."));
         form.show();
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(ui.calls.back().text, "Wpis autostartu utworzono:\n" + entry);
-        QCOMPARE(ui.calls.back().title, std::string(kCaption));
+        QCOMPARE(ui.messages.back().text, "Wpis autostartu utworzono:\n" + entry);
+        QCOMPARE(ui.messages.back().title, std::string(kCaption));
         QVERIFY(QFile::exists(QString::fromStdString(entry)));
         QCOMPARE(button->text(),
                  QStringLiteral("Kasowanie uruchomienia programu\npo starcie systemu."));

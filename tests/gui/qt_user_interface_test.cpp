@@ -58,12 +58,8 @@ class QtUserInterfaceTest : public QObject {
         QTest::addColumn<QString>("press");
         QTest::addColumn<int>("answer");
         QTest::newRow("ok") << int(Buttons::Ok) << QStringList{"OK"} << "OK" << int(Answer::Ok);
-        QTest::newRow("ok cancel: ok")
-            << int(Buttons::OkCancel) << QStringList{"OK", "Anuluj"} << "OK" << int(Answer::Ok);
         QTest::newRow("ok cancel: cancel") << int(Buttons::OkCancel) << QStringList{"OK", "Anuluj"}
                                            << "Anuluj" << int(Answer::Cancel);
-        QTest::newRow("yes no: yes")
-            << int(Buttons::YesNo) << QStringList{"Tak", "Nie"} << "Tak" << int(Answer::Yes);
         QTest::newRow("yes no: no")
             << int(Buttons::YesNo) << QStringList{"Tak", "Nie"} << "Nie" << int(Answer::No);
         QTest::newRow("yes no cancel")
