@@ -154,7 +154,7 @@ bool WriteBaseRecord(ECRClass& ecr, int32_t number, const Record& record) {
         merged.MergeUnsetFrom(registerCopy);
         // Packaging is always written; the register's counters are kept all the same.
         if (Record::kDatabase != PackagingRecord::kDatabase &&
-            merged.SameOnWire(registerCopy, layout, number)) {
+            SameOnWire(merged, registerCopy, layout, number)) {
             return true;
         }
     }
