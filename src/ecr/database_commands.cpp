@@ -214,12 +214,7 @@ bool DeleteBaseRecord(ECRClass& ecr, int32_t number, TableCode table, bool check
 }
 
 bool ReadStatus(ECRClass& ecr, RegisterStatus& status) {
-    if (!ecr.InitTransmission()) {
-        return false;
-    }
-    iBuffer& request = ecr.BeginRequest();
-    request.AppendByte('N');
-    if (!ecr.Exchange(request) || ecr.answerBuffer.LastSeparator() != 'n') {
+    if (!ecr.ReadAnswer('N', 'n')) {
         return false;
     }
     iBuffer& answer = ecr.answerBuffer;
