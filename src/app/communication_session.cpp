@@ -80,15 +80,10 @@ bool ReadStatusFlags(ECRClass& ecr, UserInterface& ui, const std::string& captio
     return ShowRead(ecr, ui, caption, close, messages,
                     "Nie można odczytać sttatusu kasy.\nUruchom w kasie komunikację, lub ustaw "
                     "w oknie\nKonfiguracja Programu parametry transmisji.",
-                    [&] {
-                        RegisterStatus status;
-                        if (!ReadStatus(ecr, status)) {
-                            return false;
-                        }
+                    ReadStatus, [&](const RegisterStatus& status) {
                         display.status = status;
                         display.statusValid = true;
                         display.lastPF = "Ostatni zapis " + status.date;
-                        return true;
                     });
 }
 

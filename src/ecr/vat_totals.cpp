@@ -237,28 +237,17 @@ bool ShowTotals(ECRClass& ecr, UserInterface& ui, const std::string& caption, bo
     return ShowRead(ecr, ui, caption, close, interactive,
                     "Nie można odczytać wartości totalizerów z kasy.\nUruchom w kasie "
                     "komunikację, lub ustaw w oknie\nKonfiguracja Programu parametry transmisji.",
-                    [&] {
-                        TotalsRecord totals;
-                        if (!ReadTotals(ecr, totals)) {
-                            return false;
-                        }
-                        texts = TotalsTextsOf(totals);
-                        return true;
-                    });
+                    ReadTotals, [&](const TotalsRecord& totals) { texts = TotalsTextsOf(totals); });
 }
 
 bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
                   bool interactive, std::array<std::string, 7>& texts) {
-    return ShowRead(ecr, ui, caption, close, interactive, kVatReadFailedMessage, [&] {
-        VatRates rates{};
-        if (!ReadVatRates(ecr, rates)) {
-            return false;
-        }
-        for (size_t i = 0; i < 7; ++i) {
-            texts[i] = VatRateText(rates[i]);
-        }
-        return true;
-    });
+    return ShowRead(ecr, ui, caption, close, interactive, kVatReadFailedMessage, ReadVatRates,
+                    [&](const VatRates& rates) {
+                        for (size_t i = 0; i < 7; ++i) {
+                            texts[i] = VatRateText(rates[i]);
+                        }
+                    });
 }
 
 bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,

@@ -58,6 +58,20 @@ TotalsTexts TotalsTextsOf(const TotalsRecord& totals);
 // read is told when `interactive`, and `close` ends the session afterwards either way.
 bool ShowRead(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
               bool interactive, const char* failure, const std::function<bool()>& read);
+// The same for a read that fills a value, which `show` takes once the read succeeded.
+template <class Value, class Show>
+bool ShowRead(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
+              bool interactive, const char* failure, bool (*read)(ECRClass&, Value&),
+              const Show& show) {
+    return ShowRead(ecr, ui, caption, close, interactive, failure, [&] {
+        Value value{};
+        if (!read(ecr, value)) {
+            return false;
+        }
+        show(value);
+        return true;
+    });
+}
 // Whether a programming request is refused before anything is sent: while a transfer
 // runs, or, with the fiscal check on, on a register that is not a VESPER (`fiscalRefusal`).
 bool ProgrammingRefused(const ECRClass& ecr, UserInterface& ui, const std::string& caption,
