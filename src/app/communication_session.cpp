@@ -77,22 +77,14 @@ std::string PortOpenFailureReason(int systemError, int32_t baudRate) {
 
 bool ReadStatusFlags(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
                      bool messages, SessionDisplay& display) {
-    RegisterStatus status;
-    const bool ok =
-        ecr.IsIdentified() && !ecr.ConfiguredPortName().empty() && ReadStatus(ecr, status);
-    if (ok) {
-        display.status = status;
-        display.statusValid = true;
-        display.lastPF = "Ostatni zapis " + status.date;
-    } else if (messages) {
-        ui.Message(caption,
-                   "Nie można odczytać sttatusu kasy.\nUruchom w kasie komunikację, lub ustaw w "
-                   "oknie\nKonfiguracja Programu parametry transmisji.");
-    }
-    if (close) {
-        ecr.CloseTransmission();
-    }
-    return ok;
+    return ShowRead(ecr, ui, caption, close, messages,
+                    "Nie można odczytać sttatusu kasy.\nUruchom w kasie komunikację, lub ustaw "
+                    "w oknie\nKonfiguracja Programu parametry transmisji.",
+                    ReadStatus, [&](const RegisterStatus& status) {
+                        display.status = status;
+                        display.statusValid = true;
+                        display.lastPF = "Ostatni zapis " + status.date;
+                    });
 }
 
 StartOutcome StartKomunikacji(ECRClass& ecr, UserInterface& ui, const std::string& caption,

@@ -22,4 +22,9 @@ std::optional<int> ParseWindowProgramArguments(const std::vector<std::string>& a
                                                WindowProgramOptions& options, std::ostream& out,
                                                std::ostream& err);
 
+// Whether a graphical session is there to open the window in; each platform asks its own
+// way. When there is none, the program prints NoDisplayMessage and ends.
+bool HasGraphicalDisplay();
+const char* NoDisplayMessage();
+
 }  // namespace kasa

@@ -183,19 +183,26 @@ std::string Windows1250ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string Utf8ToWindows1250(std::string_view utf8, char replacement) {
+namespace {
+// UTF-8 into an 8-bit code page: ASCII stays, every other character is the byte `byteOf`
+// gives it.
+template <class ByteOf>
+std::string FromUtf8(std::string_view utf8, ByteOf byteOf) {
     std::string out;
     out.reserve(utf8.size());
     for (size_t pos = 0; pos < utf8.size();) {
         const char32_t cp = DecodeUtf8(utf8, pos);
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-            continue;
-        }
-        const uint8_t b = UnicodeToWindows1250(cp);
-        out += b != 0 ? static_cast<char>(b) : replacement;
+        out += cp < 0x80 ? static_cast<char>(cp) : byteOf(cp);
     }
     return out;
+}
+}  // namespace
+
+std::string Utf8ToWindows1250(std::string_view utf8, char replacement) {
+    return FromUtf8(utf8, [replacement](char32_t cp) {
+        const uint8_t b = UnicodeToWindows1250(cp);
+        return b != 0 ? static_cast<char>(b) : replacement;
+    });
 }
 
 std::string MazoviaToUtf8(std::string_view bytes) {
@@ -217,25 +224,17 @@ int LetterRowOfByte(uint8_t b, int column) {
 }  // namespace
 
 std::string Utf8ToMazovia(std::string_view utf8, char replacement) {
-    std::string bytes;
-    bytes.reserve(utf8.size());
-    for (size_t pos = 0; pos < utf8.size();) {
-        const char32_t cp = DecodeUtf8(utf8, pos);
-        if (cp < 0x80) {
-            bytes += static_cast<char>(cp);
-            continue;
-        }
+    return FromUtf8(utf8, [replacement](char32_t cp) {
         const uint8_t windows = UnicodeToWindows1250(cp);
         if (const int row = LetterRowOfByte(windows, kWindows1250); windows != 0 && row >= 0) {
-            bytes += static_cast<char>(PolishLetterTable[row][kMazovia]);
-        } else if (windows == 0 || LetterRowOfByte(windows, kMazovia) >= 0) {
-            // Without this, ’ (0x92 in Windows-1250) would reach the register as Mazovia ł.
-            bytes += replacement;
-        } else {
-            bytes += static_cast<char>(windows);
+            return static_cast<char>(PolishLetterTable[row][kMazovia]);
         }
-    }
-    return bytes;
+        if (windows == 0 || LetterRowOfByte(windows, kMazovia) >= 0) {
+            // Without this, ’ (0x92 in Windows-1250) would reach the register as Mazovia ł.
+            return replacement;
+        }
+        return static_cast<char>(windows);
+    });
 }
 
 namespace {

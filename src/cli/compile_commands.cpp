@@ -43,6 +43,24 @@ bool WriteOutput(const std::string& path, std::string_view bytes, std::ostream& 
     return true;
 }
 
+// The input and output of a conversion: exactly two names, neither an option.
+bool TwoFileNames(const std::vector<std::string>& args) {
+    return args.size() == 2 && !args[0].starts_with("-") && !args[1].starts_with("-");
+}
+
+// Checks the two names of a conversion and reads its input; the exit code when either fails.
+std::optional<int> ConversionInput(const std::vector<std::string>& args, const char* usage,
+                                   std::string& bytes, std::ostream& err) {
+    if (!TwoFileNames(args)) {
+        err << usage;
+        return kExitUsage;
+    }
+    if (!ReadInput(args[0], bytes, err)) {
+        return kExitFailure;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunKompiluj(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -52,7 +70,7 @@ int RunKompiluj(const std::vector<std::string>& args, std::ostream& out, std::os
         PrintLines(description, out);
         return kExitSuccess;
     }
-    if (args.size() != 2 || args[0].starts_with("-") || args[1].starts_with("-")) {
+    if (!TwoFileNames(args)) {
         err << kKompilujUsage;
         return kExitUsage;
     }
@@ -77,13 +95,9 @@ int RunKompiluj(const std::vector<std::string>& args, std::ostream& out, std::os
 }
 
 int RunSek2Bin(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2 || args[0].starts_with("-") || args[1].starts_with("-")) {
-        err << kSek2BinUsage;
-        return kExitUsage;
-    }
     std::string bytes;
-    if (!ReadInput(args[0], bytes, err)) {
-        return kExitFailure;
+    if (const std::optional<int> failed = ConversionInput(args, kSek2BinUsage, bytes, err)) {
+        return *failed;
     }
     const std::optional<std::vector<std::string>> read = SekLinesFromFile(std::move(bytes));
     if (!read) {
@@ -103,13 +117,9 @@ int RunSek2Bin(const std::vector<std::string>& args, std::ostream& out, std::ost
 }
 
 int RunBin2Sek(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2 || args[0].starts_with("-") || args[1].starts_with("-")) {
-        err << kBin2SekUsage;
-        return kExitUsage;
-    }
     std::string bytes;
-    if (!ReadInput(args[0], bytes, err)) {
-        return kExitFailure;
+    if (const std::optional<int> failed = ConversionInput(args, kBin2SekUsage, bytes, err)) {
+        return *failed;
     }
     const FramesAsLines frames = FramesToLines(bytes);
     if (frames.lines.empty()) {

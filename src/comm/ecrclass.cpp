@@ -70,6 +70,15 @@ bool ECRClass::SetMode(int mode) {
     return Request(request);
 }
 
+bool ECRClass::ReadAnswer(char letter, char answerLetter) {
+    if (!InitTransmission()) {
+        return false;
+    }
+    iBuffer& request = BeginRequest();
+    request.AppendByte(static_cast<uint8_t>(letter));
+    return Exchange(request) && answerBuffer.LastSeparator() == static_cast<uint8_t>(answerLetter);
+}
+
 bool ECRClass::SendFrame(iBuffer& payload) {
     refusal.clear();
     if (!IsOpen()) {

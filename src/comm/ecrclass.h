@@ -72,6 +72,9 @@ class ECRClass : public FastCom {
 
     // Sets the register's communication mode: request "number;m P".
     bool SetMode(int mode);
+    // Sends the read request `letter` with no parameters; true only when the answer comes
+    // under `answerLetter`, so that a status-only refusal never passes for the data.
+    bool ReadAnswer(char letter, char answerLetter);
 
     // Session: the end of communication restores the mode found at the start and sends
     // the end frame "_"; identification and the fiscal ids fill the fields below.

@@ -91,12 +91,7 @@ bool ECRClass::EndTransmission() {
 }
 
 bool ECRClass::Identify() {
-    if (!InitTransmission()) {
-        return false;
-    }
-    iBuffer& request = BeginRequest();
-    request.AppendByte('^');
-    if (!Exchange(request) || answerBuffer.LastSeparator() != '~') {
+    if (!ReadAnswer('^', '~')) {
         return false;
     }
     IdentificationRecord record;

@@ -448,7 +448,9 @@ void iBuffer::ConsumeFront(int32_t count) {
     Remove(0, std::min(count, length_));
 }
 
-int64_t iBuffer::TakeInteger() {
+// Decimal and hexadecimal numbers differ only in their digits; both take an optional
+// sign after blanks and leave the byte that ended the number as the last separator.
+int64_t iBuffer::TakeNumber(bool hex) {
     int32_t pos = 0;
     while (pos < length_ && (content_[pos] == ' ' || content_[pos] == '\t')) {
         ++pos;
@@ -458,39 +460,11 @@ int64_t iBuffer::TakeInteger() {
         negative = content_[pos] == '-';
         ++pos;
     }
+    const uint64_t base = hex ? 16 : 10;
     uint64_t value = 0;
-    while (pos < length_ && content_[pos] >= '0' && content_[pos] <= '9') {
-        value = value * 10 + static_cast<uint64_t>(content_[pos] - '0');
-        ++pos;
-    }
-    lastSeparator_ = ByteAt(pos);
-    ConsumeFront(pos + 1);
-    const auto result = static_cast<int64_t>(value);
-    return negative ? static_cast<int64_t>(0 - value) : result;
-}
-
-int64_t iBuffer::TakeIntegerAfter(const char* key) {
-    const int32_t at = Find(key, 0);
-    if (key == nullptr || *key == 0 || at < 0) {
-        return 0;
-    }
-    ConsumeFront(at + static_cast<int32_t>(std::strlen(key)));
-    return TakeInteger();
-}
-
-int64_t iBuffer::TakeHex() {
-    int32_t pos = 0;
-    while (pos < length_ && (content_[pos] == ' ' || content_[pos] == '\t')) {
-        ++pos;
-    }
-    bool negative = false;
-    if (pos < length_ && (content_[pos] == '+' || content_[pos] == '-')) {
-        negative = content_[pos] == '-';
-        ++pos;
-    }
-    uint64_t value = 0;
-    while (pos < length_ && IsHexDigit(content_[pos])) {
-        value = (value << 4) | static_cast<uint64_t>(HexValue(content_[pos]));
+    while (pos < length_ &&
+           (hex ? IsHexDigit(content_[pos]) : (content_[pos] >= '0' && content_[pos] <= '9'))) {
+        value = value * base + static_cast<uint64_t>(HexValue(content_[pos]));
         ++pos;
     }
     lastSeparator_ = ByteAt(pos);
@@ -498,13 +472,29 @@ int64_t iBuffer::TakeHex() {
     return negative ? static_cast<int64_t>(0 - value) : static_cast<int64_t>(value);
 }
 
-int64_t iBuffer::TakeHexAfter(const char* key) {
+bool iBuffer::SkipPast(const char* key) {
     const int32_t at = Find(key, 0);
     if (key == nullptr || *key == 0 || at < 0) {
-        return 0;
+        return false;
     }
     ConsumeFront(at + static_cast<int32_t>(std::strlen(key)));
-    return TakeHex();
+    return true;
+}
+
+int64_t iBuffer::TakeInteger() {
+    return TakeNumber(false);
+}
+
+int64_t iBuffer::TakeIntegerAfter(const char* key) {
+    return SkipPast(key) ? TakeInteger() : 0;
+}
+
+int64_t iBuffer::TakeHex() {
+    return TakeNumber(true);
+}
+
+int64_t iBuffer::TakeHexAfter(const char* key) {
+    return SkipPast(key) ? TakeHex() : 0;
 }
 
 std::optional<double> iBuffer::TakeFloat() {

@@ -113,6 +113,9 @@ class iBuffer {
     char* ScratchText(size_t size);
     const char* ScratchCopy(std::string_view text);
     void ConsumeFront(int32_t count);
+    int64_t TakeNumber(bool hex);
+    // Drops everything up to and including the first `key`; false when it is not there.
+    bool SkipPast(const char* key);
 
     std::optional<std::string> numberFormat_;
     // The scratch pool: chunks are never moved, so texts handed out stay valid while new

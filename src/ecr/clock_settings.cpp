@@ -43,12 +43,7 @@ ClockValue ClockFromBytes(const uint8_t bytes[7]) {
 }
 
 bool ReadClock(ECRClass& ecr, ClockValue& value) {
-    if (!ecr.InitTransmission()) {
-        return false;
-    }
-    iBuffer& request = ecr.BeginRequest();
-    request.AppendByte('L');
-    if (!ecr.Exchange(request) || ecr.answerBuffer.LastSeparator() != 'l') {
+    if (!ecr.ReadAnswer('L', 'l')) {
         return false;
     }
     iBuffer bytes(ecr.answerBuffer);
@@ -172,14 +167,9 @@ bool ShowClock(ECRClass& ecr, UserInterface& ui, const std::string& caption, boo
 
 bool ProgramClock(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
                   bool fiscalChecked, const ClockValue& now) {
-    if (busy) {
-        ui.Message(caption, kBusyMessage);
-        return false;
-    }
-    if (fiscalChecked && ecr.modelCode != 2) {
-        ui.Message(caption,
-                   "Programowanie zegara z interfejsu szeregowego\njest możliwe tylko w trybie "
-                   "niefiskalnym.");
+    if (ProgrammingRefused(ecr, ui, caption, busy, fiscalChecked,
+                           "Programowanie zegara z interfejsu szeregowego\njest możliwe tylko "
+                           "w trybie niefiskalnym.")) {
         return false;
     }
     if (!SetClock(ecr, now)) {

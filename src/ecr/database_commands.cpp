@@ -154,7 +154,7 @@ bool WriteBaseRecord(ECRClass& ecr, int32_t number, const Record& record) {
         merged.MergeUnsetFrom(registerCopy);
         // Packaging is always written; the register's counters are kept all the same.
         if (Record::kDatabase != PackagingRecord::kDatabase &&
-            merged.SameOnWire(registerCopy, layout, number)) {
+            SameOnWire(merged, registerCopy, layout, number)) {
             return true;
         }
     }
@@ -214,12 +214,7 @@ bool DeleteBaseRecord(ECRClass& ecr, int32_t number, TableCode table, bool check
 }
 
 bool ReadStatus(ECRClass& ecr, RegisterStatus& status) {
-    if (!ecr.InitTransmission()) {
-        return false;
-    }
-    iBuffer& request = ecr.BeginRequest();
-    request.AppendByte('N');
-    if (!ecr.Exchange(request) || ecr.answerBuffer.LastSeparator() != 'n') {
+    if (!ecr.ReadAnswer('N', 'n')) {
         return false;
     }
     iBuffer& answer = ecr.answerBuffer;

@@ -5,12 +5,7 @@
 namespace kasa {
 
 bool ReadHeader(ECRClass& ecr, HeaderLines& lines) {
-    if (!ecr.InitTransmission()) {
-        return false;
-    }
-    iBuffer& request = ecr.BeginRequest();
-    request.AppendByte('K');
-    if (!ecr.Exchange(request) || ecr.answerBuffer.LastSeparator() != 'k') {
+    if (!ecr.ReadAnswer('K', 'k')) {
         return false;
     }
     HeaderLines read{};

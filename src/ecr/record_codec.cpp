@@ -14,6 +14,13 @@ constexpr uint8_t kCarriageReturn = 13;
 constexpr uint8_t kLineFeed = 10;
 constexpr uint8_t kFill = 255;
 
+// The bytes of the fixed texts, kFieldText6 .. kFieldText40 in code order; 0 for any other
+// field.
+int FixedTextLength(FieldCode code) {
+    constexpr int kBytes[] = {6, 7, 11, 16, 18, 19, 20, 40};
+    return code >= kFieldText6 && code <= kFieldText40 ? kBytes[code - kFieldText6] : 0;
+}
+
 int NibbleOf(char c) {
     return HexDigitValue(c);
 }
@@ -233,25 +240,12 @@ int EncodeNumberPair(iBuffer& request, std::string_view text) {
 }
 
 int EncodeFieldBytes(iBuffer& request, FieldCode code, std::string_view utf8) {
+    if (const int length = FixedTextLength(code); length > 0) {
+        return EncodeFixedText(request, utf8, length);
+    }
     switch (code) {
         case kFieldBarcode:
             return EncodeBarcode(request, utf8);
-        case kFieldText6:
-            return EncodeFixedText(request, utf8, 6);
-        case kFieldText7:
-            return EncodeFixedText(request, utf8, 7);
-        case kFieldText11:
-            return EncodeFixedText(request, utf8, 11);
-        case kFieldText16:
-            return EncodeFixedText(request, utf8, 16);
-        case kFieldText18:
-            return EncodeFixedText(request, utf8, 18);
-        case kFieldText19:
-            return EncodeFixedText(request, utf8, 19);
-        case kFieldText20:
-            return EncodeFixedText(request, utf8, 20);
-        case kFieldText40:
-            return EncodeFixedText(request, utf8, 40);
         case kFieldLineCr20:
             return EncodeCarriageReturnText(request, utf8, 20);
         case kFieldLineCr43:
@@ -451,6 +445,9 @@ std::string DecodeTerminatedText(AnswerReader& reader, uint8_t terminator) {
 }
 
 std::string DecodeWith(AnswerReader& reader, FieldCode code) {
+    if (const int length = FixedTextLength(code); length > 0) {
+        return DecodeFixedText(reader, length);
+    }
     switch (code) {
         case kFieldBarcode: {
             const std::string digits = reader.Digits(14);
@@ -461,22 +458,6 @@ std::string DecodeWith(AnswerReader& reader, FieldCode code) {
         case kFieldHexByte:
         case kFieldRawByte:
             return reader.Digits(2);
-        case kFieldText6:
-            return DecodeFixedText(reader, 6);
-        case kFieldText7:
-            return DecodeFixedText(reader, 7);
-        case kFieldText11:
-            return DecodeFixedText(reader, 11);
-        case kFieldText16:
-            return DecodeFixedText(reader, 16);
-        case kFieldText18:
-            return DecodeFixedText(reader, 18);
-        case kFieldText19:
-            return DecodeFixedText(reader, 19);
-        case kFieldText20:
-            return DecodeFixedText(reader, 20);
-        case kFieldText40:
-            return DecodeFixedText(reader, 40);
         case kFieldLineCr20:
         case kFieldLineCr43:
             return DecodeTerminatedText(reader, kCarriageReturn);
@@ -552,6 +533,9 @@ std::string DecodeField(iBuffer& answer, FieldCode code, bool* complete) {
 }
 
 int FieldAnswerDigits(FieldCode code) {
+    if (const int length = FixedTextLength(code); length > 0) {
+        return 2 * length;
+    }
     switch (code) {
         case kFieldBarcode:
             return 14;
@@ -559,22 +543,6 @@ int FieldAnswerDigits(FieldCode code) {
         case kFieldHexByte:
         case kFieldRawByte:
             return 2;
-        case kFieldText6:
-            return 12;
-        case kFieldText7:
-            return 14;
-        case kFieldText11:
-            return 22;
-        case kFieldText16:
-            return 32;
-        case kFieldText18:
-            return 36;
-        case kFieldText19:
-            return 38;
-        case kFieldText20:
-            return 40;
-        case kFieldText40:
-            return 80;
         case kFieldLineCr20:
         case kFieldLineLf:
         case kFieldLineCr43:

@@ -97,16 +97,6 @@ class FieldReader {
     bool complete_ = true;
 };
 
-template <class Record>
-bool SameBytes(const Record& mine, const Record& theirs, RecordLayout layout, int32_t number) {
-    iBuffer a;
-    iBuffer b;
-    if (!mine.Encode(a, layout, number) || !theirs.Encode(b, layout, number)) {
-        return false;
-    }
-    return a.View() == b.View();
-}
-
 template <class T>
 void TakeIfUnset(T& mine, const T& theirs) {
     if (IsUnset(mine)) {
@@ -215,11 +205,6 @@ void PackagingRecord::MergeUnsetFrom(const PackagingRecord& r) {
     TakeIfUnset(attribute, r.attribute);
 }
 
-bool PackagingRecord::SameOnWire(const PackagingRecord& r, RecordLayout layout,
-                                 int32_t number) const {
-    return SameBytes(*this, r, layout, number);
-}
-
 // ---- keys ----
 
 bool KeyRecord::Decode(iBuffer& answer, RecordLayout, int32_t) {
@@ -247,10 +232,6 @@ void KeyRecord::MergeUnsetFrom(const KeyRecord& r) {
     TakeIfUnset(pluNumber, r.pluNumber);
     TakeIfUnset(quantity, r.quantity);
     TakeIfUnset(endOfTransaction, r.endOfTransaction);
-}
-
-bool KeyRecord::SameOnWire(const KeyRecord& r, RecordLayout layout, int32_t number) const {
-    return SameBytes(*this, r, layout, number);
 }
 
 // ---- cashiers ----
@@ -356,10 +337,6 @@ void CashierRecord::MergeUnsetFrom(const CashierRecord& r) {
     TakeIfUnset(attribute, r.attribute);
 }
 
-bool CashierRecord::SameOnWire(const CashierRecord& r, RecordLayout layout, int32_t number) const {
-    return SameBytes(*this, r, layout, number);
-}
-
 // ---- discounts and surcharges ----
 
 int32_t DiscountRecord::RawOfPercentage(double percentage, int32_t number) {
@@ -402,11 +379,6 @@ void DiscountRecord::MergeUnsetFrom(const DiscountRecord& r) {
     TakeIfUnset(attribute, r.attribute);
 }
 
-bool DiscountRecord::SameOnWire(const DiscountRecord& r, RecordLayout layout,
-                                int32_t number) const {
-    return SameBytes(*this, r, layout, number);
-}
-
 // ---- payment forms ----
 
 bool PaymentFormRecord::Decode(iBuffer& answer, RecordLayout, int32_t) {
@@ -433,11 +405,6 @@ void PaymentFormRecord::MergeUnsetFrom(const PaymentFormRecord& r) {
     TakeIfUnset(sales, r.sales);
     TakeIfUnset(rate, r.rate);
     TakeIfUnset(attribute, r.attribute);
-}
-
-bool PaymentFormRecord::SameOnWire(const PaymentFormRecord& r, RecordLayout layout,
-                                   int32_t number) const {
-    return SameBytes(*this, r, layout, number);
 }
 
 // ---- goods ----
@@ -497,10 +464,6 @@ void PluRecord::MergeUnsetFrom(const PluRecord& r) {
     TakeIfUnset(stockQuantity, r.stockQuantity);
     TakeIfUnset(stockValue, r.stockValue);
     TakeIfUnset(group, r.group);
-}
-
-bool PluRecord::SameOnWire(const PluRecord& r, RecordLayout layout, int32_t number) const {
-    return SameBytes(*this, r, layout, number);
 }
 
 // ---- totals ----

@@ -54,6 +54,18 @@ std::string PackagingBalanceText(double registerForm);
 // number after it. Unset (-1) when the cell holds no number.
 double PackagingBalanceFromText(std::string_view cell);
 
+// Whether two records of one kind would be written as the same bytes; a record that
+// cannot be encoded is never the same.
+template <class Record>
+bool SameOnWire(const Record& mine, const Record& theirs, RecordLayout layout, int32_t number) {
+    iBuffer a;
+    iBuffer b;
+    if (!mine.Encode(a, layout, number) || !theirs.Encode(b, layout, number)) {
+        return false;
+    }
+    return a.View() == b.View();
+}
+
 // Database 0, table "Opakowania".
 struct PackagingRecord {
     static constexpr int kDatabase = 0;
@@ -72,7 +84,6 @@ struct PackagingRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const PackagingRecord& registerCopy);
-    bool SameOnWire(const PackagingRecord& registerCopy, RecordLayout layout, int32_t number) const;
 };
 
 // Database 1, table "Klawisze".
@@ -91,7 +102,6 @@ struct KeyRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const KeyRecord& registerCopy);
-    bool SameOnWire(const KeyRecord& registerCopy, RecordLayout layout, int32_t number) const;
 };
 
 // Database 2, table "Kasjer".
@@ -132,7 +142,6 @@ struct CashierRecord {
     // The password is not merged: -1 there is the user's "nakt". The ZEN pair is taken
     // when empty.
     void MergeUnsetFrom(const CashierRecord& registerCopy);
-    bool SameOnWire(const CashierRecord& registerCopy, RecordLayout layout, int32_t number) const;
 };
 
 // Database 5: discounts are records 1..4 (table "Rabat"), surcharges 5..8 ("Doplata").
@@ -156,7 +165,6 @@ struct DiscountRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const DiscountRecord& registerCopy);
-    bool SameOnWire(const DiscountRecord& registerCopy, RecordLayout layout, int32_t number) const;
 };
 
 // Database 4, table "Formy".
@@ -176,8 +184,6 @@ struct PaymentFormRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const PaymentFormRecord& registerCopy);
-    bool SameOnWire(const PaymentFormRecord& registerCopy, RecordLayout layout,
-                    int32_t number) const;
 };
 
 // Database 7, table "PLU".
@@ -205,7 +211,6 @@ struct PluRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const PluRecord& registerCopy);
-    bool SameOnWire(const PluRecord& registerCopy, RecordLayout layout, int32_t number) const;
 };
 
 // The answer to the totals request: read only.

@@ -135,124 +135,91 @@ bool RowTransfer::TransferRowIn(int row) {
     }
     const int32_t number = RecordNumber(row);
     const auto amount = [](double v) { return FormatAmount(v, 2); };
-    const auto emptyRow = [&] {
-        for (int c = 1; c < grid_.ColCount(); ++c) {
-            grid_.SetCell(c, row, "");
+    // Every record is read alike: a failed read fails the row, an empty record clears it,
+    // and only a used record is shown.
+    const auto readInto = [&](auto record, const auto& show) {
+        if (!ReadBaseRecord(ecr_, number, record)) {
+            return false;
+        }
+        if (record.IsEmpty()) {
+            for (int c = 1; c < grid_.ColCount(); ++c) {
+                grid_.SetCell(c, row, "");
+            }
+        } else {
+            show(record);
         }
         return true;
     };
     switch (code_) {
-        case TableCode::kPackaging: {
-            PackagingRecord r;
-            if (!ReadBaseRecord(ecr_, number, r)) {
-                return false;
-            }
-            if (r.IsEmpty()) {
-                return emptyRow();
-            }
-            Put(row, "NAZ", r.name);
-            Put(row, "CEN", amount(r.price));
-            Put(row, "PRZ", amount(r.takenIn));
-            Put(row, "WYD", amount(r.givenOut));
-            Put(row, "SAL", PackagingBalanceText(r.balance));
-            return true;
-        }
-        case TableCode::kKeys: {
-            KeyRecord r;
-            if (!ReadBaseRecord(ecr_, number, r)) {
-                return false;
-            }
-            if (r.IsEmpty()) {
-                return emptyRow();
-            }
-            Put(row, "PLU", FormatCount(r.pluNumber));
-            Put(row, "ILO", FormatCount(r.quantity));
-            Put(row, "TRA", FlagText(r.endOfTransaction));
-            return true;
-        }
-        case TableCode::kCashiers: {
-            CashierRecord r;
-            if (!ReadBaseRecord(ecr_, number, r)) {
-                return false;
-            }
-            if (r.IsEmpty()) {
-                return emptyRow();
-            }
-            Put(row, "NAZ", r.name);
-            Put(row, "HAS", FormatCount(r.password));
-            Put(row, "OBR", amount(r.turnover));
-            Put(row, "KAP", amount(r.depositsTaken));
-            Put(row, "KAZ", amount(r.depositsReturned));
-            Put(row, "ANU", FormatCount(r.cancelledReceipts));
-            Put(row, "KWO", amount(r.cancelledAmount));
-            Put(row, "STI", FormatCount(r.voidedItems));
-            Put(row, "STK", amount(r.voidedAmount), 0);
-            Put(row, "WPL", amount(r.paidIn));
-            Put(row, "WYP", amount(r.paidOut));
-            for (int i = 0; i < 4; ++i) {
-                const std::string n(1, static_cast<char>('1' + i));
-                Put(row, "PL" + n, amount(r.paymentForms[static_cast<size_t>(i)]));
-                Put(row, "RA" + n, amount(r.discounts[static_cast<size_t>(i)]));
-                Put(row, "DO" + n, amount(r.surcharges[static_cast<size_t>(i)]));
-            }
-            Put(row, "UTA", amount(r.takings));
-            Put(row, "PAR", FormatCount(r.receipts));
-            if (LayoutOf(ecr_) == RecordLayout::kVesper) {
-                Put(row, "LOG",
-                    FormatLong(static_cast<int32_t>(r.permissions & 0xFFFFFFFF),
-                               static_cast<int32_t>(r.permissions >> 32)));
-            }
-            Put(row, "STK", amount(r.CashInDrawer()), 1);
-            return true;
-        }
+        case TableCode::kPackaging:
+            return readInto(PackagingRecord{}, [&](const PackagingRecord& r) {
+                Put(row, "NAZ", r.name);
+                Put(row, "CEN", amount(r.price));
+                Put(row, "PRZ", amount(r.takenIn));
+                Put(row, "WYD", amount(r.givenOut));
+                Put(row, "SAL", PackagingBalanceText(r.balance));
+            });
+        case TableCode::kKeys:
+            return readInto(KeyRecord{}, [&](const KeyRecord& r) {
+                Put(row, "PLU", FormatCount(r.pluNumber));
+                Put(row, "ILO", FormatCount(r.quantity));
+                Put(row, "TRA", FlagText(r.endOfTransaction));
+            });
+        case TableCode::kCashiers:
+            return readInto(CashierRecord{}, [&](const CashierRecord& r) {
+                Put(row, "NAZ", r.name);
+                Put(row, "HAS", FormatCount(r.password));
+                Put(row, "OBR", amount(r.turnover));
+                Put(row, "KAP", amount(r.depositsTaken));
+                Put(row, "KAZ", amount(r.depositsReturned));
+                Put(row, "ANU", FormatCount(r.cancelledReceipts));
+                Put(row, "KWO", amount(r.cancelledAmount));
+                Put(row, "STI", FormatCount(r.voidedItems));
+                Put(row, "STK", amount(r.voidedAmount), 0);
+                Put(row, "WPL", amount(r.paidIn));
+                Put(row, "WYP", amount(r.paidOut));
+                for (int i = 0; i < 4; ++i) {
+                    const std::string n(1, static_cast<char>('1' + i));
+                    Put(row, "PL" + n, amount(r.paymentForms[static_cast<size_t>(i)]));
+                    Put(row, "RA" + n, amount(r.discounts[static_cast<size_t>(i)]));
+                    Put(row, "DO" + n, amount(r.surcharges[static_cast<size_t>(i)]));
+                }
+                Put(row, "UTA", amount(r.takings));
+                Put(row, "PAR", FormatCount(r.receipts));
+                if (LayoutOf(ecr_) == RecordLayout::kVesper) {
+                    Put(row, "LOG",
+                        FormatLong(static_cast<int32_t>(r.permissions & 0xFFFFFFFF),
+                                   static_cast<int32_t>(r.permissions >> 32)));
+                }
+                Put(row, "STK", amount(r.CashInDrawer()), 1);
+            });
         case TableCode::kDiscounts:
-        case TableCode::kSurcharges: {
-            DiscountRecord r;
-            if (!ReadBaseRecord(ecr_, number, r)) {
-                return false;
-            }
-            if (r.IsEmpty()) {
-                return emptyRow();
-            }
-            Put(row, "NAZ", r.name);
-            Put(row, "WAR", amount(r.percentage));
-            Put(row, "KWO", amount(r.amount));
-            return true;
-        }
-        case TableCode::kPaymentForms: {
-            PaymentFormRecord r;
-            if (!ReadBaseRecord(ecr_, number, r)) {
-                return false;
-            }
-            if (r.IsEmpty()) {
-                return emptyRow();
-            }
-            Put(row, "NAZ", r.name);
-            Put(row, "KUR", FormatAmount(r.rate, 6));
-            Put(row, "SPR", amount(r.sales));
-            return true;
-        }
-        case TableCode::kGoods: {
-            PluRecord r;
-            if (!ReadBaseRecord(ecr_, number, r)) {
-                return false;
-            }
-            if (r.IsEmpty()) {
-                return emptyRow();
-            }
-            Put(row, "NAZ", r.name);
-            Put(row, "KOD", r.barcode);
-            Put(row, "CEN", amount(r.price));
-            Put(row, "OPAK", FormatCount(r.packaging));
-            Put(row, "PTU", VatLetter(r.vat));
-            Put(row, "ULA", FlagText(r.fractions));
-            Put(row, "ILO", FormatAmount(r.quantity, 3));
-            Put(row, "WAR", amount(r.value));
-            Put(row, "MIL", FormatAmount(r.stockQuantity, 3));
-            Put(row, "MWA", amount(r.stockValue));
-            Put(row, "GRU", FormatCount(r.group));
-            return true;
-        }
+        case TableCode::kSurcharges:
+            return readInto(DiscountRecord{}, [&](const DiscountRecord& r) {
+                Put(row, "NAZ", r.name);
+                Put(row, "WAR", amount(r.percentage));
+                Put(row, "KWO", amount(r.amount));
+            });
+        case TableCode::kPaymentForms:
+            return readInto(PaymentFormRecord{}, [&](const PaymentFormRecord& r) {
+                Put(row, "NAZ", r.name);
+                Put(row, "KUR", FormatAmount(r.rate, 6));
+                Put(row, "SPR", amount(r.sales));
+            });
+        case TableCode::kGoods:
+            return readInto(PluRecord{}, [&](const PluRecord& r) {
+                Put(row, "NAZ", r.name);
+                Put(row, "KOD", r.barcode);
+                Put(row, "CEN", amount(r.price));
+                Put(row, "OPAK", FormatCount(r.packaging));
+                Put(row, "PTU", VatLetter(r.vat));
+                Put(row, "ULA", FlagText(r.fractions));
+                Put(row, "ILO", FormatAmount(r.quantity, 3));
+                Put(row, "WAR", amount(r.value));
+                Put(row, "MIL", FormatAmount(r.stockQuantity, 3));
+                Put(row, "MWA", amount(r.stockValue));
+                Put(row, "GRU", FormatCount(r.group));
+            });
         case TableCode::kHeader:
         case TableCode::kVatRates:
             return false;

@@ -22,12 +22,7 @@ bool Between(double v, double low, double high) {
 }  // namespace
 
 bool ReadVatRates(ECRClass& ecr, VatRates& rates) {
-    if (!ecr.InitTransmission()) {
-        return false;
-    }
-    iBuffer& request = ecr.BeginRequest();
-    request.AppendByte('O');
-    if (!ecr.Exchange(request) || ecr.answerBuffer.LastSeparator() != 'o') {
+    if (!ecr.ReadAnswer('O', 'o')) {
         return false;
     }
     VatRates result{};
@@ -87,12 +82,7 @@ bool WriteVatRates(ECRClass& ecr, int32_t timeoutMs, const VatRates& rates) {
 }
 
 bool ReadTotals(ECRClass& ecr, TotalsRecord& totals) {
-    if (!ecr.InitTransmission()) {
-        return false;
-    }
-    iBuffer& request = ecr.BeginRequest();
-    request.AppendByte('I');
-    if (!ecr.Exchange(request) || ecr.answerBuffer.LastSeparator() != 'i') {
+    if (!ecr.ReadAnswer('I', 'i')) {
         return false;
     }
     TotalsRecord result;
@@ -217,52 +207,54 @@ TotalsTexts TotalsTextsOf(const TotalsRecord& totals) {
     return texts;
 }
 
-bool ShowTotals(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
-                bool interactive, TotalsTexts& texts) {
-    TotalsRecord totals;
-    const bool ok =
-        ecr.IsIdentified() && !ecr.ConfiguredPortName().empty() && ReadTotals(ecr, totals);
-    if (ok) {
-        texts = TotalsTextsOf(totals);
-    } else if (interactive) {
-        ui.Message(caption,
-                   "Nie można odczytać wartości totalizerów z kasy.\nUruchom w kasie "
-                   "komunikację, lub ustaw w oknie\nKonfiguracja Programu parametry transmisji.");
+bool ShowRead(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
+              bool interactive, const char* failure, const std::function<bool()>& read) {
+    const bool ok = ecr.IsIdentified() && !ecr.ConfiguredPortName().empty() && read();
+    if (!ok && interactive) {
+        ui.Message(caption, failure);
     }
     if (close) {
         ecr.CloseTransmission();
     }
     return ok;
+}
+
+bool ProgrammingRefused(const ECRClass& ecr, UserInterface& ui, const std::string& caption,
+                        bool busy, bool fiscalChecked, const char* fiscalRefusal) {
+    if (busy) {
+        ui.Message(caption, kBusyMessage);
+        return true;
+    }
+    if (fiscalChecked && ecr.modelCode != 2) {
+        ui.Message(caption, fiscalRefusal);
+        return true;
+    }
+    return false;
+}
+
+bool ShowTotals(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
+                bool interactive, TotalsTexts& texts) {
+    return ShowRead(ecr, ui, caption, close, interactive,
+                    "Nie można odczytać wartości totalizerów z kasy.\nUruchom w kasie "
+                    "komunikację, lub ustaw w oknie\nKonfiguracja Programu parametry transmisji.",
+                    ReadTotals, [&](const TotalsRecord& totals) { texts = TotalsTextsOf(totals); });
 }
 
 bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
                   bool interactive, std::array<std::string, 7>& texts) {
-    VatRates rates{};
-    const bool ok =
-        ecr.IsIdentified() && !ecr.ConfiguredPortName().empty() && ReadVatRates(ecr, rates);
-    if (ok) {
-        for (size_t i = 0; i < 7; ++i) {
-            texts[i] = VatRateText(rates[i]);
-        }
-    } else if (interactive) {
-        ui.Message(caption, kVatReadFailedMessage);
-    }
-    if (close) {
-        ecr.CloseTransmission();
-    }
-    return ok;
+    return ShowRead(ecr, ui, caption, close, interactive, kVatReadFailedMessage, ReadVatRates,
+                    [&](const VatRates& rates) {
+                        for (size_t i = 0; i < 7; ++i) {
+                            texts[i] = VatRateText(rates[i]);
+                        }
+                    });
 }
 
 bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
                      bool fiscalChecked, const std::array<std::string, 7>& edits) {
-    if (busy) {
-        ui.Message(caption, kBusyMessage);
-        return false;
-    }
-    if (fiscalChecked && ecr.modelCode != 2) {
-        ui.Message(caption,
-                   "Programowanie stawek VAT z interfejsu szeregowego\njest możliwe tylko w "
-                   "trybie niefiskalnym.");
+    if (ProgrammingRefused(ecr, ui, caption, busy, fiscalChecked,
+                           "Programowanie stawek VAT z interfejsu szeregowego\njest możliwe "
+                           "tylko w trybie niefiskalnym.")) {
         return false;
     }
     // The texts are checked before anything is sent: a rate change on a fiscal register is

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "comm/ecrclass.h"
@@ -53,6 +54,28 @@ struct TotalsTexts {
 TotalsTexts TotalsTextsOf(const TotalsRecord& totals);
 
 // The window's operations, with their messages under `caption`.
+// One read for the window: it needs an identified register on a configured port; a failed
+// read is told when `interactive`, and `close` ends the session afterwards either way.
+bool ShowRead(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
+              bool interactive, const char* failure, const std::function<bool()>& read);
+// The same for a read that fills a value, which `show` takes once the read succeeded.
+template <class Value, class Show>
+bool ShowRead(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
+              bool interactive, const char* failure, bool (*read)(ECRClass&, Value&),
+              const Show& show) {
+    return ShowRead(ecr, ui, caption, close, interactive, failure, [&] {
+        Value value{};
+        if (!read(ecr, value)) {
+            return false;
+        }
+        show(value);
+        return true;
+    });
+}
+// Whether a programming request is refused before anything is sent: while a transfer
+// runs, or, with the fiscal check on, on a register that is not a VESPER (`fiscalRefusal`).
+bool ProgrammingRefused(const ECRClass& ecr, UserInterface& ui, const std::string& caption,
+                        bool busy, bool fiscalChecked, const char* fiscalRefusal);
 bool ShowTotals(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
                 bool interactive, TotalsTexts& texts);
 bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -13,16 +12,6 @@
 #include "gui/polish_translations.h"
 #include "gui/tecrform.h"
 
-namespace {
-bool HasDisplay() {
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    return (x11 != nullptr && *x11 != 0) || (wayland != nullptr && *wayland != 0) ||
-           (platform != nullptr && *platform != 0);
-}
-}  // namespace
-
 int main(int argc, char** argv) {
     // --help and --version answer on the terminal, with or without a display.
     kasa::WindowProgramOptions parsed;
@@ -31,13 +20,8 @@ int main(int argc, char** argv) {
             kasa::ParseWindowProgramArguments(arguments, parsed, std::cout, std::cerr)) {
         return *exit;
     }
-    if (!HasDisplay()) {
-        std::fputs(
-            "Brak ekranu graficznego: zmienne DISPLAY i WAYLAND_DISPLAY nie są ustawione.\n"
-            "Uruchom program serwis-kas w sesji graficznej (X11 lub Wayland),\n"
-            "na przykład przez: xvfb-run serwis-kas, albo skorzystaj z programu\n"
-            "wiersza poleceń: kasa --help\n",
-            stderr);
+    if (!kasa::HasGraphicalDisplay()) {
+        std::fputs(kasa::NoDisplayMessage(), stderr);
         return 3;
     }
     QApplication app(argc, argv);

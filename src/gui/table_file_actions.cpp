@@ -103,7 +103,11 @@ class TableFileActions : public QObject {
     }
 
     // Asks for a file with the core's dialog rules; the file and its kind are remembered.
+    // While a transfer runs the user is told so and no file is chosen.
     std::optional<std::string> ChooseFile(FileDialogMode mode, const char* caption, bool allKinds) {
+        if (RefusedAsBusy()) {
+            return std::nullopt;
+        }
         const TableFileOffer offer = OfferTableFile(settings_, allKinds);
         FileDialogRequest request;
         request.mode = mode;
@@ -125,9 +129,6 @@ class TableFileActions : public QObject {
     }
 
     void SaveTable(TableKind kind) {
-        if (RefusedAsBusy()) {
-            return;
-        }
         const std::optional<std::string> path =
             ChooseFile(FileDialogMode::kSave, kSaveTableCaption, kind == TableKind::kGoods);
         if (!path) {
@@ -142,9 +143,6 @@ class TableFileActions : public QObject {
     }
 
     void LoadTable(TableKind kind) {
-        if (RefusedAsBusy()) {
-            return;
-        }
         const std::optional<std::string> path =
             ChooseFile(FileDialogMode::kOpen, kLoadTableCaption, kind == TableKind::kGoods);
         if (!path) {
@@ -165,9 +163,6 @@ class TableFileActions : public QObject {
     }
 
     void SaveAll() {
-        if (RefusedAsBusy()) {
-            return;
-        }
         const std::optional<std::string> path =
             ChooseFile(FileDialogMode::kSave, kSaveAllCaption, false);
         if (!path) {
@@ -180,9 +175,6 @@ class TableFileActions : public QObject {
     }
 
     void LoadAll() {
-        if (RefusedAsBusy()) {
-            return;
-        }
         const std::optional<std::string> path =
             ChooseFile(FileDialogMode::kOpen, kLoadAllCaption, false);
         if (!path) {

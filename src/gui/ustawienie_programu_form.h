@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/user_interface.h"
+#include "comm/serial_port_list.h"
 #include "gui/font_setting.h"
-#include "gui/serial_port_list.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 #include <optional>
+#include <utility>
 
 #include "base/codepage.h"
 #include "base/number_text.h"
@@ -178,8 +179,14 @@ std::vector<std::string> EmptyRecord(const std::vector<WireField>& layout) {
     return empty;
 }
 
-// The register's refusal of an index outside the database, or nothing when it is inside.
-std::optional<Reply> RefuseIndex(int database, const SimDatabase& db, int64_t index) {
+// The register's refusal of a request that does not have `count` parameters, the first an
+// index inside the database; nothing when it has them.
+std::optional<Reply> RefuseIndex(int database, const SimDatabase& db, const ParsedRequest& request,
+                                 size_t count = 1) {
+    if (request.params.size() != count) {
+        return StatusOnly(kStatusParameter);
+    }
+    const int64_t index = request.params[0];
     if (index >= 0 && index < static_cast<int64_t>(db.records.size())) {
         return std::nullopt;
     }
@@ -234,50 +241,39 @@ std::vector<std::string>& RegisterState::Record(int database, int number) {
 
 Reply RegisterState::Handle(const ParsedRequest& request) {
     const char c = request.command;
-    if (c == 'H') {
-        return ReadRecord(request);
-    }
     if (const int db = DatabaseOfWrite(c); db >= 0) {
         return WriteRecord(db, request);
     }
     if (const int db = DatabaseOfDelete(c); db >= 0) {
         return DeleteRecord(db, request);
     }
-    switch (c) {
-        case 'N':
-            return Status();
-        case 'P':
-            if (request.params.size() != 1) {
-                return StatusOnly(kStatusParameter);
-            }
-            mode = static_cast<int>(request.params[0]);
-            return StatusOnly(kStatusOk);
-        case '^':
-            return Identify();
-        case ']':
-            return FindUsed(request);
-        case 'J':
-            return FiscalIds(request);
-        case 'I':
-            return Totals();
-        case 'O':
-            return ReadVat();
-        case 'Z':
-            return WriteVat(request);
-        case 'L':
-            return ReadClock();
-        case 'Y':
-            return SetClock(request);
-        case 'W':
-            return Settings(request);
-        case 'K':
-            return ReadHeader();
-        default:
-            return StatusOnly(kStatusCommand);
+    using Handler = Reply (RegisterState::*)(const ParsedRequest&);
+    static constexpr std::pair<char, Handler> kHandlers[] = {
+        {'H', &RegisterState::ReadRecord}, {'N', &RegisterState::Status},
+        {'P', &RegisterState::SetMode},    {'^', &RegisterState::Identify},
+        {']', &RegisterState::FindUsed},   {'J', &RegisterState::FiscalIds},
+        {'I', &RegisterState::Totals},     {'O', &RegisterState::ReadVat},
+        {'Z', &RegisterState::WriteVat},   {'L', &RegisterState::ReadClock},
+        {'Y', &RegisterState::SetClock},   {'W', &RegisterState::Settings},
+        {'K', &RegisterState::ReadHeader},
+    };
+    for (const auto& [letter, handler] : kHandlers) {
+        if (letter == c) {
+            return (this->*handler)(request);
+        }
     }
+    return StatusOnly(kStatusCommand);
 }
 
-Reply RegisterState::Status() {
+Reply RegisterState::SetMode(const ParsedRequest& request) {
+    if (request.params.size() != 1) {
+        return StatusOnly(kStatusParameter);
+    }
+    mode = static_cast<int>(request.params[0]);
+    return StatusOnly(kStatusOk);
+}
+
+Reply RegisterState::Status(const ParsedRequest& /*request*/) {
     iBuffer bytes;
     bytes.AppendByte(static_cast<uint8_t>(mode));
     bytes.AppendByte(static_cast<uint8_t>(fiscal));
@@ -291,7 +287,7 @@ Reply RegisterState::Status() {
     return Data(HexOf(bytes));
 }
 
-Reply RegisterState::Identify() {
+Reply RegisterState::Identify(const ParsedRequest& /*request*/) {
     return Data(identification);
 }
 
@@ -319,22 +315,19 @@ Reply RegisterState::ReadRecord(const ParsedRequest& request) {
     if (it == databases.end()) {
         return StatusOnly(kStatusParameter);
     }
-    const int64_t index = request.params[0];
-    if (const auto refused = RefuseIndex(it->first, it->second, index)) {
+    if (const auto refused = RefuseIndex(it->first, it->second, request, 2)) {
         return *refused;
     }
-    return Data(EncodeRecord(it->second, it->second.records[static_cast<size_t>(index)]));
+    const auto index = static_cast<size_t>(request.params[0]);
+    return Data(EncodeRecord(it->second, it->second.records[index]));
 }
 
 Reply RegisterState::WriteRecord(int database, const ParsedRequest& request) {
     SimDatabase& db = databases.at(database);
-    if (request.params.size() != 1) {
-        return StatusOnly(kStatusParameter);
-    }
-    const int64_t index = request.params[0];
-    if (const auto refused = RefuseIndex(database, db, index)) {
+    if (const auto refused = RefuseIndex(database, db, request)) {
         return *refused;
     }
+    const auto index = static_cast<size_t>(request.params[0]);
     WireReader reader(request.body);
     std::vector<std::string> values;
     for (const auto& field : db.layout) {
@@ -347,7 +340,7 @@ Reply RegisterState::WriteRecord(int database, const ParsedRequest& request) {
     if (!reader.AtEnd()) {
         return StatusOnly(kStatusData);
     }
-    auto& stored = db.records[static_cast<size_t>(index)];
+    auto& stored = db.records[index];
     if (values == stored) {
         return StatusOnly(kStatusOk);
     }
@@ -356,7 +349,7 @@ Reply RegisterState::WriteRecord(int database, const ParsedRequest& request) {
     }
     if (database == kGoodsDatabase && !values[0].empty()) {
         for (size_t i = 0; i < db.records.size(); ++i) {
-            if (i != static_cast<size_t>(index) && db.records[i][0] == values[0]) {
+            if (i != index && db.records[i][0] == values[0]) {
                 return StatusOnly(kStatusNameUsed);
             }
         }
@@ -368,14 +361,11 @@ Reply RegisterState::WriteRecord(int database, const ParsedRequest& request) {
 
 Reply RegisterState::DeleteRecord(int database, const ParsedRequest& request) {
     SimDatabase& db = databases.at(database);
-    if (request.params.size() != 1) {
-        return StatusOnly(kStatusParameter);
-    }
-    const int64_t index = request.params[0];
-    if (const auto refused = RefuseIndex(database, db, index)) {
+    if (const auto refused = RefuseIndex(database, db, request)) {
         return *refused;
     }
-    auto& stored = db.records[static_cast<size_t>(index)];
+    const auto index = static_cast<size_t>(request.params[0]);
+    auto& stored = db.records[index];
     std::vector<std::string> empty = EmptyRecord(db.layout);
     if (stored != empty && !TotalsAreZero()) {
         return StatusOnly(kStatusTotals);
@@ -386,15 +376,12 @@ Reply RegisterState::DeleteRecord(int database, const ParsedRequest& request) {
 }
 
 Reply RegisterState::FindUsed(const ParsedRequest& request) {
-    if (request.params.size() != 1) {
-        return StatusOnly(kStatusParameter);
-    }
     const SimDatabase& db = databases.at(kGoodsDatabase);
-    const int64_t index = request.params[0];
-    if (const auto refused = RefuseIndex(kGoodsDatabase, db, index)) {
+    if (const auto refused = RefuseIndex(kGoodsDatabase, db, request)) {
         return *refused;
     }
-    const auto& record = db.records[static_cast<size_t>(index)];
+    const auto index = static_cast<size_t>(request.params[0]);
+    const auto& record = db.records[index];
     Reply reply;
     // The index and the database number both come back before the letter.
     reply.echoExtra = ";" + std::to_string(kGoodsDatabase);
@@ -422,7 +409,7 @@ Reply RegisterState::FiscalIds(const ParsedRequest& request) {
     return Data(HexOf(bytes));
 }
 
-Reply RegisterState::Totals() {
+Reply RegisterState::Totals(const ParsedRequest& /*request*/) {
     iBuffer bytes;
     for (const double t : totals) {
         EncodeField(bytes, kFieldAmount, t);
@@ -434,7 +421,7 @@ Reply RegisterState::Totals() {
     return Data(HexOf(bytes));
 }
 
-Reply RegisterState::ReadVat() {
+Reply RegisterState::ReadVat(const ParsedRequest& /*request*/) {
     iBuffer bytes;
     for (const double rate : vatRates) {
         if (rate == -1 || rate == -2) {
@@ -470,7 +457,7 @@ Reply RegisterState::WriteVat(const ParsedRequest& request) {
     return StatusOnly(kStatusOk);
 }
 
-Reply RegisterState::ReadClock() {
+Reply RegisterState::ReadClock(const ParsedRequest& /*request*/) {
     const std::tm tm = RegisterTime(clockOffsetSeconds);
     const int year = tm.tm_year + 1900;
     iBuffer bytes;
@@ -512,7 +499,7 @@ Reply RegisterState::SetClock(const ParsedRequest& request) {
     return StatusOnly(kStatusOk);
 }
 
-Reply RegisterState::ReadHeader() {
+Reply RegisterState::ReadHeader(const ParsedRequest& /*request*/) {
     iBuffer bytes;
     if (type == RegisterType::Zen) {
         for (const auto& line : header) {

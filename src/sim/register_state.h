@@ -84,20 +84,21 @@ class RegisterState {
     std::vector<std::string>& Record(int database, int number);
 
   private:
-    Reply Status();
-    Reply Identify();
+    Reply Status(const ParsedRequest& request);
+    Reply Identify(const ParsedRequest& request);
+    Reply SetMode(const ParsedRequest& request);
     Reply ReadRecord(const ParsedRequest& request);
     Reply WriteRecord(int database, const ParsedRequest& request);
     Reply DeleteRecord(int database, const ParsedRequest& request);
     Reply FindUsed(const ParsedRequest& request);
     Reply FiscalIds(const ParsedRequest& request);
-    Reply Totals();
-    Reply ReadVat();
+    Reply Totals(const ParsedRequest& request);
+    Reply ReadVat(const ParsedRequest& request);
     Reply WriteVat(const ParsedRequest& request);
-    Reply ReadClock();
+    Reply ReadClock(const ParsedRequest& request);
     Reply SetClock(const ParsedRequest& request);
     Reply Settings(const ParsedRequest& request);
-    Reply ReadHeader();
+    Reply ReadHeader(const ParsedRequest& request);
     std::string EncodeRecord(const SimDatabase& db, const std::vector<std::string>& values) const;
 };
 

@@ -149,26 +149,28 @@ void SaveGridTable(KeyValueFile& file, const TableDescriptor& table, const TextG
     }
 }
 
-void SaveHeader(KeyValueFile& file, const TableDescriptor& header, const HeaderLines& lines) {
-    for (int i = 0; i < header.RecordCount && i < kHeaderLineCount; ++i) {
-        if (!HasEditControl(header, i)) {
-            continue;
+// The header lines and VAT rates are kept one key per edit the window shows.
+template <class ValueOf>
+void SaveEditValues(KeyValueFile& file, const TableDescriptor& table, int count,
+                    const ValueOf& valueOf) {
+    for (int i = 0; i < table.RecordCount && i < count; ++i) {
+        if (HasEditControl(table, i)) {
+            const int number = table.FirstNumber + i;
+            file.WriteString(table.sectionName, PodKey(table, number), valueOf(i, number));
         }
-        const int number = header.FirstNumber + i;
-        file.WriteString(header.sectionName, PodKey(header, number),
-                         PodHeaderValue(header, number, lines[static_cast<size_t>(i)]));
     }
 }
 
+void SaveHeader(KeyValueFile& file, const TableDescriptor& header, const HeaderLines& lines) {
+    SaveEditValues(file, header, kHeaderLineCount, [&](int i, int number) {
+        return PodHeaderValue(header, number, lines[static_cast<size_t>(i)]);
+    });
+}
+
 void SaveVatRates(KeyValueFile& file, const TableDescriptor& vat, const VatRateTexts& rates) {
-    for (int i = 0; i < vat.RecordCount && i < kVatRateCount; ++i) {
-        if (!HasEditControl(vat, i)) {
-            continue;
-        }
-        const int number = vat.FirstNumber + i;
-        file.WriteString(vat.sectionName, PodKey(vat, number),
-                         PodVatValue(vat, i + 1, rates[static_cast<size_t>(i)]));
-    }
+    SaveEditValues(file, vat, kVatRateCount, [&](int i, int) {
+        return PodVatValue(vat, i + 1, rates[static_cast<size_t>(i)]);
+    });
 }
 
 PodLoadResult LoadGridTable(const KeyValueFile& file, const TableDescriptor& table, TextGrid& grid,

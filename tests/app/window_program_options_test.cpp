@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <optional>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace kasa {
 namespace {
@@ -44,6 +49,30 @@ TEST(WindowProgramOptions, OptionsToRunWith) {
     const Parsed missing = Parse({"--config"});
     EXPECT_EQ(missing.exit, 2);
     EXPECT_EQ(missing.err.rfind("Opcja --config wymaga nazwy pliku.\n", 0), 0u);
+}
+
+// An empty variable names no display; any one of the three set is enough.
+TEST(WindowProgramDisplay, NeedsOneDisplayVariableSet) {
+    const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        saved.push_back(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+        unsetenv(name);
+    }
+    EXPECT_FALSE(HasGraphicalDisplay());
+    setenv("DISPLAY", "", 1);
+    EXPECT_FALSE(HasGraphicalDisplay());
+    setenv("WAYLAND_DISPLAY", "wayland-0", 1);
+    EXPECT_TRUE(HasGraphicalDisplay());
+    EXPECT_NE(std::string(NoDisplayMessage()).find("kasa --help"), std::string::npos);
+    for (size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i]) {
+            setenv(names[i], saved[i]->c_str(), 1);
+        } else {
+            unsetenv(names[i]);
+        }
+    }
 }
 
 }  // namespace

@@ -169,9 +169,9 @@ TEST(CashierRecordTest, MergeKeepsTheUsersNoPassword) {
     EXPECT_EQ(mine.password, -1);
     EXPECT_DOUBLE_EQ(mine.turnover, 100.5);
     EXPECT_EQ(mine.zenPair, "30:12");
-    EXPECT_FALSE(mine.SameOnWire(fromRegister, RecordLayout::kVesper, 2));
+    EXPECT_FALSE(SameOnWire(mine, fromRegister, RecordLayout::kVesper, 2));
     mine.password = 1234;
-    EXPECT_TRUE(mine.SameOnWire(fromRegister, RecordLayout::kVesper, 2));
+    EXPECT_TRUE(SameOnWire(mine, fromRegister, RecordLayout::kVesper, 2));
 }
 
 // ---- discounts and surcharges ----
@@ -311,18 +311,18 @@ TEST(PluRecordTest, UnchangedAfterMergeIsNotSent) {
     EXPECT_DOUBLE_EQ(mine.stockQuantity, 10);
     EXPECT_DOUBLE_EQ(mine.stockValue, 34.9);
     EXPECT_EQ(mine.fractions, 1);
-    EXPECT_TRUE(mine.SameOnWire(fromRegister, RecordLayout::kZen, 1));
+    EXPECT_TRUE(SameOnWire(mine, fromRegister, RecordLayout::kZen, 1));
 
     // A name longer than the field compares as the register would keep it.
     PluRecord longer = mine;
     longer.name = "Chleb żytni razowy duży";
     PluRecord kept = fromRegister;
     kept.name = "Chleb żytni razo";
-    EXPECT_TRUE(longer.SameOnWire(kept, RecordLayout::kVesper, 1));
+    EXPECT_TRUE(SameOnWire(longer, kept, RecordLayout::kVesper, 1));
 
     PluRecord dearer = mine;
     dearer.price = 3.50;
-    EXPECT_FALSE(dearer.SameOnWire(fromRegister, RecordLayout::kVesper, 1));
+    EXPECT_FALSE(SameOnWire(dearer, fromRegister, RecordLayout::kVesper, 1));
 }
 
 // ---- totals ----

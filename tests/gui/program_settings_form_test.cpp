@@ -9,16 +9,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <filesystem>
-#include <fstream>
 
 #include "app/communication_session.h"
-#include "gui/serial_port_list.h"
 #include "gui/ustawienie_programu_form.h"
 #include "support/recording_ui.h"
 
 using kasa::Answer;
 using kasa::Buttons;
+using kasa::PortEntry;
 using namespace kasa::gui;
 
 namespace {
@@ -231,28 +229,6 @@ class ProgramSettingsFormTest : public QObject {
                  std::string("Wywołanie ponowne procedury przeszukującej porty szeregowe."));
         form.RefreshPorts();
         QCOMPARE(searches, 2);
-    }
-
-    void portListFindsDevicesInNaturalOrder() {
-        QTemporaryDir dev;
-        namespace fs = std::filesystem;
-        const fs::path root = dev.path().toStdString();
-        for (const char* name :
-             {"ttyS10", "ttyS2", "ttyS0", "ttyUSB0", "ttyACM1", "ttySX", "tty1", "ttyUSB"}) {
-            std::ofstream(root / name).put('\n');
-        }
-        fs::create_directories(root / "serial" / "by-id");
-        fs::create_symlink("../../ttyUSB0", root / "serial" / "by-id" / "usb-Korvex_Vesper-if00");
-        const std::vector<PortEntry> ports = ListSerialPorts(root.string());
-        std::vector<std::string> paths;
-        for (const PortEntry& port : ports) {
-            paths.push_back(port.path.substr(root.string().size()));
-        }
-        QCOMPARE(paths, (std::vector<std::string>{"/serial/by-id/usb-Korvex_Vesper-if00", "/ttyS0",
-                                                  "/ttyS2", "/ttyS10", "/ttyUSB0", "/ttyACM1"}));
-        QCOMPARE(ports[0].description, "(" + (root / "ttyUSB0").string() + ")");
-        QCOMPARE(PortEntryText(ports[1]), (root / "ttyS0").string() + " (port szeregowy)");
-        QVERIFY(ListSerialPorts((root / "missing").string()).empty());
     }
 
     void startWithTheSystem() {

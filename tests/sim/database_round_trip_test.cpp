@@ -23,7 +23,7 @@ class DatabaseRoundTrip : public ::testing::TestWithParam<RegisterType>, public 
     void ExpectReadsBack(int number, const Record& written) {
         Record back;
         ASSERT_TRUE(ReadBack(number, back));
-        EXPECT_TRUE(back.SameOnWire(written, layout, number)) << number;
+        EXPECT_TRUE(SameOnWire(back, written, layout, number)) << number;
     }
 
     // Deletes, then checks the register's copy is the empty record and reads as empty.

@@ -1,11 +1,11 @@
-// The serial devices offered in the settings window: the stable names under
-// /dev/serial/by-id and the usual tty names of serial ports and USB adapters.
+// The serial devices a user can choose from: the stable names under /dev/serial/by-id and
+// the usual tty names of serial ports and USB adapters (each platform lists its own).
 #pragma once
 
 #include <string>
 #include <vector>
 
-namespace kasa::gui {
+namespace kasa {
 
 struct PortEntry {
     std::string path;
@@ -20,4 +20,4 @@ std::vector<PortEntry> ListSerialPorts(const std::string& devRoot = "/dev");
 // The line of the port list: the path, a blank and the description.
 std::string PortEntryText(const PortEntry& entry);
 
-}  // namespace kasa::gui
+}  // namespace kasa

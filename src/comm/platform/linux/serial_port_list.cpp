@@ -1,10 +1,10 @@
-#include "gui/serial_port_list.h"
+#include "comm/serial_port_list.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
-namespace kasa::gui {
+namespace kasa {
 
 namespace {
 
@@ -84,4 +84,4 @@ std::string PortEntryText(const PortEntry& entry) {
     return entry.path + " " + entry.description;
 }
 
-}  // namespace kasa::gui
+}  // namespace kasa
