@@ -6,10 +6,13 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolTip>
@@ -54,6 +57,45 @@ class MainWindowTest : public QObject {
 
   private slots:
     void init() { SelectType("Vesper"); }
+
+    // Every page of both types fits the smallest window the layout is made for: no scroll
+    // bar, every label and button whole and in sight, and each grid shows seven rows or all.
+    void everyPageFitsTheSmallestWindow() {
+        for (const kasa::RegisterModel* type : kasa::AllModels()) {
+            SelectType(std::string(type->name).c_str());
+            TECRForm form;
+            form.resize(1024, 700);
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QCOMPARE(form.size(), QSize(1024, 700));
+            for (int i = 0; i < form.Tabs()->count(); ++i) {
+                form.Tabs()->setCurrentIndex(i);
+                QApplication::processEvents();
+                auto* page = qobject_cast<QScrollArea*>(form.Tabs()->widget(i));
+                const QString where = QString::fromUtf8(type->name.data(), type->name.size()) +
+                                      QLatin1Char(' ') + form.Tabs()->tabText(i);
+                const QByteArray text = where.toUtf8();
+                QVERIFY2(page->horizontalScrollBar()->maximum() == 0, text.constData());
+                QVERIFY2(page->verticalScrollBar()->maximum() == 0, text.constData());
+                for (QWidget* shown : page->widget()->findChildren<QWidget*>()) {
+                    if (!shown->isVisible() || (qobject_cast<QLabel*>(shown) == nullptr &&
+                                                qobject_cast<QAbstractButton*>(shown) == nullptr)) {
+                        continue;
+                    }
+                    const QRect at(shown->mapTo(page->viewport(), QPoint(0, 0)), shown->size());
+                    const QByteArray name = text + ' ' + shown->objectName().toUtf8();
+                    QVERIFY2(page->viewport()->rect().contains(at), name.constData());
+                    QVERIFY2(shown->width() >= shown->minimumSizeHint().width(), name.constData());
+                }
+                for (QTableView* view : page->findChildren<QTableView*>()) {
+                    const int rows = std::min(view->model()->rowCount(), 7);
+                    QVERIFY2(!view->isVisible() ||
+                                 view->viewport()->height() >= rows * view->rowHeight(0),
+                             text.constData());
+                }
+            }
+        }
+    }
 
     void communicationButtonCaptionsAndColours() {
         TECRForm form;
