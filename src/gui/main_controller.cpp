@@ -54,6 +54,10 @@ void MainController::LoadSettingsFile() {
 
 ProgramSettingsValues MainController::ProgramValues() {
     given_ = ProgramSettingsOf(settings_);
+    // Under --demo the built-in register serves until a port is picked: the window says so.
+    if (options_.demo && !portChosen_) {
+        given_.portName = kVirtualRegisterPort;
+    }
     return given_;
 }
 

@@ -357,6 +357,9 @@ class MainWindowTest : public QObject {
         kasa::gui::MainController controller(form, options);
         controller.Show();
         QVERIFY(form.CommunicationStarted());
+        // The settings window names the port in use: the built-in register.
+        QCOMPARE(form.ProgramSettingsWindow()->Values().portName,
+                 std::string(kasa::gui::kVirtualRegisterPort));
         kasa::sim::VirtualRegister& reg = *controller.BuiltInRegister();
         reg.ClearReceived();
 
