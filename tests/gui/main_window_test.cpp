@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -213,6 +214,11 @@ class MainWindowTest : public QObject {
             form.MenuAction(QString::fromUtf8(caption))->trigger();
             QVERIFY(window->isVisible());
         }
+        // The settings window stands centred at the size its fonts give it.
+        QApplication::processEvents();
+        const QPoint offCentre = form.ProgramSettingsWindow()->frameGeometry().center() -
+                                 QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2, QTest::toString(offCentre));
     }
 
     void gridEditReachesTheCoreGridAndLaysItOut() {
