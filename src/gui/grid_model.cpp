@@ -33,7 +33,8 @@ int ColumnWidthPixels(const QFontMetrics& metrics, const TextGrid& grid, int col
 }
 
 int RowHeightPixels(const QFontMetrics& metrics) {
-    return metrics.height() + metrics.height() / 2;
+    // The text's height and a few pixels: taller rows would leave too few of them in sight.
+    return metrics.height() + 6;
 }
 
 GridModel::GridModel(TextGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}

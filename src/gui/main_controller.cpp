@@ -54,6 +54,10 @@ void MainController::LoadSettingsFile() {
 
 ProgramSettingsValues MainController::ProgramValues() {
     given_ = ProgramSettingsOf(settings_);
+    // Under --demo the built-in register serves until a port is picked: the window says so.
+    if (options_.demo && !portChosen_) {
+        given_.portName = kVirtualRegisterPort;
+    }
     return given_;
 }
 
@@ -103,6 +107,9 @@ void MainController::Show() {
     if (settings_.MainWidth != 0 && settings_.MainHeight != 0) {
         form_.setGeometry(settings_.MainLeft, settings_.MainTop, settings_.MainWidth,
                           settings_.MainHeight);
+    } else if (screen != nullptr) {
+        // The designed size, but on a smaller screen no part of the window lies off its edge.
+        form_.resize(form_.size().boundedTo(screen->availableGeometry().size()));
     }
     const ProgramSettingsValues values = ProgramValues();
     form_.ProgramSettingsWindow()->SetValues(values);

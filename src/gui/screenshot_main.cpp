@@ -1,8 +1,9 @@
 // Saves pictures of the main window and the settings windows, for the documentation:
-// serwis-kas-zrzuty FOLDER (run on the offscreen platform by scripts/screenshots.sh).
+// serwis-kas-zrzuty FOLDER [--wszystkie] (run on the offscreen platform by scripts/screenshots.sh).
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/register_tables.h"
@@ -53,6 +55,44 @@ void FillGoods(TECRForm& form, kasa::ECRClass& ecr) {
     form.LayOutGrid("PLU");
 }
 
+// The main window of one register type as a user starts it with --demo, its settings in a
+// scratch folder, at the smallest size the layout is made for, with the built-in goods.
+struct DemoWindow {
+    explicit DemoWindow(const char* type) {
+        QFile config(scratch.filePath(QStringLiteral("config.cfg")));
+        if (config.open(QIODevice::WriteOnly)) {
+            config.write(QByteArray("[USTAWIENIA]\r\nChashPath=") + type + "\r\n");
+            config.close();
+        }
+        kasa::gui::MainController::Options options;
+        options.demo = true;
+        options.configPath = config.fileName().toStdString();
+        controller = std::make_unique<kasa::gui::MainController>(form, options);
+        controller->Show();
+        form.resize(1024, 700);
+        FillGoods(form, controller->Ecr());
+    }
+    QTemporaryDir scratch;
+    TECRForm form;
+    std::unique_ptr<kasa::gui::MainController> controller;
+};
+
+// Every page of both register types, for a look at all of them: zen_1.png, vesper_1.png...
+bool SaveEveryPage(const QDir& folder) {
+    bool ok = true;
+    for (const char* type : {"Zen", "Vesper"}) {
+        DemoWindow window(type);
+        QTabWidget* tabs = window.form.Tabs();
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            const std::string name = QString::fromUtf8(type).toLower().toStdString() + "_" +
+                                     std::to_string(i + 1) + ".png";
+            ok = Save(window.form, folder, name.c_str()) && ok;
+        }
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,17 +104,11 @@ int main(int argc, char** argv) {
                      folder.path().toLocal8Bit().constData());
         return 1;
     }
-    // The program as a user starts it with --demo, with its settings in a scratch folder.
-    QTemporaryDir scratch;
-    TECRForm form;
-    kasa::gui::MainController::Options options;
-    options.demo = true;
-    options.configPath = scratch.filePath(QStringLiteral("config.cfg")).toStdString();
-    kasa::gui::MainController controller(form, options);
-    controller.Show();
-    // The smallest size the layout is made for.
-    form.resize(1024, 700);
-    FillGoods(form, controller.Ecr());
+    if (argc > 2 && std::string(argv[2]) == "--wszystkie") {
+        return SaveEveryPage(folder) ? 0 : 1;
+    }
+    DemoWindow window("Vesper");
+    TECRForm& form = window.form;
     bool ok = true;
     form.Tabs()->setCurrentWidget(form.Control(QStringLiteral("PLU_strona")));
     ok = Save(form, folder, "okno_glowne.png") && ok;

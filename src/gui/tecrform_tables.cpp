@@ -61,6 +61,13 @@ const PageContent kTablePages[] = {
 QWidget* TECRForm::BuildTablePage(const std::vector<TableKind>& kinds) {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
+    // Two tables on one page get a tab each: one above the other, neither grid would show
+    // enough rows at the smallest window size.
+    QTabWidget* inner = nullptr;
+    if (kinds.size() > 1) {
+        inner = new QTabWidget(page);
+        layout->addWidget(inner);
+    }
     for (const TableKind kind : kinds) {
         const TableDescriptor& table = model_->Table(kind);
         const std::string name(table.tableName);
@@ -71,14 +78,14 @@ QWidget* TECRForm::BuildTablePage(const std::vector<TableKind>& kinds) {
         slot->kind = kind;
         slot->table = &table;
         SetUpGrid(slot->grid, table, true, true, minPlu_);
-        if (kinds.size() > 1) {
-            auto* title = new QLabel(kind == TableKind::kSurcharges ? QStringLiteral("Dopłaty")
-                                                                    : QStringLiteral("Rabaty"),
-                                     page);
-            title->setObjectName(Q(name) + QStringLiteral("_tytul"));
-            layout->addWidget(title);
+        if (inner != nullptr) {
+            QWidget* block = BuildTableBlock(*slot, inner);
+            block->layout()->setContentsMargins(6, 6, 6, 6);
+            inner->addTab(block, kind == TableKind::kSurcharges ? QStringLiteral("Dopłaty")
+                                                                : QStringLiteral("Rabaty"));
+        } else {
+            layout->addWidget(BuildTableBlock(*slot, page), 1);
         }
-        layout->addWidget(BuildTableBlock(*slot, page), 1);
         slots_.emplace(name, std::move(slot));
     }
     return page;
@@ -121,7 +128,8 @@ QWidget* TECRForm::BuildEditPanel(const TableDescriptor& table, QWidget* parent)
     auto* panel = new QGroupBox(QStringLiteral("Edycja pozycji"), parent);
     panel->setObjectName(tableName + QStringLiteral("_edycja"));
     auto* fields = new QGridLayout;
-    constexpr int kFieldsPerRow = 6;
+    // Four fields to a row leave the grid beside the button column room at 1024×700.
+    constexpr int kFieldsPerRow = 4;
     int placed = 0;
     for (const FieldDescriptor& field : table.fields) {
         if (field.key.empty()) {
@@ -226,6 +234,8 @@ QWidget* TECRForm::BuildButtonPanel(TableKind kind, const TableDescriptor& table
     panel->setObjectName(tableName + QStringLiteral("_button"));
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The goods' column is as tall as the page at the smallest window size: tight spacing.
+    layout->setSpacing(4);
     auto add = [&](const char* suffix, const char* caption) {
         QPushButton* button =
             NewButton(tableName + QString::fromUtf8(suffix), QString::fromUtf8(caption), panel);
@@ -241,12 +251,13 @@ QWidget* TECRForm::BuildButtonPanel(TableKind kind, const TableDescriptor& table
         if (kind == TableKind::kGoods) {
             add("_odczyt_zakres_kasa", "Odczyt zakresu z Kasy");
             add("_zapis_zakres_kasa", "Zapis zakresu do Kasy");
-            add("_odczyt_zaznaczenie", "Odczytaj zaznaczone wiersze z Kasy");
-            add("_zapis_zaznaczenie", "Zapisz zaznaczone wiersze do Kasy");
+            // The longest captions take two lines, so that the column leaves the grid room.
+            add("_odczyt_zaznaczenie", "Odczytaj zaznaczone\nwiersze z Kasy");
+            add("_zapis_zaznaczenie", "Zapisz zaznaczone\nwiersze do Kasy");
             add("_czysc_zakres", "Czyść zakres PLU");
         }
         add("_kasuj", "Kasuj Bazę w Kasie");
-        layout->addSpacing(12);
+        layout->addSpacing(8);
     }
     QPushButton* read = add("_odczyt", "Odczytaj Bazę z pliku");
     QPushButton* save = add("_zapis", "Zapisz Bazę do pliku");
@@ -255,7 +266,7 @@ QWidget* TECRForm::BuildButtonPanel(TableKind kind, const TableDescriptor& table
         save->setToolTip(QString::fromUtf8(kGoodsSaveHint));
     }
     if (kind == TableKind::kGoods || kind == TableKind::kCashiers) {
-        layout->addSpacing(12);
+        layout->addSpacing(8);
         add("_drukuj", "Drukuj tabelę");
     }
 

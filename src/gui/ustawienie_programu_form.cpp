@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/autostart_entry.h"
 #include "app/communication_session.h"
@@ -216,14 +217,18 @@ void TUstawienieProgramuForm::showEvent(QShowEvent* event) {
     if (valuesSource_) {
         values_ = valuesSource_();
     }
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
     ApplyOwnFonts();
     RefreshPorts();
     ShowValues();
+    // Centred at the size the fonts just gave it, and never above the screen's top edge.
+    layout()->activate();
+    resize(size().expandedTo(sizeHint()));
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        QRect frame = frameGeometry();
+        frame.moveCenter(available.center());
+        move(frame.left(), std::max(frame.top(), available.top()));
+    }
 }
 
 void TUstawienieProgramuForm::ApplyOwnFonts() {
