@@ -182,7 +182,7 @@ int RunInfo(CommandContext& context, const std::vector<std::string>& args) {
     out << "Kasa: " << display.kasa << " (" << session.Ecr().ModelName() << ")\n";
     out << "Numer fabryczny: " << display.nrFabryczny << "\n";
     out << "Status:\n"
-        << "  Błąd RS: " << YesNo(display.status.flags[1]) << "\n"
+        << "  Error RS: " << YesNo(display.status.flags[1]) << "\n"
         << "  Fiskalny: " << YesNo(display.status.flags[2]) << "\n"
         << "  grosze: " << YesNo(display.status.flags[3]) << "\n"
         << "  Transmisja: " << YesNo(display.status.flags[4]) << "\n"

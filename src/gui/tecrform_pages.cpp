@@ -113,7 +113,7 @@ QWidget* TECRForm::BuildInformationPage() {
         const char* name;
         const char* caption;
     };
-    const Flag flags[] = {{"ST_ErrorRS", "Błąd RS"},
+    const Flag flags[] = {{"ST_ErrorRS", "Error RS"},
                           {"ST_Fiscal", "Fiskalny"},
                           {"ST_Grosze", "grosze"},
                           {"ST_Trasmit", "Transmisja"},
