@@ -134,14 +134,6 @@ TEST_F(CompileCommands, InputThatIsNotTextIsRefusedWithItsCause) {
     EXPECT_EQ(RunCommand({"sek2bin", Path("bin.sek"), Path("b.bin")}), kExitFailure);
     EXPECT_EQ(err_.str(), NotTextFileMessage(Path("bin.sek")) + "\n");
     EXPECT_FALSE(std::filesystem::exists(Path("b.bin")));
-    // A spreadsheet's "Unicode text" is text: "A" as UTF-16LE with its mark.
-    Write("u.sek", std::string("\xFF\xFE"
-                               "A\0\r\0\n\0",
-                               8));
-    EXPECT_EQ(RunCommand({"sek2bin", Path("u.sek"), Path("u.bin")}), kExitSuccess);
-    EXPECT_EQ(Read("u.bin"),
-              "\x1BP"
-              "ABE\x1B\\");
     // An empty file to send is named as empty, before any port is opened.
     Write("empty.bin", "");
     EXPECT_EQ(RunCommand({"wyslij", Path("empty.bin")}), kExitFailure);
@@ -164,7 +156,6 @@ TEST_F(CompileCommands, PlikWritesNothingAfterAFailedLoad) {
     };
     const std::vector<Case> cases = {
         {"brak.pod", "", "Podany plik jest pusty lub nieistnieje"},
-        {"pusty.pod", "", "Podany plik jest pusty lub nieistnieje"},
         {"losowe.csv", random, NotTextFileMessage(Path("losowe.csv"))},
         {"kasjerzy.pod", "[KASJERZY]\r\nKasjer1=1;Ala\r\n",
          "Plik nie zawiera tabeli PLU (brak sekcji [TOWARY])."},

@@ -193,23 +193,6 @@ TEST_P(TransferBothTypes, FindUsedPluOnEmptyAndFilledDatabases) {
 INSTANTIATE_TEST_SUITE_P(Registers, TransferBothTypes,
                          ::testing::Values(RegisterType::Zen, RegisterType::Vesper));
 
-TEST(TransferRules, DiscountAndSurchargePercentagesGoOutAroundOneThousand) {
-    RegisterFixture f(RegisterType::Vesper, false);
-    TextGrid discounts = f.GridOf(TableKind::kDiscounts);
-    discounts.SetCell(1, 2, "Rabat");
-    discounts.SetCell(2, 2, "15");
-    RowTransfer d(f.ecr, discounts, "Rabat_zapis_kasa", *f.model);
-    ASSERT_TRUE(d.TransferRowOut(2));
-    TextGrid surcharges = f.GridOf(TableKind::kSurcharges);
-    surcharges.SetCell(1, 2, "Dopłata");
-    surcharges.SetCell(2, 2, "15");
-    RowTransfer s(f.ecr, surcharges, "Doplata_zapis_kasa", *f.model);
-    ASSERT_TRUE(s.TransferRowOut(2));
-    auto lock = f.reg->Lock();
-    EXPECT_EQ(f.reg->State().Record(5, 2)[1], "850");
-    EXPECT_EQ(f.reg->State().Record(5, 6)[1], "1150");
-}
-
 TEST(TransferRules, ColumnsTheGridLacksKeepTheRegistersValues) {
     // "Zen" goods have no value and stock columns; the register's values must survive.
     RegisterFixture f(RegisterType::Zen);

@@ -175,29 +175,6 @@ class MainWindowTest : public QObject {
         }
     }
 
-    void koniecStopsARunningJobInsteadOfClosing() {
-        TECRForm form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        bool running = true;
-        int stopRequests = 0;
-        form.SetRunningJobStop([&] {
-            ++stopRequests;
-            return running;
-        });
-        QSignalSpy closing(&form, &TECRForm::aboutToClose);
-        form.MenuAction("&Koniec")->trigger();
-        QCOMPARE(stopRequests, 1);
-        QVERIFY(form.isVisible());
-        QCOMPARE(closing.count(), 0);
-
-        running = false;
-        form.MenuAction("&Koniec")->trigger();
-        QCOMPARE(stopRequests, 2);
-        QVERIFY(!form.isVisible());
-        QCOMPARE(closing.count(), 1);
-    }
-
     void toolWindowsOpenOnceEach() {
         TECRForm form;
         const std::pair<const char*, QWidget*> windows[] = {

@@ -161,8 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ChosenStatusCase{'N', "N", 31, "Operacja niemożliwa w trybie fiskalnym"},
                       ChosenStatusCase{'H', ";0;7H", 78, "Towar nie istnieje w kasie"},
                       ChosenStatusCase{'H', ";3;0H", 27,
-                                       "Niezerowe totalizery. Wykonaj raport dobowy"},
-                      ChosenStatusCase{'N', "N", 99, "Nierozpoznany błąd o kodzie 99."}));
+                                       "Niezerowe totalizery. Wykonaj raport dobowy"}));
 
 }  // namespace
 }  // namespace kasa::sim
