@@ -18,6 +18,7 @@ fi
 "$root/scripts/build.sh" "$root/build/sanitize" -DSERWIS_SANITIZE=ON -DSERWIS_BUILD_BENCH=OFF
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan_suppressions.txt"
 status=0
 echo "== Testy (kompilacja z AddressSanitizer i UBSan) =="
 ctest --test-dir "$root/build/sanitize" -j 2 --output-on-failure --timeout 300 || status=1
