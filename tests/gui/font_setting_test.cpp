@@ -10,12 +10,6 @@ class FontSettingTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // The stored colour's bytes are worked out in the core; here only their order in Qt.
-    void storedColoursHaveRedInTheLowByte() {
-        QCOMPARE(ColourFromStored(0x123456), QColor(0x56, 0x34, 0x12));
-        QCOMPARE(StoredFromColour(QColor(0x56, 0x34, 0x12)), 0x123456);
-    }
-
     void styleBitsSurviveTheWayThroughQt() {
         for (int style = 0; style < 16; ++style) {
             const FontSetting stored{"Arial", 0, 13, style};

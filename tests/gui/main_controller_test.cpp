@@ -34,9 +34,13 @@ namespace {
 
 using Shown = kasa::testing::ShownMessage;
 
-// A window and its controller with every message and question answered by the test.
+// A window and its controller over a config file of its own, which starts with `config`
+// when that is given, and with every message and question answered by the test.
 struct Program {
-    explicit Program(const std::string& config, bool demo = false) {
+    explicit Program(bool demo = false, const std::string& config = {}) {
+        if (!config.empty()) {
+            folder.Write("config.cfg", config);
+        }
         form = std::make_unique<TECRForm>();
         form->Ui().SetAnswerProvider(
             [this](const std::string& title, const std::string& text, Buttons) {
@@ -45,7 +49,7 @@ struct Program {
                 return a;
             });
         MainController::Options options;
-        options.configPath = config;
+        options.configPath = folder.Path("config.cfg");
         options.demo = demo;
         controller = std::make_unique<MainController>(*form, options);
     }
@@ -56,10 +60,6 @@ struct Program {
     QString Label(const char* name) const {
         auto* label = form->ControlAs<QLabel>(QString::fromLatin1(name));
         return label != nullptr ? label->text() : QStringLiteral("<brak>");
-    }
-    bool Checked(const char* name) const {
-        auto* box = form->ControlAs<QCheckBox>(QString::fromLatin1(name));
-        return box != nullptr && box->isChecked();
     }
     // Lets the start guard's two seconds pass at once: its timer fires now, then keeps its
     // interval for the next start.
@@ -74,6 +74,7 @@ struct Program {
     }
     kasa::gui::TUstawienieProgramuForm& SettingsWindow() { return *form->ProgramSettingsWindow(); }
 
+    kasa::testing::ScratchFolder folder;
     std::unique_ptr<TECRForm> form;
     std::unique_ptr<MainController> controller;
     std::vector<Shown> shown;
@@ -88,7 +89,6 @@ class MainControllerTest : public QObject {
     void firstStartWithoutConfig();
     void settingsRoundTrip();
     void demoStartFillsTheInformationGroup();
-    void secondClickWithinTheGuardIsIgnored();
     void clockVatAndRegisterSettingsThroughTheWindows();
     void koniecDuringAJobOnlyRaisesTheStopFlag();
     void settingsWindowShowsTheSessionsTypeAndWritesBackOnlyChanges();
@@ -97,8 +97,7 @@ class MainControllerTest : public QObject {
 };
 
 void MainControllerTest::firstStartWithoutConfig() {
-    kasa::testing::ScratchFolder folder;
-    Program p(folder.Path("config.cfg"));
+    Program p;
     const QSize designed = p.form->size();
     p.controller->Show();
     QCOMPARE(p.form->pos(), QPoint(0, 0));
@@ -109,52 +108,50 @@ void MainControllerTest::firstStartWithoutConfig() {
     QVERIFY(!p.form->CommunicationStarted());
     QVERIFY(p.shown.empty());
     QVERIFY(p.controller->BuiltInRegister() == nullptr);
-    QCOMPARE(p.form->windowTitle(), QStringLiteral("Program serwisowy kas"));
     // The table file commands are bound in the running program.
     QTRY_VERIFY(p.form->ControlAs<QPushButton>(QStringLiteral("PLU_zapis"))->isEnabled());
     QVERIFY(p.form->MenuAction(QStringLiteral("&Zachowaj wszystko do pliku"))->isEnabled());
 }
 
 void MainControllerTest::settingsRoundTrip() {
-    kasa::testing::ScratchFolder folder;
-    const std::string config = folder.Path("config.cfg");
-    folder.Write("config.cfg",
-                 "[USTAWIENIA]\r\nMainTop=40\r\nMainLeft=30\r\nMainWidth=1300\r\nMainHeight=700\r\n"
-                 "minPLU=5000\r\n");
-    {
-        Program p(config);
-        p.controller->Show();
-        QCOMPARE(p.form->MinPlu(), 1000);
-        QCOMPARE(p.form->geometry(), QRect(30, 40, 1300, 700));
-        p.form->setGeometry(50, 60, 1310, 710);
-        QVERIFY(p.controller->SaveSettings());
-    }
-    kasa::KeyValueFile saved{kasa::LiteralFileName{}, config};
+    Program p(false,
+              "[USTAWIENIA]\r\nMainTop=40\r\nMainLeft=30\r\nMainWidth=1300\r\n"
+              "MainHeight=700\r\nminPLU=5000\r\n");
+    p.controller->Show();
+    QCOMPARE(p.form->MinPlu(), 1000);
+    QCOMPARE(p.form->geometry(), QRect(30, 40, 1300, 700));
+    p.form->setGeometry(50, 60, 1310, 710);
+    QVERIFY(p.controller->SaveSettings());
+    kasa::KeyValueFile saved{kasa::LiteralFileName{}, p.folder.Path("config.cfg")};
     QCOMPARE(saved.ReadInteger("USTAWIENIA", "MainWidth"), 1310);
     QCOMPARE(saved.ReadInteger("USTAWIENIA", "MainTop"), 60);
 }
 
 void MainControllerTest::demoStartFillsTheInformationGroup() {
-    kasa::testing::ScratchFolder folder;
-    Program p(folder.Path("config.cfg"), true);
+    Program p(true);
     p.controller->Show();
     QVERIFY2(p.form->CommunicationStarted(), p.shown.empty() ? "" : p.shown[0].text.c_str());
     QVERIFY(p.controller->BuiltInRegister() != nullptr);
+    QCOMPARE(p.SettingsWindow().Values().portName, std::string(kasa::gui::kVirtualRegisterPort));
     QCOMPARE(p.form->CommunicationButton()->text(), QStringLiteral("Stop\nkomunikacji"));
     QCOMPARE(p.Label("Kasa"), QStringLiteral("VESPER"));
     QCOMPARE(p.Label("NrFabryczny"), QStringLiteral("1402 2.15"));
     QVERIFY(p.Label("ST_LastPF").startsWith(QStringLiteral("Ostatni zapis ")));
-    QVERIFY(p.Checked("ST_ErrorRS"));  // the session's mode 3 has bit 0 set
-    QVERIFY(!p.Checked("ST_Fiscal"));
+    // The session's mode 3 has bit 0 set.
+    QVERIFY(p.form->ControlAs<QCheckBox>(QStringLiteral("ST_ErrorRS"))->isChecked());
     QCOMPARE(p.Label("Tot_A"), QStringLiteral("0.00 zł"));
-    QCOMPARE(p.Label("NumerParagonu"), QStringLiteral("1"));
     QCOMPARE(p.Label("EVatE"), QStringLiteral("zw."));
     QVERIFY(p.Label("eClock").size() == 19);
     QVERIFY(p.form->ClockTimer()->isActive());
     QVERIFY(!p.controller->Ecr().IsOpen());  // the start closes the port
     QVERIFY(p.shown.empty());
 
-    // Stop: the mode goes back and the end frame is sent.
+    // A click within the start guard's two seconds is ignored and sends nothing.
+    const size_t before = p.controller->BuiltInRegister()->ReceivedPayloads().size();
+    p.controller->StartStopClicked(false);
+    QVERIFY(p.form->CommunicationStarted());
+    QCOMPARE(p.controller->BuiltInRegister()->ReceivedPayloads().size(), before);
+    // Stop after it: the mode goes back and the end frame is sent.
     p.WaitForGuard();
     p.controller->StartStopClicked(false);
     QVERIFY(!p.form->CommunicationStarted());
@@ -163,23 +160,8 @@ void MainControllerTest::demoStartFillsTheInformationGroup() {
     QVERIFY(p.controller->BuiltInRegister()->State().endFrameSeen);
 }
 
-void MainControllerTest::secondClickWithinTheGuardIsIgnored() {
-    kasa::testing::ScratchFolder folder;
-    Program p(folder.Path("config.cfg"), true);
-    p.controller->Show();
-    QVERIFY(p.form->CommunicationStarted());
-    const size_t before = p.controller->BuiltInRegister()->ReceivedPayloads().size();
-    p.controller->StartStopClicked(false);  // at once: ignored
-    QVERIFY(p.form->CommunicationStarted());
-    QCOMPARE(p.controller->BuiltInRegister()->ReceivedPayloads().size(), before);
-    p.WaitForGuard();
-    p.controller->StartStopClicked(false);  // two seconds later: stops
-    QVERIFY(!p.form->CommunicationStarted());
-}
-
 void MainControllerTest::clockVatAndRegisterSettingsThroughTheWindows() {
-    kasa::testing::ScratchFolder folder;
-    Program p(folder.Path("config.cfg"), true);
+    Program p(true);
     p.controller->Show();
     QVERIFY(p.form->CommunicationStarted());
     kasa::sim::VirtualRegister& reg = *p.controller->BuiltInRegister();
@@ -187,8 +169,10 @@ void MainControllerTest::clockVatAndRegisterSettingsThroughTheWindows() {
     p.form->MenuAction(QStringLiteral("Odczy&t zegara"))->trigger();
     QVERIFY(p.Label("eClock").startsWith(QString::number(QDate::currentDate().year())));
     QCOMPARE(p.Label("Info"), QStringLiteral("Odczytano zegar kasy."));
+    const size_t sent = reg.ReceivedPayloads().size();
     p.form->MenuAction(QStringLiteral("Programuj ze&gar"))->trigger();
     QVERIFY(p.shown.empty());
+    QVERIFY(reg.ReceivedPayloads().size() > sent);
 
     const char* rates[] = {"22", "8", "5", "0", "ZW", "nakt", "Nakt"};
     for (int i = 0; i < 7; ++i) {
@@ -219,8 +203,7 @@ void MainControllerTest::clockVatAndRegisterSettingsThroughTheWindows() {
 }
 
 void MainControllerTest::koniecDuringAJobOnlyRaisesTheStopFlag() {
-    kasa::testing::ScratchFolder folder;
-    Program p(folder.Path("config.cfg"));
+    Program p;
     p.controller->Show();
     p.controller->busy = true;
     p.form->MenuAction(QStringLiteral("&Koniec"))->trigger();
@@ -229,17 +212,14 @@ void MainControllerTest::koniecDuringAJobOnlyRaisesTheStopFlag() {
     p.controller->busy = false;
     p.form->MenuAction(QStringLiteral("&Koniec"))->trigger();
     QTRY_VERIFY(!p.form->isVisible());
-    QVERIFY(folder.Exists("config.cfg"));  // closing saved the settings
+    QVERIFY(p.folder.Exists("config.cfg"));  // closing saved the settings
 }
 
 void MainControllerTest::settingsWindowShowsTheSessionsTypeAndWritesBackOnlyChanges() {
     kasa::sim::VirtualRegister reg;  // a "Vesper" register
     QVERIFY(reg.Start());
-    kasa::testing::ScratchFolder folder;
-    folder.Write("config.cfg",
-                 "[USTAWIENIA]\r\nPortName=" + reg.PortPath() +
-                     "\r\nChashPath=Zen\r\nbaudRate=115200\r\nHintHidePause=7000\r\n");
-    Program p(folder.Path("config.cfg"));
+    Program p(false, "[USTAWIENIA]\r\nPortName=" + reg.PortPath() +
+                         "\r\nChashPath=Zen\r\nbaudRate=115200\r\nHintHidePause=7000\r\n");
     p.controller->Show();  // the session switches the program to "Vesper"
     QVERIFY(p.form->CommunicationStarted());
     QCOMPARE(p.Label("Info"), QStringLiteral("Połączono z kasą VESPER."));
@@ -254,7 +234,7 @@ void MainControllerTest::settingsWindowShowsTheSessionsTypeAndWritesBackOnlyChan
     emit window.SpeedList()->activated(fast);
     QCOMPARE(p.controller->Ecr().ConfiguredBaudRate(), 38400);  // the transport has it at once
     QVERIFY(p.controller->SaveSettings());
-    kasa::KeyValueFile saved{kasa::LiteralFileName{}, folder.Path("config.cfg")};
+    kasa::KeyValueFile saved{kasa::LiteralFileName{}, p.folder.Path("config.cfg")};
     QCOMPARE(QString::fromStdString(saved.ReadString("USTAWIENIA", "ChashPath")).toUpper(),
              QStringLiteral("VESPER"));
     QCOMPARE(saved.ReadInteger("USTAWIENIA", "baudRate"), 38400);
@@ -265,8 +245,7 @@ void MainControllerTest::demoGivesWayToAPortPickedInTheSettings() {
     zen.type = kasa::sim::RegisterType::Zen;
     kasa::sim::VirtualRegister reg(zen);
     QVERIFY(reg.Start());
-    kasa::testing::ScratchFolder folder;
-    Program p(folder.Path("config.cfg"), true);
+    Program p(true);
     p.controller->Show();
     QVERIFY(p.form->CommunicationStarted());
     QVERIFY(p.controller->BuiltInRegister() != nullptr);
@@ -285,6 +264,15 @@ void MainControllerTest::demoGivesWayToAPortPickedInTheSettings() {
     QCOMPARE(p.Label("Kasa"), QStringLiteral("ZEN-FV"));
     QVERIFY(!reg.ReceivedPayloads().empty());
     QVERIFY(p.controller->BuiltInRegister() == nullptr);
+
+    // The fiscal box reaches the clock command: a fiscal ZEN is refused and nothing is sent.
+    p.form->ControlAs<QCheckBox>(QStringLiteral("ST_Fiscal"))->setChecked(true);
+    const size_t sent = reg.ReceivedPayloads().size();
+    const size_t told = p.shown.size();
+    p.form->MenuAction(QStringLiteral("Programuj ze&gar"))->trigger();
+    QCOMPARE(p.shown.size(), told + 1);
+    QVERIFY(p.shown.back().text.find("tylko w trybie niefiskalnym") != std::string::npos);
+    QCOMPARE(reg.ReceivedPayloads().size(), sent);
 }
 
 void MainControllerTest::silentRegisterEndsTheStartAtOnceAndShowsWhy() {
@@ -293,10 +281,8 @@ void MainControllerTest::silentRegisterEndsTheStartAtOnceAndShowsWhy() {
     for (int i = 0; i < 8; ++i) {
         reg.InjectFault({kasa::sim::FaultKind::NoAnswer, 0});
     }
-    kasa::testing::ScratchFolder folder;
-    folder.Write("config.cfg", "[USTAWIENIA]\r\nPortName=" + reg.PortPath() + "\r\n");
     {
-        Program p(folder.Path("config.cfg"));
+        Program p(false, "[USTAWIENIA]\r\nPortName=" + reg.PortPath() + "\r\n");
         p.controller->Ecr().answerTimeout = 200;
         QString infoAtMessage;
         bool busyCursorAtMessage = false;

@@ -1,15 +1,12 @@
 // The main window as a user meets it: a page per table of each register type, what a
-// type change clears, what is bound, the way from a grid edit to the core grid, and menu
-// clicks that reach the virtual register.
+// type change clears, the tool windows, the way from a grid edit to the core grid, fonts,
+// display switches and hints.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -20,14 +17,11 @@
 #include <QtTest>
 
 #include "gui/grid_model.h"
-#include "gui/main_controller.h"
 #include "gui/opis_bledow_form.h"
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
-#include "sim/virtual_register.h"
-#include "support/scratch_folder.h"
 #include "tables/catalogue.h"
 
 using kasa::Answer;
@@ -39,16 +33,6 @@ namespace {
 void SelectType(const char* name) {
     std::string stored = name;
     kasa::ActiveModelSelection().Select(stored);
-}
-
-// The command letters of request payloads, in order ("3P" is "P").
-std::string CommandLetters(const std::vector<std::string>& payloads) {
-    std::string letters;
-    for (const std::string& p : payloads) {
-        const size_t at = p.find_first_not_of("0123456789;");
-        letters += at != std::string::npos ? p[at] : '?';
-    }
-    return letters;
 }
 
 }  // namespace
@@ -78,15 +62,9 @@ class MainWindowTest : public QObject {
                 QAbstractItemModel* model = view->model();
                 QCOMPARE(model->rowCount(), grid->RowCount() - 1);
                 QCOMPARE(model->columnCount(), table->FieldCount() - 1);
-                for (int col = 1; col < table->FieldCount(); ++col) {
-                    QCOMPARE(model->headerData(col - 1, Qt::Horizontal).toString().toStdString(),
-                             std::string(table->fields[static_cast<size_t>(col)].title));
-                }
             }
             QCOMPARE(form.GridView("PLU")->model()->headerData(0, Qt::Vertical).toString(),
                      QStringLiteral("1000"));
-            auto* surcharges = form.GridView("Doplata")->model();
-            QCOMPARE(surcharges->headerData(3, Qt::Vertical).toString(), QStringLiteral("8"));
 
             form.RebuildTables(1);
             form.resize(1024, 700);
@@ -160,19 +138,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(form.Tabs()->currentWidget()->objectName(), QStringLiteral("Kasjer_strona"));
         // Nothing old is left behind under a name.
         QCOMPARE(form.findChildren<QTableView*>(QStringLiteral("PLU_T")).size(), 1);
-    }
-
-    void onlyBoundItemsAreEnabled() {
-        TECRForm form;
-        const QStringList bound = {"&Koniec", "&Programu", "&Kasy", "&Kody błędów"};
-        for (QAction* top : form.menuBar()->actions()) {
-            for (QAction* item : top->menu()->actions()) {
-                if (item->isSeparator()) {
-                    continue;
-                }
-                QCOMPARE(item->isEnabled(), bound.contains(item->text()));
-            }
-        }
     }
 
     void toolWindowsOpenOnceEach() {
@@ -270,43 +235,6 @@ class MainWindowTest : public QObject {
         QApplication::sendEvent(line, &hidden);
         QTest::qWait(50);
         QVERIFY(!QToolTip::isVisible());
-    }
-
-    void clockMenuReachesTheRegisterOrRefuses() {
-        kasa::testing::ScratchFolder folder;
-        folder.Write("config.cfg", "[USTAWIENIA]\r\nChashPath=Zen\r\n");
-        TECRForm form;
-        std::vector<std::string> shown;
-        form.Ui().SetAnswerProvider([&](const std::string&, const std::string& text, Buttons) {
-            shown.push_back(text);
-            return Answer::Ok;
-        });
-        kasa::gui::MainController::Options options;
-        options.configPath = folder.Path("config.cfg");
-        options.demo = true;
-        kasa::gui::MainController controller(form, options);
-        controller.Show();
-        QVERIFY(form.CommunicationStarted());
-        // The settings window names the port in use: the built-in register.
-        QCOMPARE(form.ProgramSettingsWindow()->Values().portName,
-                 std::string(kasa::gui::kVirtualRegisterPort));
-        kasa::sim::VirtualRegister& reg = *controller.BuiltInRegister();
-        reg.ClearReceived();
-
-        form.MenuAction(QStringLiteral("Programuj ze&gar"))->trigger();
-        form.MenuAction(QStringLiteral("Odczy&t zegara"))->trigger();
-        QCOMPARE(shown, std::vector<std::string>{});
-        const std::string letters = CommandLetters(reg.ReceivedPayloads());
-        QVERIFY2(letters.find('Y') < letters.find('L') && letters.find('L') != std::string::npos,
-                 letters.c_str());
-
-        // A fiscal ZEN refuses the clock from the serial line: told, and nothing is sent.
-        form.ControlAs<QCheckBox>(QStringLiteral("ST_Fiscal"))->setChecked(true);
-        reg.ClearReceived();
-        form.MenuAction(QStringLiteral("Programuj ze&gar"))->trigger();
-        QCOMPARE(shown.size(), size_t{1});
-        QVERIFY(shown[0].find("tylko w trybie niefiskalnym") != std::string::npos);
-        QCOMPARE(CommandLetters(reg.ReceivedPayloads()).find('Y'), std::string::npos);
     }
 };
 
