@@ -100,7 +100,8 @@ bool LooksLikeText(std::string_view utf8) {
 }
 
 bool DecodeTextInPlace(std::string& bytes) {
-    switch (DetectTextEncoding(bytes)) {
+    const TextEncoding encoding = DetectTextEncoding(bytes);
+    switch (encoding) {
         case TextEncoding::kUtf8:
             if (bytes.starts_with(kUtf8Bom)) {
                 bytes.erase(0, kUtf8Bom.size());
@@ -108,8 +109,8 @@ bool DecodeTextInPlace(std::string& bytes) {
             break;
         case TextEncoding::kUtf16Le:
         case TextEncoding::kUtf16Be: {
-            const bool bigEndian = bytes.starts_with(kUtf16BeBom);
-            std::string text = Utf16ToUtf8(std::string_view(bytes).substr(2), bigEndian);
+            std::string text = Utf16ToUtf8(std::string_view(bytes).substr(kUtf16LeBom.size()),
+                                           encoding == TextEncoding::kUtf16Be);
             bytes = std::move(text);
             break;
         }
