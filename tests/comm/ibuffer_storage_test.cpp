@@ -112,17 +112,6 @@ TEST(IBufferContent, MovedFromBufferIsEmptyAndUsable) {
     EXPECT_STREQ(b.FormatFloat(2.0), "2.000000");  // NOLINT(bugprone-use-after-move)
 }
 
-TEST(IBufferContent, LengthsAndBytes) {
-    const iBuffer b = FromBytes(std::string("ab\0cd", 5));
-    EXPECT_EQ(b.Length(), 5);
-    EXPECT_EQ(b.TextLength(), 2);
-    EXPECT_EQ(iBuffer("abc").TextLength(), 3);
-    EXPECT_EQ(b.ByteAt(3), 'c');
-    EXPECT_EQ(b.ByteAt(-1), 0);
-    EXPECT_EQ(b.CountByte('c'), 1);
-    EXPECT_EQ(b.CountByte(0), 1);
-}
-
 TEST(IBufferContent, AppendVariants) {
     iBuffer b;
     b.Append(static_cast<const char*>(nullptr));
@@ -134,15 +123,6 @@ TEST(IBufferContent, AppendVariants) {
     // A text argument ends at its first zero byte.
     b.Append("x\0y");
     EXPECT_EQ(Bytes(b), std::string("ab\0cdx", 6));
-}
-
-TEST(IBufferContent, ConcatenationLeavesTheOperandAlone) {
-    const iBuffer a("ab");
-    EXPECT_EQ(Bytes(a + "cd"), "abcd");
-    EXPECT_EQ(Bytes(a + iBuffer("xy")), "abxy");
-    EXPECT_EQ(Bytes(a + static_cast<uint8_t>(0)), std::string("ab\0", 3));
-    EXPECT_EQ(Bytes(a + static_cast<uint8_t>(0xB9)), "ab\xB9");
-    EXPECT_EQ(Bytes(a), "ab");
 }
 
 TEST(IBufferContent, Remove) {
@@ -167,17 +147,6 @@ TEST(IBufferContent, Remove) {
     EXPECT_TRUE(empty.Remove(0, -1));
     EXPECT_TRUE(empty.Remove(5, 3));
     EXPECT_EQ(empty.Length(), 0);
-}
-
-TEST(IBufferContent, Find) {
-    const iBuffer b("abcabc");
-    EXPECT_EQ(b.Find("bc"), 1);
-    EXPECT_EQ(b.Find("bc", 2), 4);
-    EXPECT_EQ(b.Find("bc", 5), -1);
-    EXPECT_EQ(b.Find("bc", -3), 1);   // outside: from the start
-    EXPECT_EQ(b.Find("bc", 100), 1);  // outside: from the start
-    EXPECT_EQ(b.Find("abcabcd"), -1);
-    EXPECT_EQ(iBuffer().Find("a"), -1);
 }
 
 TEST(IBufferContent, InsertTextAndPrepend) {

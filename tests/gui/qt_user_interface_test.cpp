@@ -172,14 +172,6 @@ class QtUserInterfaceTest : public QObject {
         QCOMPARE(progressWhenAsked, 7);
         QCOMPARE(linesWhenAsked, qsizetype{1});
     }
-
-    void pendingEventsRunOnTheWindowThread() {
-        QtUserInterface ui(nullptr, nullptr, nullptr);
-        bool ran = false;
-        QTimer::singleShot(0, [&] { ran = true; });
-        ui.ProcessPendingMessages();
-        QVERIFY(ran);
-    }
 };
 
 QTEST_MAIN(QtUserInterfaceTest)

@@ -93,57 +93,45 @@ TEST(SequenceFiles, TypedPolishLettersReadBackAsNotationOfSameBytes) {
     EXPECT_EQ(LinesToFrames(read.lines), frames);
 }
 
-struct SekCase {
-    const char* name;
-    std::string bytes;
-    Lines lines;
-};
-
-class SekReading : public ::testing::TestWithParam<SekCase> {};
-
-TEST_P(SekReading, GivesLines) {
-    EXPECT_EQ(SekLinesFromFile(GetParam().bytes), GetParam().lines);
+// A `.sek` file ends at its first empty line; a source file keeps empty lines.
+TEST(SequenceFiles, LineReading) {
+    using Reader = std::optional<Lines> (*)(std::string);
+    struct Case {
+        const char* name;
+        Reader read;
+        std::string bytes;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {"sek stops at empty third line", SekLinesFromFile, "A\r\nB\r\n\r\nC\r\n", {"A", "B"}},
+        {"sek lf only", SekLinesFromFile, "A\nB", {"A", "B"}},
+        {"sek empty first line", SekLinesFromFile, "\r\nA\r\n", {}},
+        {"sek cr inside a line kept", SekLinesFromFile, "A\rB\r\n", {"A\rB"}},
+        {"sek empty", SekLinesFromFile, "", {}},
+        {"sek utf-16le with mark",
+         SekLinesFromFile,
+         std::string("\xFF\xFE\x05\x01\r\0\n\0", 8),
+         {"ą"}},
+        {"source crlf", SourceLinesFromFile, "a\r\nb\r\n", {"a", "b"}},
+        {"source cr only", SourceLinesFromFile, "a\rb", {"a", "b"}},
+        {"source lf only", SourceLinesFromFile, "a\nb\n", {"a", "b"}},
+        {"source empty lines kept", SourceLinesFromFile, "a\r\n\r\nb", {"a", "", "b"}},
+        {"source empty", SourceLinesFromFile, "", {}},
+        {"source utf-16be with mark",
+         SourceLinesFromFile,
+         std::string("\xFE\xFF\0x\x01\x42", 6),
+         {"xł"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.read(c.bytes), c.lines) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SequenceFiles, SekReading,
-    ::testing::Values(SekCase{"StopsAtEmptyThirdLine", "A\r\nB\r\n\r\nC\r\n", {"A", "B"}},
-                      SekCase{"LfOnly", "A\nB", {"A", "B"}},
-                      SekCase{"EmptyFirstLine", "\r\nA\r\n", {}},
-                      SekCase{"CrInsideLineKept", "A\rB\r\n", {"A\rB"}}, SekCase{"Empty", "", {}},
-                      SekCase{
-                          "Utf16LeWithMark", std::string("\xFF\xFE\x05\x01\r\0\n\0", 8), {"ą"}}),
-    [](const ::testing::TestParamInfo<SekCase>& param) { return std::string(param.param.name); });
 
 TEST(SequenceFiles, SekWrittenInWindows1250WithCrLf) {
     EXPECT_EQ(SekFileBytes({"ą[x1B]", "B"}), "\xB9[x1B]\r\nB\r\n");
     EXPECT_EQ(SekLinesFromFile(SekFileBytes({"ą[x1B]", "B"})), (Lines{"ą[x1B]", "B"}));
     EXPECT_FALSE(SekLinesFromFile(std::string("A\0\x01\x02\r\n", 6)).has_value());
 }
-
-struct SourceCase {
-    const char* name;
-    std::string bytes;
-    Lines lines;
-};
-
-class SourceReading : public ::testing::TestWithParam<SourceCase> {};
-
-TEST_P(SourceReading, GivesLines) {
-    EXPECT_EQ(SourceLinesFromFile(GetParam().bytes), GetParam().lines);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    SequenceFiles, SourceReading,
-    ::testing::Values(SourceCase{"CrLf", "a\r\nb\r\n", {"a", "b"}},
-                      SourceCase{"CrOnly", "a\rb", {"a", "b"}},
-                      SourceCase{"LfOnly", "a\nb\n", {"a", "b"}},
-                      SourceCase{"EmptyLinesKept", "a\r\n\r\nb", {"a", "", "b"}},
-                      SourceCase{"Empty", "", {}},
-                      SourceCase{"Utf16BeWithMark", std::string("\xFE\xFF\0x\x01\x42", 6), {"xł"}}),
-    [](const ::testing::TestParamInfo<SourceCase>& param) {
-        return std::string(param.param.name);
-    });
 
 TEST(SequenceFiles, SourceWrittenInWindows1250WithCrLf) {
     EXPECT_EQ(SourceFileBytes({"zażółć", ""}), "za\xBF\xF3\xB3\xE6\r\n\r\n");
