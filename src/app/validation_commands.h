@@ -1,0 +1,77 @@
+// The validation that stands before every write to the register: which validators a
+// command runs, the listing window's mode, heading and captions for its outcome, and the
+// limit of faults. The window, the command line and the tests run the same passes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "tables/catalogue.h"
+#include "tables/pod_file.h"
+
+namespace kasa {
+
+// The commands that validate, each with the listing window's mode it shows.
+enum class ValidationCommand {
+    kWriteGoods,         // mode 1
+    kWriteGoodsRange,    // mode 2
+    kWriteRecord,        // mode 3: "Modyfikuj" of one record
+    kWritePackaging,     // mode 4
+    kWriteCashiers,      // mode 6
+    kWriteKeys,          // mode 8
+    kWriteDiscounts,     // mode 10: discounts, then surcharges
+    kWritePaymentForms,  // mode 11
+    kProgramHeader,      // mode 13
+    kWriteVat,           // mode 14
+    kVerifyEan13,        // mode 15
+    kWeryfikacja,        // mode 0: every table, nothing written
+};
+
+// Where a fault line points: the table (by table name) and the grid cell, or for the
+// header lines and VAT rates the field's position with col -1; row -1 when the line names
+// no place (the limit line, the end lines of the duplicate checks).
+struct FaultPlace {
+    std::string tableName;
+    int col = -1;
+    int row = -1;
+
+    bool operator==(const FaultPlace&) const = default;
+};
+
+struct FaultLine {
+    std::string text;
+    FaultPlace place;
+};
+
+struct ValidationOutcome {
+    int mode = 0;
+    std::string heading;                // the listing window's heading for the mode
+    std::array<std::string, 4> captions;  // empty when the pass leaves them as they are
+    std::vector<FaultLine> lines;
+    int32_t errorCount = 0;
+    int32_t errorSeverity = 0;
+    bool limitReached = false;
+    // ErrorMax was out of 1..5000 and became 200: the caller saves the settings.
+    bool errorMaxCorrected = false;
+
+    // No fault: the write may start.
+    bool Passed() const { return errorSeverity == 0; }
+};
+
+// Runs the command's validators over `tables` (the active model's, goods from `minPlu`).
+// `recordRow` is the grid row of the record for kWriteRecord (with `recordTable`), and the
+// first and last rows for kWriteGoodsRange. The catalogue validator's password
+// normalisation ("FFFF" or "-1" becomes "nakt") is the only change made to `tables`.
+ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& model,
+                                TableSet& tables, int minPlu, Settings& settings,
+                                TableKind recordTable = TableKind::kGoods, int firstRow = 0,
+                                int lastRow = 0);
+
+// The command that guards writing a whole grid table.
+ValidationCommand WriteCommandOf(TableKind kind);
+
+}  // namespace kasa
