@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "tables/catalogue.h"
 #include "tables/pod_file.h"
+#include "tables/table_validation.h"
 
 namespace kasa {
 
@@ -31,25 +32,9 @@ enum class ValidationCommand {
     kWeryfikacja,        // mode 0: every table, nothing written
 };
 
-// Where a fault line points: the table (by table name) and the grid cell, or for the
-// header lines and VAT rates the field's position with col -1; row -1 when the line names
-// no place (the limit line, the end lines of the duplicate checks).
-struct FaultPlace {
-    std::string tableName;
-    int col = -1;
-    int row = -1;
-
-    bool operator==(const FaultPlace&) const = default;
-};
-
-struct FaultLine {
-    std::string text;
-    FaultPlace place;
-};
-
 struct ValidationOutcome {
     int mode = 0;
-    std::string heading;                // the listing window's heading for the mode
+    std::string heading;                  // the listing window's heading for the mode
     std::array<std::string, 4> captions;  // empty when the pass leaves them as they are
     std::vector<FaultLine> lines;
     int32_t errorCount = 0;

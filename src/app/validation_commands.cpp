@@ -1,0 +1,175 @@
+#include "app/validation_commands.h"
+
+#include "ecr/wire_limits.h"
+#include "tables/duplicate_checks.h"
+
+namespace kasa {
+
+namespace {
+
+struct CommandInfo {
+    ValidationCommand command;
+    int mode;
+    std::string_view heading;
+};
+
+constexpr CommandInfo kCommands[] = {
+    {ValidationCommand::kWriteGoods, 1, "WERYFIKACJA BAZY [PLU] PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kWriteGoodsRange, 2, "WERYFIKACJA ZAKRESU [PLU] PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kWriteRecord, 3, "WERYFIKACJA POPRAWNOŚCI REKORDU PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kWritePackaging, 4, "WERYFIKACJA BAZY [OPAKOWANIA] ZAPISEM DO KASY"},
+    {ValidationCommand::kWriteCashiers, 6, "WERYFIKACJA BAZY [KASJERZY]PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kWriteKeys, 8, "WERYFIKACJA BAZY [KLAWISZE] PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kWriteDiscounts, 10, "WERYFIKACJA BAZY [RABATY] PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kWritePaymentForms, 11, "WERYFIKACJA BAZY PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kProgramHeader, 13, "WERYFIKACJA NAGŁÓWKA PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kWriteVat, 14, "WERYFIKACJA STAWEK VAT PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kVerifyEan13, 15, "WERYFIKACJA SUMY KONTROLNEJ EAN13"},
+    {ValidationCommand::kWeryfikacja, 0, ""},
+};
+
+const CommandInfo& InfoOf(ValidationCommand command) {
+    for (const CommandInfo& info : kCommands) {
+        if (info.command == command) {
+            return info;
+        }
+    }
+    return kCommands[std::size(kCommands) - 1];
+}
+
+// The catalogue validator's order under "Weryfikacja".
+constexpr TableKind kCatalogueOrder[] = {
+    TableKind::kHeader,     TableKind::kVat,          TableKind::kPackaging,
+    TableKind::kKeys,       TableKind::kCashiers,     TableKind::kDiscounts,
+    TableKind::kSurcharges, TableKind::kPaymentForms, TableKind::kGoods,
+};
+
+void WriteWhole(ValidationPass& pass, const RegisterModel& model, TableKind kind,
+                const TableSet& tables) {
+    const TextGrid& grid = tables.Grid(kind);
+    ValidateForWrite(pass, model, kind, grid, 1, LastValidatedRow(model.Table(kind), grid));
+}
+
+void CheckDuplicates(ValidationPass& pass, const TableSet& tables) {
+    CheckEanUniqueness(pass, tables.Grid(TableKind::kGoods));
+    CheckNameUniqueness(pass, tables.Grid(TableKind::kGoods));
+}
+
+std::array<std::string, 4> Captions(int32_t severity, bool singleRecord) {
+    const bool one = severity == 1;
+    return {
+        one ? "Wykryty błąd:" : "Wykryte błędy:",
+        singleRecord
+            ? (one ? "Wykryto błąd w wybranym wierszu." : "Wykryto błędy w wybranym wierszu.")
+            : (one ? "Wykryto błąd w wybranej bazie." : "Wykryto błędy w wybranej bazie."),
+        singleRecord ? "Zapis błędnego rekordu do kasy jest niemożliwy."
+                     : "Zapis błędnej bazy do kasy jest niemożliwy.",
+        one ? "Popraw błąd i spróbuj ponownie, bądź anuluj zapis."
+            : "Popraw błędy i spróbuj ponownie, bądź anuluj zapis.",
+    };
+}
+
+}  // namespace
+
+ValidationCommand WriteCommandOf(TableKind kind) {
+    switch (kind) {
+        case TableKind::kHeader:
+            return ValidationCommand::kProgramHeader;
+        case TableKind::kVat:
+            return ValidationCommand::kWriteVat;
+        case TableKind::kPackaging:
+            return ValidationCommand::kWritePackaging;
+        case TableKind::kKeys:
+            return ValidationCommand::kWriteKeys;
+        case TableKind::kCashiers:
+            return ValidationCommand::kWriteCashiers;
+        case TableKind::kDiscounts:
+        case TableKind::kSurcharges:
+            return ValidationCommand::kWriteDiscounts;
+        case TableKind::kPaymentForms:
+            return ValidationCommand::kWritePaymentForms;
+        case TableKind::kGoods:
+            return ValidationCommand::kWriteGoods;
+    }
+    return ValidationCommand::kWeryfikacja;
+}
+
+ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& model,
+                                TableSet& tables, int /*minPlu: the grids already start there*/,
+                                Settings& settings, TableKind recordTable, int firstRow,
+                                int lastRow) {
+    ValidationOutcome outcome;
+    const CommandInfo& info = InfoOf(command);
+    outcome.mode = info.mode;
+    outcome.heading = std::string(info.heading);
+    outcome.errorMaxCorrected = CorrectErrorMax(settings);
+    ValidationPass pass(settings.ErrorMax, WireLimits(LayoutOfModel(model)));
+
+    switch (command) {
+        case ValidationCommand::kWriteGoods:
+            WriteWhole(pass, model, TableKind::kGoods, tables);
+            CheckDuplicates(pass, tables);
+            break;
+        case ValidationCommand::kWriteGoodsRange:
+            ValidateForWrite(pass, model, TableKind::kGoods, tables.Grid(TableKind::kGoods),
+                             firstRow, lastRow);
+            CheckDuplicates(pass, tables);
+            break;
+        case ValidationCommand::kWriteRecord:
+            if (recordTable == TableKind::kCashiers) {
+                ValidateByCatalogue(pass, model, recordTable, tables, firstRow, firstRow);
+            } else {
+                ValidateForWrite(pass, model, recordTable, tables.Grid(recordTable), firstRow,
+                                 firstRow);
+            }
+            break;
+        case ValidationCommand::kWritePackaging:
+            WriteWhole(pass, model, TableKind::kPackaging, tables);
+            break;
+        case ValidationCommand::kWriteCashiers:
+            ValidateByCatalogue(pass, model, TableKind::kCashiers, tables);
+            break;
+        case ValidationCommand::kWriteKeys:
+            WriteWhole(pass, model, TableKind::kKeys, tables);
+            break;
+        case ValidationCommand::kWriteDiscounts:
+            WriteWhole(pass, model, TableKind::kDiscounts, tables);
+            WriteWhole(pass, model, TableKind::kSurcharges, tables);
+            break;
+        case ValidationCommand::kWritePaymentForms:
+            WriteWhole(pass, model, TableKind::kPaymentForms, tables);
+            break;
+        case ValidationCommand::kProgramHeader:
+            ValidateByCatalogue(pass, model, TableKind::kHeader, tables);
+            break;
+        case ValidationCommand::kWriteVat:
+            ValidateByCatalogue(pass, model, TableKind::kVat, tables);
+            break;
+        case ValidationCommand::kVerifyEan13:
+            VerifyEan13(pass, tables.Grid(TableKind::kGoods));
+            break;
+        case ValidationCommand::kWeryfikacja:
+            for (const TableKind kind : kCatalogueOrder) {
+                ValidateByCatalogue(pass, model, kind, tables);
+            }
+            CheckDuplicates(pass, tables);
+            break;
+    }
+
+    // The EAN-13 verification counts no faults, so it never meets the limit.
+    if (command != ValidationCommand::kVerifyEan13 && pass.LimitReached()) {
+        outcome.limitReached = true;
+        pass.AddLimitLine();
+    }
+    const bool writes =
+        command != ValidationCommand::kWeryfikacja && command != ValidationCommand::kVerifyEan13;
+    if (writes && pass.ErrorSeverity > 0) {
+        outcome.captions = Captions(pass.ErrorSeverity, command == ValidationCommand::kWriteRecord);
+    }
+    outcome.lines = std::move(pass.lines);
+    outcome.errorCount = pass.ErrorCount;
+    outcome.errorSeverity = pass.ErrorSeverity;
+    return outcome;
+}
+
+}  // namespace kasa
