@@ -127,15 +127,13 @@ class GridEditor {
 // `cellText` (the text the cell will have before the key is added), else the hint of the
 // refusal. Bounds come from the table's descriptor and `minPlu`.
 std::optional<FilterHint> GridKeyFilter(const TableDescriptor& table, int col,
-                                        std::string_view cellText, char32_t character,
-                                        int minPlu);
+                                        std::string_view cellText, char32_t character, int minPlu);
 
 // The key filters of the edit fields below a grid, by edit name ("eNazwa", "eNumer",
 // "ecena", "ekod", "eopak", "ehaslo", "eNumerPLU", "eilosc", ...); nullopt to accept.
 std::optional<FilterHint> EditFieldKeyFilter(const TableDescriptor& table,
-                                             std::string_view editName,
-                                             std::string_view fieldText, char32_t character,
-                                             int minPlu);
+                                             std::string_view editName, std::string_view fieldText,
+                                             char32_t character, int minPlu);
 
 // The grid row of record `number`, or -1 when the table has no such record.
 int RowOfRecordNumber(const TableDescriptor& table, int minPlu, int64_t number);
