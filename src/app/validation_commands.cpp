@@ -7,23 +7,64 @@ namespace kasa {
 
 namespace {
 
+// Which validator a command runs over its whole tables.
+enum class Validator { kWrite, kCatalogue, kOwn };
+
 struct CommandInfo {
     ValidationCommand command;
     int mode;
     std::string_view heading;
+    Validator validator = Validator::kOwn;
+    std::array<TableKind, 2> tables{};
+    size_t tableCount = 0;
 };
 
 constexpr CommandInfo kCommands[] = {
     {ValidationCommand::kWriteGoods, 1, "WERYFIKACJA BAZY [PLU] PRZED ZAPISEM DO KASY"},
     {ValidationCommand::kWriteGoodsRange, 2, "WERYFIKACJA ZAKRESU [PLU] PRZED ZAPISEM DO KASY"},
     {ValidationCommand::kWriteRecord, 3, "WERYFIKACJA POPRAWNOŚCI REKORDU PRZED ZAPISEM DO KASY"},
-    {ValidationCommand::kWritePackaging, 4, "WERYFIKACJA BAZY [OPAKOWANIA] ZAPISEM DO KASY"},
-    {ValidationCommand::kWriteCashiers, 6, "WERYFIKACJA BAZY [KASJERZY]PRZED ZAPISEM DO KASY"},
-    {ValidationCommand::kWriteKeys, 8, "WERYFIKACJA BAZY [KLAWISZE] PRZED ZAPISEM DO KASY"},
-    {ValidationCommand::kWriteDiscounts, 10, "WERYFIKACJA BAZY [RABATY] PRZED ZAPISEM DO KASY"},
-    {ValidationCommand::kWritePaymentForms, 11, "WERYFIKACJA BAZY PRZED ZAPISEM DO KASY"},
-    {ValidationCommand::kProgramHeader, 13, "WERYFIKACJA NAGŁÓWKA PRZED ZAPISEM DO KASY"},
-    {ValidationCommand::kWriteVat, 14, "WERYFIKACJA STAWEK VAT PRZED ZAPISEM DO KASY"},
+    {ValidationCommand::kWritePackaging,
+     4,
+     "WERYFIKACJA BAZY [OPAKOWANIA] ZAPISEM DO KASY",
+     Validator::kWrite,
+     {TableKind::kPackaging},
+     1},
+    {ValidationCommand::kWriteCashiers,
+     6,
+     "WERYFIKACJA BAZY [KASJERZY]PRZED ZAPISEM DO KASY",
+     Validator::kCatalogue,
+     {TableKind::kCashiers},
+     1},
+    {ValidationCommand::kWriteKeys,
+     8,
+     "WERYFIKACJA BAZY [KLAWISZE] PRZED ZAPISEM DO KASY",
+     Validator::kWrite,
+     {TableKind::kKeys},
+     1},
+    {ValidationCommand::kWriteDiscounts,
+     10,
+     "WERYFIKACJA BAZY [RABATY] PRZED ZAPISEM DO KASY",
+     Validator::kWrite,
+     {TableKind::kDiscounts, TableKind::kSurcharges},
+     2},
+    {ValidationCommand::kWritePaymentForms,
+     11,
+     "WERYFIKACJA BAZY PRZED ZAPISEM DO KASY",
+     Validator::kWrite,
+     {TableKind::kPaymentForms},
+     1},
+    {ValidationCommand::kProgramHeader,
+     13,
+     "WERYFIKACJA NAGŁÓWKA PRZED ZAPISEM DO KASY",
+     Validator::kCatalogue,
+     {TableKind::kHeader},
+     1},
+    {ValidationCommand::kWriteVat,
+     14,
+     "WERYFIKACJA STAWEK VAT PRZED ZAPISEM DO KASY",
+     Validator::kCatalogue,
+     {TableKind::kVat},
+     1},
     {ValidationCommand::kVerifyEan13, 15, "WERYFIKACJA SUMY KONTROLNEJ EAN13"},
     {ValidationCommand::kWeryfikacja, 0, ""},
 };
@@ -123,28 +164,6 @@ ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& 
                                  firstRow);
             }
             break;
-        case ValidationCommand::kWritePackaging:
-            WriteWhole(pass, model, TableKind::kPackaging, tables);
-            break;
-        case ValidationCommand::kWriteCashiers:
-            ValidateByCatalogue(pass, model, TableKind::kCashiers, tables);
-            break;
-        case ValidationCommand::kWriteKeys:
-            WriteWhole(pass, model, TableKind::kKeys, tables);
-            break;
-        case ValidationCommand::kWriteDiscounts:
-            WriteWhole(pass, model, TableKind::kDiscounts, tables);
-            WriteWhole(pass, model, TableKind::kSurcharges, tables);
-            break;
-        case ValidationCommand::kWritePaymentForms:
-            WriteWhole(pass, model, TableKind::kPaymentForms, tables);
-            break;
-        case ValidationCommand::kProgramHeader:
-            ValidateByCatalogue(pass, model, TableKind::kHeader, tables);
-            break;
-        case ValidationCommand::kWriteVat:
-            ValidateByCatalogue(pass, model, TableKind::kVat, tables);
-            break;
         case ValidationCommand::kVerifyEan13:
             VerifyEan13(pass, tables.Grid(TableKind::kGoods));
             break;
@@ -153,6 +172,15 @@ ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& 
                 ValidateByCatalogue(pass, model, kind, tables);
             }
             CheckDuplicates(pass, tables);
+            break;
+        default:
+            for (size_t i = 0; i < info.tableCount; ++i) {
+                if (info.validator == Validator::kWrite) {
+                    WriteWhole(pass, model, info.tables[i], tables);
+                } else {
+                    ValidateByCatalogue(pass, model, info.tables[i], tables);
+                }
+            }
             break;
     }
 

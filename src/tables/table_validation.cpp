@@ -64,14 +64,15 @@ constexpr WriteRule kWriteRules[] = {
     {TableKind::kDiscounts, "NAZ", RuleKind::kName, 0, 0, 0, kTooLongName},
     {TableKind::kDiscounts, "WAR", RuleKind::kNumber, 5, 2, 1, kRangeOf},
     {TableKind::kDiscounts, "KWO", RuleKind::kNumber, 9, 6, 2, kRangeOf},
-    {TableKind::kSurcharges, "NAZ", RuleKind::kName, 0, 0, 0, kTooLongName},
-    {TableKind::kSurcharges, "WAR", RuleKind::kNumber, 5, 2, 1, kRangeOf},
-    {TableKind::kSurcharges, "KWO", RuleKind::kNumber, 9, 6, 2, kRangeOf},
     {TableKind::kPaymentForms, "NAZ", RuleKind::kName, 0, 0, 0, kTooLongName},
     {TableKind::kPaymentForms, "KUR", RuleKind::kNumber, 9, 2, 6, kRangeOf},
 };
 
 const WriteRule* FindWriteRule(TableKind table, std::string_view key) {
+    // Surcharges keep the columns and rules of discounts.
+    if (table == TableKind::kSurcharges) {
+        table = TableKind::kDiscounts;
+    }
     for (const WriteRule& rule : kWriteRules) {
         if (rule.table == table && rule.key == key) {
             return &rule;
