@@ -4,6 +4,7 @@
 
 #include "app/settings.h"
 #include "app/validation_commands.h"
+#include "base/codepage.h"
 #include "base/number_text.h"
 #include "cli/command_line.h"
 #include "cli/terminal_user_interface.h"
@@ -17,7 +18,8 @@ namespace {
 constexpr std::string_view kUsage =
     "Użycie: kasa [--typ zen|vesper] sprawdz TABELA PLIK [--max N] [--ean]\n"
     "        kasa [--typ zen|vesper] sprawdz wszystko PLIK.pod [--max N] [--ean]\n"
-    "Pliki: .pod, .csv, .txt; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU";
+    "Pliki: .pod, .csv, .txt; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU;\n"
+    "nagłówek i stawki VAT (Naglowek, StawkiVAT) tylko z pliku .pod";
 
 int Usage(CommandContext& context, const std::string& lead) {
     context.err << lead << (lead.empty() ? "" : "\n") << kUsage << "\n";
@@ -76,7 +78,12 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
         }
     } else {
         TableKind kind = TableKind::kGoods;
-        if (FindGridTableByName(model, words[0], &kind) == nullptr) {
+        const std::string wanted = Utf8ToUpper(words[0]);
+        if (wanted == Utf8ToUpper(model.Table(TableKind::kHeader).tableName)) {
+            kind = TableKind::kHeader;
+        } else if (wanted == Utf8ToUpper(model.Table(TableKind::kVat).tableName)) {
+            kind = TableKind::kVat;
+        } else if (FindGridTableByName(model, words[0], &kind) == nullptr) {
             return Usage(context, "Nieznana tabela: " + words[0]);
         }
         if (TableFileKindOfPath(words[1]) == TableFileKind::kUnknown) {

@@ -79,6 +79,9 @@ TEST_F(CheckCommand, WszystkoRunsEveryTableOfAPodFile) {
               "Koniec sprawdzania unikalności kodów EAN13.\n"
               "Koniec sprawdzania unikalności nazw.\n"
               "Znaleziono 1 błąd.\n");
+    // The rates alone, as programming them would check them.
+    EXPECT_EQ(Kasa({"sprawdz", "stawkivat", pod}).code, 1);
+    EXPECT_EQ(Kasa({"sprawdz", "Naglowek", pod}).out, "Nie znaleziono błędów.\n");
 }
 
 TEST_F(CheckCommand, WrongUseAndUnreadableFilesExitWith2) {
