@@ -82,6 +82,14 @@ TEST_F(CheckCommand, WszystkoRunsEveryTableOfAPodFile) {
     // The rates alone, as programming them would check them.
     EXPECT_EQ(Kasa({"sprawdz", "stawkivat", pod}).code, 1);
     EXPECT_EQ(Kasa({"sprawdz", "Naglowek", pod}).out, "Nie znaleziono błędów.\n");
+    // A table that cannot be read is told about; the others are still checked.
+    const std::string one = SavePackaging("opakowania.pod", {"Skrzynka", "x"});
+    folder_.Write("opakowania.pod",
+                  folder_.Read("opakowania.pod") + "[KLAWISZE]\r\nKlawisz1=x;1\r\n");
+    const Outcome partial = Kasa({"sprawdz", "wszystko", one});
+    EXPECT_EQ(partial.code, 1);
+    EXPECT_NE(partial.out.find("Opakowania: x w miejscu 1 2"), std::string::npos);
+    EXPECT_FALSE(partial.err.empty());
 }
 
 TEST_F(CheckCommand, WrongUseAndUnreadableFilesExitWith2) {
@@ -89,6 +97,7 @@ TEST_F(CheckCommand, WrongUseAndUnreadableFilesExitWith2) {
     EXPECT_EQ(missing.code, 2);
     EXPECT_FALSE(missing.err.empty());
     EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(Kasa({"sprawdz", "wszystko", folder_.Path("brak.pod")}).code, 2);
     EXPECT_EQ(Kasa({"sprawdz", "Nieznana", folder_.Path("a.csv")}).code, 2);
     EXPECT_EQ(Kasa({"sprawdz", "Opakowania"}).code, 2);
     EXPECT_EQ(Kasa({"sprawdz", "Opakowania", "a.csv", "--max", "x"}).code, 2);
