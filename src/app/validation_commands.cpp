@@ -65,7 +65,9 @@ constexpr CommandInfo kCommands[] = {
      Validator::kCatalogue,
      {TableKind::kVat},
      1},
-    {ValidationCommand::kVerifyEan13, 15, "WERYFIKACJA SUMY KONTROLNEJ EAN13"},
+    {ValidationCommand::kVerifyEan13, 15, "WERYFIKACJA SUMY EAN13"},
+    {ValidationCommand::kCheckNames, 0, ""},
+    {ValidationCommand::kCheckEanUniqueness, 0, ""},
     {ValidationCommand::kWeryfikacja, 0, ""},
 };
 
@@ -94,6 +96,17 @@ void WriteWhole(ValidationPass& pass, const RegisterModel& model, TableKind kind
 void CheckDuplicates(ValidationPass& pass, const TableSet& tables) {
     CheckEanUniqueness(pass, tables.Grid(TableKind::kGoods));
     CheckNameUniqueness(pass, tables.Grid(TableKind::kGoods));
+}
+
+bool HoldsLimitLine(const ValidationPass& pass) {
+    ValidationPass probe(pass.ErrorMax);
+    probe.AddLimitLine();
+    for (const FaultLine& line : pass.lines) {
+        if (line.text == probe.lines.back().text) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::array<std::string, 4> Captions(int32_t severity, bool singleRecord) {
@@ -167,6 +180,12 @@ ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& 
         case ValidationCommand::kVerifyEan13:
             VerifyEan13(pass, tables.Grid(TableKind::kGoods));
             break;
+        case ValidationCommand::kCheckNames:
+            CheckNameUniqueness(pass, tables.Grid(TableKind::kGoods));
+            break;
+        case ValidationCommand::kCheckEanUniqueness:
+            CheckEanUniqueness(pass, tables.Grid(TableKind::kGoods));
+            break;
         case ValidationCommand::kWeryfikacja:
             for (const TableKind kind : kCatalogueOrder) {
                 ValidateByCatalogue(pass, model, kind, tables);
@@ -184,13 +203,15 @@ ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& 
             break;
     }
 
-    // The EAN-13 verification counts no faults, so it never meets the limit.
+    // The EAN-13 verification counts no faults, so it never meets the limit. The EAN
+    // uniqueness check may have told of the limit already: it is told once.
     if (command != ValidationCommand::kVerifyEan13 && pass.LimitReached()) {
         outcome.limitReached = true;
-        pass.AddLimitLine();
+        if (!HoldsLimitLine(pass)) {
+            pass.AddLimitLine();
+        }
     }
-    const bool writes =
-        command != ValidationCommand::kWeryfikacja && command != ValidationCommand::kVerifyEan13;
+    const bool writes = info.mode != 0 && command != ValidationCommand::kVerifyEan13;
     if (writes && pass.ErrorSeverity > 0) {
         outcome.captions = Captions(pass.ErrorSeverity, command == ValidationCommand::kWriteRecord);
     }

@@ -18,18 +18,20 @@ namespace kasa {
 
 // The commands that validate, each with the listing window's mode it shows.
 enum class ValidationCommand {
-    kWriteGoods,         // mode 1
-    kWriteGoodsRange,    // mode 2
-    kWriteRecord,        // mode 3: "Modyfikuj" of one record
-    kWritePackaging,     // mode 4
-    kWriteCashiers,      // mode 6
-    kWriteKeys,          // mode 8
-    kWriteDiscounts,     // mode 10: discounts, then surcharges
-    kWritePaymentForms,  // mode 11
-    kProgramHeader,      // mode 13
-    kWriteVat,           // mode 14
-    kVerifyEan13,        // mode 15
-    kWeryfikacja,        // mode 0: every table, nothing written
+    kWriteGoods,          // mode 1
+    kWriteGoodsRange,     // mode 2
+    kWriteRecord,         // mode 3: "Modyfikuj" of one record
+    kWritePackaging,      // mode 4
+    kWriteCashiers,       // mode 6
+    kWriteKeys,           // mode 8
+    kWriteDiscounts,      // mode 10: discounts, then surcharges
+    kWritePaymentForms,   // mode 11
+    kProgramHeader,       // mode 13
+    kWriteVat,            // mode 14
+    kVerifyEan13,         // mode 15
+    kCheckNames,          // the goods names' uniqueness, in the plain listing
+    kCheckEanUniqueness,  // the goods bar codes' uniqueness, in the plain listing
+    kWeryfikacja,         // mode 0: every table, nothing written
 };
 
 struct ValidationOutcome {
