@@ -31,7 +31,8 @@ bool GoToFaultPlace(TECRForm& form, const FaultPlace& place) {
     }
     if (place.col < 0) {
         // Header lines and VAT rates: the row is the field's position.
-        if (static_cast<size_t>(place.row) >= table->fields.size()) {
+        if (static_cast<size_t>(place.row) >= table->fields.size() ||
+            table->fields[place.row].editName.empty()) {
             return false;
         }
         QWidget* edit = form.EditControl(place.tableName, table->fields[place.row].editName);
