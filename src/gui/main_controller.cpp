@@ -14,6 +14,7 @@
 #include "gui/qt_user_interface.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
+#include "gui/tlisting_form.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 #include "sim/virtual_register.h"
@@ -50,6 +51,15 @@ MainController::~MainController() {
 void MainController::LoadSettingsFile() {
     configPath_ = ResolveConfigFilePath(options_.configPath);
     settings_ = ReadSettingsFile(configPath_);
+    for (auto [window, place] : ListingPlaces()) {
+        window->SetPlace(*place);
+    }
+}
+
+std::array<std::pair<TListingForm*, WindowPlace*>, 3> MainController::ListingPlaces() {
+    return {{{form_.ListingWindow(), &settings_.List},
+             {form_.FiscalListingWindow(), &settings_.Fiscal},
+             {form_.CompileListingWindow(), &settings_.CompList}}};
 }
 
 ProgramSettingsValues MainController::ProgramValues() {
@@ -119,6 +129,12 @@ void MainController::Show() {
     form_.ApplyHints(!settings_.Hint, settings_.HintPause, settings_.HintHidePause);
     form_.SetCommunicationStarted(false);
     form_.show();
+    // The listings that were open when the program ended open again.
+    for (auto [window, place] : ListingPlaces()) {
+        if (place->showing) {
+            window->ShowInMode(kListingPlainMode);
+        }
+    }
     StartStopClicked(false);
 }
 
@@ -410,6 +426,9 @@ bool MainController::SaveSettings() {
     settings_.MainLeft = geometry.left();
     settings_.MainWidth = geometry.width();
     settings_.MainHeight = geometry.height();
+    for (auto [window, place] : ListingPlaces()) {
+        *place = window->Place();
+    }
     const WriteResult written = WriteSettingsFile(configPath_, settings_);
     if (!written.ok) {
         form_.Ui().Message(kCaption, written.message);

@@ -19,11 +19,13 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "gui/fault_navigation.h"
 #include "gui/grid_model.h"
 #include "gui/main_menu.h"
 #include "gui/opis_bledow_form.h"
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform_internal.h"
+#include "gui/tlisting_form.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 
@@ -67,6 +69,16 @@ TECRForm::TECRForm(QWidget* parent) : QMainWindow(parent) {
     programSettings_ = new TUstawienieProgramuForm(*ui_, this);
     registerSettings_ = new TUstawienieKasyForm(this);
     errorCodes_ = new TOpisBledowForm(this);
+    listing_ = new TListingForm(*ui_, QStringLiteral("Komunikaty"), this);
+    listing_->setObjectName("ListingForm");
+    fiscalListing_ = new TListingForm(*ui_, QStringLiteral("Pamięć fiskalna"), this);
+    fiscalListing_->setObjectName("FiscalListingForm");
+    compileListing_ = new TListingForm(*ui_, QStringLiteral("Wynik kompilacji."), this);
+    compileListing_->setObjectName("CompListForm");
+    for (TListingForm* listing : {listing_, fiscalListing_, compileListing_}) {
+        connect(listing, &TListingForm::placeChosen, this,
+                [this](const FaultPlace& place) { GoToFaultPlace(*this, place); });
+    }
     connect(programSettings_, &TUstawienieProgramuForm::registerTypeChanged, this,
             &TECRForm::RegisterTypeChosen);
     connect(programSettings_, &TUstawienieProgramuForm::fontsChanged, this,
@@ -198,7 +210,8 @@ void TECRForm::closeEvent(QCloseEvent* event) {
     emit aboutToClose();
     for (QWidget* window :
          {static_cast<QWidget*>(programSettings_), static_cast<QWidget*>(registerSettings_),
-          static_cast<QWidget*>(errorCodes_)}) {
+          static_cast<QWidget*>(errorCodes_), static_cast<QWidget*>(listing_),
+          static_cast<QWidget*>(fiscalListing_), static_cast<QWidget*>(compileListing_)}) {
         window->hide();
     }
     QMainWindow::closeEvent(event);
@@ -237,6 +250,9 @@ void TECRForm::ApplyFontsToPage(QWidget* page) {
 void TECRForm::ApplyFonts(const FontSet& fonts) {
     fonts_ = fonts;
     ApplyFontsToPage(centralWidget());
+    for (TListingForm* listing : {listing_, fiscalListing_, compileListing_}) {
+        listing->SetListFont(fonts_.wind);
+    }
     SetCommunicationStarted(communicationStarted_);
     for (auto& [name, slot] : slots_) {
         ApplyGridLayout(*slot->view, slot->grid);

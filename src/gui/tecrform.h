@@ -28,6 +28,7 @@ class QTimer;
 namespace kasa::gui {
 
 class GridModel;
+class TListingForm;
 class QtUserInterface;
 class TOpisBledowForm;
 class TUstawienieKasyForm;
@@ -117,6 +118,10 @@ class TECRForm : public QMainWindow {
     TUstawienieProgramuForm* ProgramSettingsWindow() const { return programSettings_; }
     TUstawienieKasyForm* RegisterSettingsWindow() const { return registerSettings_; }
     TOpisBledowForm* ErrorCodesWindow() const { return errorCodes_; }
+    // The listings: validation messages, the fiscal memory and the compiler's messages.
+    TListingForm* ListingWindow() const { return listing_; }
+    TListingForm* FiscalListingWindow() const { return fiscalListing_; }
+    TListingForm* CompileListingWindow() const { return compileListing_; }
     // Shows a tool window unless it is visible already; never a second one.
     static void ShowToolWindow(QWidget* window);
 
@@ -174,6 +179,9 @@ class TECRForm : public QMainWindow {
     TUstawienieProgramuForm* programSettings_ = nullptr;
     TUstawienieKasyForm* registerSettings_ = nullptr;
     TOpisBledowForm* errorCodes_ = nullptr;
+    TListingForm* listing_ = nullptr;
+    TListingForm* fiscalListing_ = nullptr;
+    TListingForm* compileListing_ = nullptr;
 };
 
 }  // namespace kasa::gui
