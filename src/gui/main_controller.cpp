@@ -17,6 +17,7 @@
 #include "gui/tlisting_form.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
+#include "gui/validation_actions.h"
 #include "sim/virtual_register.h"
 #include "tables/catalogue.h"
 
@@ -158,6 +159,20 @@ void MainController::BindHandlers() {
             [this](const QString& type) { RegisterTypeChanged(type.toStdString()); });
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
+    validation_ = new ValidationActions(form_, settings_, [this] { SaveSettings(); });
+    form_.BindAction(QStringLiteral("Wery&fikacja tabel"),
+                     [this] { validation_->RunCheck(ValidationCommand::kWeryfikacja); });
+    form_.BindAction(QStringLiteral("&Sprawdź unikalność nazwy"),
+                     [this] { validation_->RunCheck(ValidationCommand::kCheckNames); });
+    form_.BindAction(QStringLiteral("&Weryfikacja sumy EAN13"),
+                     [this] { validation_->RunCheck(ValidationCommand::kVerifyEan13); });
+    form_.BindAction(QStringLiteral("Weryfikacja unikalności EA&N13"),
+                     [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
+    form_.BindAction(QStringLiteral("Pamięć &fiskalna"), [this] {
+        if (!form_.FiscalListingWindow()->isVisible()) {
+            form_.FiscalListingWindow()->ShowInMode(0);
+        }
+    });
     form_.SetRunningJobStop([this] {
         if (!busy) {
             return false;
@@ -389,6 +404,9 @@ void MainController::ReadVatClicked() {
 }
 
 void MainController::WriteVatClicked() {
+    if (!validation_->Validate(ValidationCommand::kWriteVat, [this] { WriteVatClicked(); })) {
+        return;
+    }
     Exclusive([&] {
         std::array<std::string, 7> edits;
         for (int i = 0; i < 7; ++i) {

@@ -23,6 +23,7 @@ class VirtualRegister;
 namespace kasa::gui {
 
 class TECRForm;
+class ValidationActions;
 class TListingForm;
 
 class MainController : public QObject {
@@ -94,6 +95,7 @@ class MainController : public QObject {
     RegisterSession ecr_;
     SessionDisplay display_;
     std::unique_ptr<sim::VirtualRegister> builtIn_;
+    ValidationActions* validation_ = nullptr;
     ProgramSettingsValues given_;
     bool portChosen_ = false;  // a port was picked in the settings window in this run
     bool operationRunning_ = false;
