@@ -49,7 +49,7 @@ struct FaultLine {
 
 struct ValidationOutcome {
     int mode = 0;
-    std::string heading;                // the listing window's heading for the mode
+    std::string heading;                  // the listing window's heading for the mode
     std::array<std::string, 4> captions;  // empty when the pass leaves them as they are
     std::vector<FaultLine> lines;
     int32_t errorCount = 0;
