@@ -35,14 +35,18 @@ struct Typing {
             Key(col, row, GridKey::kPrintable, c);
         }
     }
+    // Selects a cell holding `old`, types `text` and gives the cell's text.
+    std::string Retype(int col, int row, std::string old, std::u32string_view text) {
+        grid.SetCell(col, row, std::move(old));
+        editor.CellSelected(table, col, row);
+        Type(col, row, text);
+        return grid.Cell(col, row);
+    }
 };
 
 TEST(GridEditorTest, FirstKeyReplacesLaterKeysAppendAndUndoRestores) {
     Typing t(Vesper(TableKind::kGoods));
-    t.grid.SetCell(1, 2, "Chleb");
-    t.editor.CellSelected(t.table, 1, 2);
-    t.Type(1, 2, U"Mąk");
-    EXPECT_EQ(t.grid.Cell(1, 2), "Mąk");
+    EXPECT_EQ(t.Retype(1, 2, "Chleb", U"Mąk"), "Mąk");
     const GridKeyResult back = t.Key(1, 2, GridKey::kBackspace);
     EXPECT_EQ(t.grid.Cell(1, 2), "Mą");
     EXPECT_EQ(back.changed, (std::vector<std::pair<int, int>>{{1, 2}}));
@@ -60,17 +64,11 @@ TEST(GridEditorTest, FirstKeyReplacesLaterKeysAppendAndUndoRestores) {
 
 TEST(GridEditorTest, CashierGridAppendsAndBalanceIsNeverReplaced) {
     Typing cashiers(Vesper(TableKind::kCashiers));
-    cashiers.grid.SetCell(1, 1, "Ann");
-    cashiers.editor.CellSelected(cashiers.table, 1, 1);
-    cashiers.Type(1, 1, U"a");
-    EXPECT_EQ(cashiers.grid.Cell(1, 1), "Anna");
+    EXPECT_EQ(cashiers.Retype(1, 1, "Ann", U"a"), "Anna");
 
     Typing packaging(Vesper(TableKind::kPackaging));
     const int balance = packaging.table.ColumnOfKey("SAL");
-    packaging.grid.SetCell(balance, 3, "-1");
-    packaging.editor.CellSelected(packaging.table, balance, 3);
-    packaging.Type(balance, 3, U"5");
-    EXPECT_EQ(packaging.grid.Cell(balance, 3), "-15");
+    EXPECT_EQ(packaging.Retype(balance, 3, "-1", U"5"), "-15");
 }
 
 TEST(GridEditorTest, VatLetterTakesLowerCaseAndEveryKeyReplaces) {
@@ -90,9 +88,7 @@ TEST(GridEditorTest, VatLetterTakesLowerCaseAndEveryKeyReplaces) {
 TEST(GridEditorTest, UndoReachesBackFiftyOneChanges) {
     Typing t(Vesper(TableKind::kGoods));
     for (int row = 1; row <= 52; ++row) {
-        t.grid.SetCell(1, row, "old" + std::to_string(row));
-        t.editor.CellSelected(t.table, 1, row);
-        t.Type(1, row, U"N");
+        t.Retype(1, row, "old" + std::to_string(row), U"N");
     }
     EXPECT_EQ(t.editor.Undo().Depth("PLU"), 51u);
     for (int i = 0; i < 60; ++i) {
@@ -176,9 +172,7 @@ TEST(GridEditorTest, ClipboardIsSharedAndCutDoesNotFillIt) {
 
 TEST(GridEditorTest, RebuiltGridsForgetTheirChanges) {
     Typing t(Vesper(TableKind::kGoods));
-    t.grid.SetCell(1, 3, "Kawa");
-    t.editor.CellSelected(t.table, 1, 3);
-    t.Type(1, 3, U"H");
+    t.Retype(1, 3, "Kawa", U"H");
     t.editor.GridsRebuilt();
     t.Key(1, 3, GridKey::kUndo);
     EXPECT_EQ(t.grid.Cell(1, 3), "H");
