@@ -275,10 +275,9 @@ bool EditPanel::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         case QEvent::MouseButtonPress:
-            keys_.HideHint();
-            SelectRowOfNumber();
-            break;
         case QEvent::FocusOut:
+            // A hint left behind a field the user has gone from would speak of nothing.
+            keys_.HideHint();
             SelectRowOfNumber();
             break;
         default:
