@@ -19,7 +19,9 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "gui/edit_panel.h"
 #include "gui/fault_navigation.h"
+#include "gui/grid_key_handler.h"
 #include "gui/grid_model.h"
 #include "gui/main_menu.h"
 #include "gui/opis_bledow_form.h"
@@ -52,6 +54,7 @@ TECRForm::TECRForm(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Program serwisowy kas"));
     resize(1280, 800);
     fonts_ = DefaultFonts();
+    gridKeys_ = new GridKeyHandler(*this);
 
     BuildCentral();
     ui_ = new QtUserInterface(this, progress_, info_, this);
@@ -97,8 +100,10 @@ TECRForm::TECRForm(QWidget* parent) : QMainWindow(parent) {
 }
 
 TECRForm::~TECRForm() {
-    // The pages own the models, which refer to the grids: they go first.
+    // The pages own the models, which refer to the grids: they go first. The edit panels'
+    // handlers go before the fields they watch, which may lose the focus as they go.
     for (QWidget* page : tablePages_) {
+        qDeleteAll(page->findChildren<EditPanel*>());
         delete page;
     }
     tablePages_.clear();
@@ -263,7 +268,15 @@ void TECRForm::ApplyDisplaySwitches(const ProgramSettingsValues& values) {
     editPanelsShown_ = !values.edit;
     buttonPanelsShown_ = !values.function;
     hintsShown_ = !values.hint;
+    gridKeys_->SetHintsShown(!values.balonHint);
     ShowPanels();
+}
+
+void TECRForm::SetRecordCommandHandler(RecordCommandHandler handler) {
+    recordCommands_ = std::move(handler);
+    for (EditPanel* panel : findChildren<EditPanel*>()) {
+        panel->UpdateCommandButtons();
+    }
 }
 
 void TECRForm::ShowPanels() {
