@@ -162,7 +162,7 @@ void MainController::BindHandlers() {
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
     validation_ = new ValidationActions(form_, settings_, [this] { SaveSettings(); });
-    form_.BindAction(QStringLiteral("Wery&fikacja tabel"),
+    form_.BindButton(QStringLiteral("Weryfikacja"),
                      [this] { validation_->RunCheck(ValidationCommand::kWeryfikacja); });
     form_.BindAction(QStringLiteral("&Sprawdź unikalność nazwy"),
                      [this] { validation_->RunCheck(ValidationCommand::kCheckNames); });

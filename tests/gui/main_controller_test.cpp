@@ -407,7 +407,7 @@ void MainControllerTest::weryfikacjaListsFaultsAndNormalisesPasswords() {
     kasa::TextGrid& goods = *p.form->Grid("PLU");
     goods.SetCell(1, 1, "Chleb");
     goods.SetCell(3, 1, "Z");
-    p.form->MenuAction(QStringLiteral("Wery&fikacja tabel"))->trigger();
+    p.form->ControlAs<QPushButton>(QStringLiteral("Weryfikacja"))->click();
 
     kasa::gui::TListingForm* listing = p.form->ListingWindow();
     QVERIFY(listing->isVisible());
