@@ -58,15 +58,7 @@ class Transfer : public ::testing::TestWithParam<RegisterType> {
     std::string Get(TableKind kind, std::string_view key, int row) {
         return tables.Grid(kind).Cell(model->Table(kind).ColumnOfKey(key), row);
     }
-    // Requests whose command letter is `letter`.
-    int Requests(char letter) const {
-        int count = 0;
-        for (const auto& payload : f.reg->ReceivedPayloads()) {
-            const size_t at = payload.find_first_not_of("0123456789;");
-            count += at != std::string::npos && payload[at] == letter ? 1 : 0;
-        }
-        return count;
-    }
+    int Requests(char letter) const { return testing::CountRequests(*f.reg, letter); }
 
     sim::RegisterFixture f;
     const RegisterModel* model = nullptr;
