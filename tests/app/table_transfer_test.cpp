@@ -103,6 +103,12 @@ TEST_P(Transfer, EveryTableIsReadAndWrittenBack) {
         ASSERT_EQ(Run(c.kind, false, range), TransferResult::kDone);
         EXPECT_EQ(Get(c.kind, key, 2), changed);
     }
+    // The header is read into the lines; its write is the header page's own command.
+    ASSERT_EQ(Run(TableKind::kHeader, false), TransferResult::kDone);
+    EXPECT_EQ(tables.header[0].text, "SKLEP SPOŻYWCZY");
+    f.reg->ClearReceived();
+    EXPECT_EQ(Run(TableKind::kHeader, true), TransferResult::kDone);
+    EXPECT_EQ(Requests('I'), 0);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(ui.questions.empty());
 }
