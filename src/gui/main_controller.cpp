@@ -10,12 +10,16 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/record_commands.h"
 #include "base/codepage.h"
+#include "gui/edit_panel.h"
 #include "gui/qt_user_interface.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
+#include "gui/tlisting_form.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
+#include "gui/validation_actions.h"
 #include "sim/virtual_register.h"
 #include "tables/catalogue.h"
 
@@ -50,6 +54,15 @@ MainController::~MainController() {
 void MainController::LoadSettingsFile() {
     configPath_ = ResolveConfigFilePath(options_.configPath);
     settings_ = ReadSettingsFile(configPath_);
+    for (auto [window, place] : ListingPlaces()) {
+        window->SetPlace(*place);
+    }
+}
+
+std::array<std::pair<TListingForm*, WindowPlace*>, 3> MainController::ListingPlaces() {
+    return {{{form_.ListingWindow(), &settings_.List},
+             {form_.FiscalListingWindow(), &settings_.Fiscal},
+             {form_.CompileListingWindow(), &settings_.CompList}}};
 }
 
 ProgramSettingsValues MainController::ProgramValues() {
@@ -119,6 +132,12 @@ void MainController::Show() {
     form_.ApplyHints(!settings_.Hint, settings_.HintPause, settings_.HintHidePause);
     form_.SetCommunicationStarted(false);
     form_.show();
+    // The listings that were open when the program ended open again.
+    for (auto [window, place] : ListingPlaces()) {
+        if (place->showing) {
+            window->ShowInMode(kListingPlainMode);
+        }
+    }
     StartStopClicked(false);
 }
 
@@ -142,6 +161,23 @@ void MainController::BindHandlers() {
             [this](const QString& type) { RegisterTypeChanged(type.toStdString()); });
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
+    validation_ = new ValidationActions(form_, settings_, [this] { SaveSettings(); });
+    form_.BindAction(QStringLiteral("Wery&fikacja tabel"),
+                     [this] { validation_->RunCheck(ValidationCommand::kWeryfikacja); });
+    form_.BindAction(QStringLiteral("&Sprawdź unikalność nazwy"),
+                     [this] { validation_->RunCheck(ValidationCommand::kCheckNames); });
+    form_.BindAction(QStringLiteral("&Weryfikacja sumy EAN13"),
+                     [this] { validation_->RunCheck(ValidationCommand::kVerifyEan13); });
+    form_.BindAction(QStringLiteral("Weryfikacja unikalności EA&N13"),
+                     [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
+    form_.SetRecordCommandHandler([this](RecordCommand command, TableKind kind, int row) {
+        RecordCommandClicked(command, kind, row);
+    });
+    form_.BindAction(QStringLiteral("Pamięć &fiskalna"), [this] {
+        if (!form_.FiscalListingWindow()->isVisible()) {
+            form_.FiscalListingWindow()->ShowInMode(0);
+        }
+    });
     form_.SetRunningJobStop([this] {
         if (!busy) {
             return false;
@@ -373,6 +409,9 @@ void MainController::ReadVatClicked() {
 }
 
 void MainController::WriteVatClicked() {
+    if (!validation_->Validate(ValidationCommand::kWriteVat, [this] { WriteVatClicked(); })) {
+        return;
+    }
     Exclusive([&] {
         std::array<std::string, 7> edits;
         for (int i = 0; i < 7; ++i) {
@@ -404,12 +443,54 @@ void MainController::SendRegisterSettingsClicked() {
     });
 }
 
+void MainController::RecordCommandClicked(RecordCommand command, TableKind kind, int row) {
+    if (busy) {
+        form_.Ui().Message(kCaption, kBusyMessage);
+        return;
+    }
+    TextGrid* grid = form_.Grid(form_.Model().Table(kind).tableName);
+    if (grid == nullptr) {
+        return;
+    }
+    const std::string number = grid->Cell(0, row);
+    if (command == RecordCommand::kModify &&
+        !validation_->Validate(
+            ValidationCommand::kWriteRecord,
+            [this, command, kind, row] { RecordCommandClicked(command, kind, row); }, kind, row,
+            row)) {
+        return;
+    }
+    Exclusive([&] {
+        const RegisterModel& model = form_.Model();
+        switch (command) {
+            case RecordCommand::kModify:
+                if (WriteRecordRow(ecr_, form_.Ui(), kCaption, model, kind, *grid, row)) {
+                    form_.Ui().ShowOutcome("Zapisano w kasie rekord " + number + ".");
+                }
+                break;
+            case RecordCommand::kDelete:
+                if (DeleteRecordRow(ecr_, form_.Ui(), kCaption, kind, *grid, row)) {
+                    form_.Ui().ShowOutcome("Usunięto z kasy rekord " + number + ".");
+                }
+                break;
+            case RecordCommand::kRead:
+                if (ReadRecordRow(ecr_, form_.Ui(), kCaption, model, kind, *grid, row)) {
+                    form_.Ui().ShowOutcome("Odczytano z kasy rekord " + number + ".");
+                }
+                break;
+        }
+    });
+}
+
 bool MainController::SaveSettings() {
     const QRect geometry = form_.geometry();
     settings_.MainTop = geometry.top();
     settings_.MainLeft = geometry.left();
     settings_.MainWidth = geometry.width();
     settings_.MainHeight = geometry.height();
+    for (auto [window, place] : ListingPlaces()) {
+        *place = window->Place();
+    }
     const WriteResult written = WriteSettingsFile(configPath_, settings_);
     if (!written.ok) {
         form_.Ui().Message(kCaption, written.message);
