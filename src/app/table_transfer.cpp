@@ -109,6 +109,7 @@ RangeChoice GoodsRangeFromText(std::string_view text, const TableDescriptor& goo
     if (*first == 0 && *last == 0) {
         return choice;
     }
+    choice.numbers = {static_cast<int>(*first), static_cast<int>(*last)};
     if (*first > *last) {
         choice.message = kRangeOrderMessage;
         return choice;

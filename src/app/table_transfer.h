@@ -69,6 +69,7 @@ struct TransferRange {
 // A range the user gave, or why it is refused (one of the three range messages).
 struct RangeChoice {
     TransferRange rows;
+    TransferRange numbers;  // the goods numbers as the user gave them
     std::string message;
 
     bool Accepted() const { return message.empty(); }

@@ -17,6 +17,7 @@
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
 #include "gui/tlisting_form.h"
+#include "gui/transfer_actions.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 #include "gui/validation_actions.h"
@@ -47,6 +48,10 @@ MainController::MainController(TECRForm& form, Options options)
 }
 
 MainController::~MainController() {
+    // A worker still on the line stops before the register object goes.
+    if (transfers_ != nullptr) {
+        transfers_->StopForClosing();
+    }
     ecr_.SetProcessMessages(nullptr);
     StopBuiltInRegister();
 }
@@ -170,6 +175,8 @@ void MainController::BindHandlers() {
                      [this] { validation_->RunCheck(ValidationCommand::kVerifyEan13); });
     form_.BindAction(QStringLiteral("Weryfikacja unikalności EA&N13"),
                      [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
+    transfers_ = new TransferActions(form_, ecr_, busy, *validation_);
+    transfers_->SetVatAndTotalsRead([this] { ReadVatClicked(); });
     form_.SetRecordCommandHandler([this](RecordCommand command, TableKind kind, int row) {
         RecordCommandClicked(command, kind, row);
     });
@@ -505,12 +512,8 @@ void MainController::Closing() {
         ecr_.abortRequested = true;
     }
     SaveSettings();
-    if (jobRunning) {
-        // The job gets two seconds to stop; the window keeps handling its events meanwhile.
-        QEventLoop wait;
-        QTimer::singleShot(2000, &wait, &QEventLoop::quit);
-        wait.exec();
-    }
+    // The worker stops after its current row; no second thread is ever left on the line.
+    transfers_->StopForClosing();
     KoniecKomunikacji(ecr_, form_.Ui(), kCaption, busy);
     ecr_.CloseTransmission();
     StopBuiltInRegister();

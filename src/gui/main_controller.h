@@ -24,6 +24,7 @@ namespace kasa::gui {
 
 class TECRForm;
 class ValidationActions;
+class TransferActions;
 enum class RecordCommand;
 class TListingForm;
 
@@ -99,6 +100,7 @@ class MainController : public QObject {
     SessionDisplay display_;
     std::unique_ptr<sim::VirtualRegister> builtIn_;
     ValidationActions* validation_ = nullptr;
+    TransferActions* transfers_ = nullptr;
     ProgramSettingsValues given_;
     bool portChosen_ = false;  // a port was picked in the settings window in this run
     bool operationRunning_ = false;

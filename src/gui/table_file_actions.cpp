@@ -3,7 +3,6 @@
 #include <QFileDialog>
 #include <QObject>
 #include <QPushButton>
-#include <QTimer>
 #include <QVariant>
 #include <optional>
 #include <string>
@@ -76,20 +75,6 @@ class TableFileActions : public QObject {
         }
         button->setProperty(kBoundProperty, true);
         form_.BindButton(objectName, std::move(handler));
-        // The table pages are built anew when the register type changes: their new buttons
-        // are bound once the rebuilding is over.
-        connect(button, &QObject::destroyed, this, [this] { RebindLater(); });
-    }
-
-    void RebindLater() {
-        if (rebindPending_) {
-            return;
-        }
-        rebindPending_ = true;
-        QTimer::singleShot(0, this, [this] {
-            rebindPending_ = false;
-            BindTableButtons();
-        });
     }
 
     std::string Caption() const { return form_.windowTitle().toStdString(); }
@@ -193,7 +178,6 @@ class TableFileActions : public QObject {
     Settings& settings_;
     std::function<bool()> busy_;
     FileChooser chooser_;
-    bool rebindPending_ = false;
 };
 
 }  // namespace
@@ -219,6 +203,8 @@ void BindTableFileActions(TECRForm& form, Settings& settings, std::function<bool
     auto* actions = new TableFileActions(form, settings, std::move(busy), std::move(chooser));
     actions->BindMenu();
     actions->BindTableButtons();
+    QObject::connect(&form, &TECRForm::tablesRebuilt, actions,
+                     [actions] { actions->BindTableButtons(); });
 }
 
 }  // namespace kasa::gui

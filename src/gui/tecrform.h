@@ -140,6 +140,8 @@ class TECRForm : public QMainWindow {
   signals:
     // The window is closing: save the settings and end the communication now.
     void aboutToClose();
+    // The table pages were built anew (another register type): their buttons are new.
+    void tablesRebuilt();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -342,6 +342,7 @@ void TECRForm::RebuildTables(int minPlu) {
     ShowHeaderLines();
     ShowPanels();
     tabs_->setCurrentIndex(std::clamp(current, 0, tabs_->count() - 1));
+    emit tablesRebuilt();
 }
 
 void TECRForm::ShowHeaderLines() {

@@ -1,0 +1,490 @@
+#include "gui/transfer_actions.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QInputDialog>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+#include "app/validation_commands.h"
+#include "ecr/database_commands.h"
+#include "ecr/vat_totals.h"
+#include "gui/form_table_set.h"
+#include "gui/grid_model.h"
+#include "gui/qt_user_interface.h"
+#include "gui/tecrform.h"
+#include "gui/validation_actions.h"
+
+namespace kasa::gui {
+
+namespace {
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The worker's way to the user: the window's, except that once the window closes nothing
+// is shown any more and every question is answered No.
+class WorkerUserInterface : public UserInterface {
+  public:
+    WorkerUserInterface(UserInterface& ui, const std::atomic<bool>& closing)
+        : ui_(ui), closing_(closing) {}
+    void Message(const std::string& title, const std::string& text) override {
+        if (!closing_) {
+            ui_.Message(title, text);
+        }
+    }
+    Answer Ask(const std::string& title, const std::string& text, Buttons buttons) override {
+        if (closing_) {
+            return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Cancel
+                                                                          : Answer::No;
+        }
+        return ui_.Ask(title, text, buttons);
+    }
+    void SetProgress(int position, int maximum) override {
+        if (!closing_) {
+            ui_.SetProgress(position, maximum);
+        }
+    }
+    void SetStatusText(const std::string& text) override {
+        if (!closing_) {
+            ui_.SetStatusText(text);
+        }
+    }
+    void LogLine(const std::string& line) override {
+        if (!closing_) {
+            ui_.LogLine(line);
+        }
+    }
+    void ProcessPendingMessages() override {}
+
+  private:
+    UserInterface& ui_;
+    const std::atomic<bool>& closing_;
+};
+
+// The grid tables with register buttons of their own; surcharges go with discounts.
+constexpr TableKind kButtonTables[] = {TableKind::kPackaging, TableKind::kKeys,
+                                       TableKind::kCashiers, TableKind::kDiscounts,
+                                       TableKind::kPaymentForms};
+
+const char* const kCashierWriteQuestion =
+    "Czy jesteś pewien zapisu?\nPrzed wykonaniem zapisu bazy danych\nkasjerów zaleca się jego "
+    "odczytanie z kasy.\nProgram serwisowy zapisze wszystkie dane\nprezentowane na ekranie. "
+    "Informacje o sprzedaży\nzawarte w kasie ulegną skasowaniu.";
+const char* const kGoodsDeleteQuestion =
+    "Kontynuacja spowoduje skasowanie w kasie bazy PLU\nChcesz kontynuować?";
+
+}  // namespace
+
+TransferActions::TransferActions(TECRForm& form, ECRClass& ecr, std::atomic<bool>& busy,
+                                 ValidationActions& validation)
+    : QObject(&form), form_(form), ecr_(ecr), busy_(busy), validation_(validation) {
+    setObjectName(QStringLiteral("TransferActions"));
+    BindButtons();
+}
+
+TransferActions::~TransferActions() {
+    if (worker_.joinable()) {
+        StopForClosing();
+    }
+}
+
+void TransferActions::BindButtons() {
+    BindTableButtons();
+    connect(&form_, &TECRForm::tablesRebuilt, this, [this] { BindTableButtons(); });
+    form_.BindButton(QStringLiteral("All"), [this] { ReadAll(true); });
+    form_.BindAction(QStringLiteral("Odczyt &wszystkich danych z kasy"), [this] { ReadAll(true); });
+    form_.BindAction(QStringLiteral("Odczyt &danych bez PLU"), [this] { ReadAll(false); });
+}
+
+void TransferActions::BindTableButtons() {
+    for (const TableKind kind : kButtonTables) {
+        const QString name = Q(form_.Model().Table(kind).tableName);
+        form_.BindButton(name + QStringLiteral("_odczyt_kasa"), [this, kind] { ReadTable(kind); });
+        form_.BindButton(name + QStringLiteral("_zapis_kasa"), [this, kind] { WriteTable(kind); });
+        form_.BindButton(name + QStringLiteral("_kasuj"), [this, kind] { DeleteTable(kind); });
+    }
+    auto button = [this](const char* name) {
+        return form_.ControlAs<QPushButton>(QString::fromUtf8(name));
+    };
+    using Op = BackgroundOperation;
+    form_.BindButton(QStringLiteral("PLU_odczyt_kasa"), [this, button] {
+        GoodsCommand(button("PLU_odczyt_kasa"), Op::kGoodsRead, false, false);
+    });
+    form_.BindButton(QStringLiteral("PLU_zapis_kasa"), [this, button] {
+        GoodsCommand(button("PLU_zapis_kasa"), Op::kGoodsWrite, false, false);
+    });
+    form_.BindButton(QStringLiteral("PLU_odczyt_zakres_kasa"), [this, button] {
+        GoodsCommand(button("PLU_odczyt_zakres_kasa"), Op::kGoodsRead, true, false);
+    });
+    form_.BindButton(QStringLiteral("PLU_zapis_zakres_kasa"), [this, button] {
+        GoodsCommand(button("PLU_zapis_zakres_kasa"), Op::kGoodsWrite, true, false);
+    });
+    form_.BindButton(QStringLiteral("PLU_czysc_zakres"), [this, button] {
+        GoodsCommand(button("PLU_czysc_zakres"), Op::kGoodsWrite, true, true);
+    });
+    form_.BindButton(QStringLiteral("PLU_kasuj"), [this, button] {
+        GoodsCommand(button("PLU_kasuj"), Op::kGoodsDeleteChecked, false, false);
+    });
+    form_.BindButton(QStringLiteral("PLU_odczyt_zaznaczenie"), [this, button] {
+        GoodsSelection(button("PLU_odczyt_zaznaczenie"), Op::kGoodsRead);
+    });
+    form_.BindButton(QStringLiteral("PLU_zapis_zaznaczenie"), [this, button] {
+        GoodsSelection(button("PLU_zapis_zaznaczenie"), Op::kGoodsWrite);
+    });
+}
+
+bool TransferActions::Idle(const QString& caption) {
+    if (busy_ || operation_ != BackgroundOperation::kNone) {
+        form_.Ui().Message(caption.toStdString(), kBusyMessage);
+        return false;
+    }
+    return true;
+}
+
+TransferResult TransferActions::RunHere(TableKind kind, bool write) {
+    TableSet tables = CollectTableSet(form_);
+    TransferRequest request;
+    request.closeAfterwards = true;
+    std::atomic<bool>& abort = ecr_.abortRequested;
+    // The window's own thread waits inside the exchanges: the busy flag keeps a background
+    // operation from starting meanwhile.
+    busy_ = true;
+    std::vector<TableKind> passes{kind};
+    if (kind == TableKind::kDiscounts) {
+        passes.push_back(TableKind::kSurcharges);
+    }
+    TransferResult result = TransferResult::kDone;
+    for (const TableKind pass : passes) {
+        request.name = TransferName(form_.Model().Table(pass), write);
+        result = TransferTable(ecr_, form_.Ui(), form_.Model(), tables, request, abort, closing_);
+        if (!write) {
+            ApplyTableSet(form_, tables, pass);
+        } else if (pass == TableKind::kPackaging) {
+            ApplyTableSet(form_, tables, pass);  // the balance cells as they were shown
+        }
+        if (result != TransferResult::kDone && result != TransferResult::kPassedOver) {
+            break;
+        }
+    }
+    busy_ = false;
+    return result;
+}
+
+void TransferActions::ReadTable(TableKind kind) {
+    if (!Idle(QStringLiteral("Program serwisowy kas"))) {
+        return;
+    }
+    if (RunHere(kind, false) == TransferResult::kDone) {
+        form_.Ui().ShowOutcome("Odczytano z kasy tabelę " +
+                               std::string(form_.Model().Table(kind).tableName) + ".");
+    }
+}
+
+void TransferActions::WriteTable(TableKind kind) {
+    if (!validation_.Validate(WriteCommandOf(kind), [this, kind] { WriteTable(kind); })) {
+        return;
+    }
+    if (!Idle(QStringLiteral("Program serwisowy kas"))) {
+        return;
+    }
+    if (kind == TableKind::kCashiers &&
+        form_.Ui().Ask(kProgramCaption, kCashierWriteQuestion, Buttons::YesNo) != Answer::Yes) {
+        return;
+    }
+    if (RunHere(kind, true) == TransferResult::kDone) {
+        form_.Ui().ShowOutcome("Zapisano w kasie tabelę " +
+                               std::string(form_.Model().Table(kind).tableName) + ".");
+    }
+}
+
+void TransferActions::DeleteTable(TableKind kind) {
+    if (!Idle(QStringLiteral("Program serwisowy kas"))) {
+        return;
+    }
+    const std::string name(form_.Model().Table(kind).tableName);
+    // A whole database goes: the user confirms it, as for the goods.
+    if (form_.Ui().Ask(
+            kProgramCaption,
+            "Kontynuacja spowoduje skasowanie w kasie bazy " + name + "\nChcesz kontynuować?",
+            Buttons::YesNo) != Answer::Yes) {
+        return;
+    }
+    busy_ = true;
+    ecr_.abortRequested = false;
+    const bool done =
+        DeleteDatabase(form_.Ui(), kProgramCaption, ecr_, TableCodeOfKind(kind), true, true, false);
+    busy_ = false;
+    if (done) {
+        form_.Ui().ShowOutcome("Skasowano w kasie bazę " + name + ".");
+    }
+}
+
+std::optional<TransferRange> TransferActions::AskGoodsRange(const QString& caption, bool reading) {
+    (void)reading;
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        &form_, QString::fromUtf8(kRangeCaption), Q(RangePrompt(goodsNumbers_)), QLineEdit::Normal,
+        QStringLiteral("%1 %2").arg(goodsNumbers_.start).arg(goodsNumbers_.end), &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    const RangeChoice choice = GoodsRangeFromText(
+        text.toStdString(), form_.Model().Table(TableKind::kGoods), form_.MinPlu());
+    if (!choice.Accepted()) {
+        form_.Ui().Message(caption.toStdString(), choice.message);
+        return std::nullopt;
+    }
+    goodsNumbers_ = choice.numbers;
+    return choice.rows;
+}
+
+void TransferActions::GoodsCommand(QPushButton* button, BackgroundOperation operation,
+                                   bool askRange, bool clearRange) {
+    if (button == nullptr) {
+        return;
+    }
+    // The button that started the running operation stops it.
+    if (operation_ != BackgroundOperation::kNone && button == startedButton_) {
+        ecr_.abortRequested = true;
+        return;
+    }
+    if (!Idle(button->text())) {
+        return;
+    }
+    const bool deleting = operation == BackgroundOperation::kGoodsDeleteChecked;
+    if (deleting &&
+        form_.Ui().Ask(kProgramCaption, kGoodsDeleteQuestion, Buttons::YesNo) != Answer::Yes) {
+        return;
+    }
+    TransferRange range;
+    if (askRange) {
+        const std::optional<TransferRange> asked =
+            AskGoodsRange(button->text(), operation == BackgroundOperation::kGoodsRead);
+        if (!asked) {
+            return;
+        }
+        range = *asked;
+    }
+    if (operation == BackgroundOperation::kGoodsWrite && !clearRange) {
+        const ValidationCommand command =
+            askRange ? ValidationCommand::kWriteGoodsRange : ValidationCommand::kWriteGoods;
+        QPointer<QPushButton> again(button);
+        if (!validation_.Validate(
+                command,
+                [this, again, operation, clearRange, range] {
+                    if (again != nullptr) {
+                        StartBackground(operation, again, QString::fromUtf8(kAbortWriteCaption),
+                                        range, clearRange);
+                    }
+                },
+                TableKind::kGoods, range.start, range.end)) {
+            return;
+        }
+    }
+    const char* abortCaption = deleting                                       ? kAbortDeleteCaption
+                               : operation == BackgroundOperation::kGoodsRead ? kAbortReadCaption
+                                                                              : kAbortWriteCaption;
+    StartBackground(operation, button, QString::fromUtf8(abortCaption), range, clearRange);
+}
+
+void TransferActions::GoodsSelection(QPushButton* button, BackgroundOperation operation) {
+    QPushButton* rangeButton =
+        form_.ControlAs<QPushButton>(QStringLiteral("PLU_odczyt_zakres_kasa"));
+    if (operation_ == operation) {
+        ecr_.abortRequested = true;
+        return;
+    }
+    if (button == nullptr || !Idle(QStringLiteral("Program serwisowy kas"))) {
+        return;
+    }
+    QTableView* view = form_.GridView("PLU");
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    int top = 0;
+    int bottom = 0;
+    for (const QModelIndex& index : selected) {
+        const int row = GridModel::GridRow(index);
+        top = top == 0 ? row : std::min(top, row);
+        bottom = std::max(bottom, row);
+    }
+    const RangeChoice choice = SelectedRowsRange(top, bottom, form_.Grid("PLU")->RowCount());
+    if (!choice.Accepted()) {
+        form_.Ui().Message(kProgramCaption, choice.message);
+        return;
+    }
+    if (operation == BackgroundOperation::kGoodsWrite &&
+        !validation_.Validate(
+            ValidationCommand::kWriteGoodsRange,
+            [this, button, operation] { GoodsSelection(button, operation); }, TableKind::kGoods,
+            choice.rows.start, choice.rows.end)) {
+        return;
+    }
+    StartBackground(
+        operation, rangeButton,
+        QString::fromUtf8(operation == BackgroundOperation::kGoodsRead ? kAbortReadCaption
+                                                                       : kAbortWriteCaption),
+        choice.rows, false);
+}
+
+void TransferActions::ReadAll(bool withGoods) {
+    QPushButton* all = form_.ControlAs<QPushButton>(QStringLiteral("All"));
+    if (operation_ == BackgroundOperation::kGoodsRead && all == startedButton_) {
+        ecr_.abortRequested = true;
+        return;
+    }
+    if (!Idle(QStringLiteral("Program serwisowy kas"))) {
+        return;
+    }
+    if (vatRead_) {
+        vatRead_();
+        QApplication::processEvents();
+    }
+    if (headerRead_) {
+        headerRead_();
+        QApplication::processEvents();
+    }
+    for (const TableKind kind :
+         {TableKind::kPackaging, TableKind::kCashiers, TableKind::kDiscounts, TableKind::kCashiers,
+          TableKind::kKeys, TableKind::kPaymentForms}) {
+        const TransferResult result = RunHere(kind, false);
+        QApplication::processEvents();
+        if (result != TransferResult::kDone && result != TransferResult::kPassedOver) {
+            return;
+        }
+    }
+    if (!withGoods) {
+        form_.Ui().ShowOutcome("Odczytano z kasy wszystkie dane bez PLU.");
+        return;
+    }
+    StartBackground(BackgroundOperation::kGoodsRead, all, QString::fromUtf8(kAbortAllCaption), {},
+                    false);
+}
+
+void TransferActions::StartBackground(BackgroundOperation operation, QPushButton* button,
+                                      const QString& abortCaption, TransferRange range,
+                                      bool clearRange) {
+    if (!Idle(button != nullptr ? button->text() : QString())) {
+        return;
+    }
+    // Set here, on the window's thread, so that a second click before the thread runs is
+    // refused.
+    busy_ = true;
+    operation_ = operation;
+    ecr_.abortRequested = false;
+    startedButton_ = button;
+    if (button != nullptr) {
+        startedCaption_ = button->text();
+        startedStyle_ = button->styleSheet();
+        button->setText(abortCaption);
+        button->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    }
+    SetCloseBox(false);
+    // The worker has a grid of its own; the rows it reads reach the window's grid in order.
+    TableSet tables = CollectTableSet(form_, TableKind::kGoods);
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    worker_ = std::thread([this, operation, range, clearRange, tables = std::move(tables)] {
+        RunInBackground(operation, range, clearRange, tables);
+    });
+}
+
+void TransferActions::RunInBackground(BackgroundOperation operation, TransferRange range,
+                                      bool clearRange, TableSet tables) {
+    WorkerUserInterface ui(form_.Ui(), closing_);
+    const RegisterModel& model = form_.Model();
+    if (operation == BackgroundOperation::kGoodsDeleteChecked ||
+        operation == BackgroundOperation::kGoodsDeleteUnchecked) {
+        DeleteDatabase(ui, kProgramCaption, ecr_, TableCode::kGoods, false, !closing_,
+                       operation == BackgroundOperation::kGoodsDeleteChecked);
+    } else {
+        TransferRequest request;
+        request.name = TransferName(model.Table(TableKind::kGoods),
+                                    operation == BackgroundOperation::kGoodsWrite);
+        request.range = range;
+        request.clearRange = clearRange;
+        TransferTable(ecr_, ui, model, tables, request, ecr_.abortRequested, closing_,
+                      [this](TableKind kind, int row, const std::vector<std::string>& cells) {
+                          QMetaObject::invokeMethod(
+                              this, [this, kind, row, cells] { ApplyRow(kind, row, cells); },
+                              Qt::QueuedConnection);
+                      });
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { BackgroundDone(); }, Qt::QueuedConnection);
+}
+
+void TransferActions::ApplyRow(TableKind kind, int row, const std::vector<std::string>& cells) {
+    const std::string name(form_.Model().Table(kind).tableName);
+    TextGrid* grid = form_.Grid(name);
+    if (grid == nullptr) {
+        return;
+    }
+    for (size_t c = 1; c < cells.size(); ++c) {
+        grid->SetCell(static_cast<int>(c), row, cells[c]);
+    }
+    if (GridModel* model = form_.GridModelOf(name)) {
+        model->CellsChanged(0, row, grid->ColCount() - 1, row);
+    }
+}
+
+void TransferActions::BackgroundDone() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    const BackgroundOperation finished = operation_;
+    if (!closing_) {
+        if (startedButton_ != nullptr) {
+            startedButton_->setText(startedCaption_);
+            startedButton_->setStyleSheet(startedStyle_);
+        }
+        form_.Ui().SetProgress(0, 0);
+        form_.LayOutGrid("PLU");
+        SetCloseBox(true);
+    }
+    startedButton_ = nullptr;
+    operation_ = BackgroundOperation::kNone;
+    ecr_.abortRequested = false;
+    busy_ = false;
+    emit backgroundFinished(finished);
+}
+
+void TransferActions::SetCloseBox(bool shown) {
+    if (form_.windowFlags().testFlag(Qt::WindowCloseButtonHint) == shown) {
+        return;
+    }
+    const bool visible = form_.isVisible();
+    form_.setWindowFlag(Qt::WindowCloseButtonHint, shown);
+    if (visible) {
+        form_.show();  // changing the flags hides a window
+    }
+}
+
+void TransferActions::StopForClosing() {
+    closing_ = true;
+    if (!worker_.joinable()) {
+        return;
+    }
+    ecr_.abortRequested = true;
+    // The worker may wait for the window's thread (a row, a progress value): keep handling
+    // events until it has finished.
+    QEventLoop wait;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &wait, [this, &wait] {
+        if (operation_ == BackgroundOperation::kNone) {
+            wait.quit();
+        }
+    });
+    connect(this, &TransferActions::backgroundFinished, &wait, &QEventLoop::quit);
+    poll.start(20);
+    if (operation_ != BackgroundOperation::kNone) {
+        wait.exec();
+    }
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+}  // namespace kasa::gui

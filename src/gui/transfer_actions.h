@@ -1,0 +1,89 @@
+// The window's table buttons that move whole tables to and from the register: the small
+// tables on the window's thread, the goods on one worker thread that reports its rows,
+// progress and questions back to the window's thread in order, with the busy guard and the
+// abort button.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/table_transfer.h"
+#include "comm/ecrclass.h"
+
+class QPushButton;
+
+namespace kasa::gui {
+
+class TECRForm;
+class ValidationActions;
+
+class TransferActions : public QObject {
+    Q_OBJECT
+  public:
+    TransferActions(TECRForm& form, ECRClass& ecr, std::atomic<bool>& busy,
+                    ValidationActions& validation);
+    ~TransferActions() override;
+
+    // The window closes: the running operation stops after its current row, its questions
+    // are answered No, and the window keeps handling its events until the thread is done.
+    void StopForClosing();
+    BackgroundOperation Running() const { return operation_; }
+    // Reads the header into the window; set by the header page.
+    void SetHeaderRead(std::function<void()> read) { headerRead_ = std::move(read); }
+    // Reads the VAT rates and totals into the window; set by the controller.
+    void SetVatAndTotalsRead(std::function<void()> read) { vatRead_ = std::move(read); }
+
+    // The commands, public so tests can drive them as the buttons do.
+    void ReadTable(TableKind kind);
+    void WriteTable(TableKind kind);
+    void DeleteTable(TableKind kind);
+    void GoodsCommand(QPushButton* button, BackgroundOperation operation, bool askRange,
+                      bool clearRange);
+    void GoodsSelection(QPushButton* button, BackgroundOperation operation);
+    void ReadAll(bool withGoods);
+    // The goods range last given (goods numbers), the input box's starting text.
+    const TransferRange& LastGoodsRange() const { return goodsNumbers_; }
+
+  signals:
+    // A background operation ended (on the window's thread).
+    void backgroundFinished(kasa::BackgroundOperation operation);
+
+  private:
+    void BindButtons();
+    // The buttons of the table pages, bound anew whenever the pages are built again.
+    void BindTableButtons();
+    // Refuses with the busy message when an operation runs; true when the caller may go on.
+    bool Idle(const QString& caption);
+    // Runs a transfer of one grid table on the window's thread, with the busy flag set.
+    TransferResult RunHere(TableKind kind, bool write);
+    void StartBackground(BackgroundOperation operation, QPushButton* button,
+                         const QString& abortCaption, TransferRange range, bool clearRange);
+    void RunInBackground(BackgroundOperation operation, TransferRange range, bool clearRange,
+                         TableSet tables);
+    void BackgroundDone();
+    void ApplyRow(TableKind kind, int row, const std::vector<std::string>& cells);
+    void SetCloseBox(bool shown);
+    std::optional<TransferRange> AskGoodsRange(const QString& caption, bool reading);
+
+    TECRForm& form_;
+    ECRClass& ecr_;
+    std::atomic<bool>& busy_;
+    ValidationActions& validation_;
+    std::function<void()> headerRead_;
+    std::function<void()> vatRead_;
+
+    std::thread worker_;
+    std::atomic<bool> closing_{false};
+    BackgroundOperation operation_ = BackgroundOperation::kNone;
+    QPointer<QPushButton> startedButton_;
+    QString startedCaption_;
+    QString startedStyle_;
+    TransferRange goodsNumbers_;
+};
+
+}  // namespace kasa::gui
