@@ -429,4 +429,13 @@ int RunWyslij(CommandContext& context, const std::vector<std::string>& args) {
     return kExitSuccess;
 }
 
+int RunInSession(CommandContext& context, const std::function<int(OpenSession&)>& body) {
+    CliSession session(context);
+    if (!session.Open()) {
+        return context.options.port.empty() ? kExitUsage : kExitFailure;
+    }
+    OpenSession open{session.Ecr(), session.Ui(), [&session] { return session.Fiscal(); }};
+    return body(open);
+}
+
 }  // namespace kasa::cli
