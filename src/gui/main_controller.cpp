@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "base/codepage.h"
+#include "gui/header_page_actions.h"
 #include "gui/qt_user_interface.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
@@ -142,6 +143,9 @@ void MainController::BindHandlers() {
             [this](const QString& type) { RegisterTypeChanged(type.toStdString()); });
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
+    BindHeaderPageActions(
+        form_, {ecr_, settings_, [this] { return busy.load(); }, [this] { return FiscalChecked(); },
+                [this](const std::function<void()>& fn) { Exclusive(fn); }});
     form_.SetRunningJobStop([this] {
         if (!busy) {
             return false;

@@ -1,0 +1,32 @@
+// The header page ("Nagłówek"): reading the header from the register, programming it,
+// formatting the lines, the centring boxes, the red font of a line that does not fit and
+// the character total that the page shows every second. The rules are the core's; this
+// file only reads the controls and shows the outcome.
+#pragma once
+
+#include <functional>
+
+#include "app/settings.h"
+#include "app/validation_commands.h"
+#include "comm/ecrclass.h"
+
+namespace kasa::gui {
+
+class TECRForm;
+
+struct HeaderPageBinding {
+    ECRClass& ecr;
+    Settings& settings;
+    std::function<bool()> busy;           // a background transfer runs
+    std::function<bool()> fiscalChecked;  // the "Fiskalny" box
+    // Runs an operation on the register unless another one runs or the window closes.
+    std::function<void(const std::function<void()>&)> exclusive;
+};
+
+// Binds the page's buttons, boxes and edits once; the binding lives as long as the window.
+void BindHeaderPageActions(TECRForm& form, HeaderPageBinding binding);
+
+// The faults that stopped a header write, shown to the user.
+void ShowHeaderValidationFaults(TECRForm& form, const ValidationOutcome& outcome);
+
+}  // namespace kasa::gui
