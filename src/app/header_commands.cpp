@@ -12,8 +12,9 @@ bool ReadHeaderIntoLines(ECRClass& ecr, UserInterface& ui, const std::string& ca
         ui.Message(caption, kBusyMessage);
         return false;
     }
+    // The wire form depends on the model, which only the identification tells.
     HeaderLines read{};
-    if (!ReadHeader(ecr, read)) {
+    if (!ecr.IsIdentified() || !ReadHeader(ecr, read)) {
         ui.Message(caption, kHeaderReadFailedMessage);
         return false;
     }
@@ -34,7 +35,7 @@ bool ProgramHeader(ECRClass& ecr, UserInterface& ui, const std::string& caption,
     if (ProgrammingRefused(ecr, ui, caption, busy, fiscalChecked, kHeaderFiscalRefusal)) {
         return false;
     }
-    if (!WriteHeader(ecr, lines)) {
+    if (!ecr.IsIdentified() || !WriteHeader(ecr, lines)) {
         ui.Message(caption, kHeaderWriteFailedMessage);
         return false;
     }

@@ -17,14 +17,15 @@ class UserInterface;
 
 // "Naglowek_odczyt_kasa": refused while a transfer runs; on success the communication is
 // closed and `lines` take the register's header (edit "Line"n is line n - 1). A failed
-// read is shown and leaves `lines` as they were.
+// read, or one from a register not identified yet, is shown and leaves `lines` as they were.
 bool ReadHeaderIntoLines(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
                          HeaderLines& lines);
 
 // "Naglowek_zapis_kasa": the lines are validated first; when they fail, `validation` holds
 // the fault lines for the caller to list and nothing is sent. Then the busy refusal, the
-// fiscal refusal on a register other than VESPER when `fiscalChecked`, the write, the
-// closing of the communication and the register's verdict. True only when the register
+// fiscal refusal on a register other than VESPER when `fiscalChecked`, the write (never to
+// a register not identified yet), the closing of the communication and the register's
+// verdict. True only when the register
 // took the header.
 bool ProgramHeader(ECRClass& ecr, UserInterface& ui, const std::string& caption,
                    const RegisterModel& model, Settings& settings, bool busy, bool fiscalChecked,

@@ -522,8 +522,11 @@ Reply RegisterState::ReadHeader(const ParsedRequest& /*request*/) {
 
 // ZEN: eight 20-byte carriage-return lines and the byte 13. VESPER: lines ended by a line
 // feed, each after its control bytes (14 heavy, 25 double height), then the byte 26; the
-// lines not sent are emptied. A malformed body changes nothing.
+// lines not sent are emptied. Parameters or a malformed body change nothing.
 Reply RegisterState::WriteHeader(const ParsedRequest& request) {
+    if (!request.params.empty()) {
+        return StatusOnly(kStatusParameter);
+    }
     if (fiscal != 0 && type == RegisterType::Zen) {
         return StatusOnly(kStatusFiscal);
     }

@@ -118,19 +118,6 @@ TEST_F(RegisterOnPty, AFiscalZenIsRefusedBeforeSendingAndByTheRegister) {
     EXPECT_EQ(ui.messages.back().text, kBusyMessage);
 }
 
-TEST_F(RegisterOnPty, LinesTooLongForTheCatalogueAreNotSent) {
-    Start(RegisterType::Vesper);
-    const HeaderLines lines = LinesOf({{"Sklep"}, {std::string(41, 'x')}});
-    Settings settings;
-    ValidationOutcome validation;
-    EXPECT_FALSE(
-        ProgramHeader(ecr, ui, "Okno", VesperModel(), settings, false, false, lines, validation));
-    EXPECT_FALSE(validation.Passed());
-    EXPECT_FALSE(validation.lines.empty());
-    EXPECT_TRUE(ui.messages.empty());  // the caller lists the faults
-    EXPECT_EQ(BodyOf('X'), "<none>");
-}
-
 TEST_F(RegisterOnPty, AFailedReadIsToldAndKeepsTheLines) {
     Start(RegisterType::Vesper);
     ecr.answerTimeout = 200;
@@ -141,6 +128,13 @@ TEST_F(RegisterOnPty, AFailedReadIsToldAndKeepsTheLines) {
     EXPECT_EQ(lines[0].text, "Stary");
     EXPECT_FALSE(ReadHeaderIntoLines(ecr, ui, "Okno", true, lines));
     EXPECT_EQ(ui.messages.back().text, kBusyMessage);
+    // A register not identified is not asked: the answer's form depends on its model.
+    ecr.modelCode = 0;
+    reg->ClearReceived();
+    EXPECT_FALSE(ReadHeaderIntoLines(ecr, ui, "Okno", false, lines));
+    EXPECT_EQ(ui.messages.back().text, kHeaderReadFailedMessage);
+    EXPECT_TRUE(reg->ReceivedPayloads().empty());
+    EXPECT_EQ(lines[0].text, "Stary");
 }
 
 TEST(VirtualRegisterHeader, AMalformedWriteChangesNothing) {
