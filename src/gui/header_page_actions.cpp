@@ -82,6 +82,9 @@ class HeaderPageActions : public QObject {
             const bool written =
                 ProgramHeader(binding_.ecr, form_.Ui(), kCaption, form_.Model(), binding_.settings,
                               binding_.busy(), binding_.fiscalChecked(), Lines(), validation);
+            if (validation.errorMaxCorrected && binding_.saveSettings) {
+                binding_.saveSettings();
+            }
             if (written) {
                 form_.Ui().ShowOutcome("Zapisano nagłówek w kasie.");
             } else if (!validation.Passed()) {

@@ -21,6 +21,8 @@ struct HeaderPageBinding {
     std::function<bool()> fiscalChecked;  // the "Fiskalny" box
     // Runs an operation on the register unless another one runs or the window closes.
     std::function<void(const std::function<void()>&)> exclusive;
+    // Saves the settings after the validation corrected the limit of faults.
+    std::function<void()> saveSettings;
 };
 
 // Binds the page's buttons, boxes and edits once; the binding lives as long as the window.

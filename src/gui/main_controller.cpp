@@ -144,8 +144,9 @@ void MainController::BindHandlers() {
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
     BindHeaderPageActions(
-        form_, {ecr_, settings_, [this] { return busy.load(); }, [this] { return FiscalChecked(); },
-                [this](const std::function<void()>& fn) { Exclusive(fn); }});
+        form_,
+        {ecr_, settings_, [this] { return busy.load(); }, [this] { return FiscalChecked(); },
+         [this](const std::function<void()>& fn) { Exclusive(fn); }, [this] { SaveSettings(); }});
     form_.SetRunningJobStop([this] {
         if (!busy) {
             return false;

@@ -35,7 +35,7 @@ class DemoWindow {
         if (!demo) {
             kasa::gui::BindHeaderPageActions(
                 form_, {portless_, settings_, [] { return false; }, [] { return false; },
-                        [](const std::function<void()>& operation) { operation(); }});
+                        [](const std::function<void()>& operation) { operation(); }, nullptr});
             return;
         }
         controller_ = std::make_unique<MainController>(
@@ -54,6 +54,7 @@ class DemoWindow {
     QString Info() { return form_.InfoLabel()->text(); }
     kasa::sim::VirtualRegister& Register() { return *controller_->BuiltInRegister(); }
     TECRForm& Form() { return form_; }
+    std::string Config() const { return folder_.Read("config.cfg"); }
 
     std::vector<kasa::testing::ShownMessage> shown;
 
@@ -98,6 +99,8 @@ void HeaderPageTest::readEditAndWriteKeepTheLinesInPlace() {
         QVERIFY(header[3].doubleHeight);
         QCOMPARE(header[4].text, std::string("Zapraszamy"));
     }
+    // The limit of faults was out of range in the new settings: corrected and kept.
+    QVERIFY(w.Config().find("ErrorMax=200") != std::string::npos);
     // The total of the six lines shows on the next tick.
     auto* actions = w.Form().findChild<QObject*>(QStringLiteral("HeaderPageActions"));
     QVERIFY(actions != nullptr);
