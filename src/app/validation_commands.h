@@ -12,44 +12,31 @@
 #include "app/settings.h"
 #include "tables/catalogue.h"
 #include "tables/pod_file.h"
+#include "tables/table_validation.h"
 
 namespace kasa {
 
 // The commands that validate, each with the listing window's mode it shows.
 enum class ValidationCommand {
-    kWriteGoods,         // mode 1
-    kWriteGoodsRange,    // mode 2
-    kWriteRecord,        // mode 3: "Modyfikuj" of one record
-    kWritePackaging,     // mode 4
-    kWriteCashiers,      // mode 6
-    kWriteKeys,          // mode 8
-    kWriteDiscounts,     // mode 10: discounts, then surcharges
-    kWritePaymentForms,  // mode 11
-    kProgramHeader,      // mode 13
-    kWriteVat,           // mode 14
-    kVerifyEan13,        // mode 15
-    kWeryfikacja,        // mode 0: every table, nothing written
-};
-
-// Where a fault line points: the table (by table name) and the grid cell, or for the
-// header lines and VAT rates the field's position with col -1; row -1 when the line names
-// no place (the limit line, the end lines of the duplicate checks).
-struct FaultPlace {
-    std::string tableName;
-    int col = -1;
-    int row = -1;
-
-    bool operator==(const FaultPlace&) const = default;
-};
-
-struct FaultLine {
-    std::string text;
-    FaultPlace place;
+    kWriteGoods,          // mode 1
+    kWriteGoodsRange,     // mode 2
+    kWriteRecord,         // mode 3: "Modyfikuj" of one record
+    kWritePackaging,      // mode 4
+    kWriteCashiers,       // mode 6
+    kWriteKeys,           // mode 8
+    kWriteDiscounts,      // mode 10: discounts, then surcharges
+    kWritePaymentForms,   // mode 11
+    kProgramHeader,       // mode 13
+    kWriteVat,            // mode 14
+    kVerifyEan13,         // mode 15
+    kCheckNames,          // the goods names' uniqueness, in the plain listing
+    kCheckEanUniqueness,  // the goods bar codes' uniqueness, in the plain listing
+    kWeryfikacja,         // mode 0: every table, nothing written
 };
 
 struct ValidationOutcome {
     int mode = 0;
-    std::string heading;                // the listing window's heading for the mode
+    std::string heading;                  // the listing window's heading for the mode
     std::array<std::string, 4> captions;  // empty when the pass leaves them as they are
     std::vector<FaultLine> lines;
     int32_t errorCount = 0;

@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "cli/check_command.h"
 #include "cli/compile_commands.h"
 #include "cli/header_command.h"
 #include "cli/option_defaults.h"
@@ -52,6 +53,10 @@ std::string UsageText() {
            "  sek2bin WEJŚCIE.sek WYJŚCIE.bin  zamienia linie pliku .sek na ramki .bin\n"
            "  bin2sek WEJŚCIE.bin WYJŚCIE.sek  zamienia ramki pliku .bin na linie .sek\n"
            "  plik TABELA WEJŚCIE WYJŚCIE      zamienia plik tabeli (.pod, .csv, .txt)\n"
+           "  sprawdz TABELA PLIK [--max N] [--ean]\n"
+           "                                   sprawdza tabelę z pliku jak przed zapisem do kasy\n"
+           "  sprawdz wszystko PLIK.pod [--max N] [--ean]\n"
+           "                                   sprawdza wszystkie tabele pliku (Weryfikacja)\n"
            "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
            "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
            "\n"
@@ -187,6 +192,9 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "plik") {
         return RunPlik(context, rest);
+    }
+    if (command == "sprawdz") {
+        return RunSprawdz(context, rest);
     }
     if (command == "symulator") {
         return RunSymulator(rest, out, err);

@@ -10,6 +10,7 @@ void LoadOptionDefaults(const std::string& configPath, GlobalOptions& options) {
     options.baud = settings.baudRate > 0 ? settings.baudRate : 9600;
     options.type = settings.ChashPath.empty() ? "Vesper" : settings.ChashPath;
     options.minPlu = settings.minPLU;
+    options.errorMax = settings.ErrorMax;
 }
 
 }  // namespace kasa::cli

@@ -8,6 +8,8 @@
 
 #include "app/communication_session.h"
 #include "app/register_tables.h"
+#include "app/settings.h"
+#include "app/validation_commands.h"
 #include "base/atomic_file.h"
 #include "base/codepage.h"
 #include "cli/command_line.h"
@@ -323,6 +325,23 @@ int RunVat(CommandContext& context, const std::vector<std::string>& args) {
     }
     if (set && args.size() == 1) {
         return Usage(context, "Użycie: kasa [OPCJE] vat ustaw A=23 B=8 ... G=nakt");
+    }
+    if (set) {
+        // Refused before the port is opened: nothing reaches the register.
+        TableSet typed;
+        typed.vatRates = given;
+        Settings settings;
+        settings.ErrorMax = context.options.errorMax;
+        std::string type = context.options.type;
+        ActiveModelSelection().Select(type);
+        const ValidationOutcome checked = RunValidation(
+            ValidationCommand::kWriteVat, *ActiveModel(), typed, context.options.minPlu, settings);
+        if (!checked.Passed()) {
+            for (const FaultLine& line : checked.lines) {
+                context.err << line.text << "\n";
+            }
+            return kExitFailure;
+        }
     }
     CliSession session(context);
     if (!session.Open()) {

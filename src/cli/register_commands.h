@@ -22,6 +22,7 @@ struct GlobalOptions {
     bool log = false;
     bool yes = false;
     int minPlu = 1;
+    int errorMax = 0;  // the fault limit of checks; corrected when a check starts
 };
 
 struct CommandContext {

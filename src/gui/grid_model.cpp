@@ -60,24 +60,6 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     return QString::fromStdString(grid_.Cell(GridColumn(index), GridRow(index)));
 }
 
-bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole) {
-        return false;
-    }
-    const int col = GridColumn(index);
-    const int row = GridRow(index);
-    std::string text = value.toString().toStdString();
-    if (grid_.Cell(col, row) == text) {
-        return true;
-    }
-    if (!grid_.SetCell(col, row, std::move(text))) {
-        return false;
-    }
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
-    emit cellEdited(col, row);
-    return true;
-}
-
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || section < 0) {
         return {};
@@ -92,7 +74,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::NoItemFlags;
     }
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
 }
 
 QModelIndex GridModel::IndexOfCell(int col, int row) const {

@@ -32,7 +32,6 @@ class GridModel : public QAbstractTableModel {
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -49,10 +48,6 @@ class GridModel : public QAbstractTableModel {
     // Runs a change of the grid's size or of all its cells, with the views told before
     // and after.
     void ChangeWholeGrid(const std::function<void(TextGrid&)>& change);
-
-  signals:
-    // A cell was changed through the model (grid coordinates).
-    void cellEdited(int col, int row);
 
   private:
     TextGrid& grid_;

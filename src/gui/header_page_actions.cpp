@@ -77,18 +77,16 @@ class HeaderPageActions : public QObject {
     }
 
     void WriteClicked() {
+        // The faults are listed before anything else happens, and "Ponów" comes back here.
+        if (!binding_.validate([this] { WriteClicked(); })) {
+            return;
+        }
         binding_.exclusive([this] {
+            // The lines passed just now, so the operation's own pass finds nothing either.
             ValidationOutcome validation;
-            const bool written =
-                ProgramHeader(binding_.ecr, form_.Ui(), kCaption, form_.Model(), binding_.settings,
-                              binding_.busy(), binding_.fiscalChecked(), Lines(), validation);
-            if (validation.errorMaxCorrected && binding_.saveSettings) {
-                binding_.saveSettings();
-            }
-            if (written) {
+            if (ProgramHeader(binding_.ecr, form_.Ui(), kCaption, form_.Model(), binding_.settings,
+                              binding_.busy(), binding_.fiscalChecked(), Lines(), validation)) {
                 form_.Ui().ShowOutcome("Zapisano nagłówek w kasie.");
-            } else if (!validation.Passed()) {
-                ShowHeaderValidationFaults(form_, validation);
             }
         });
     }
@@ -150,14 +148,6 @@ class HeaderPageActions : public QObject {
 
 void BindHeaderPageActions(TECRForm& form, HeaderPageBinding binding) {
     new HeaderPageActions(form, std::move(binding));
-}
-
-void ShowHeaderValidationFaults(TECRForm& form, const ValidationOutcome& outcome) {
-    std::string text = outcome.heading;
-    for (const FaultLine& line : outcome.lines) {
-        text += (text.empty() ? "" : "\n") + line.text;
-    }
-    form.Ui().Message(kCaption, text);
 }
 
 }  // namespace kasa::gui

@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "app/settings.h"
-#include "app/validation_commands.h"
 #include "comm/ecrclass.h"
 
 namespace kasa::gui {
@@ -21,14 +20,12 @@ struct HeaderPageBinding {
     std::function<bool()> fiscalChecked;  // the "Fiskalny" box
     // Runs an operation on the register unless another one runs or the window closes.
     std::function<void(const std::function<void()>&)> exclusive;
-    // Saves the settings after the validation corrected the limit of faults.
-    std::function<void()> saveSettings;
+    // The header's validation: its faults go to the validation listing, whose "Ponów" runs
+    // `retry`; true when the lines passed.
+    std::function<bool(std::function<void()> retry)> validate;
 };
 
 // Binds the page's buttons, boxes and edits once; the binding lives as long as the window.
 void BindHeaderPageActions(TECRForm& form, HeaderPageBinding binding);
-
-// The faults that stopped a header write, shown to the user.
-void ShowHeaderValidationFaults(TECRForm& form, const ValidationOutcome& outcome);
 
 }  // namespace kasa::gui

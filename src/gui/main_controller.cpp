@@ -15,8 +15,10 @@
 #include "gui/qt_user_interface.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
+#include "gui/tlisting_form.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
+#include "gui/validation_actions.h"
 #include "sim/virtual_register.h"
 #include "tables/catalogue.h"
 
@@ -51,6 +53,15 @@ MainController::~MainController() {
 void MainController::LoadSettingsFile() {
     configPath_ = ResolveConfigFilePath(options_.configPath);
     settings_ = ReadSettingsFile(configPath_);
+    for (auto [window, place] : ListingPlaces()) {
+        window->SetPlace(*place);
+    }
+}
+
+std::array<std::pair<TListingForm*, WindowPlace*>, 3> MainController::ListingPlaces() {
+    return {{{form_.ListingWindow(), &settings_.List},
+             {form_.FiscalListingWindow(), &settings_.Fiscal},
+             {form_.CompileListingWindow(), &settings_.CompList}}};
 }
 
 ProgramSettingsValues MainController::ProgramValues() {
@@ -120,6 +131,12 @@ void MainController::Show() {
     form_.ApplyHints(!settings_.Hint, settings_.HintPause, settings_.HintHidePause);
     form_.SetCommunicationStarted(false);
     form_.show();
+    // The listings that were open when the program ended open again.
+    for (auto [window, place] : ListingPlaces()) {
+        if (place->showing) {
+            window->ShowInMode(kListingPlainMode);
+        }
+    }
     StartStopClicked(false);
 }
 
@@ -144,9 +161,26 @@ void MainController::BindHandlers() {
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
     BindHeaderPageActions(
-        form_,
-        {ecr_, settings_, [this] { return busy.load(); }, [this] { return FiscalChecked(); },
-         [this](const std::function<void()>& fn) { Exclusive(fn); }, [this] { SaveSettings(); }});
+        form_, {ecr_, settings_, [this] { return busy.load(); }, [this] { return FiscalChecked(); },
+                [this](const std::function<void()>& fn) { Exclusive(fn); },
+                [this](std::function<void()> retry) {
+                    return validation_->Validate(ValidationCommand::kProgramHeader,
+                                                 std::move(retry));
+                }});
+    validation_ = new ValidationActions(form_, settings_, [this] { SaveSettings(); });
+    form_.BindAction(QStringLiteral("Wery&fikacja tabel"),
+                     [this] { validation_->RunCheck(ValidationCommand::kWeryfikacja); });
+    form_.BindAction(QStringLiteral("&Sprawdź unikalność nazwy"),
+                     [this] { validation_->RunCheck(ValidationCommand::kCheckNames); });
+    form_.BindAction(QStringLiteral("&Weryfikacja sumy EAN13"),
+                     [this] { validation_->RunCheck(ValidationCommand::kVerifyEan13); });
+    form_.BindAction(QStringLiteral("Weryfikacja unikalności EA&N13"),
+                     [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
+    form_.BindAction(QStringLiteral("Pamięć &fiskalna"), [this] {
+        if (!form_.FiscalListingWindow()->isVisible()) {
+            form_.FiscalListingWindow()->ShowInMode(0);
+        }
+    });
     form_.SetRunningJobStop([this] {
         if (!busy) {
             return false;
@@ -378,6 +412,9 @@ void MainController::ReadVatClicked() {
 }
 
 void MainController::WriteVatClicked() {
+    if (!validation_->Validate(ValidationCommand::kWriteVat, [this] { WriteVatClicked(); })) {
+        return;
+    }
     Exclusive([&] {
         std::array<std::string, 7> edits;
         for (int i = 0; i < 7; ++i) {
@@ -415,6 +452,9 @@ bool MainController::SaveSettings() {
     settings_.MainLeft = geometry.left();
     settings_.MainWidth = geometry.width();
     settings_.MainHeight = geometry.height();
+    for (auto [window, place] : ListingPlaces()) {
+        *place = window->Place();
+    }
     const WriteResult written = WriteSettingsFile(configPath_, settings_);
     if (!written.ok) {
         form_.Ui().Message(kCaption, written.message);

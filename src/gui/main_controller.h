@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/communication_session.h"
 #include "app/settings.h"
@@ -21,6 +23,8 @@ class VirtualRegister;
 namespace kasa::gui {
 
 class TECRForm;
+class ValidationActions;
+class TListingForm;
 
 class MainController : public QObject {
     Q_OBJECT
@@ -59,6 +63,8 @@ class MainController : public QObject {
   private:
     void LoadSettingsFile();
     void ApplySettingsToForm();
+    // Each listing window with its block of the settings.
+    std::array<std::pair<TListingForm*, WindowPlace*>, 3> ListingPlaces();
     // The settings window's values, remembered as given so that only what the user then
     // changes is taken back.
     ProgramSettingsValues ProgramValues();
@@ -89,6 +95,7 @@ class MainController : public QObject {
     RegisterSession ecr_;
     SessionDisplay display_;
     std::unique_ptr<sim::VirtualRegister> builtIn_;
+    ValidationActions* validation_ = nullptr;
     ProgramSettingsValues given_;
     bool portChosen_ = false;  // a port was picked in the settings window in this run
     bool operationRunning_ = false;

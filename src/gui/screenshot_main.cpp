@@ -20,6 +20,7 @@
 #include "gui/opis_bledow_form.h"
 #include "gui/polish_translations.h"
 #include "gui/tecrform.h"
+#include "gui/tlisting_form.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 #include "tables/catalogue.h"
@@ -135,5 +136,16 @@ int main(int argc, char** argv) {
         QApplication::sendEvent(code, &press);
     }
     ok = Save(*form.ErrorCodesWindow(), folder, "opis_bledow.png") && ok;
+
+    // The faults found before writing the goods, then the same lines as a plain list.
+    kasa::gui::TListingForm& listing = *form.ListingWindow();
+    for (const char* line : {"PLU: 0,000 w miejscu 2 3 cena nie może być zerowa.",
+                             "PLU: Chleb w miejscu 4 1 nazwa jest identyczna."}) {
+        listing.AddLine(line, kasa::FaultPlace{"PLU", 3, 2});
+    }
+    listing.ShowInMode(1);
+    ok = Save(listing, folder, "lista_weryfikacja.png") && ok;
+    listing.ShowInMode(kasa::kListingPlainMode);
+    ok = Save(listing, folder, "lista_komunikatow.png") && ok;
     return ok ? 0 : 1;
 }

@@ -19,11 +19,15 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "gui/edit_panel.h"
+#include "gui/fault_navigation.h"
+#include "gui/grid_key_handler.h"
 #include "gui/grid_model.h"
 #include "gui/main_menu.h"
 #include "gui/opis_bledow_form.h"
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform_internal.h"
+#include "gui/tlisting_form.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 
@@ -50,6 +54,7 @@ TECRForm::TECRForm(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Program serwisowy kas"));
     resize(1280, 800);
     fonts_ = DefaultFonts();
+    gridKeys_ = new GridKeyHandler(*this);
 
     BuildCentral();
     ui_ = new QtUserInterface(this, progress_, info_, this);
@@ -67,6 +72,16 @@ TECRForm::TECRForm(QWidget* parent) : QMainWindow(parent) {
     programSettings_ = new TUstawienieProgramuForm(*ui_, this);
     registerSettings_ = new TUstawienieKasyForm(this);
     errorCodes_ = new TOpisBledowForm(this);
+    listing_ = new TListingForm(*ui_, QStringLiteral("Komunikaty"), this);
+    listing_->setObjectName("ListingForm");
+    fiscalListing_ = new TListingForm(*ui_, QStringLiteral("Pamięć fiskalna"), this);
+    fiscalListing_->setObjectName("FiscalListingForm");
+    compileListing_ = new TListingForm(*ui_, QStringLiteral("Wynik kompilacji."), this);
+    compileListing_->setObjectName("CompListForm");
+    for (TListingForm* listing : {listing_, fiscalListing_, compileListing_}) {
+        connect(listing, &TListingForm::placeChosen, this,
+                [this](const FaultPlace& place) { GoToFaultPlace(*this, place); });
+    }
     connect(programSettings_, &TUstawienieProgramuForm::registerTypeChanged, this,
             &TECRForm::RegisterTypeChosen);
     connect(programSettings_, &TUstawienieProgramuForm::fontsChanged, this,
@@ -85,8 +100,10 @@ TECRForm::TECRForm(QWidget* parent) : QMainWindow(parent) {
 }
 
 TECRForm::~TECRForm() {
-    // The pages own the models, which refer to the grids: they go first.
+    // The pages own the models, which refer to the grids: they go first. The edit panels'
+    // handlers go before the fields they watch, which may lose the focus as they go.
     for (QWidget* page : tablePages_) {
+        qDeleteAll(page->findChildren<EditPanel*>());
         delete page;
     }
     tablePages_.clear();
@@ -198,7 +215,8 @@ void TECRForm::closeEvent(QCloseEvent* event) {
     emit aboutToClose();
     for (QWidget* window :
          {static_cast<QWidget*>(programSettings_), static_cast<QWidget*>(registerSettings_),
-          static_cast<QWidget*>(errorCodes_)}) {
+          static_cast<QWidget*>(errorCodes_), static_cast<QWidget*>(listing_),
+          static_cast<QWidget*>(fiscalListing_), static_cast<QWidget*>(compileListing_)}) {
         window->hide();
     }
     QMainWindow::closeEvent(event);
@@ -237,6 +255,9 @@ void TECRForm::ApplyFontsToPage(QWidget* page) {
 void TECRForm::ApplyFonts(const FontSet& fonts) {
     fonts_ = fonts;
     ApplyFontsToPage(centralWidget());
+    for (TListingForm* listing : {listing_, fiscalListing_, compileListing_}) {
+        listing->SetListFont(fonts_.wind);
+    }
     SetCommunicationStarted(communicationStarted_);
     for (auto& [name, slot] : slots_) {
         ApplyGridLayout(*slot->view, slot->grid);
@@ -247,7 +268,15 @@ void TECRForm::ApplyDisplaySwitches(const ProgramSettingsValues& values) {
     editPanelsShown_ = !values.edit;
     buttonPanelsShown_ = !values.function;
     hintsShown_ = !values.hint;
+    gridKeys_->SetHintsShown(!values.balonHint);
     ShowPanels();
+}
+
+void TECRForm::SetRecordCommandHandler(RecordCommandHandler handler) {
+    recordCommands_ = std::move(handler);
+    for (EditPanel* panel : findChildren<EditPanel*>()) {
+        panel->UpdateCommandButtons();
+    }
 }
 
 void TECRForm::ShowPanels() {

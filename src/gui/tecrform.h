@@ -27,8 +27,12 @@ class QTimer;
 
 namespace kasa::gui {
 
+class EditPanel;
+class GridKeyHandler;
 class GridModel;
+class TListingForm;
 class QtUserInterface;
+enum class RecordCommand;
 class TOpisBledowForm;
 class TUstawienieKasyForm;
 class TUstawienieProgramuForm;
@@ -61,6 +65,15 @@ class TECRForm : public QMainWindow {
     QWidget* EditControl(std::string_view tableName, std::string_view editName) const;
     // Line edits shown on the header page: 8 on "Zen", 6 on "Vesper".
     int HeaderLineCount() const { return headerLines_; }
+
+    // --- Editing ---
+    // The keys of the grids, their undo, clipboard and filter hints.
+    GridKeyHandler& GridKeys() const { return *gridKeys_; }
+    // What the edit panels' register buttons do ("_pozycja_modyfikuj", "_pozycja_usun",
+    // "_pozycja_odczyt"); without a handler they stay disabled.
+    using RecordCommandHandler = std::function<void(RecordCommand, TableKind, int row)>;
+    void SetRecordCommandHandler(RecordCommandHandler handler);
+    const RecordCommandHandler& RecordCommands() const { return recordCommands_; }
 
     // --- Controls ---
     // A control by its name, compared without regard to case; null when none.
@@ -117,6 +130,10 @@ class TECRForm : public QMainWindow {
     TUstawienieProgramuForm* ProgramSettingsWindow() const { return programSettings_; }
     TUstawienieKasyForm* RegisterSettingsWindow() const { return registerSettings_; }
     TOpisBledowForm* ErrorCodesWindow() const { return errorCodes_; }
+    // The listings: validation messages, the fiscal memory and the compiler's messages.
+    TListingForm* ListingWindow() const { return listing_; }
+    TListingForm* FiscalListingWindow() const { return fiscalListing_; }
+    TListingForm* CompileListingWindow() const { return compileListing_; }
     // Shows a tool window unless it is visible already; never a second one.
     static void ShowToolWindow(QWidget* window);
 
@@ -160,6 +177,8 @@ class TECRForm : public QMainWindow {
     bool communicationStarted_ = false;
     bool startGuard_ = false;
     std::function<bool()> stopIfRunning_;
+    GridKeyHandler* gridKeys_ = nullptr;
+    RecordCommandHandler recordCommands_;
 
     QTabWidget* tabs_ = nullptr;
     QWidget* infoPage_ = nullptr;
@@ -174,6 +193,9 @@ class TECRForm : public QMainWindow {
     TUstawienieProgramuForm* programSettings_ = nullptr;
     TUstawienieKasyForm* registerSettings_ = nullptr;
     TOpisBledowForm* errorCodes_ = nullptr;
+    TListingForm* listing_ = nullptr;
+    TListingForm* fiscalListing_ = nullptr;
+    TListingForm* compileListing_ = nullptr;
 };
 
 }  // namespace kasa::gui

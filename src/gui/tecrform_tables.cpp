@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/edit_panel.h"
+#include "gui/grid_key_handler.h"
 #include "gui/grid_model.h"
 #include "gui/tecrform.h"
 #include "gui/tecrform_internal.h"
@@ -99,18 +101,16 @@ QWidget* TECRForm::BuildTableBlock(TableSlot& slot, QWidget* page) {
     slot.view = new QTableView(block);
     slot.view->setObjectName(name + QStringLiteral("_T"));
     slot.view->setToolTip(QString::fromUtf8(kGridHint));
-    slot.view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    slot.view->setEditTriggers(QAbstractItemView::DoubleClicked |
-                               QAbstractItemView::EditKeyPressed |
-                               QAbstractItemView::AnyKeyPressed);
+    // One rectangle of cells, as Delete empties; the grid takes its keys itself.
+    slot.view->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    slot.view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     slot.view->setWordWrap(false);
     slot.model = new GridModel(slot.grid, slot.view);
     slot.view->setModel(slot.model);
-    const std::string tableName(table.tableName);
-    connect(slot.model, &GridModel::cellEdited, this,
-            [this, tableName](int, int) { LayOutGrid(tableName); });
+    gridKeys_->AttachGrid(*slot.view);
 
     slot.editPanel = BuildEditPanel(table, block);
+    new EditPanel(*this, *gridKeys_, slot.kind, *slot.editPanel, *slot.view);
     slot.buttonPanel = BuildButtonPanel(slot.kind, table, block);
 
     auto* left = new QVBoxLayout;
@@ -307,9 +307,11 @@ void TECRForm::RebuildTables(int minPlu) {
     model_ = ActiveModel() != nullptr ? ActiveModel() : &VesperModel();
     minPlu_ = ClampMinPlu(minPlu);
     const int current = tabs_->currentIndex();
+    gridKeys_->GridsRebuilt();
 
     for (QWidget* page : tablePages_) {
         tabs_->removeTab(tabs_->indexOf(page));
+        qDeleteAll(page->findChildren<EditPanel*>());
         delete page;
     }
     tablePages_.clear();

@@ -94,7 +94,7 @@ class GridEditor {
 
     // The grids were set up for another register type or minimum PLU number: every undo
     // stack goes, so an undo never writes into a cell that no longer means the same.
-    void GridsRebuilt(int minPlu);
+    void GridsRebuilt();
 
     // A cell was selected (clicked, or reached by the cursor keys): typing replaces its
     // text, except in the cashier grid, where typing always appends.
@@ -120,22 +120,22 @@ class GridEditor {
     UndoStore undo_;
     std::string clipboard_;
     bool firstKey_ = false;
-    int minPlu_ = 1;
 };
 
 // The per-column key filter of the grids: nullopt when `character` may be added to
 // `cellText` (the text the cell will have before the key is added), else the hint of the
-// refusal. Bounds come from the table's descriptor and `minPlu`.
+// refusal. Bounds come from the descriptors of the table's own register type.
 std::optional<FilterHint> GridKeyFilter(const TableDescriptor& table, int col,
-                                        std::string_view cellText, char32_t character,
-                                        int minPlu);
+                                        std::string_view cellText, char32_t character);
 
 // The key filters of the edit fields below a grid, by edit name ("eNazwa", "eNumer",
 // "ecena", "ekod", "eopak", "ehaslo", "eNumerPLU", "eilosc", ...); nullopt to accept.
+// `fieldText` is the field's text without the selection the key replaces; the key goes in
+// at character `insertAt` (npos: at the end).
 std::optional<FilterHint> EditFieldKeyFilter(const TableDescriptor& table,
-                                             std::string_view editName,
-                                             std::string_view fieldText, char32_t character,
-                                             int minPlu);
+                                             std::string_view editName, std::string_view fieldText,
+                                             char32_t character, int minPlu,
+                                             size_t insertAt = std::string_view::npos);
 
 // The grid row of record `number`, or -1 when the table has no such record.
 int RowOfRecordNumber(const TableDescriptor& table, int minPlu, int64_t number);

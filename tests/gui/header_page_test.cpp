@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -13,6 +14,8 @@
 #include "gui/main_controller.h"
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform.h"
+#include "gui/tlisting_form.h"
+#include "gui/validation_actions.h"
 #include "sim/virtual_register.h"
 #include "support/recording_ui.h"
 #include "support/scratch_folder.h"
@@ -33,9 +36,14 @@ class DemoWindow {
                 return kasa::Answer::Ok;
             });
         if (!demo) {
+            auto* validation = new kasa::gui::ValidationActions(form_, settings_, nullptr);
             kasa::gui::BindHeaderPageActions(
                 form_, {portless_, settings_, [] { return false; }, [] { return false; },
-                        [](const std::function<void()>& operation) { operation(); }, nullptr});
+                        [](const std::function<void()>& operation) { operation(); },
+                        [validation](std::function<void()> retry) {
+                            return validation->Validate(kasa::ValidationCommand::kProgramHeader,
+                                                        std::move(retry));
+                        }});
             return;
         }
         controller_ = std::make_unique<MainController>(
@@ -137,11 +145,20 @@ void HeaderPageTest::faultsStopTheWrite() {
     DemoWindow w(false);
     w.Line(1)->setText(QString(41, QLatin1Char('y')));
     w.Click("Naglowek_zapis_kasa");
-    // The faults alone are shown: no write was tried on the register without a port.
+    // The faults are listed, and no write was tried on the register without a port.
+    QVERIFY(w.shown.empty());
+    kasa::gui::TListingForm* listing = w.Form().ListingWindow();
+    QVERIFY(listing->isVisible());
+    QCOMPARE(listing->Mode(), 13);
+    QVERIFY(listing->List()->count() > 0);
+    QVERIFY(listing->List()->item(0)->text().contains(QString(41, QLatin1Char('y'))));
+    // Put right, the line passes, the listing goes and the write is tried (and fails here).
+    w.Line(1)->setText(QStringLiteral("Sklep"));
+    listing->Ponow();
+    QVERIFY(!listing->isVisible());
     QCOMPARE(w.shown.size(), size_t{1});
     QCOMPARE(w.shown[0].title, std::string("Program serwisowy kas"));
-    QVERIFY(w.shown[0].text.find(std::string(41, 'y')) != std::string::npos);
-    QVERIFY(w.shown[0].text.find("Nie można zapisać") == std::string::npos);
+    QVERIFY(w.shown[0].text.rfind("Nie można zapisać nagłówka.", 0) == 0);
 }
 
 QTEST_MAIN(HeaderPageTest)

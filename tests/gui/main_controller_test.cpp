@@ -19,6 +19,7 @@
 #include "gui/main_controller.h"
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform.h"
+#include "gui/tlisting_form.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 #include "sim/virtual_register.h"
@@ -116,15 +117,25 @@ void MainControllerTest::firstStartWithoutConfig() {
 void MainControllerTest::settingsRoundTrip() {
     Program p(false,
               "[USTAWIENIA]\r\nMainTop=40\r\nMainLeft=30\r\nMainWidth=1300\r\n"
-              "MainHeight=700\r\nminPLU=5000\r\n");
+              "MainHeight=700\r\nminPLU=5000\r\nFiscalFile=/tmp/fm.log\r\nFiscalTop=20\r\n"
+              "FiscalLeft=10\r\nFiscalWidth=500\r\nFiscalHeight=300\r\nFiscalShowing=1\r\n");
     p.controller->Show();
     QCOMPARE(p.form->MinPlu(), 1000);
     QCOMPARE(p.form->geometry(), QRect(30, 40, 1300, 700));
+    // The listing that was open at the end opens again where it was; the others stay shut.
+    kasa::gui::TListingForm* fiscal = p.form->FiscalListingWindow();
+    QVERIFY(fiscal->isVisible() && !p.form->ListingWindow()->isVisible());
+    QCOMPARE(QRect(fiscal->pos(), fiscal->size()), QRect(10, 20, 500, 300));
+    fiscal->resize(450, 280);
+    fiscal->Zamknij();
     p.form->setGeometry(50, 60, 1310, 710);
     QVERIFY(p.controller->SaveSettings());
     kasa::KeyValueFile saved{kasa::LiteralFileName{}, p.folder.Path("config.cfg")};
     QCOMPARE(saved.ReadInteger("USTAWIENIA", "MainWidth"), 1310);
     QCOMPARE(saved.ReadInteger("USTAWIENIA", "MainTop"), 60);
+    QCOMPARE(saved.ReadInteger("USTAWIENIA", "FiscalWidth"), 450);
+    QCOMPARE(saved.ReadInteger("USTAWIENIA", "FiscalShowing"), 0);
+    QCOMPARE(saved.ReadString("USTAWIENIA", "FiscalFile"), std::string("/tmp/fm.log"));
 }
 
 void MainControllerTest::demoStartFillsTheInformationGroup() {

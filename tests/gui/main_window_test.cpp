@@ -111,8 +111,7 @@ class MainWindowTest : public QObject {
 
     void changingTheTypeRebuildsAndClears() {
         TECRForm form;
-        form.GridModelOf("PLU")->setData(form.GridModelOf("PLU")->index(0, 0),
-                                         QStringLiteral("Chleb"));
+        form.Grid("PLU")->SetCell(1, 1, "Chleb");
         form.ControlAs<QLineEdit>("Line1")->setText(QStringLiteral("SKLEP"));
         form.ControlAs<QCheckBox>("CLine1")->setChecked(true);
         form.ControlAs<QLineEdit>("E_VatA")->setText(QStringLiteral("23"));
@@ -159,21 +158,6 @@ class MainWindowTest : public QObject {
         const QPoint offCentre = form.ProgramSettingsWindow()->frameGeometry().center() -
                                  QGuiApplication::primaryScreen()->availableGeometry().center();
         QVERIFY2(offCentre.manhattanLength() <= 2, QTest::toString(offCentre));
-    }
-
-    void gridEditReachesTheCoreGridAndLaysItOut() {
-        TECRForm form;
-        form.RebuildTables(1000);
-        kasa::gui::GridModel* model = form.GridModelOf("PLU");
-        QTableView* view = form.GridView("PLU");
-
-        // Row 3 of the view is goods number 1003.
-        const QString name = QStringLiteral("Żurek śląski 0,5");
-        QVERIFY(model->setData(model->index(3, 0), name));
-        QCOMPARE(form.Grid("PLU")->Cell(1, 4), std::string("Żurek śląski 0,5"));
-        QCOMPARE(form.Grid("PLU")->Cell(0, 4), std::string("1003"));
-        const QFontMetrics metrics(view->font());
-        QVERIFY(view->columnWidth(0) >= metrics.horizontalAdvance(name));
     }
 
     void tableFontSetsTheLayout() {

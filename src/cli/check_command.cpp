@@ -1,0 +1,136 @@
+#include "cli/check_command.h"
+
+#include <ostream>
+
+#include "app/settings.h"
+#include "app/validation_commands.h"
+#include "base/codepage.h"
+#include "base/number_text.h"
+#include "cli/command_line.h"
+#include "cli/terminal_user_interface.h"
+#include "tables/table_file_kind.h"
+#include "tables/table_files.h"
+
+namespace kasa::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Użycie: kasa [--typ zen|vesper] sprawdz TABELA PLIK [--max N] [--ean]\n"
+    "        kasa [--typ zen|vesper] sprawdz wszystko PLIK.pod [--max N] [--ean]\n"
+    "Pliki: .pod, .csv, .txt; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU;\n"
+    "nagłówek i stawki VAT (Naglowek, StawkiVAT) tylko z pliku .pod";
+
+int Usage(CommandContext& context, const std::string& lead) {
+    context.err << lead << (lead.empty() ? "" : "\n") << kUsage << "\n";
+    return kExitUsage;
+}
+
+// "1 błąd", "3 błędy", "5 błędów", "22 błędy", "12 błędów".
+std::string FaultCountText(int64_t n) {
+    const int64_t tens = n % 100;
+    const int64_t units = n % 10;
+    const char* word = n == 1                                                 ? "błąd"
+                       : units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? "błędy"
+                                                                              : "błędów";
+    return DecimalText(n) + " " + word;
+}
+
+// Shows the loader's messages on the terminal and counts the tables it took up: a file
+// that is read at all advances the progress once per table.
+class LoadProgress : public TerminalUserInterface {
+  public:
+    explicit LoadProgress(CommandContext& context)
+        : TerminalUserInterface(context.in, context.err, true, false, false) {}
+    void SetProgress(int position, int maximum) override {
+        ++tablesTaken;
+        TerminalUserInterface::SetProgress(position, maximum);
+    }
+    int tablesTaken = 0;
+};
+
+}  // namespace
+
+int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
+    std::vector<std::string> words;
+    Settings settings;
+    settings.ErrorMax = context.options.errorMax;
+    bool ean = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--ean") {
+            ean = true;
+        } else if (args[i] == "--max") {
+            const std::string text = i + 1 < args.size() ? args[++i] : std::string();
+            if (text.empty() || text.size() > 9 ||
+                text.find_first_not_of("0123456789") != std::string::npos) {
+                return Usage(context, "Opcja --max wymaga liczby (np. 200).");
+            }
+            settings.ErrorMax = static_cast<int32_t>(ParseDouble(text).value_or(0));
+        } else {
+            words.push_back(args[i]);
+        }
+    }
+    if (words.size() != 2) {
+        return Usage(context, "");
+    }
+    std::string type = context.options.type;
+    ActiveModelSelection().Select(type);
+    const RegisterModel& model = *ActiveModel();
+    const int minPlu = ClampMinPlu(context.options.minPlu);
+    TableSet tables;
+    ValidationCommand command = ValidationCommand::kWeryfikacja;
+    if (words[0] == "wszystko") {
+        if (TableFileKindOfPath(words[1]) != TableFileKind::kPod) {
+            return Usage(context, "Wszystkie tabele są tylko w pliku .pod.");
+        }
+        LoadProgress ui(context);
+        LoadAllFromPodFile(words[1], model, tables, minPlu, ui, "Ładuj wszystko z pliku");
+        // A table that failed to load was told about; the others are still checked.
+        if (ui.tablesTaken == 0) {
+            return kExitUsage;
+        }
+    } else {
+        TableKind kind = TableKind::kGoods;
+        const std::string wanted = Utf8ToUpper(words[0]);
+        if (wanted == Utf8ToUpper(model.Table(TableKind::kHeader).tableName)) {
+            kind = TableKind::kHeader;
+        } else if (wanted == Utf8ToUpper(model.Table(TableKind::kVat).tableName)) {
+            kind = TableKind::kVat;
+        } else if (FindGridTableByName(model, words[0], &kind) == nullptr) {
+            return Usage(context, "Nieznana tabela: " + words[0]);
+        }
+        if (TableFileKindOfPath(words[1]) == TableFileKind::kUnknown) {
+            return Usage(context, "Nieobsługiwany rodzaj pliku.");
+        }
+        const TableLoadOutcome loaded = LoadTableFile(words[1], model, kind, tables, minPlu);
+        if (!loaded.message.empty()) {
+            context.err << loaded.message << "\n";
+        }
+        if (!loaded.ok()) {
+            return kExitUsage;
+        }
+        command = WriteCommandOf(kind);
+    }
+
+    ValidationOutcome outcome = RunValidation(command, model, tables, minPlu, settings);
+    int64_t faults = outcome.errorSeverity;
+    if (ean) {
+        ValidationOutcome eanOutcome =
+            RunValidation(ValidationCommand::kVerifyEan13, model, tables, minPlu, settings);
+        faults += eanOutcome.errorSeverity;
+        for (FaultLine& line : eanOutcome.lines) {
+            outcome.lines.push_back(std::move(line));
+        }
+    }
+    for (const FaultLine& line : outcome.lines) {
+        context.out << line.text << "\n";
+    }
+    if (faults == 0) {
+        context.out << "Nie znaleziono błędów.\n";
+        return kExitSuccess;
+    }
+    context.out << "Znaleziono " << FaultCountText(faults) << ".\n";
+    return kExitFailure;
+}
+
+}  // namespace kasa::cli

@@ -1,0 +1,201 @@
+// Editing the main window's tables: keys typed into a grid view, the filters' balloon
+// hint, and the edit panel below each grid.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+#include <tuple>
+#include <vector>
+
+#include "app/settings.h"
+#include "gui/edit_panel.h"
+#include "gui/grid_key_handler.h"
+#include "gui/grid_model.h"
+#include "gui/qt_user_interface.h"
+#include "gui/tecrform.h"
+
+using kasa::Answer;
+using kasa::Buttons;
+using kasa::TableKind;
+using kasa::gui::RecordCommand;
+using kasa::gui::TECRForm;
+
+namespace {
+
+struct Shown {
+    std::string title;
+    std::string text;
+};
+
+// Messages go to `shown` instead of a dialog.
+void RecordMessages(TECRForm& form, std::vector<Shown>& shown) {
+    form.Ui().SetAnswerProvider(
+        [&shown](const std::string& title, const std::string& text, Buttons) {
+            shown.push_back({title, text});
+            return Answer::Ok;
+        });
+}
+
+void GoTo(QTableView& view, int col, int row) {
+    auto* model = static_cast<kasa::gui::GridModel*>(view.model());
+    view.setCurrentIndex(model->IndexOfCell(col, row));
+}
+
+}  // namespace
+
+class GridEditingTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void typingIntoTheGridChangesTheCoreGrid() {
+        TECRForm form;
+        QTableView* view = form.GridView("PLU");
+        kasa::TextGrid& grid = *form.Grid("PLU");
+        QVERIFY(view->editTriggers() == QAbstractItemView::NoEditTriggers);
+        grid.SetCell(1, 2, "Chleb");
+        GoTo(*view, 1, 2);
+
+        const QString name =
+            QStringLiteral("Mleko UHT 3,2%1L");  // 16 characters, wider than "Nazwa"
+        QTest::keyClicks(view, name);
+        QCOMPARE(grid.Cell(1, 2), name.toStdString());
+        QCOMPARE(view->model()->data(view->currentIndex()).toString(), name);
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(view->currentIndex(), view->model()->index(1, 1));
+        const QFontMetrics metrics(view->font());
+        QVERIFY(view->columnWidth(0) >= metrics.horizontalAdvance(name));
+
+        QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(grid.Cell(1, 2), std::string("Chleb"));
+        QCOMPARE(view->model()->data(view->model()->index(1, 0)).toString(),
+                 QStringLiteral("Chleb"));
+        // The cursor keys still move through the grid.
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(view->currentIndex(), view->model()->index(2, 1));
+    }
+
+    void refusedKeyShowsTheHintOnlyWhenTheSwitchAllows() {
+        TECRForm form;
+        QTableView* view = form.GridView("PLU");
+        kasa::gui::BalloonHint& hint = form.GridKeys().Hint();
+        const int vat = form.Model().Table(TableKind::kGoods).ColumnOfKey("PTU");
+        GoTo(*view, vat, 1);
+
+        QTest::keyClick(view, Qt::Key_H);
+        QVERIFY(hint.isVisible());
+        QCOMPARE(hint.Title(), QStringLiteral("Niedopuszczalny znak"));
+        QCOMPARE(hint.Text(),
+                 QStringLiteral("Tutaj można wpisać tylko literę \nA, B, C, D, E, F lub G."));
+        QTest::keyClick(view, Qt::Key_C);
+        QVERIFY(!hint.isVisible());
+        QCOMPARE(form.Grid("PLU")->Cell(vat, 1), std::string("C"));
+
+        // An edit field refuses through the same hint.
+        auto* code = form.ControlAs<QLineEdit>(QStringLiteral("PLU_ekod"));
+        code->setText(QStringLiteral("5901234123457"));
+        QTest::keyClick(code, Qt::Key_1);
+        QVERIFY(hint.isVisible());
+        QCOMPARE(hint.Text(), QStringLiteral("Maksymalna długość kodu to 13 cyfr."));
+        QCOMPARE(code->text(), QStringLiteral("5901234123457"));
+
+        kasa::ProgramSettingsValues values;
+        values.balonHint = true;
+        form.ApplyDisplaySwitches(values);
+        QVERIFY(!hint.isVisible());
+        QTest::keyClick(view, Qt::Key_H);
+        QVERIFY(!hint.isVisible());
+        QCOMPARE(form.Grid("PLU")->Cell(vat, 1), std::string("C"));
+    }
+
+    void panelLoadsAClickedRowAndANumberWithEnter() {
+        TECRForm form;
+        kasa::TextGrid& goods = *form.Grid("PLU");
+        const kasa::TableDescriptor& table = form.Model().Table(TableKind::kGoods);
+        goods.SetCell(1, 3, "Żurek");
+        goods.SetCell(table.ColumnOfKey("PTU"), 3, "B");
+        goods.SetCell(table.ColumnOfKey("CEN"), 3, "4.50");
+        QTableView* view = form.GridView("PLU");
+        emit view->clicked(view->model()->index(2, 0));
+        QCOMPARE(form.ControlAs<QLineEdit>("PLU_eNumer")->text(), QStringLiteral("3"));
+        QCOMPARE(form.ControlAs<QLineEdit>("PLU_eNazwa")->text(), QStringLiteral("Żurek"));
+        QCOMPARE(form.ControlAs<QLineEdit>("PLU_ecena")->text(), QStringLiteral("4.50"));
+        QCOMPARE(form.ControlAs<QComboBox>("PLU_bvat")->currentText(), QStringLiteral("B"));
+
+        // An empty row leaves the VAT list without a choice.
+        auto* number = form.ControlAs<QLineEdit>("PLU_eNumer");
+        number->clear();
+        QTest::keyClicks(number, QStringLiteral("4"));
+        QTest::keyClick(number, Qt::Key_Return);
+        QCOMPARE(form.ControlAs<QLineEdit>("PLU_eNazwa")->text(), QString());
+        QCOMPARE(form.ControlAs<QComboBox>("PLU_bvat")->currentIndex(), -1);
+        QCOMPARE(view->currentIndex().row(), 3);
+
+        form.Grid("Klawisze")->SetCell(3, 2, "TAK");
+        emit form.GridView("Klawisze")
+            ->doubleClicked(form.GridView("Klawisze")->model()->index(1, 0));
+        QVERIFY(form.ControlAs<QCheckBox>("Klawisze_ckoniec")->isChecked());
+    }
+
+    void addWritesTheRowAndRefusesWhatCannotBeWritten() {
+        TECRForm form;
+        std::vector<Shown> shown;
+        RecordMessages(form, shown);
+        auto* add = form.ControlAs<QPushButton>("Opakowania_pozycja_dodaj");
+        QVERIFY(add->isEnabled());
+        form.ControlAs<QLineEdit>("Opakowania_eNumer")->setText(QStringLiteral("7"));
+        form.ControlAs<QLineEdit>("Opakowania_eNazwa")->setText(QStringLiteral("Skrzynka"));
+        form.ControlAs<QLineEdit>("Opakowania_eCena")->setText(QStringLiteral("0.50"));
+        add->click();
+        QCOMPARE(form.Grid("Opakowania")->Cell(1, 7), std::string("Skrzynka"));
+        QCOMPARE(form.Grid("Opakowania")->Cell(2, 7), std::string("0.50"));
+        QCOMPARE(form.GridView("Opakowania")
+                     ->model()
+                     ->data(form.GridView("Opakowania")->model()->index(6, 0))
+                     .toString(),
+                 QStringLiteral("Skrzynka"));
+        QVERIFY(shown.empty());
+
+        form.ControlAs<QLineEdit>("Opakowania_eNumer")->setText(QStringLiteral("16"));
+        add->click();
+        form.ControlAs<QLineEdit>("Opakowania_eNumer")->setText(QStringLiteral("8"));
+        form.ControlAs<QLineEdit>("Opakowania_eNazwa")->clear();
+        add->click();
+        QCOMPARE(shown.size(), size_t{2});
+        QCOMPARE(shown[0].title, std::string("Program serwisowy kas"));
+        QCOMPARE(shown[0].text, std::string("Wiersz 16 poza zakresem."));
+        QCOMPARE(shown[1].text,
+                 std::string("Zapis pozycji bez podania nazwy opakowania jest niemożliwy.\n"));
+        QCOMPARE(form.Grid("Opakowania")->Cell(2, 8), std::string());
+
+        // Removing empties the row and keeps its number.
+        form.ControlAs<QLineEdit>("Opakowania_eNumer")->setText(QStringLiteral("7"));
+        form.ControlAs<QPushButton>("Opakowania_pozycja_kasuj")->click();
+        QCOMPARE(form.Grid("Opakowania")->Cell(1, 7), std::string());
+        QCOMPARE(form.Grid("Opakowania")->Cell(0, 7), std::string("7"));
+    }
+
+    void registerButtonsReachTheHandlerAfterTheirTableStep() {
+        TECRForm form;
+        auto* modify = form.ControlAs<QPushButton>("Doplata_pozycja_modyfikuj");
+        QVERIFY(!modify->isEnabled());
+        std::vector<std::tuple<RecordCommand, TableKind, int, std::string>> calls;
+        form.SetRecordCommandHandler([&](RecordCommand command, TableKind kind, int row) {
+            calls.emplace_back(command, kind, row, form.Grid("Doplata")->Cell(1, row));
+        });
+        QVERIFY(modify->isEnabled());
+        form.ControlAs<QLineEdit>("Doplata_eNumer")->setText(QStringLiteral("6"));
+        form.ControlAs<QLineEdit>("Doplata_eNazwa")->setText(QStringLiteral("Dowóz"));
+        modify->click();
+        form.ControlAs<QPushButton>("Doplata_pozycja_odczyt")->click();
+        QCOMPARE(calls.size(), size_t{2});
+        QVERIFY(calls[0] == std::make_tuple(RecordCommand::kModify, TableKind::kSurcharges, 2,
+                                            std::string("Dowóz")));
+        QVERIFY(std::get<0>(calls[1]) == RecordCommand::kRead);
+    }
+};
+
+QTEST_MAIN(GridEditingTest)
+#include "grid_editing_test.moc"
