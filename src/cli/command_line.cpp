@@ -10,6 +10,7 @@
 #include "cli/option_defaults.h"
 #include "cli/register_commands.h"
 #include "cli/simulator_command.h"
+#include "cli/write_commands.h"
 
 namespace kasa::cli {
 
@@ -35,6 +36,12 @@ std::string UsageText() {
            "                                   Formy, PLU)\n"
            "  odczyt TABELA PLIK               zapisuje tabelę do pliku .csv, .txt lub .pod\n"
            "  odczyt wszystko PLIK.pod         zapisuje wszystkie tabele, nagłówek i stawki\n"
+           "  zapis TABELA PLIK [--dalej]      zapisuje tabelę z pliku do kasy po weryfikacji\n"
+           "                                   (--dalej: błędny wiersz nie przerywa zapisu)\n"
+           "  zapis PLU PLIK --od N --do M     zapisuje tylko towary od N do M\n"
+           "  zapis PLU --od N --do M --wyczysc  czyści w kasie towary od N do M\n"
+           "  zapis wszystko PLIK.pod          zapisuje stawki VAT i wszystkie tabele z pliku\n"
+           "  kasuj TABELA [--bez-sprawdzania] kasuje bazę w kasie (np. kasuj PLU)\n"
            "  vat                              wypisuje stawki VAT\n"
            "  vat ustaw A=23 B=8 ... G=nakt    programuje stawki (zw = zwolniona,\n"
            "                                   nakt = nieaktywna; brakujące bez zmian)\n"
@@ -58,6 +65,7 @@ std::string UsageText() {
            "  sprawdz wszystko PLIK.pod [--max N] [--ean]\n"
            "                                   sprawdza wszystkie tabele pliku (Weryfikacja)\n"
            "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
+           "            [--blad LITERA:NUMER:KOD]\n"
            "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
            "\n"
            "Kody wyjścia: 0 sukces, 1 błąd kasy lub komunikacji, 2 błędne użycie.\n";
@@ -174,6 +182,12 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "odczyt") {
         return RunOdczyt(context, rest);
+    }
+    if (command == "zapis") {
+        return RunZapis(context, rest);
+    }
+    if (command == "kasuj") {
+        return RunKasuj(context, rest);
     }
     if (command == "vat") {
         return RunVat(context, rest);

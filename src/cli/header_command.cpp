@@ -11,6 +11,7 @@
 #include "base/atomic_file.h"
 #include "base/text_encoding.h"
 #include "base/user_interface.h"
+#include "cli/cli_session.h"
 #include "cli/command_line.h"
 #include "comm/ecrclass.h"
 #include "tables/header_rules.h"
@@ -19,7 +20,6 @@ namespace kasa::cli {
 
 namespace {
 
-constexpr const char* kCaption = "kasa";
 constexpr const char* kUsage = "Użycie: kasa [OPCJE] naglowek [ustaw PLIK.txt]";
 
 // One header line per file line; the leading marks "^" (double height) and "*" (heavy
@@ -102,39 +102,41 @@ int RunNaglowek(CommandContext& context, const std::vector<std::string>& args) {
             return kExitFailure;
         }
     }
-    return RunInSession(context, [&](OpenSession& session) {
-        const RegisterModel& model = *ActiveModel();
-        if (set) {
-            const int count = HeaderLineCountOf(model);
-            if (fileLines.size() > static_cast<size_t>(count)) {
-                context.err << "Plik " << args[1] << " ma " << fileLines.size()
-                            << " linii, a nagłówek kasy " << session.ecr.ModelName() << " ma ich "
-                            << count << ".\n";
-                return kExitFailure;
-            }
-            HeaderLines lines{};
-            std::copy(fileLines.begin(), fileLines.end(), lines.begin());
-            const std::optional<bool> fiscal = session.fiscal();
-            if (!fiscal) {
-                return kExitFailure;
-            }
-            Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
-            ValidationOutcome validation;
-            if (!ProgramHeader(session.ecr, session.ui, kCaption, model, settings, false, *fiscal,
-                               lines, validation)) {
-                for (const FaultLine& fault : validation.lines) {
-                    context.err << fault.text << "\n";
-                }
-                return kExitFailure;
-            }
-        }
-        HeaderLines lines{};
-        if (!ReadHeaderIntoLines(session.ecr, session.ui, kCaption, false, lines)) {
+    CliSession session(context);
+    if (!session.Open()) {
+        return context.options.port.empty() ? kExitUsage : kExitFailure;
+    }
+    const RegisterModel& model = *ActiveModel();
+    if (set) {
+        const int count = HeaderLineCountOf(model);
+        if (fileLines.size() > static_cast<size_t>(count)) {
+            context.err << "Plik " << args[1] << " ma " << fileLines.size()
+                        << " linii, a nagłówek kasy " << session.Ecr().ModelName() << " ma ich "
+                        << count << ".\n";
             return kExitFailure;
         }
-        PrintHeader(context.out, model, lines);
-        return kExitSuccess;
-    });
+        HeaderLines lines{};
+        std::copy(fileLines.begin(), fileLines.end(), lines.begin());
+        const std::optional<bool> fiscal = session.Fiscal();
+        if (!fiscal) {
+            return kExitFailure;
+        }
+        Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
+        ValidationOutcome validation;
+        if (!ProgramHeader(session.Ecr(), session.Ui(), kCaption, model, settings, false, *fiscal,
+                           lines, validation)) {
+            for (const FaultLine& fault : validation.lines) {
+                context.err << fault.text << "\n";
+            }
+            return kExitFailure;
+        }
+    }
+    HeaderLines lines{};
+    if (!ReadHeaderIntoLines(session.Ecr(), session.Ui(), kCaption, false, lines)) {
+        return kExitFailure;
+    }
+    PrintHeader(context.out, model, lines);
+    return kExitSuccess;
 }
 
 }  // namespace kasa::cli

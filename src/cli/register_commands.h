@@ -1,16 +1,9 @@
 // The command line's commands that talk to a register: one process is one session.
 #pragma once
 
-#include <functional>
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
-
-namespace kasa {
-class ECRClass;
-class UserInterface;
-}  // namespace kasa
 
 namespace kasa::cli {
 
@@ -43,16 +36,5 @@ int RunZegar(CommandContext& context, const std::vector<std::string>& args);
 int RunWyslij(CommandContext& context, const std::vector<std::string>& args);
 // Converts a table between the file kinds, without a register.
 int RunPlik(CommandContext& context, const std::vector<std::string>& args);
-
-// What a command kept in a file of its own gets from its session with the register.
-struct OpenSession {
-    ECRClass& ecr;
-    UserInterface& ui;
-    // The register's fiscal flag; a failed read is reported and gives none.
-    std::function<std::optional<bool>()> fiscal;
-};
-// Opens and identifies the register, runs `body` and ends the session, also after a
-// failure. The exit code of `body`, or that of the failed opening.
-int RunInSession(CommandContext& context, const std::function<int(OpenSession&)>& body);
 
 }  // namespace kasa::cli

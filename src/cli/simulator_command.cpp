@@ -21,10 +21,32 @@ constexpr const char* kSymulatorUsage =
     "  --typ zen|vesper  typ kasy (domyślnie vesper)\n"
     "  --link ŚCIEŻKA    dowiązanie symboliczne do portu, usuwane przy zakończeniu\n"
     "  --baud N          wysyła nie szybciej niż N bitów na sekundę (10 bitów na bajt)\n"
-    "  --puste           pusta kasa zamiast przykładowego sklepu\n";
+    "  --puste           pusta kasa zamiast przykładowego sklepu\n"
+    "  --blad LITERA:NUMER:KOD  odpowiada kodem KOD na polecenie LITERA dla rekordu NUMER\n"
+    "                    (np. E:12:23 odrzuca zapis towaru 12); można podać kilka razy\n";
 
 constexpr int kHighestBaud = 10000000;
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
+
+// "E:12:23": the command letter, the record number and the status code to answer with.
+bool ParseForcedStatus(const std::string& value, sim::VirtualRegisterOptions& options) {
+    const size_t second = value.find(':', 2);
+    if (value.size() < 5 || value[1] != ':' || second == std::string::npos) {
+        return false;
+    }
+    sim::VirtualRegisterOptions::ForcedStatus forced;
+    forced.command = value[0];
+    const char* numberEnd = value.data() + second;
+    const auto number = std::from_chars(value.data() + 2, numberEnd, forced.number);
+    const auto code = std::from_chars(numberEnd + 1, value.data() + value.size(), forced.code);
+    if (number.ec != std::errc() || number.ptr != numberEnd || code.ec != std::errc() ||
+        code.ptr != value.data() + value.size() || forced.number < 1 || forced.code < 0 ||
+        forced.code > 255) {
+        return false;
+    }
+    options.forcedStatuses.push_back(forced);
+    return true;
+}
 
 std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std::string>& args) {
     sim::VirtualRegisterOptions options;
@@ -34,7 +56,7 @@ std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std:
             options.demoData = false;
             continue;
         }
-        if (word != "--typ" && word != "--link" && word != "--baud") {
+        if (word != "--typ" && word != "--link" && word != "--baud" && word != "--blad") {
             return std::nullopt;
         }
         if (i + 1 >= args.size()) {
@@ -48,6 +70,10 @@ std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std:
             } else if (type == "VESPER") {
                 options.type = sim::RegisterType::Vesper;
             } else {
+                return std::nullopt;
+            }
+        } else if (word == "--blad") {
+            if (!ParseForcedStatus(value, options)) {
                 return std::nullopt;
             }
         } else if (word == "--link") {

@@ -286,7 +286,7 @@ bool DeleteDatabase(UserInterface& ui, const std::string& caption, ECRClass& ecr
         }
     }
     ui.SetStatusText("");
-    ui.SetProgress(0, 100);
+    ui.SetProgress(0, 0);
     return ok;
 }
 

@@ -10,7 +10,9 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/record_commands.h"
 #include "base/codepage.h"
+#include "gui/edit_panel.h"
 #include "gui/header_page_actions.h"
 #include "gui/qt_user_interface.h"
 #include "gui/table_file_actions.h"
@@ -168,7 +170,7 @@ void MainController::BindHandlers() {
                                                  std::move(retry));
                 }});
     validation_ = new ValidationActions(form_, settings_, [this] { SaveSettings(); });
-    form_.BindAction(QStringLiteral("Wery&fikacja tabel"),
+    form_.BindButton(QStringLiteral("Weryfikacja"),
                      [this] { validation_->RunCheck(ValidationCommand::kWeryfikacja); });
     form_.BindAction(QStringLiteral("&Sprawdź unikalność nazwy"),
                      [this] { validation_->RunCheck(ValidationCommand::kCheckNames); });
@@ -176,6 +178,9 @@ void MainController::BindHandlers() {
                      [this] { validation_->RunCheck(ValidationCommand::kVerifyEan13); });
     form_.BindAction(QStringLiteral("Weryfikacja unikalności EA&N13"),
                      [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
+    form_.SetRecordCommandHandler([this](RecordCommand command, TableKind kind, int row) {
+        RecordCommandClicked(command, kind, row);
+    });
     form_.BindAction(QStringLiteral("Pamięć &fiskalna"), [this] {
         if (!form_.FiscalListingWindow()->isVisible()) {
             form_.FiscalListingWindow()->ShowInMode(0);
@@ -442,6 +447,45 @@ void MainController::SendRegisterSettingsClicked() {
             display_.status.flags[0] = flags[0];
             display_.status.flags[1] = flags[1];
             form_.Ui().ShowOutcome("Wysłano ustawienia do kasy.");
+        }
+    });
+}
+
+void MainController::RecordCommandClicked(RecordCommand command, TableKind kind, int row) {
+    if (busy) {
+        form_.Ui().Message(kCaption, kBusyMessage);
+        return;
+    }
+    TextGrid* grid = form_.Grid(form_.Model().Table(kind).tableName);
+    if (grid == nullptr) {
+        return;
+    }
+    const std::string number = grid->Cell(0, row);
+    if (command == RecordCommand::kModify &&
+        !validation_->Validate(
+            ValidationCommand::kWriteRecord,
+            [this, command, kind, row] { RecordCommandClicked(command, kind, row); }, kind, row,
+            row)) {
+        return;
+    }
+    Exclusive([&] {
+        const RegisterModel& model = form_.Model();
+        switch (command) {
+            case RecordCommand::kModify:
+                if (WriteRecordRow(ecr_, form_.Ui(), kCaption, model, kind, *grid, row)) {
+                    form_.Ui().ShowOutcome("Zapisano w kasie rekord " + number + ".");
+                }
+                break;
+            case RecordCommand::kDelete:
+                if (DeleteRecordRow(ecr_, form_.Ui(), kCaption, kind, *grid, row)) {
+                    form_.Ui().ShowOutcome("Usunięto z kasy rekord " + number + ".");
+                }
+                break;
+            case RecordCommand::kRead:
+                if (ReadRecordRow(ecr_, form_.Ui(), kCaption, model, kind, *grid, row)) {
+                    form_.Ui().ShowOutcome("Odczytano z kasy rekord " + number + ".");
+                }
+                break;
         }
     });
 }

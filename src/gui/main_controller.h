@@ -24,6 +24,7 @@ namespace kasa::gui {
 
 class TECRForm;
 class ValidationActions;
+enum class RecordCommand;
 class TListingForm;
 
 class MainController : public QObject {
@@ -56,6 +57,8 @@ class MainController : public QObject {
     void ReadVatClicked();
     void WriteVatClicked();
     void SendRegisterSettingsClicked();
+    // "Zapisz w Kasie", "Usuń z Kasy" and "Odczyt wiersza" under a grid.
+    void RecordCommandClicked(RecordCommand command, TableKind kind, int row);
     void ClockTick();
     // Saves the geometry and all settings; false and a message when it cannot.
     bool SaveSettings();

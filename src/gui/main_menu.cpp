@@ -26,9 +26,6 @@ const MenuContent kMenus[] = {
      nullptr,
      {{"&Ładuj wszystko z pliku", "Ladujwszystkozpliku1", nullptr},
       {"&Zachowaj wszystko do pliku", "Zachowajwszystkodopliku1", nullptr},
-      {"Wery&fikacja tabel", "Weryfikacja1",
-       "Sprawdza wszystkie tabele i pokazuje znalezione błędy. Nic nie jest zapisywane do "
-       "kasy."},
       {nullptr, nullptr, nullptr},
       {"Odczyt &wszystkich danych z kasy", "Odczytwszystkichdanychzkasy1", nullptr},
       {"Odczyt &danych bez PLU", "OdczytdanychbezPLU1", nullptr},

@@ -317,6 +317,10 @@ bool TECRForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ToolTip && !hintsShown_) {
         return true;
     }
+    // A click anywhere else ends a filter's hint: it told of a key, not of the window.
+    if (event->type() == QEvent::MouseButtonPress && gridKeys_ != nullptr) {
+        gridKeys_->HideHint();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -89,7 +89,11 @@ std::string FramePayload(const std::string& payload) {
 
 VirtualRegister::VirtualRegister(VirtualRegisterOptions options)
     : options_(std::move(options)),
-      state_(std::make_unique<RegisterState>(options_.type, options_.demoData)) {}
+      state_(std::make_unique<RegisterState>(options_.type, options_.demoData)) {
+    for (const VirtualRegisterOptions::ForcedStatus& forced : options_.forcedStatuses) {
+        statusForRecord_[{forced.command, forced.number - 1}] = forced.code;
+    }
+}
 
 VirtualRegister::~VirtualRegister() {
     Stop();
@@ -177,6 +181,11 @@ void VirtualRegister::SetStatusFor(char command, int code) {
 void VirtualRegister::ClearStatusFor(char command) {
     std::lock_guard lock(mutex_);
     statusFor_.erase(command);
+}
+
+void VirtualRegister::SetStatusForRecord(char command, int number, int code) {
+    std::lock_guard lock(mutex_);
+    statusForRecord_[{command, number - 1}] = code;
 }
 
 std::vector<std::string> VirtualRegister::ReceivedPayloads() const {
@@ -290,6 +299,10 @@ void VirtualRegister::HandleFrame(const std::string& frameBytes, Clock::time_poi
         } else if (const auto forced = statusFor_.find(request.command);
                    forced != statusFor_.end()) {
             answer = FramePayload(number + ";" + std::to_string(forced->second));
+        } else if (const auto forcedRecord = statusForRecord_.find(
+                       {request.command, request.params.empty() ? -1 : request.params[0]});
+                   forcedRecord != statusForRecord_.end()) {
+            answer = FramePayload(number + ";" + std::to_string(forcedRecord->second));
         } else {
             const Reply reply = state_->Handle(request);
             if (reply.silent) {

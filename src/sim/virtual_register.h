@@ -24,6 +24,13 @@ struct VirtualRegisterOptions {
     int baudRate = 0;
     // When set, a symbolic link of this name points at the port.
     std::string linkPath;
+    // A status code forced on one record: {command letter, record number, status code}.
+    struct ForcedStatus {
+        char command = 0;
+        int number = 0;
+        int code = 0;
+    };
+    std::vector<ForcedStatus> forcedStatuses;
 };
 
 enum class FaultKind {
@@ -63,6 +70,9 @@ class VirtualRegister {
     // Every request with this command letter is answered with this status code alone.
     void SetStatusFor(char command, int code);
     void ClearStatusFor(char command);
+    // Every request with this command letter for record `number` (1-based, the request's
+    // first parameter plus one) is answered with this status code alone.
+    void SetStatusForRecord(char command, int number, int code);
 
     // Request payloads received (without frame and checksum), oldest first; the latest
     // hundred thousand are kept.
@@ -88,6 +98,7 @@ class VirtualRegister {
     mutable std::mutex mutex_;
     std::deque<Fault> faults_;
     std::map<char, int> statusFor_;
+    std::map<std::pair<char, int64_t>, int> statusForRecord_;
     std::deque<std::string> received_;
     std::atomic<uint64_t> wireBytes_{0};
 

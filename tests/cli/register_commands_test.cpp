@@ -11,36 +11,13 @@
 
 #include "base/atomic_file.h"
 #include "cli/command_line.h"
+#include "kasa_fixture.h"
 #include "sim/virtual_register.h"
 #include "support/register_state.h"
 #include "support/scratch_folder.h"
 
 namespace kasa::cli {
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-class KasaCommands : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        sim::VirtualRegisterOptions options;
-        options.type = sim::RegisterType::Vesper;
-        reg = std::make_unique<sim::VirtualRegister>(options);
-        ASSERT_TRUE(reg->Start());
-    }
-    Outcome Kasa(std::vector<std::string> args, const std::string& input = "") {
-        args.insert(args.begin(), {"--port", reg->PortPath(), "--baud", "115200"});
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        const int code = kasa::cli::Run(args, in, out, err);
-        return {code, out.str(), err.str()};
-    }
-    std::unique_ptr<sim::VirtualRegister> reg;
-};
 
 TEST_F(KasaCommands, InfoPrintsEverythingAndEndsTheSession) {
     const Outcome r = Kasa({"info"});

@@ -94,10 +94,23 @@ class SymulatorCommand : public ::testing::Test {
 
 TEST_F(SymulatorCommand, WrongArgumentsGiveTheUsage) {
     const std::vector<std::vector<std::string>> cases = {
-        {"--typ"},          {"--typ", "abc"},           {"--baud", "0"}, {"--baud", "-5"},
-        {"--baud", "96O0"}, {"--baud", "99999999"},     {"--baud"},      {"--link"},
-        {"--link", ""},     {"--link", "--puste"},      {"--cicho"},     {"zen"},
-        {"--puste", "x"},   {"--typ", "zen", "vesper"},
+        {"--typ"},
+        {"--typ", "abc"},
+        {"--baud", "0"},
+        {"--baud", "-5"},
+        {"--baud", "96O0"},
+        {"--baud", "99999999"},
+        {"--baud"},
+        {"--link"},
+        {"--link", ""},
+        {"--link", "--puste"},
+        {"--cicho"},
+        {"zen"},
+        {"--puste", "x"},
+        {"--typ", "zen", "vesper"},
+        {"--blad", "E:0:23"},
+        {"--blad", "E12:23"},
+        {"--blad", "E:1:256"},
     };
     for (const auto& args : cases) {
         std::ostringstream out;
@@ -152,7 +165,7 @@ TEST_F(SymulatorCommand, ADemoVesperByDefaultUntilStopped) {
 }
 
 TEST_F(SymulatorCommand, AnEmptyPacedZen) {
-    ASSERT_TRUE(Launch({"--typ", "ZEN", "--puste", "--baud", "9600"}));
+    ASSERT_TRUE(Launch({"--typ", "ZEN", "--puste", "--baud", "9600", "--blad", "H:2:79"}));
     EXPECT_EQ(Ask("^").rfind("ZEN", 0), 0u);
     const auto start = Clock::now();
     int status = -1;
@@ -162,6 +175,8 @@ TEST_F(SymulatorCommand, AnEmptyPacedZen) {
     EXPECT_GE(Clock::now() - start, 117ms);
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(GoodsOf(goods, RecordLayout::kZen).IsEmpty());
+    Ask(";1;7H", &status);  // the record the simulator was told to refuse
+    EXPECT_EQ(status, 79);
 
     EXPECT_EQ(Stop(), kExitSuccess);
     const std::string text = out_.str();

@@ -89,6 +89,12 @@ class GridEditingTest : public QObject {
         QCOMPARE(hint.Title(), QStringLiteral("Niedopuszczalny znak"));
         QCOMPARE(hint.Text(),
                  QStringLiteral("Tutaj można wpisać tylko literę \nA, B, C, D, E, F lub G."));
+        // A click anywhere else ends it.
+        QTest::mouseClick(form.ControlAs<QPushButton>(QStringLiteral("Weryfikacja")),
+                          Qt::LeftButton);
+        QVERIFY(!hint.isVisible());
+        QTest::keyClick(view, Qt::Key_H);
+        QVERIFY(hint.isVisible());
         QTest::keyClick(view, Qt::Key_C);
         QVERIFY(!hint.isVisible());
         QCOMPARE(form.Grid("PLU")->Cell(vat, 1), std::string("C"));

@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -95,6 +96,9 @@ class MainControllerTest : public QObject {
     void settingsWindowShowsTheSessionsTypeAndWritesBackOnlyChanges();
     void demoGivesWayToAPortPickedInTheSettings();
     void silentRegisterEndsTheStartAtOnceAndShowsWhy();
+    void aFaultyWriteIsListedAndSentOnlyAfterPonow();
+    void modyfikujWritesTheRecordOnlyOnceItPasses();
+    void weryfikacjaListsFaultsAndNormalisesPasswords();
 };
 
 void MainControllerTest::firstStartWithoutConfig() {
@@ -319,6 +323,103 @@ void MainControllerTest::silentRegisterEndsTheStartAtOnceAndShowsWhy() {
     }
     // Closing sent nothing more: no session was started with the silent register.
     QCOMPARE(reg.ReceivedPayloads().size(), size_t{1});
+}
+
+namespace {
+
+// The request letters the register received, in order.
+std::string Letters(kasa::sim::VirtualRegister& reg) {
+    std::string letters;
+    for (const std::string& payload : reg.ReceivedPayloads()) {
+        const size_t at = payload.find_first_not_of("0123456789;");
+        letters += at == std::string::npos ? '?' : payload[at];
+    }
+    return letters;
+}
+
+}  // namespace
+
+void MainControllerTest::aFaultyWriteIsListedAndSentOnlyAfterPonow() {
+    Program p(true);
+    p.controller->Show();
+    kasa::sim::VirtualRegister& reg = *p.controller->BuiltInRegister();
+    reg.ClearReceived();
+    auto* rateA = p.form->ControlAs<QLineEdit>(QStringLiteral("E_VatA"));
+    rateA->setText(QStringLiteral("1000"));
+    p.form->ControlAs<QPushButton>(QStringLiteral("StawkiVAT_zapis_kasa"))->click();
+
+    kasa::gui::TListingForm* listing = p.form->ListingWindow();
+    QVERIFY(listing->isVisible());
+    QCOMPARE(listing->Mode(), 14);
+    QCOMPARE(listing->Heading()->text(),
+             QStringLiteral("WERYFIKACJA STAWEK VAT PRZED ZAPISEM DO KASY"));
+    QCOMPARE(listing->CaptionLabel(0)->text(), QStringLiteral("Wykryty błąd:"));
+    QCOMPARE(listing->List()->count(), 1);
+    QCOMPARE(listing->List()->item(0)->text(),
+             QStringLiteral("StawkiVAT: 1000 w wierszu 1 określa stawkę VAT i może być liczbą "
+                            "XX.X lub nakt lub zw."));
+    QVERIFY(Letters(reg).find('Z') == std::string::npos);
+
+    rateA->setText(QStringLiteral("22"));
+    listing->Ponow();
+    QVERIFY(!listing->isVisible());
+    QVERIFY(Letters(reg).find('Z') != std::string::npos);
+    auto lock = reg.Lock();
+    QCOMPARE(reg.State().vatRates[0], 22.0);
+}
+
+void MainControllerTest::modyfikujWritesTheRecordOnlyOnceItPasses() {
+    Program p(true);
+    p.controller->Show();
+    kasa::sim::VirtualRegister& reg = *p.controller->BuiltInRegister();
+    reg.ClearReceived();
+    p.form->ControlAs<QLineEdit>(QStringLiteral("PLU_eNumer"))->setText(QStringLiteral("3"));
+    p.form->ControlAs<QLineEdit>(QStringLiteral("PLU_eNazwa"))->setText(QStringLiteral("Żurek"));
+    auto* price = p.form->ControlAs<QLineEdit>(QStringLiteral("PLU_ecena"));
+    price->setText(QStringLiteral("1,2,3"));
+    auto* modify = p.form->ControlAs<QPushButton>(QStringLiteral("PLU_pozycja_modyfikuj"));
+    QVERIFY(modify->isEnabled());
+    modify->click();
+    kasa::gui::TListingForm* listing = p.form->ListingWindow();
+    QVERIFY(listing->isVisible());
+    QCOMPARE(listing->Mode(), 3);
+    QCOMPARE(listing->CaptionLabel(1)->text(), QStringLiteral("Wykryto błąd w wybranym wierszu."));
+    QCOMPARE(listing->List()->item(0)->text(),
+             QStringLiteral("PLU: 1,2,3 w miejscu 3 6 może być tylko liczbą z zakresu "
+                            "[0..999 999,99]."));
+    QVERIFY(Letters(reg).find('E') == std::string::npos);
+
+    price->setText(QStringLiteral("3.50"));
+    modify->click();
+    QVERIFY(!listing->isVisible());
+    QVERIFY2(p.shown.empty(), p.shown.empty() ? "" : p.shown[0].text.c_str());
+    QCOMPARE(p.Label("Info"), QStringLiteral("Zapisano w kasie rekord 3."));
+    auto lock = reg.Lock();
+    QCOMPARE(reg.State().Record(7, 3).at(0), std::string("Żurek"));
+}
+
+void MainControllerTest::weryfikacjaListsFaultsAndNormalisesPasswords() {
+    Program p;
+    p.controller->Show();
+    kasa::TextGrid& cashiers = *p.form->Grid("Kasjer");
+    cashiers.SetCell(1, 2, "Ala");
+    cashiers.SetCell(2, 2, "ffff");
+    kasa::TextGrid& goods = *p.form->Grid("PLU");
+    goods.SetCell(1, 1, "Chleb");
+    goods.SetCell(3, 1, "Z");
+    p.form->ControlAs<QPushButton>(QStringLiteral("Weryfikacja"))->click();
+
+    kasa::gui::TListingForm* listing = p.form->ListingWindow();
+    QVERIFY(listing->isVisible());
+    QCOMPARE(listing->Mode(), 0);
+    QStringList lines;
+    for (int i = 0; i < listing->List()->count(); ++i) {
+        lines << listing->List()->item(i)->text();
+    }
+    QVERIFY2(lines.contains(QStringLiteral("PLU: Z w miejscu 1 3 określa stawkę VAT i może być "
+                                           "tylko literą A B C D E F G.")),
+             qPrintable(lines.join('|')));
+    QCOMPARE(cashiers.Cell(2, 2), std::string("nakt"));
 }
 
 QTEST_MAIN(MainControllerTest)

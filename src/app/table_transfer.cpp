@@ -1,0 +1,263 @@
+#include "app/table_transfer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+
+#include "base/user_interface.h"
+#include "ecr/header.h"
+#include "ecr/row_transfer.h"
+#include "ecr/vat_totals.h"
+
+namespace kasa {
+
+namespace {
+
+constexpr int kProgressMaximum = 100;
+
+// The column whose filled cell makes a row a record to write: the name, or for keys the
+// goods number the key sells.
+int RecordColumn(const TableDescriptor& table, TableKind kind) {
+    return table.ColumnOfKey(kind == TableKind::kKeys ? "PLU" : "NAZ");
+}
+
+// Every column of the row but the record number.
+void ClearDataCells(TextGrid& grid, const TableDescriptor& table, int row) {
+    const int count = table.FieldCount();
+    for (int c = 0; c < count; ++c) {
+        if (table.fields[static_cast<size_t>(c)].key != "NUM") {
+            grid.SetCell(c, row, "");
+        }
+    }
+}
+
+void Report(const RowReport& onRow, TableKind kind, const TextGrid& grid, int row) {
+    if (!onRow) {
+        return;
+    }
+    std::vector<std::string> cells;
+    cells.reserve(static_cast<size_t>(grid.ColCount()));
+    for (int c = 0; c < grid.ColCount(); ++c) {
+        cells.push_back(grid.Cell(c, row));
+    }
+    onRow(kind, row, cells);
+}
+
+// The kind of the table whose name the control's name holds.
+const TableDescriptor* TableOfName(const RegisterModel& model, std::string_view name,
+                                   TableKind& kind) {
+    for (const TableDescriptor* table : model.tables) {
+        if (!table->tableName.empty() && name.find(table->tableName) != std::string_view::npos &&
+            TableKindOf(*table, kind)) {
+            return table;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<int64_t> WholeNumber(std::string_view word) {
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (error != std::errc() || end != word.data() + word.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool RowsInGrid(const TransferRange& range, int rowCount) {
+    return range.Whole() || (range.start >= 1 && range.start <= range.end && range.end < rowCount);
+}
+
+}  // namespace
+
+bool IsAbortCaption(std::string_view caption) {
+    for (const std::string_view abort :
+         {kAbortWriteCaption, kAbortReadCaption, kAbortDeleteCaption}) {
+        if (caption == abort ||
+            (abort != kAbortDeleteCaption && caption.size() == abort.size() + 1 &&
+             caption.starts_with(abort) && caption.back() == '.')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string RangePrompt(const TransferRange& goodsNumbers) {
+    return "Zakres: " + std::to_string(goodsNumbers.start) + " " +
+           std::to_string(goodsNumbers.end) + "\nWpisz 2 liczby oddzielone\nspacją.";
+}
+
+RangeChoice GoodsRangeFromText(std::string_view text, const TableDescriptor& goods, int minPlu) {
+    std::vector<std::string_view> words;
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t start = text.find_first_not_of(" \t", at);
+        if (start == std::string_view::npos) {
+            break;
+        }
+        const size_t end = std::min(text.find_first_of(" \t", start), text.size());
+        words.push_back(text.substr(start, end - start));
+        at = end;
+    }
+    RangeChoice choice;
+    const std::optional<int64_t> first = words.size() == 2 ? WholeNumber(words[0]) : std::nullopt;
+    const std::optional<int64_t> last = words.size() == 2 ? WholeNumber(words[1]) : std::nullopt;
+    if (!first || !last) {
+        choice.message = kRangeEmptyMessage;
+        return choice;
+    }
+    if (*first == 0 && *last == 0) {
+        return choice;
+    }
+    if (*first > *last) {
+        choice.message = kRangeOrderMessage;
+        return choice;
+    }
+    const int firstShown = FirstShownNumber(goods, minPlu);
+    const int rows = GridRowCount(goods, minPlu);
+    const int lastShown = RecordNumberOfRow(goods, minPlu, rows - 1);
+    if (*first < firstShown || *last > lastShown) {
+        choice.message = kRangeOutsideMessage;
+        return choice;
+    }
+    choice.rows = {static_cast<int>(*first - firstShown + 1),
+                   static_cast<int>(*last - firstShown + 1)};
+    return choice;
+}
+
+RangeChoice SelectedRowsRange(int topRow, int bottomRow, int rowCount) {
+    RangeChoice choice;
+    if (topRow < 1 || bottomRow < 1) {
+        choice.message = kRangeEmptyMessage;
+    } else if (topRow > bottomRow) {
+        choice.message = kRangeOrderMessage;
+    } else if (bottomRow >= rowCount) {
+        choice.message = kRangeOutsideMessage;
+    } else {
+        choice.rows = {topRow, bottomRow};
+    }
+    return choice;
+}
+
+std::string TransferName(const TableDescriptor& table, bool write) {
+    const std::string name(table.tableName);
+    if (IsGoodsTable(table)) {
+        return name + (write ? "_zapis" : "_odczyt");
+    }
+    return name + (write ? "_zapis_kasa" : "_odczyt_kasa");
+}
+
+std::string RowErrorText(const ECRClass& ecr, const std::string& rowNumber, bool write,
+                         bool commandFailed) {
+    std::string text = "Podczas transmisji wykryto błąd w wierszu " + rowNumber + ".\n";
+    if (commandFailed) {
+        text += write ? "Bład w transmisji.\n"
+                      : "Bład w transmisji. Przyczyną może być brak papieru.\n";
+    }
+    if (ecr.statusCode != 0 || !ecr.refusal.empty()) {
+        text += ecr.LastErrorText();
+        text += write ? "\nZaleca się przed wysłaniem danych do kasy \nsprawdzić dane naciskając "
+                        "klawisz <Sprawdź>\n"
+                      : "\n";
+    }
+    return text + "\nChcesz kontunyować?";
+}
+
+TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterModel& model,
+                             TableSet& tables, const TransferRequest& request,
+                             std::atomic<bool>& abort, const std::atomic<bool>& closing,
+                             const RowReport& onRow) {
+    abort = false;
+    const bool write = request.name.find("zapis") != std::string::npos;
+    TableKind kind = TableKind::kGoods;
+    const TableDescriptor* table = TableOfName(model, request.name, kind);
+    TextGrid& grid = tables.Grid(kind);
+    if (table != nullptr && kind != TableKind::kHeader &&
+        !RowsInGrid(request.range, grid.RowCount())) {
+        // Only an explicit 0 0 means the whole table: a range the grid does not hold is
+        // refused rather than widened, so a clear never reaches rows nobody chose.
+        ui.Message(request.caption, kRangeOutsideMessage);
+        return TransferResult::kFailed;
+    }
+    bool ok = ecr.IsIdentified() && !ecr.ConfiguredPortName().empty() && table != nullptr &&
+              kind != TableKind::kVat;
+    bool declined = false;
+    bool passedOver = false;
+    if (ok) {
+        RowTransfer transfer(ecr, grid, request.name, model);
+        ecr.writtenRecords = 0;
+        ui.SetProgress(0, kProgressMaximum);
+        ui.SetStatusText("Ładowanie " + std::string(table->tableName));
+        const int start = request.range.Whole() ? 1 : request.range.start;
+        const int end = request.range.Whole() ? grid.RowCount() - 1 : request.range.end;
+        const auto progress = [&](int row) {
+            ui.SetProgress(kProgressMaximum * (row - start) / (end - start + 1), kProgressMaximum);
+        };
+        // A failed row asks whether to go on; Yes passes over it as if it had succeeded.
+        const auto goOn = [&](int row, bool succeeded) {
+            if (succeeded && ecr.statusCode == 0) {
+                return true;
+            }
+            const bool goesOn =
+                ui.Ask(request.caption, RowErrorText(ecr, grid.Cell(0, row), write, !succeeded),
+                       Buttons::YesNo) == Answer::Yes;
+            passedOver = passedOver || goesOn;
+            return goesOn;
+        };
+        if (!write && kind == TableKind::kHeader) {
+            ok = ReadHeader(ecr, tables.header);
+        } else if (!write) {
+            for (int row = start; ok && row <= end && !abort; ++row) {
+                const bool read = transfer.TransferRowIn(row);
+                if (read) {
+                    Report(onRow, kind, grid, row);
+                }
+                ok = goOn(row, read);
+                progress(row);
+            }
+        } else if (kind != TableKind::kHeader) {
+            const int totalsZero = TotalsAreZero(ecr);
+            if (totalsZero < 0) {
+                ok = false;  // one failure report below, not a dialog for every row
+            } else if (totalsZero == 0 &&
+                       (!request.interactive ||
+                        ui.Ask(request.caption, kTotalsQuestion, Buttons::YesNo) != Answer::Yes)) {
+                declined = true;
+            }
+            const int recordColumn = RecordColumn(*table, kind);
+            for (int row = start; ok && !declined && row <= end && !abort; ++row) {
+                if (request.clearRange) {
+                    ClearDataCells(grid, *table, row);
+                    Report(onRow, kind, grid, row);
+                } else if (grid.Cell(recordColumn, row).empty()) {
+                    continue;
+                }
+                ok = goOn(row, transfer.TransferRowOut(row));
+                progress(row);
+            }
+        }
+    }
+    const bool aborted = abort;
+    if (request.closeAfterwards || aborted) {
+        ecr.CloseTransmission();
+    }
+    if (!closing) {
+        if (!ok && request.interactive) {
+            ui.Message(request.caption, write ? kWriteFailedMessage : kReadFailedMessage);
+        }
+        ui.SetStatusText("");
+        ui.SetProgress(0, 0);
+    }
+    if (declined) {
+        return TransferResult::kDeclined;
+    }
+    if (!ok) {
+        return TransferResult::kFailed;
+    }
+    if (aborted) {
+        return TransferResult::kAborted;
+    }
+    return passedOver ? TransferResult::kPassedOver : TransferResult::kDone;
+}
+
+}  // namespace kasa

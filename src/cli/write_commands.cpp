@@ -1,0 +1,316 @@
+#include "cli/write_commands.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "app/register_tables.h"
+#include "app/settings.h"
+#include "app/table_transfer.h"
+#include "app/validation_commands.h"
+#include "base/codepage.h"
+#include "cli/cli_session.h"
+#include "cli/command_line.h"
+#include "ecr/database_commands.h"
+#include "ecr/vat_totals.h"
+#include "tables/table_file_kind.h"
+#include "tables/table_files.h"
+
+namespace kasa::cli {
+
+namespace {
+
+const char* const kZapisUsage =
+    "Użycie: kasa [OPCJE] zapis TABELA PLIK [--od N --do M] [--wyczysc] [--dalej]\n"
+    "       kasa [OPCJE] zapis PLU --od N --do M --wyczysc\n"
+    "       kasa [OPCJE] zapis wszystko PLIK.pod [--dalej]\n"
+    "Tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU";
+const char* const kKasujUsage = "Użycie: kasa [OPCJE] kasuj TABELA [--bez-sprawdzania]";
+
+// The order of "Odczytaj wszystko", which the write of every table follows.
+constexpr TableKind kWriteAllOrder[] = {
+    TableKind::kPackaging, TableKind::kCashiers,     TableKind::kDiscounts, TableKind::kSurcharges,
+    TableKind::kKeys,      TableKind::kPaymentForms, TableKind::kGoods,
+};
+
+// Passes the row error dialog with Yes when the user asked to go on past failed rows;
+// everything else is asked as usual.
+class GoOnUserInterface : public UserInterface {
+  public:
+    GoOnUserInterface(UserInterface& inner, std::ostream& err, bool goOn)
+        : inner_(inner), err_(err), goOn_(goOn) {}
+    void Message(const std::string& title, const std::string& text) override {
+        inner_.Message(title, text);
+    }
+    Answer Ask(const std::string& title, const std::string& text, Buttons buttons) override {
+        if (goOn_ && text != kTotalsQuestion) {
+            err_ << text << " (--dalej: odpowiedź „Tak”)\n";
+            return Answer::Yes;
+        }
+        return inner_.Ask(title, text, buttons);
+    }
+    void SetProgress(int position, int maximum) override { inner_.SetProgress(position, maximum); }
+    void SetStatusText(const std::string& text) override { inner_.SetStatusText(text); }
+    void LogLine(const std::string& line) override { inner_.LogLine(line); }
+    void ProcessPendingMessages() override { inner_.ProcessPendingMessages(); }
+
+  private:
+    UserInterface& inner_;
+    std::ostream& err_;
+    bool goOn_;
+};
+
+struct ZapisArguments {
+    std::vector<std::string> words;
+    std::string from;
+    std::string to;
+    bool clear = false;
+    bool goOn = false;
+};
+
+bool ParseZapis(const std::vector<std::string>& args, ZapisArguments& parsed) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--wyczysc") {
+            parsed.clear = true;
+        } else if (a == "--dalej") {
+            parsed.goOn = true;
+        } else if (a == "--od" || a == "--do") {
+            if (i + 1 >= args.size()) {
+                return false;
+            }
+            (a == "--od" ? parsed.from : parsed.to) = args[++i];
+        } else if (a.rfind("--", 0) == 0) {
+            return false;
+        } else {
+            parsed.words.push_back(a);
+        }
+    }
+    return true;
+}
+
+int Usage(CommandContext& context, const std::string& text) {
+    context.err << text << "\n";
+    return kExitUsage;
+}
+
+// Prints the faults of a validation pass; true when the write may start.
+bool Validated(CommandContext& context, const ValidationOutcome& outcome) {
+    if (outcome.Passed()) {
+        return true;
+    }
+    context.err << outcome.heading << "\n";
+    for (const std::string& caption : outcome.captions) {
+        if (!caption.empty()) {
+            context.err << caption << "\n";
+        }
+    }
+    for (const FaultLine& line : outcome.lines) {
+        context.err << line.text << "\n";
+    }
+    context.err << "Nic nie zostało wysłane do kasy.\n";
+    return false;
+}
+
+int ExitOf(CommandContext& context, TransferResult result) {
+    switch (result) {
+        case TransferResult::kDone:
+            return kExitSuccess;
+        case TransferResult::kPassedOver:
+            context.err << "Wiersze z błędem zostały pominięte.\n";
+            return kExitFailure;
+        case TransferResult::kDeclined:
+            context.err << "Zapis nie został wykonany.\n";
+            return kExitFailure;
+        case TransferResult::kAborted:
+            context.err << "Zapis przerwany.\n";
+            return kExitFailure;
+        case TransferResult::kFailed:
+            return kExitFailure;
+    }
+    return kExitFailure;
+}
+
+TransferResult WriteTable(CliSession& session, UserInterface& ui, const RegisterModel& model,
+                          TableSet& tables, TableKind kind, TransferRange range, bool clear) {
+    TransferRequest request;
+    request.name = TransferName(model.Table(kind), true);
+    request.range = range;
+    request.clearRange = clear;
+    request.caption = kCaption;
+    const std::atomic<bool> closing{false};
+    return TransferTable(session.Ecr(), ui, model, tables, request, session.Ecr().abortRequested,
+                         closing);
+}
+
+int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui,
+             const std::string& path) {
+    const RegisterModel& model = *ActiveModel();
+    const int minPlu = ClampMinPlu(context.options.minPlu);
+    TableSet tables;
+    if (!LoadAllFromPodFile(path, model, tables, minPlu, session.Ui(), kCaption).ok()) {
+        return kExitFailure;
+    }
+    Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
+    bool passed = true;
+    for (const TableKind kind : kWriteAllOrder) {
+        if (kind != TableKind::kSurcharges) {  // validated together with the discounts
+            passed = Validated(context, RunValidation(WriteCommandOf(kind), model, tables, minPlu,
+                                                      settings)) &&
+                     passed;
+        }
+    }
+    const bool vatGiven = std::any_of(tables.vatRates.begin(), tables.vatRates.end(),
+                                      [](const std::string& rate) { return !rate.empty(); });
+    if (vatGiven) {
+        passed = Validated(context, RunValidation(ValidationCommand::kWriteVat, model, tables,
+                                                  minPlu, settings)) &&
+                 passed;
+    }
+    if (!passed) {
+        return kExitFailure;
+    }
+    if (vatGiven) {
+        const std::optional<bool> fiscal = session.Fiscal();
+        if (!fiscal ||
+            !ProgramVatRates(session.Ecr(), ui, kCaption, false, *fiscal, tables.vatRates)) {
+            return kExitFailure;
+        }
+    }
+    bool passedOver = false;
+    for (const TableKind kind : kWriteAllOrder) {
+        const TransferResult result = WriteTable(session, ui, model, tables, kind, {}, false);
+        if (result != TransferResult::kDone && result != TransferResult::kPassedOver) {
+            return ExitOf(context, result);
+        }
+        passedOver = passedOver || result == TransferResult::kPassedOver;
+    }
+    if (passedOver) {
+        return ExitOf(context, TransferResult::kPassedOver);
+    }
+    context.out << "Zapisano do kasy wszystkie tabele z pliku " << path << ".\n";
+    return kExitSuccess;
+}
+
+}  // namespace
+
+int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
+    ZapisArguments parsed;
+    if (!ParseZapis(args, parsed) || parsed.words.empty() || parsed.words.size() > 2) {
+        return Usage(context, kZapisUsage);
+    }
+    const bool all = Utf8ToUpper(parsed.words[0]) == "WSZYSTKO";
+    const bool ranged = !parsed.from.empty() || !parsed.to.empty();
+    const std::string file = parsed.words.size() == 2 ? parsed.words[1] : std::string();
+    if (file.empty() && !parsed.clear) {
+        return Usage(context, "Podaj plik z tabelą.\n" + std::string(kZapisUsage));
+    }
+    if (!file.empty() && TableFileKindOfPath(file) == TableFileKind::kUnknown) {
+        return Usage(context, "Nieobsługiwany rodzaj pliku: " + file + "\n" + kZapisUsage);
+    }
+    if (all && (ranged || parsed.clear || TableFileKindOfPath(file) != TableFileKind::kPod)) {
+        return Usage(context, "Wszystkie tabele zapisuje się z jednego pliku .pod, bez zakresu.\n" +
+                                  std::string(kZapisUsage));
+    }
+    if (parsed.clear && !ranged) {
+        return Usage(context, "Opcja --wyczysc wymaga zakresu --od N --do M.");
+    }
+    CliSession session(context);
+    if (!session.Open()) {
+        return context.options.port.empty() ? kExitUsage : kExitFailure;
+    }
+    GoOnUserInterface ui(session.Ui(), context.err, parsed.goOn);
+    const InterruptRaisesAbort interrupt(session.Ecr().abortRequested);
+    if (all) {
+        return WriteAll(context, session, ui, file);
+    }
+    const RegisterModel& model = *ActiveModel();
+    TableKind kind = TableKind::kGoods;
+    if (FindGridTableByName(model, parsed.words[0], &kind) == nullptr) {
+        return Usage(context, "Nieznana tabela: " + parsed.words[0] + "\n" + kZapisUsage);
+    }
+    const int minPlu = ClampMinPlu(context.options.minPlu);
+    TransferRange range;
+    if (ranged) {
+        if (kind != TableKind::kGoods) {
+            return Usage(context, "Zakres --od/--do dotyczy tylko tabeli PLU.");
+        }
+        const RangeChoice choice =
+            GoodsRangeFromText(parsed.from + " " + parsed.to, model.Table(kind), minPlu);
+        if (!choice.Accepted()) {
+            return Usage(context, choice.message);
+        }
+        range = choice.rows;
+    }
+    TableSet tables;
+    SetUpGrid(tables.Grid(kind), model.Table(kind), true, true, minPlu);
+    if (!file.empty()) {
+        const TableLoadOutcome loaded = LoadTableFile(file, model, kind, tables, minPlu);
+        if (!loaded.message.empty()) {
+            context.err << loaded.message << "\n";
+        }
+        if (!loaded.ok()) {
+            return kExitFailure;
+        }
+        Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
+        const ValidationCommand command =
+            ranged ? ValidationCommand::kWriteGoodsRange : WriteCommandOf(kind);
+        if (!Validated(context, RunValidation(command, model, tables, minPlu, settings,
+                                              TableKind::kGoods, range.start, range.end))) {
+            return kExitFailure;
+        }
+    }
+    const int code =
+        ExitOf(context, WriteTable(session, ui, model, tables, kind, range, parsed.clear));
+    if (code == kExitSuccess) {
+        context.out << (parsed.clear ? "Wyczyszczono" : "Zapisano") << " do kasy tabelę "
+                    << model.Table(kind).tableName << ".\n";
+    }
+    return code;
+}
+
+int RunKasuj(CommandContext& context, const std::vector<std::string>& args) {
+    std::vector<std::string> words;
+    bool check = true;
+    for (const std::string& a : args) {
+        if (a == "--bez-sprawdzania") {
+            check = false;
+        } else if (a.rfind("--", 0) == 0) {
+            return Usage(context, kKasujUsage);
+        } else {
+            words.push_back(a);
+        }
+    }
+    if (words.size() != 1) {
+        return Usage(context, kKasujUsage);
+    }
+    CliSession session(context);
+    if (!session.Open()) {
+        return context.options.port.empty() ? kExitUsage : kExitFailure;
+    }
+    const RegisterModel& model = *ActiveModel();
+    TableKind kind = TableKind::kGoods;
+    if (FindGridTableByName(model, words[0], &kind) == nullptr) {
+        return Usage(context, "Nieznana tabela: " + words[0] + "\n" + kKasujUsage);
+    }
+    const std::string name(model.Table(kind).tableName);
+    if (session.Ui().Ask(
+            kCaption,
+            "Kontynuacja spowoduje skasowanie w kasie bazy " + name + "\nChcesz kontynuować?",
+            Buttons::YesNo) != Answer::Yes) {
+        context.err << "Baza nie została skasowana.\n";
+        return kExitFailure;
+    }
+    const InterruptRaisesAbort interrupt(session.Ecr().abortRequested);
+    if (!DeleteDatabase(session.Ui(), kCaption, session.Ecr(), TableCodeOfKind(kind), false, true,
+                        check)) {
+        return kExitFailure;
+    }
+    if (session.Ecr().abortRequested) {
+        context.err << "Kasowanie przerwane.\n";
+        return kExitFailure;
+    }
+    context.out << "Skasowano bazę " << name << ".\n";
+    return kExitSuccess;
+}
+
+}  // namespace kasa::cli

@@ -1,0 +1,40 @@
+// A virtual register and the command line run against it, as a user runs kasa.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "sim/virtual_register.h"
+
+namespace kasa::cli {
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class KasaCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sim::VirtualRegisterOptions options;
+        options.type = sim::RegisterType::Vesper;
+        reg = std::make_unique<sim::VirtualRegister>(options);
+        ASSERT_TRUE(reg->Start());
+    }
+    Outcome Kasa(std::vector<std::string> args, const std::string& input = "") {
+        args.insert(args.begin(), {"--port", reg->PortPath(), "--baud", "115200"});
+        std::istringstream in(input);
+        std::ostringstream out, err;
+        const int code = kasa::cli::Run(args, in, out, err);
+        return {code, out.str(), err.str()};
+    }
+    std::unique_ptr<sim::VirtualRegister> reg;
+};
+
+}  // namespace kasa::cli

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "kasa_fixture.h"
+#include "sim/virtual_register.h"
+#include "support/register_state.h"
+#include "support/scratch_folder.h"
+
+namespace kasa::cli {
+namespace {
+
+// The goods titles of the "Vesper" table as a text file holds them (Windows-1250).
+const char* const kGoodsTitles =
+    "Numer;Nazwa;Kod kreskowy;PTU;Grupa;Op.;Cena;Ilo\x9c\xe6;Warto\x9c\xe6;M Ilo\x9c\xe6;"
+    "M warto\x9c\xe6\r\n";
+
+class KasaWrites : public KasaCommands {
+  protected:
+    int Requests(char letter) const { return testing::CountRequests(*reg, letter); }
+    std::string GoodsName(int number) {
+        std::string name;
+        testing::WithState(*reg, [&](sim::RegisterState& s) { name = s.Record(7, number)[0]; });
+        return name;
+    }
+    std::string GoodsFile(const std::string& rows) {
+        folder.Write("towary.csv", std::string(kGoodsTitles) + rows);
+        return folder.Path("towary.csv");
+    }
+
+    testing::ScratchFolder folder;
+};
+
+TEST_F(KasaWrites, ZapisWritesTheFilledRowsOfAFile) {
+    const std::string file = GoodsFile(
+        "20;Nowy towar;;A;1;0;2.50;0;0;0;0\r\n"
+        "21;Drugi towar;;B;1;0;3.10;0;0;0;0\r\n");
+    const Outcome r = Kasa({"zapis", "PLU", file});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Zapisano do kasy tabelę PLU.\n");
+    EXPECT_EQ(Requests('E'), 2);
+    EXPECT_EQ(GoodsName(20), "Nowy towar");
+    EXPECT_EQ(GoodsName(21), "Drugi towar");
+    EXPECT_EQ(GoodsName(1), "Chleb żytni");
+}
+
+TEST_F(KasaWrites, AFileWithFaultsSendsNoWrite) {
+    const std::string file = GoodsFile("20;Nowy towar;12345678901234;A;1;0;2.50;0;0;0;0\r\n");
+    const Outcome r = Kasa({"zapis", "PLU", file});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(" ma za dużo znaków."), std::string::npos) << r.err;
+    EXPECT_EQ(Requests('E'), 0);
+    EXPECT_EQ(GoodsName(20), "");
+}
+
+TEST_F(KasaWrites, FailingRowStopsWithoutATerminalAndDalejGoesOn) {
+    const std::string file = GoodsFile(
+        "20;Nowy towar;;A;1;0;2.50;0;0;0;0\r\n"
+        "21;Drugi towar;;B;1;0;3.10;0;0;0;0\r\n");
+    reg->SetStatusForRecord('E', 20, 23);
+    Outcome r = Kasa({"zapis", "PLU", file});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Podczas transmisji wykryto błąd w wierszu 20.\nBład w transmisji.\n"
+                         "Błąd danych\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(GoodsName(21), "");
+
+    r = Kasa({"zapis", "PLU", file, "--dalej"});
+    EXPECT_EQ(r.code, 1);  // a row passed over is no success
+    EXPECT_NE(r.err.find("Wiersze z błędem zostały pominięte."), std::string::npos) << r.err;
+    EXPECT_EQ(GoodsName(21), "Drugi towar");
+}
+
+TEST_F(KasaWrites, NonZeroTotalsWithoutATerminalSendNothing) {
+    const std::string file = GoodsFile("20;Nowy towar;;A;1;0;2.50;0;0;0;0\r\n");
+    testing::WithState(*reg, [](sim::RegisterState& s) { s.totals[2] = 1; });
+    const Outcome r = Kasa({"zapis", "PLU", file});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Totalizery kasy są niezerowe."), std::string::npos);
+    EXPECT_EQ(Requests('E'), 0);
+}
+
+TEST_F(KasaWrites, ClearedRangeAndRefusedRanges) {
+    EXPECT_EQ(Kasa({"zapis", "PLU", "--od", "10", "--do", "12", "--wyczysc"}).code, 0);
+    EXPECT_EQ(GoodsName(9), "Pączek z różą");
+    EXPECT_EQ(GoodsName(10), "");
+    EXPECT_EQ(GoodsName(12), "");
+    EXPECT_EQ(GoodsName(13), "Herbata czarna");
+    reg->ClearReceived();
+    const Outcome r = Kasa({"zapis", "PLU", "--od", "0", "--do", "5", "--wyczysc"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "Podane wartości są poza zakresem.\n");
+    EXPECT_EQ(Requests('E'), 0);
+    EXPECT_EQ(Kasa({"zapis", "PLU", "--wyczysc"}).code, 2);
+    EXPECT_EQ(Kasa({"zapis"}).code, 2);
+}
+
+TEST_F(KasaWrites, ZapisWszystkoWritesEveryTableOfThePod) {
+    folder.Write("all.pod",
+                 "[OPAKOWANIA]\r\nOpak4=4;Skrzynka duza;5.00;0;0;0\r\n"
+                 "[FORMY]\r\nForma7=7;Bon drugi;1.000000;\r\n");
+    const Outcome r = Kasa({"zapis", "wszystko", folder.Path("all.pod")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    testing::WithState(*reg, [](sim::RegisterState& s) {
+        EXPECT_EQ(s.Record(0, 4)[0], "Skrzynka duza");
+        EXPECT_EQ(s.Record(4, 7)[0], "Bon drugi");
+    });
+}
+
+TEST_F(KasaWrites, KasujAsksFirstAndDeletesOnYes) {
+    EXPECT_EQ(Kasa({"kasuj", "PLU", "--bez-sprawdzania"}).code, 1);
+    EXPECT_EQ(GoodsName(1), "Chleb żytni");
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(
+        cli::Run({"--port", reg->PortPath(), "--tak", "kasuj", "PLU"}, in, out, err, false, true),
+        0)
+        << err.str();
+    EXPECT_EQ(GoodsName(1), "");
+    EXPECT_EQ(Requests('V'), 15);  // checked first: only the goods in use are deleted
+    // The terminal's progress line ends with the deletion instead of opening again at 0 %.
+    EXPECT_TRUE(err.str().ends_with("Kasowanie bazy PLU 100%   \n")) << err.str();
+}
+
+}  // namespace
+}  // namespace kasa::cli
