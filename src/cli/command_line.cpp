@@ -6,6 +6,7 @@
 
 #include "cli/check_command.h"
 #include "cli/compile_commands.h"
+#include "cli/header_command.h"
 #include "cli/option_defaults.h"
 #include "cli/register_commands.h"
 #include "cli/simulator_command.h"
@@ -47,6 +48,10 @@ std::string UsageText() {
            "  totalizery                       wypisuje totalizery i liczniki\n"
            "  zegar                            wypisuje zegar kasy\n"
            "  zegar ustaw                      ustawia zegar kasy według komputera\n"
+           "  naglowek                         wypisuje nagłówek paragonu\n"
+           "  naglowek ustaw PLIK.txt          programuje nagłówek: linia pliku to linia\n"
+           "                                   nagłówka; na początku ^ podwójna wysokość,\n"
+           "                                   * pogrubienie\n"
            "  wyslij PLIK                      wysyła bajty pliku bez zmian\n"
            "\n"
            "Polecenia bez kasy:\n"
@@ -192,6 +197,9 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "zegar") {
         return RunZegar(context, rest);
+    }
+    if (command == "naglowek") {
+        return RunNaglowek(context, rest);
     }
     if (command == "wyslij") {
         return RunWyslij(context, rest);

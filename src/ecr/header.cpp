@@ -35,4 +35,33 @@ bool ReadHeader(ECRClass& ecr, HeaderLines& lines) {
     return true;
 }
 
+bool WriteHeader(ECRClass& ecr, const HeaderLines& lines) {
+    iBuffer& request = ecr.BeginRequest();
+    request.AppendByte('X');
+    if (ecr.modelCode == 1) {
+        for (int i = 0; i < kZenHeaderLines; ++i) {
+            EncodeField(request, kFieldLineCr20, lines[static_cast<size_t>(i)].text);
+        }
+        request.AppendByte(kZenHeaderEnd);
+    } else {
+        // The empty lines after the last filled one are not sent.
+        int count = kVesperHeaderLines;
+        while (count > 0 && lines[static_cast<size_t>(count - 1)].text.empty()) {
+            --count;
+        }
+        for (int i = 0; i < count; ++i) {
+            const HeaderLine& line = lines[static_cast<size_t>(i)];
+            if (line.bold) {
+                request.AppendByte(kHeavyCharacters);
+            }
+            if (line.doubleHeight) {
+                request.AppendByte(kDoubleHeight);
+            }
+            EncodeField(request, kFieldLineLf, line.text);
+        }
+        request.AppendByte(kVesperHeaderEnd);
+    }
+    return ecr.Request(request);
+}
+
 }  // namespace kasa

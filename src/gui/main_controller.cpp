@@ -13,6 +13,7 @@
 #include "app/record_commands.h"
 #include "base/codepage.h"
 #include "gui/edit_panel.h"
+#include "gui/header_page_actions.h"
 #include "gui/qt_user_interface.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
@@ -166,6 +167,13 @@ void MainController::BindHandlers() {
             [this](const QString& type) { RegisterTypeChanged(type.toStdString()); });
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
+    BindHeaderPageActions(
+        form_, {ecr_, settings_, [this] { return busy.load(); }, [this] { return FiscalChecked(); },
+                [this](const std::function<void()>& fn) { Exclusive(fn); },
+                [this](std::function<void()> retry) {
+                    return validation_->Validate(ValidationCommand::kProgramHeader,
+                                                 std::move(retry));
+                }});
     validation_ = new ValidationActions(form_, settings_, [this] { SaveSettings(); });
     form_.BindButton(QStringLiteral("Weryfikacja"),
                      [this] { validation_->RunCheck(ValidationCommand::kWeryfikacja); });

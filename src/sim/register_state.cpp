@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "base/codepage.h"
@@ -255,7 +256,7 @@ Reply RegisterState::Handle(const ParsedRequest& request) {
         {'I', &RegisterState::Totals},     {'O', &RegisterState::ReadVat},
         {'Z', &RegisterState::WriteVat},   {'L', &RegisterState::ReadClock},
         {'Y', &RegisterState::SetClock},   {'W', &RegisterState::Settings},
-        {'K', &RegisterState::ReadHeader},
+        {'K', &RegisterState::ReadHeader}, {'X', &RegisterState::WriteHeader},
     };
     for (const auto& [letter, handler] : kHandlers) {
         if (letter == c) {
@@ -517,6 +518,57 @@ Reply RegisterState::ReadHeader(const ParsedRequest& /*request*/) {
         }
     }
     return Data(HexOf(bytes));
+}
+
+// ZEN: eight 20-byte carriage-return lines and the byte 13. VESPER: lines ended by a line
+// feed, each after its control bytes (14 heavy, 25 double height), then the byte 26; the
+// lines not sent are emptied. Parameters or a malformed body change nothing.
+Reply RegisterState::WriteHeader(const ParsedRequest& request) {
+    if (!request.params.empty()) {
+        return StatusOnly(kStatusParameter);
+    }
+    if (fiscal != 0 && type == RegisterType::Zen) {
+        return StatusOnly(kStatusFiscal);
+    }
+    std::array<SimHeaderLine, 8> sent{};
+    WireReader reader(request.body);
+    if (type == RegisterType::Zen) {
+        for (SimHeaderLine& line : sent) {
+            const auto text = reader.Field(20);
+            if (!text) {
+                return StatusOnly(kStatusData);
+            }
+            line.text = *text;
+        }
+        if (request.body.size() != 8 * 20 + 1 || request.body.back() != '\r') {
+            return StatusOnly(kStatusData);
+        }
+    } else {
+        std::string_view rest = request.body;
+        size_t count = 0;
+        while (!rest.empty() && rest.front() != 26) {
+            if (count == 6) {
+                return StatusOnly(kStatusData);
+            }
+            SimHeaderLine& line = sent[count++];
+            while (!rest.empty() && (rest.front() == 14 || rest.front() == 25)) {
+                (rest.front() == 14 ? line.heavy : line.doubleHeight) = true;
+                rest.remove_prefix(1);
+            }
+            WireReader lineReader(rest);
+            const auto text = lineReader.Field(21);
+            if (!text) {
+                return StatusOnly(kStatusData);
+            }
+            line.text = *text;
+            rest.remove_prefix(rest.size() - lineReader.Remaining());
+        }
+        if (rest.size() != 1) {
+            return StatusOnly(kStatusData);
+        }
+    }
+    header = sent;
+    return StatusOnly(kStatusOk);
 }
 
 Reply RegisterState::Settings(const ParsedRequest& request) {

@@ -99,6 +99,7 @@ class RegisterState {
     Reply SetClock(const ParsedRequest& request);
     Reply Settings(const ParsedRequest& request);
     Reply ReadHeader(const ParsedRequest& request);
+    Reply WriteHeader(const ParsedRequest& request);
     std::string EncodeRecord(const SimDatabase& db, const std::vector<std::string>& values) const;
 };
 

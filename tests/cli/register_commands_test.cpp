@@ -14,6 +14,7 @@
 #include "kasa_fixture.h"
 #include "sim/virtual_register.h"
 #include "support/register_state.h"
+#include "support/scratch_folder.h"
 
 namespace kasa::cli {
 namespace {
@@ -233,6 +234,48 @@ TEST_F(KasaCommands, UsageAndFailures) {
               std::string::npos)
         << err3.str();
     EXPECT_TRUE(reg->ReceivedPayloads().empty());
+}
+
+TEST_F(KasaCommands, NaglowekPrintsTheLinesAndProgramsThemFromAFile) {
+    Outcome r = Kasa({"naglowek"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Linia 1: \"SKLEP SPOŻYWCZY\" pogrubiona\n"
+                         "Linia 2: \"  u Kowalskich\" wyśrodkowana\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("Linia 6: \"\"\nSuma znaków: "), std::string::npos) << r.out;
+
+    testing::ScratchFolder folder;
+    folder.Write("naglowek.txt", "*^Nowy sklep\r\n  na rogu\n\n^Tel. 22 555\n");
+    r = Kasa({"naglowek", "ustaw", folder.Path("naglowek.txt")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Linia 1: \"Nowy sklep\" podwójna wysokość, pogrubiona\n"),
+              std::string::npos)
+        << r.out;
+    testing::WithState(*reg, [](auto& s) {
+        EXPECT_EQ(s.header[1].text, "  na rogu");
+        EXPECT_EQ(s.header[2].text, "");
+        EXPECT_TRUE(s.header[3].doubleHeight);
+        EXPECT_FALSE(s.header[3].heavy);
+        EXPECT_EQ(s.header[4].text, "");  // the demo's line 4 is gone
+    });
+
+    // Seven lines for a six-line header, and a line the catalogue refuses: nothing is sent.
+    reg->ClearReceived();
+    folder.Write("za_dlugi.txt", "1\n2\n3\n4\n5\n6\n7\n");
+    r = Kasa({"naglowek", "ustaw", folder.Path("za_dlugi.txt")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("ma 7 linii, a nagłówek kasy VESPER ma ich 6."), std::string::npos)
+        << r.err;
+    folder.Write("szeroki.txt", std::string(41, 'x'));
+    r = Kasa({"naglowek", "ustaw", folder.Path("szeroki.txt")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(std::string(41, 'x')), std::string::npos) << r.err;
+    for (const std::string& payload : reg->ReceivedPayloads()) {
+        EXPECT_EQ(payload.find('X'), std::string::npos) << payload;
+    }
+    EXPECT_EQ(Kasa({"naglowek", "ustaw"}).code, 2);
+    EXPECT_EQ(Kasa({"naglowek", "ustaw", folder.Path("brak.txt")}).code, 1);
 }
 
 }  // namespace

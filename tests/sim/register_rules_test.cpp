@@ -113,7 +113,7 @@ TEST_P(RegisterRules, AnIndexOutsideTheDatabase) {
 }
 
 TEST_P(RegisterRules, AnUnknownCommand) {
-    for (const char* header : {"!", ";1X", "a"}) {
+    for (const char* header : {"!", ";1G", "a"}) {
         ASSERT_TRUE(Send(header)) << header;
         EXPECT_EQ(ecr.statusCode, 24) << header;
         EXPECT_EQ(ecr.LastErrorText(),
