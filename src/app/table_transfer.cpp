@@ -168,7 +168,9 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
                              TableSet& tables, const TransferRequest& request,
                              std::atomic<bool>& abort, const std::atomic<bool>& closing,
                              const RowReport& onRow) {
-    abort = false;
+    if (request.clearAbort) {
+        abort = false;
+    }
     const bool write = request.name.find("zapis") != std::string::npos;
     TableKind kind = TableKind::kGoods;
     const TableDescriptor* table = TableOfName(model, request.name, kind);

@@ -93,6 +93,9 @@ struct TransferRequest {
     bool clearRange = false;
     bool closeAfterwards = false;
     bool interactive = true;
+    // The abort flag is cleared as the transfer starts; a caller that cleared it when the
+    // operation began (on another thread) keeps an abort asked for since.
+    bool clearAbort = true;
     std::string caption = kProgramCaption;
 };
 

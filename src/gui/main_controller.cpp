@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
@@ -185,6 +186,11 @@ void MainController::BindHandlers() {
                      [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
     transfers_ = new TransferActions(form_, ecr_, busy, *validation_);
     transfers_->SetVatAndTotalsRead([this] { ReadVatClicked(); });
+    transfers_->SetHeaderRead([this] {
+        if (auto* read = form_.ControlAs<QPushButton>(QStringLiteral("Naglowek_odczyt_kasa"))) {
+            read->click();
+        }
+    });
     form_.SetRecordCommandHandler([this](RecordCommand command, TableKind kind, int row) {
         RecordCommandClicked(command, kind, row);
     });

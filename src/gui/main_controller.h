@@ -40,6 +40,7 @@ class MainController : public QObject {
     void Show();
 
     ECRClass& Ecr() { return ecr_; }
+    TransferActions& Transfers() { return *transfers_; }
     Settings& CurrentSettings() { return settings_; }
     const std::string& ConfigPath() const { return configPath_; }
     const SessionDisplay& Display() const { return display_; }

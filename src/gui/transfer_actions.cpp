@@ -405,6 +405,9 @@ void TransferActions::RunInBackground(BackgroundOperation operation, TransferRan
                                     operation == BackgroundOperation::kGoodsWrite);
         request.range = range;
         request.clearRange = clearRange;
+        // Cleared when the operation started on the window's thread: an abort asked for
+        // since, even before this thread ran, stands.
+        request.clearAbort = false;
         TransferTable(ecr_, ui, model, tables, request, ecr_.abortRequested, closing_,
                       [this](TableKind kind, int row, const std::vector<std::string>& cells) {
                           QMetaObject::invokeMethod(

@@ -1,0 +1,161 @@
+// The table buttons against a virtual register on a pseudo-terminal: whole tables read and
+// written, the goods on the worker thread with the busy guard and the abort button, and the
+// window closed while the worker runs.
+#include <QItemSelectionModel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+#include <chrono>
+
+#include "gui/grid_model.h"
+#include "gui/program_harness.h"
+#include "gui/tlisting_form.h"
+#include "gui/transfer_actions.h"
+
+using kasa::testing::Letters;
+using kasa::testing::Program;
+
+namespace {
+
+// A "Vesper" register with its demo shop, paced at `baud` (0: as fast as it can).
+std::unique_ptr<kasa::sim::VirtualRegister> StartRegister(int baud) {
+    kasa::sim::VirtualRegisterOptions options;
+    options.baudRate = baud;
+    auto reg = std::make_unique<kasa::sim::VirtualRegister>(options);
+    return reg->Start() ? std::move(reg) : nullptr;
+}
+
+std::string ConfigFor(const kasa::sim::VirtualRegister& reg) {
+    return "[USTAWIENIA]\r\nPortName=" + reg.PortPath() +
+           "\r\nChashPath=Vesper\r\nbaudRate=115200\r\nErrorMax=200\r\n";
+}
+
+QPushButton* Button(Program& p, const char* name) {
+    return p.form->ControlAs<QPushButton>(QString::fromLatin1(name));
+}
+
+// Selects grid rows first..last (grid rows) of the goods view.
+void SelectGoodsRows(Program& p, int first, int last) {
+    QTableView* view = p.form->GridView("PLU");
+    QAbstractItemModel* model = view->model();
+    view->selectionModel()->select(
+        QItemSelection(model->index(first - 1, 0), model->index(last - 1, 0)),
+        QItemSelectionModel::ClearAndSelect);
+}
+
+}  // namespace
+
+class TransferActionsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void smallTablesAreWrittenOnlyAfterValidationAndReadBack() {
+        auto reg = StartRegister(0);
+        QVERIFY(reg);
+        Program p(false, ConfigFor(*reg));
+        p.controller->Show();
+        kasa::TextGrid& packaging = *p.form->Grid("Opakowania");
+        packaging.SetCell(1, 2, "Skrzynka");
+        packaging.SetCell(2, 2, "12,5,0");
+        reg->ClearReceived();
+        Button(p, "Opakowania_zapis_kasa")->click();
+        QCOMPARE(p.form->ListingWindow()->Mode(), 4);
+        QVERIFY(Letters(*reg).find('@') == std::string::npos);
+
+        packaging.SetCell(2, 2, "12.50");
+        p.form->ListingWindow()->Ponow();
+        QVERIFY2(p.shown.empty(), p.shown.empty() ? "" : p.shown[0].text.c_str());
+        {
+            auto lock = reg->Lock();
+            QCOMPARE(reg->State().Record(0, 2).at(0), std::string("Skrzynka"));
+        }
+        // Read back into an emptied grid: the register's copy comes in.
+        packaging.ClearValues();
+        Button(p, "Opakowania_odczyt_kasa")->click();
+        QCOMPARE(p.form->Grid("Opakowania")->Cell(1, 2), std::string("Skrzynka"));
+        QCOMPARE(p.form->Grid("Opakowania")->Cell(2, 2), std::string("12.50"));
+        QVERIFY(!p.controller->busy);
+    }
+
+    // The worker reads the selected rows while the window keeps handling its events; the
+    // longest pause of a 5 ms timer is printed for the record.
+    void goodsReadRunsBesideTheWindow() {
+        auto reg = StartRegister(115200);
+        QVERIFY(reg);
+        Program p(false, ConfigFor(*reg));
+        p.controller->Show();
+        SelectGoodsRows(p, 1, 40);
+        QTimer tick;
+        auto last = std::chrono::steady_clock::now();
+        std::chrono::steady_clock::duration longest{};
+        connect(&tick, &QTimer::timeout, [&] {
+            const auto now = std::chrono::steady_clock::now();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        tick.start(5);
+        Button(p, "PLU_odczyt_zaznaczenie")->click();
+        QVERIFY(p.controller->busy);
+        QCOMPARE(Button(p, "PLU_odczyt_zakres_kasa")->text(), QStringLiteral("Przerwij odczyt"));
+        // A second operation is refused while the worker runs.
+        Button(p, "Kasjer_odczyt_kasa")->click();
+        QCOMPARE(p.shown.size(), size_t{1});
+        QCOMPARE(p.shown[0].text, std::string(kasa::kBusyMessage));
+        QTRY_VERIFY_WITH_TIMEOUT(!p.controller->busy, 10000);
+        tick.stop();
+        qInfo("longest pause of the window's event loop: %lld ms",
+              static_cast<long long>(
+                  std::chrono::duration_cast<std::chrono::milliseconds>(longest).count()));
+        QCOMPARE(p.form->Grid("PLU")->Cell(1, 1), std::string("Chleb żytni"));
+        QCOMPARE(p.form->Grid("PLU")->Cell(1, 15), std::string("Mąka pszenna"));
+        QCOMPARE(Button(p, "PLU_odczyt_zakres_kasa")->text(),
+                 QStringLiteral("Odczyt zakresu z Kasy"));
+        QCOMPARE(p.form->ProgressBar()->value(), p.form->ProgressBar()->minimum() - 1);
+    }
+
+    void theStartingButtonAbortsTheGoodsWrite() {
+        auto reg = StartRegister(115200);
+        QVERIFY(reg);
+        Program p(false, ConfigFor(*reg));
+        p.controller->Show();
+        kasa::TextGrid& goods = *p.form->Grid("PLU");
+        for (int row = 1; row <= 200; ++row) {
+            goods.SetCell(1, row, "Towar " + std::to_string(row));
+            goods.SetCell(3, row, "A");
+            goods.SetCell(6, row, "1.00");
+        }
+        QPushButton* write = Button(p, "PLU_zapis_kasa");
+        write->click();
+        QVERIFY(p.controller->busy);
+        QCOMPARE(write->text(), QStringLiteral("Przerwij zapis"));
+        QTRY_VERIFY_WITH_TIMEOUT(Letters(*reg).find('E') != std::string::npos, 5000);
+        write->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!p.controller->busy, 10000);
+        QCOMPARE(write->text(), QStringLiteral("Zapis do Kasy"));
+        const std::string letters = Letters(*reg);
+        const auto written = std::count(letters.begin(), letters.end(), 'E');
+        QVERIFY2(written > 0 && written < 200, QByteArray::number(qlonglong(written)));
+    }
+
+    void closingTheWindowStopsTheWorker() {
+        auto reg = StartRegister(115200);
+        QVERIFY(reg);
+        Program p(false, ConfigFor(*reg));
+        p.controller->Show();
+        reg->ClearReceived();
+        Button(p, "PLU_odczyt_kasa")->click();
+        QVERIFY(p.controller->busy);
+        // Closed at once, before the worker may even have begun, and once it reads.
+        p.form->close();
+        QVERIFY(!p.controller->busy);
+        QCOMPARE(p.controller->Transfers().Running(), kasa::BackgroundOperation::kNone);
+        QVERIFY(p.shown.empty());  // no report once the window closes
+        // It stopped long before the 2300 records of the table.
+        QVERIFY2(Letters(*reg).size() < 100, Letters(*reg).c_str());
+    }
+};
+
+QTEST_MAIN(TransferActionsTest)
+#include "transfer_actions_test.moc"
