@@ -397,8 +397,10 @@ void TransferActions::RunInBackground(BackgroundOperation operation, TransferRan
     const RegisterModel& model = form_.Model();
     if (operation == BackgroundOperation::kGoodsDeleteChecked ||
         operation == BackgroundOperation::kGoodsDeleteUnchecked) {
-        DeleteDatabase(ui, kProgramCaption, ecr_, TableCode::kGoods, false, !closing_,
-                       operation == BackgroundOperation::kGoodsDeleteChecked);
+        const bool deleted =
+            DeleteDatabase(ui, kProgramCaption, ecr_, TableCode::kGoods, false, !closing_,
+                           operation == BackgroundOperation::kGoodsDeleteChecked);
+        result_ = static_cast<int>(deleted ? TransferResult::kDone : TransferResult::kFailed);
     } else {
         TransferRequest request;
         request.name = TransferName(model.Table(TableKind::kGoods),
@@ -408,12 +410,13 @@ void TransferActions::RunInBackground(BackgroundOperation operation, TransferRan
         // Cleared when the operation started on the window's thread: an abort asked for
         // since, even before this thread ran, stands.
         request.clearAbort = false;
-        TransferTable(ecr_, ui, model, tables, request, ecr_.abortRequested, closing_,
-                      [this](TableKind kind, int row, const std::vector<std::string>& cells) {
-                          QMetaObject::invokeMethod(
-                              this, [this, kind, row, cells] { ApplyRow(kind, row, cells); },
-                              Qt::QueuedConnection);
-                      });
+        result_ = static_cast<int>(
+            TransferTable(ecr_, ui, model, tables, request, ecr_.abortRequested, closing_,
+                          [this](TableKind kind, int row, const std::vector<std::string>& cells) {
+                              QMetaObject::invokeMethod(
+                                  this, [this, kind, row, cells] { ApplyRow(kind, row, cells); },
+                                  Qt::QueuedConnection);
+                          }));
     }
     QMetaObject::invokeMethod(
         this, [this] { BackgroundDone(); }, Qt::QueuedConnection);
@@ -446,12 +449,38 @@ void TransferActions::BackgroundDone() {
         form_.Ui().SetProgress(0, 0);
         form_.LayOutGrid("PLU");
         SetCloseBox(true);
+        ShowOutcome(finished, static_cast<TransferResult>(result_.load()));
     }
     startedButton_ = nullptr;
     operation_ = BackgroundOperation::kNone;
     ecr_.abortRequested = false;
     busy_ = false;
     emit backgroundFinished(finished);
+}
+
+void TransferActions::ShowOutcome(BackgroundOperation operation, TransferResult result) {
+    // Failures have told of themselves already; a finished job says what it did.
+    if (result == TransferResult::kAborted) {
+        form_.Ui().ShowOutcome("Przerwano operację na tabeli PLU.");
+        return;
+    }
+    if (result != TransferResult::kDone) {
+        return;
+    }
+    switch (operation) {
+        case BackgroundOperation::kGoodsRead:
+            form_.Ui().ShowOutcome("Odczytano z kasy tabelę PLU.");
+            break;
+        case BackgroundOperation::kGoodsWrite:
+            form_.Ui().ShowOutcome("Zapisano w kasie tabelę PLU.");
+            break;
+        case BackgroundOperation::kGoodsDeleteChecked:
+        case BackgroundOperation::kGoodsDeleteUnchecked:
+            form_.Ui().ShowOutcome("Skasowano w kasie bazę PLU.");
+            break;
+        default:
+            break;
+    }
 }
 
 void TransferActions::SetCloseBox(bool shown) {

@@ -68,6 +68,7 @@ class TransferActions : public QObject {
     void BackgroundDone();
     void ApplyRow(TableKind kind, int row, const std::vector<std::string>& cells);
     void SetCloseBox(bool shown);
+    void ShowOutcome(BackgroundOperation operation, TransferResult result);
     std::optional<TransferRange> AskGoodsRange(const QString& caption, bool reading);
 
     TECRForm& form_;
@@ -79,6 +80,7 @@ class TransferActions : public QObject {
 
     std::thread worker_;
     std::atomic<bool> closing_{false};
+    std::atomic<int> result_{0};  // the worker's TransferResult
     BackgroundOperation operation_ = BackgroundOperation::kNone;
     QPointer<QPushButton> startedButton_;
     QString startedCaption_;

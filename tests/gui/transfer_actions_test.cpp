@@ -113,6 +113,7 @@ class TransferActionsTest : public QObject {
         QCOMPARE(Button(p, "PLU_odczyt_zakres_kasa")->text(),
                  QStringLiteral("Odczyt zakresu z Kasy"));
         QCOMPARE(p.form->ProgressBar()->value(), p.form->ProgressBar()->minimum() - 1);
+        QCOMPARE(p.Label("Info"), QStringLiteral("Odczytano z kasy tabelę PLU."));
     }
 
     void theStartingButtonAbortsTheGoodsWrite() {
@@ -134,6 +135,7 @@ class TransferActionsTest : public QObject {
         write->click();
         QTRY_VERIFY_WITH_TIMEOUT(!p.controller->busy, 10000);
         QCOMPARE(write->text(), QStringLiteral("Zapis do Kasy"));
+        QCOMPARE(p.Label("Info"), QStringLiteral("Przerwano operację na tabeli PLU."));
         const std::string letters = Letters(*reg);
         const auto written = std::count(letters.begin(), letters.end(), 'E');
         QVERIFY2(written > 0 && written < 200, QByteArray::number(qlonglong(written)));
