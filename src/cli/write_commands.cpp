@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "app/header_commands.h"
 #include "app/register_tables.h"
 #include "app/settings.h"
 #include "app/table_transfer.h"
@@ -166,13 +167,29 @@ int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui
                                                   minPlu, settings)) &&
                  passed;
     }
+    const bool headerGiven = std::any_of(tables.header.begin(), tables.header.end(),
+                                         [](const HeaderLine& line) { return !line.text.empty(); });
+    if (headerGiven) {
+        passed = Validated(context, RunValidation(ValidationCommand::kProgramHeader, model, tables,
+                                                  minPlu, settings)) &&
+                 passed;
+    }
     if (!passed) {
         return kExitFailure;
     }
-    if (vatGiven) {
+    if (vatGiven || headerGiven) {
         const std::optional<bool> fiscal = session.Fiscal();
-        if (!fiscal ||
+        if (!fiscal) {
+            return kExitFailure;
+        }
+        if (vatGiven &&
             !ProgramVatRates(session.Ecr(), ui, kCaption, false, *fiscal, tables.vatRates)) {
+            return kExitFailure;
+        }
+        ValidationOutcome header;
+        if (headerGiven && !ProgramHeader(session.Ecr(), ui, kCaption, model, settings, false,
+                                          *fiscal, tables.header, header)) {
+            Validated(context, header);
             return kExitFailure;
         }
     }

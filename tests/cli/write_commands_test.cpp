@@ -100,12 +100,16 @@ TEST_F(KasaWrites, ClearedRangeAndRefusedRanges) {
 TEST_F(KasaWrites, ZapisWszystkoWritesEveryTableOfThePod) {
     folder.Write("all.pod",
                  "[OPAKOWANIA]\r\nOpak4=4;Skrzynka duza;5.00;0;0;0\r\n"
-                 "[FORMY]\r\nForma7=7;Bon drugi;1.000000;\r\n");
+                 "[FORMY]\r\nForma7=7;Bon drugi;1.000000;\r\n"
+                 "[NAGLOWEK]\r\nLinia2=2;0;1;0;Sklep Ani\r\n");
     const Outcome r = Kasa({"zapis", "wszystko", folder.Path("all.pod")});
     EXPECT_EQ(r.code, 0) << r.err;
     testing::WithState(*reg, [](sim::RegisterState& s) {
         EXPECT_EQ(s.Record(0, 4)[0], "Skrzynka duza");
         EXPECT_EQ(s.Record(4, 7)[0], "Bon drugi");
+        EXPECT_EQ(s.header[0].text, "");
+        EXPECT_EQ(s.header[1].text, "Sklep Ani");
+        EXPECT_TRUE(s.header[1].doubleHeight);
     });
 }
 
