@@ -1,5 +1,6 @@
 #include "app/record_commands.h"
 
+#include "app/table_transfer.h"
 #include "base/user_interface.h"
 #include "ecr/database_commands.h"
 #include "ecr/record_codec.h"
@@ -20,26 +21,13 @@ bool Finish(ECRClass& ecr, UserInterface& ui, const std::string& caption, const 
             int row, bool done, bool write) {
     const bool accepted = Accepted(ecr, done);
     if (!accepted) {
-        ui.Message(caption, RecordFailureText(ecr, grid.Cell(0, row), !done, write));
+        ui.Message(caption, RowFailureText(ecr, grid.Cell(0, row), write, !done));
     }
     ecr.CloseTransmission();
     return accepted;
 }
 
 }  // namespace
-
-std::string RecordFailureText(const ECRClass& ecr, const std::string& number, bool commandFailed,
-                              bool write) {
-    std::string text = "Podczas transmisji wykryto błąd w wierszu " + number + ".\n";
-    if (commandFailed) {
-        text += write ? "Bład w transmisji.\n"
-                      : "Bład w transmisji. Przyczyną może być brak papieru.\n";
-    }
-    if (ecr.statusCode != 0) {
-        text += ECRClass::ErrorText(ecr.statusCode) + "\n";
-    }
-    return text;
-}
 
 bool WriteRecordRow(ECRClass& ecr, UserInterface& ui, const std::string& caption,
                     const RegisterModel& model, TableKind kind, TextGrid& grid, int row) {

@@ -24,9 +24,4 @@ bool DeleteRecordRow(ECRClass& ecr, UserInterface& ui, const std::string& captio
 bool ReadRecordRow(ECRClass& ecr, UserInterface& ui, const std::string& caption,
                    const RegisterModel& model, TableKind kind, TextGrid& grid, int row);
 
-// The text told when one record could not be moved: the row's number, what failed and
-// the register's status code.
-std::string RecordFailureText(const ECRClass& ecr, const std::string& number, bool commandFailed,
-                              bool write);
-
 }  // namespace kasa

@@ -150,6 +150,11 @@ std::string TransferName(const TableDescriptor& table, bool write) {
 
 std::string RowErrorText(const ECRClass& ecr, const std::string& rowNumber, bool write,
                          bool commandFailed) {
+    return RowFailureText(ecr, rowNumber, write, commandFailed) + "\nChcesz kontunyować?";
+}
+
+std::string RowFailureText(const ECRClass& ecr, const std::string& rowNumber, bool write,
+                           bool commandFailed) {
     std::string text = "Podczas transmisji wykryto błąd w wierszu " + rowNumber + ".\n";
     if (commandFailed) {
         text += write ? "Bład w transmisji.\n"
@@ -161,7 +166,7 @@ std::string RowErrorText(const ECRClass& ecr, const std::string& rowNumber, bool
                         "klawisz <Sprawdź>\n"
                       : "\n";
     }
-    return text + "\nChcesz kontunyować?";
+    return text;
 }
 
 TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterModel& model,

@@ -124,6 +124,9 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
                              std::atomic<bool>& abort, const std::atomic<bool>& closing,
                              const RowReport& onRow = {});
 
+// What went wrong with one row: its number, the failed command and the register's status.
+std::string RowFailureText(const ECRClass& ecr, const std::string& rowNumber, bool write,
+                           bool commandFailed);
 // The text of the dialog that asks whether to go on past a failed row.
 std::string RowErrorText(const ECRClass& ecr, const std::string& rowNumber, bool write,
                          bool commandFailed);

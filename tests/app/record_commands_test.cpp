@@ -62,7 +62,9 @@ TEST_F(RecordCommands, ARefusedDeletionKeepsTheRow) {
     EXPECT_EQ(ui.messages[0].title, "Program serwisowy kas");
     EXPECT_EQ(ui.messages[0].text,
               "Podczas transmisji wykryto błąd w wierszu 5.\nBład w transmisji.\n" +
-                  ECRClass::ErrorText(3) + "\n");
+                  ECRClass::ErrorText(3) +
+                  "\nZaleca się przed wysłaniem danych do kasy \nsprawdzić dane naciskając "
+                  "klawisz <Sprawdź>\n");
 
     // A register that does not answer at all keeps the row too.
     reg->ClearStatusFor('V');
