@@ -156,6 +156,8 @@ std::optional<int64_t> AmountCents(std::string_view text) {
             separatorSeen = true;
         } else if (IsDigit(c)) {
             (separatorSeen ? fraction : whole) += c;
+        } else if (c == 'e' || c == 'E') {
+            return std::nullopt;  // an exponent would silently become decimals
         }
     }
     const size_t first = whole.find_first_not_of('0');

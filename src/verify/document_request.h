@@ -57,8 +57,8 @@ struct DocumentRequest {
 };
 
 // The amount in hundredths: "." or "," separates the decimals, other characters are
-// ignored; empty when it has no digit, two separators, a sign after a digit, or more
-// digits than an amount can have.
+// ignored; empty when it has no digit, two separators, a sign after a digit, an exponent,
+// or more digits than an amount can have.
 std::optional<int64_t> AmountCents(std::string_view text);
 // "12,50", "0,07", "-0,50".
 std::string AmountLine(int64_t cents);
