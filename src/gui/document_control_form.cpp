@@ -183,6 +183,7 @@ TDocumentControl_Form::TDocumentControl_Form(UserInterface& ui, QWidget* parent)
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture_->hide();
     static_cast<QHBoxLayout*>(layout())->addWidget(picture_, 0, Qt::AlignTop);
+    static_cast<QHBoxLayout*>(layout())->addStretch(1);
     fields->setFixedWidth(380);
     EnterNoMode();
 }
@@ -374,6 +375,7 @@ void TDocumentControl_Form::NextExampleClicked() {
 void TDocumentControl_Form::ShowPicture(int index) {
     const DocumentExample& example = DocumentExamples()[static_cast<size_t>(index)];
     picture_->setPixmap(PrintoutPicture(ExamplePrintout(example)));
+    picture_->setFixedSize(picture_->pixmap().size());
     picture_->setAccessibleName(Q(example.PictureName()));
     picture_->show();
     layout()->activate();
