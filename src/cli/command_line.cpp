@@ -10,6 +10,7 @@
 #include "cli/option_defaults.h"
 #include "cli/register_commands.h"
 #include "cli/simulator_command.h"
+#include "cli/verify_command.h"
 #include "cli/write_commands.h"
 
 namespace kasa::cli {
@@ -53,6 +54,10 @@ std::string UsageText() {
            "                                   nagłówka; na początku ^ podwójna wysokość,\n"
            "                                   * pogrubienie\n"
            "  wyslij PLIK                      wysyła bajty pliku bez zmian\n"
+           "  weryfikuj PLIK                   sprawdza w kasie Vesper, czy dokument z pliku\n"
+           "                                   wydrukowało urządzenie KORVEX (kod 0 tak,\n"
+           "                                   3 nie, 1 brak odpowiedzi)\n"
+           "  weryfikuj --przyklad N           wypisuje przykład N (1..15) w formacie pliku\n"
            "\n"
            "Polecenia bez kasy:\n"
            "  kompiluj ŹRÓDŁO.txt WYJŚCIE.bin  kompiluje sekwencję do pliku binarnego\n"
@@ -209,6 +214,9 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "sprawdz") {
         return RunSprawdz(context, rest);
+    }
+    if (command == "weryfikuj") {
+        return RunWeryfikuj(context, rest);
     }
     if (command == "symulator") {
         return RunSymulator(rest, out, err);

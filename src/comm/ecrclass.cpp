@@ -258,8 +258,17 @@ int ECRClass::VerifyDocument(const char* data, const char* text) {
     if (ExtractRecord(answerBuffer) < 0) {
         return -1;
     }
+    // The answer must be two decimal numbers; the second is 0 only for a document that
+    // this maker's device printed.
+    const std::string content(answerBuffer.View());
+    const size_t firstEnd = content.find_first_not_of("0123456789");
+    if (firstEnd == 0 || firstEnd == std::string::npos || firstEnd + 1 >= content.size() ||
+        content.find_first_not_of("0123456789", firstEnd + 1) != std::string::npos) {
+        LogMessage("Niewłaściwa odpowiedź.");
+        return -1;
+    }
     answerBuffer.TakeInteger();
-    return answerBuffer.TakeInteger() == 0 ? 3 : -1;
+    return answerBuffer.TakeInteger() == 0 ? 1 : 2;
 }
 
 std::string ECRClass::ErrorText(int code) {

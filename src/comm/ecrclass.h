@@ -51,7 +51,8 @@ class ECRClass : public FastCom {
     bool Request(iBuffer& payload) { return Exchange(payload); }
     int ExtractRecord(iBuffer& out);
     int ReadRecord();
-    // The unsequenced request of document verification: 3 when confirmed, else -1.
+    // The unsequenced request of document verification: 1 when the register confirms the
+    // document, 2 when it denies it, -1 without a valid answer.
     int VerifyDocument(const char* data, const char* text);
 
     static std::string ErrorText(int code);

@@ -13,6 +13,7 @@
 
 #include "app/record_commands.h"
 #include "base/codepage.h"
+#include "gui/document_control_actions.h"
 #include "gui/edit_panel.h"
 #include "gui/header_page_actions.h"
 #include "gui/qt_user_interface.h"
@@ -185,6 +186,10 @@ void MainController::BindHandlers() {
     form_.BindAction(QStringLiteral("Weryfikacja unikalności EA&N13"),
                      [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
     transfers_ = new TransferActions(form_, ecr_, busy, *validation_);
+    BindDocumentControl(form_, ecr_, [this] {
+        return busy.load() || operationRunning_ ||
+               transfers_->Running() != BackgroundOperation::kNone;
+    });
     transfers_->SetVatAndTotalsRead([this] { ReadVatClicked(); });
     transfers_->SetHeaderRead([this] {
         if (auto* read = form_.ControlAs<QPushButton>(QStringLiteral("Naglowek_odczyt_kasa"))) {

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/register_tables.h"
+#include "gui/document_control_form.h"
 #include "gui/grid_model.h"
 #include "gui/main_controller.h"
 #include "gui/opis_bledow_form.h"
@@ -147,5 +148,13 @@ int main(int argc, char** argv) {
     ok = Save(listing, folder, "lista_weryfikacja.png") && ok;
     listing.ShowInMode(kasa::kListingPlainMode);
     ok = Save(listing, folder, "lista_komunikatow.png") && ok;
+
+    // The verification window with the first daily report of the examples.
+    kasa::SilentUserInterface silent;
+    kasa::gui::TDocumentControl_Form document(silent);
+    document.OpenNormal({});
+    document.ChooseType(kasa::kDailyReport);
+    document.NextExampleClicked();
+    ok = Save(document, folder, "weryfikacja_dokumentu.png") && ok;
     return ok ? 0 : 1;
 }

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "sim/document_check.h"
+
 namespace kasa::sim {
 
 namespace {
@@ -232,6 +234,18 @@ void VirtualRegister::Serve() {
                 pending = !pending.empty() && pending.back() == '\x1b' ? "\x1b" : "";
                 break;
             }
+            if (pending.size() > start + 2 && pending[start + 2] == 'c') {
+                // The document verification request ends with 0x1A, not with a frame end.
+                const size_t close = pending.find('\x1a', start);
+                if (close == std::string::npos) {
+                    pending.erase(0, start);
+                    break;
+                }
+                const std::string request = pending.substr(start, close + 1 - start);
+                pending.erase(0, close + 1);
+                AnswerDocument(request);
+                continue;
+            }
             const size_t end = pending.find(kEnd, start + 2);
             if (end == std::string::npos) {
                 pending.erase(0, start);
@@ -248,6 +262,25 @@ void VirtualRegister::Serve() {
             }
         }
     }
+}
+
+void VirtualRegister::AnswerDocument(const std::string& request) {
+    {
+        std::lock_guard lock(mutex_);
+        received_.push_back(request.substr(2));
+        if (received_.size() > kReceivedKept) {
+            received_.pop_front();
+        }
+    }
+    std::optional<Fault> fault;
+    {
+        std::lock_guard lock(mutex_);
+        if (!faults_.empty()) {
+            fault = faults_.front();
+            faults_.pop_front();
+        }
+    }
+    SendAnswer(FramePayload(DocumentVerdictPayload(request)), fault ? &*fault : nullptr, 0);
 }
 
 void VirtualRegister::HandleFrame(const std::string& frameBytes, Clock::time_point firstByte) {

@@ -92,6 +92,7 @@ class VirtualRegister {
                      std::chrono::steady_clock::time_point firstByte);
     void SendAnswer(const std::string& bytes, const Fault* fault, int number);
     void WritePaced(const std::string& bytes);
+    void AnswerDocument(const std::string& request);
 
     VirtualRegisterOptions options_;
     std::unique_ptr<RegisterState> state_;

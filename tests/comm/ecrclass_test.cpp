@@ -243,13 +243,15 @@ TEST_F(ExchangeOnPty, ShortNumericRecordCountsAsStatus) {
 }
 
 TEST_F(ExchangeOnPty, VerifyDocumentConfirmsOnZero) {
-    reg.Start({{Frame("12;0")}, {Frame("12;3")}});
+    reg.Start({{Frame("12;0")}, {Frame("12;3")}, {Frame("12;xyz")}});
     ASSERT_TRUE(ecr.InitTransmission());
-    // The answer must be at least ten bytes long; its second number tells the verdict.
-    EXPECT_EQ(ecr.VerifyDocument("DATA\x1b\\", "PARAGON"), 3);
+    // The answer must be at least ten bytes long; its second number tells the verdict, and
+    // an answer without two numbers is no verdict at all.
+    EXPECT_EQ(ecr.VerifyDocument("DATA\x1b\\", "PARAGON"), 1);
+    EXPECT_EQ(ecr.VerifyDocument("DATA\x1b\\", "PARAGON"), 2);
     EXPECT_EQ(ecr.VerifyDocument("DATA\x1b\\", "PARAGON"), -1);
     const auto requests = reg.Requests();
-    ASSERT_EQ(requests.size(), 2u);
+    ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0], "\x1bPcPARAGON\r\nDATA\x1b\\");
     EXPECT_EQ(ecr.requestNumber, 0);  // unsequenced
 }
