@@ -14,7 +14,9 @@
 #include "app/record_commands.h"
 #include "base/codepage.h"
 #include "gui/edit_panel.h"
+#include "gui/fiscal_memory_actions.h"
 #include "gui/header_page_actions.h"
+#include "gui/permission_actions.h"
 #include "gui/qt_user_interface.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
@@ -185,6 +187,8 @@ void MainController::BindHandlers() {
     form_.BindAction(QStringLiteral("Weryfikacja unikalności EA&N13"),
                      [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
     transfers_ = new TransferActions(form_, ecr_, busy, *validation_);
+    new FiscalMemoryActions(form_, *transfers_);
+    new PermissionActions(form_);
     transfers_->SetVatAndTotalsRead([this] { ReadVatClicked(); });
     transfers_->SetHeaderRead([this] {
         if (auto* read = form_.ControlAs<QPushButton>(QStringLiteral("Naglowek_odczyt_kasa"))) {
