@@ -59,7 +59,7 @@ TEST(CashierPermissions, ProfileFileKeepsOtherSectionsAndSurvivesDamage) {
     EXPECT_EQ(list.profiles[3].mask, 5u);
     ASSERT_TRUE(DeleteProfile(path, "Zmiana").ok);
     EXPECT_EQ(folder.Read("baza.pod"),
-              "[KASJERZY]\r\n1=Jan\r\n[UPRAWNIENIA KASJER\xD3W]\r\nNoc=5;;\r\n");
+              "[KASJERZY]\r\n1=Jan\r\n\r\n[UPRAWNIENIA KASJER\xD3W]\r\nNoc=5;;\r\n");
 
     const std::string damaged = std::string("\0\x01\x02\x03", 4) + std::string(100, '\0');
     folder.Write("zly.pod", damaged);

@@ -67,6 +67,7 @@ class FiscalMemoryActionsTest : public QObject {
 
     void vesperRefusesTheRead() {
         Program p(false, "[USTAWIENIA]\r\nChashPath=Vesper\r\n");
+        p.controller->Show();
         Actions(p).OpenPanel();
         QVERIFY(!Actions(p).Panel()->isVisible());
         QCOMPARE(p.shown.back().text, std::string(kasa::kFiscalVesperMessage));
