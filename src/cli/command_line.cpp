@@ -6,6 +6,7 @@
 
 #include "cli/check_command.h"
 #include "cli/compile_commands.h"
+#include "cli/fiscal_commands.h"
 #include "cli/header_command.h"
 #include "cli/option_defaults.h"
 #include "cli/register_commands.h"
@@ -58,6 +59,8 @@ std::string UsageText() {
            "                                   wydrukowało urządzenie KORVEX (kod 0 tak,\n"
            "                                   3 nie, 1 brak odpowiedzi)\n"
            "  weryfikuj --przyklad N           wypisuje przykład N (1..15) w formacie pliku\n"
+           "  pamiec OD DO [PLIK]              odczytuje rekordy pamięci fiskalnej ZEN (0–2047)\n"
+           "                                   i dopisuje je do pliku, gdy go podano\n"
            "\n"
            "Polecenia bez kasy:\n"
            "  kompiluj ŹRÓDŁO.txt WYJŚCIE.bin  kompiluje sekwencję do pliku binarnego\n"
@@ -69,6 +72,8 @@ std::string UsageText() {
            "                                   sprawdza tabelę z pliku jak przed zapisem do kasy\n"
            "  sprawdz wszystko PLIK.pod [--max N] [--ean]\n"
            "                                   sprawdza wszystkie tabele pliku (Weryfikacja)\n"
+           "  uprawnienia MASKA                wypisuje uprawnienia kasjera zapisane w masce\n"
+           "  uprawnienia --z \"Sprzedaż,...\"   wypisuje maskę podanych uprawnień\n"
            "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
            "            [--blad LITERA:NUMER:KOD]\n"
            "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
@@ -217,6 +222,12 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "weryfikuj") {
         return RunWeryfikuj(context, rest);
+    }
+    if (command == "pamiec") {
+        return RunPamiec(context, rest);
+    }
+    if (command == "uprawnienia") {
+        return RunUprawnienia(context, rest);
     }
     if (command == "symulator") {
         return RunSymulator(rest, out, err);

@@ -15,7 +15,9 @@
 #include "base/codepage.h"
 #include "gui/document_control_actions.h"
 #include "gui/edit_panel.h"
+#include "gui/fiscal_memory_actions.h"
 #include "gui/header_page_actions.h"
+#include "gui/permission_actions.h"
 #include "gui/qt_user_interface.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
@@ -190,6 +192,8 @@ void MainController::BindHandlers() {
         return busy.load() || operationRunning_ ||
                transfers_->Running() != BackgroundOperation::kNone;
     });
+    new FiscalMemoryActions(form_, *transfers_);
+    new PermissionActions(form_);
     transfers_->SetVatAndTotalsRead([this] { ReadVatClicked(); });
     transfers_->SetHeaderRead([this] {
         if (auto* read = form_.ControlAs<QPushButton>(QStringLiteral("Naglowek_odczyt_kasa"))) {

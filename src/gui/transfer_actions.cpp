@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "app/fiscal_memory_read.h"
 #include "app/validation_commands.h"
 #include "ecr/database_commands.h"
 #include "ecr/vat_totals.h"
@@ -362,6 +363,21 @@ void TransferActions::ReadAll(bool withGoods) {
                     false);
 }
 
+void TransferActions::ReadFiscalMemory(QPushButton* button, int first, int last,
+                                       const std::string& fileName, FiscalLines onLines) {
+    if (operation_ == BackgroundOperation::kFiscalMemoryRead && button == startedButton_) {
+        ecr_.abortRequested = true;
+        return;
+    }
+    if (!Idle(button != nullptr ? button->text() : QString())) {
+        return;
+    }
+    fiscalFile_ = fileName;
+    fiscalLines_ = std::move(onLines);
+    StartBackground(BackgroundOperation::kFiscalMemoryRead, button,
+                    QString::fromUtf8(kFiscalAbortCaption), {first, last}, false);
+}
+
 void TransferActions::StartBackground(BackgroundOperation operation, QPushButton* button,
                                       const QString& abortCaption, TransferRange range,
                                       bool clearRange) {
@@ -395,8 +411,24 @@ void TransferActions::RunInBackground(BackgroundOperation operation, TransferRan
                                       bool clearRange, TableSet tables) {
     WorkerUserInterface ui(form_.Ui(), closing_);
     const RegisterModel& model = form_.Model();
-    if (operation == BackgroundOperation::kGoodsDeleteChecked ||
-        operation == BackgroundOperation::kGoodsDeleteUnchecked) {
+    if (operation == BackgroundOperation::kFiscalMemoryRead) {
+        const FiscalReadRequest request{range.start, range.end, fiscalFile_, kProgramCaption};
+        const FiscalReadResult read = kasa::ReadFiscalMemory(
+            ecr_, ui, request, ecr_.abortRequested, [this](const std::vector<std::string>& lines) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, lines] {
+                        if (fiscalLines_) {
+                            fiscalLines_(lines);
+                        }
+                    },
+                    Qt::QueuedConnection);
+            });
+        result_ = static_cast<int>(read == FiscalReadResult::kDone      ? TransferResult::kDone
+                                   : read == FiscalReadResult::kAborted ? TransferResult::kAborted
+                                                                        : TransferResult::kFailed);
+    } else if (operation == BackgroundOperation::kGoodsDeleteChecked ||
+               operation == BackgroundOperation::kGoodsDeleteUnchecked) {
         const bool deleted =
             DeleteDatabase(ui, kProgramCaption, ecr_, TableCode::kGoods, false, !closing_,
                            operation == BackgroundOperation::kGoodsDeleteChecked);
@@ -460,14 +492,19 @@ void TransferActions::BackgroundDone() {
 
 void TransferActions::ShowOutcome(BackgroundOperation operation, TransferResult result) {
     // Failures have told of themselves already; a finished job says what it did.
+    const bool fiscal = operation == BackgroundOperation::kFiscalMemoryRead;
     if (result == TransferResult::kAborted) {
-        form_.Ui().ShowOutcome("Przerwano operację na tabeli PLU.");
+        form_.Ui().ShowOutcome(fiscal ? "Przerwano odczyt pamięci fiskalnej."
+                                      : "Przerwano operację na tabeli PLU.");
         return;
     }
     if (result != TransferResult::kDone) {
         return;
     }
     switch (operation) {
+        case BackgroundOperation::kFiscalMemoryRead:
+            form_.Ui().ShowOutcome("Odczytano pamięć fiskalną.");
+            break;
         case BackgroundOperation::kGoodsRead:
             form_.Ui().ShowOutcome("Odczytano z kasy tabelę PLU.");
             break;

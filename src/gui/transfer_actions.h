@@ -46,6 +46,12 @@ class TransferActions : public QObject {
                       bool clearRange);
     void GoodsSelection(QPushButton* button, BackgroundOperation operation);
     void ReadAll(bool withGoods);
+    // Reads fiscal memory records first..last on the worker thread; the button becomes the
+    // abort button and a second press stops the read after its record. Each record's lines
+    // reach `onLines` on the window's thread, in order.
+    using FiscalLines = std::function<void(const std::vector<std::string>& lines)>;
+    void ReadFiscalMemory(QPushButton* button, int first, int last, const std::string& fileName,
+                          FiscalLines onLines);
     // The goods range last given (goods numbers), the input box's starting text.
     const TransferRange& LastGoodsRange() const { return goodsNumbers_; }
 
@@ -86,6 +92,8 @@ class TransferActions : public QObject {
     QString startedCaption_;
     QString startedStyle_;
     TransferRange goodsNumbers_;
+    std::string fiscalFile_;
+    FiscalLines fiscalLines_;
 };
 
 }  // namespace kasa::gui

@@ -213,6 +213,10 @@ RegisterState::RegisterState(RegisterType registerType, bool demoData) : type(re
         db.records.assign(static_cast<size_t>(Count(number, type)), EmptyRecord(db.layout));
         databases[number] = std::move(db);
     }
+    if (type == RegisterType::Zen) {
+        fiscalMemory = demoData ? DemoFiscalMemory(vatRates, std::time(nullptr))
+                                : std::vector<FiscalMemoryRecord>(2048, EmptyFiscalRecord());
+    }
     if (demoData) {
         LoadDemoData(*this);
         header[0] = {"SKLEP SPOŻYWCZY", true, false};
@@ -252,7 +256,7 @@ Reply RegisterState::Handle(const ParsedRequest& request) {
     static constexpr std::pair<char, Handler> kHandlers[] = {
         {'H', &RegisterState::ReadRecord}, {'N', &RegisterState::Status},
         {'P', &RegisterState::SetMode},    {'^', &RegisterState::Identify},
-        {']', &RegisterState::FindUsed},   {'J', &RegisterState::FiscalIds},
+        {']', &RegisterState::FindUsed},   {'J', &RegisterState::FiscalMemory},
         {'I', &RegisterState::Totals},     {'O', &RegisterState::ReadVat},
         {'Z', &RegisterState::WriteVat},   {'L', &RegisterState::ReadClock},
         {'Y', &RegisterState::SetClock},   {'W', &RegisterState::Settings},
@@ -390,9 +394,19 @@ Reply RegisterState::FindUsed(const ParsedRequest& request) {
     return reply;
 }
 
-Reply RegisterState::FiscalIds(const ParsedRequest& request) {
-    if (request.params.size() != 1 || request.params[0] != 4) {
+Reply RegisterState::FiscalMemory(const ParsedRequest& request) {
+    if (request.params.size() != 1) {
         return StatusOnly(kStatusParameter);
+    }
+    const int64_t number = request.params[0];
+    if (number != 4) {
+        if (number < 0 || number >= static_cast<int64_t>(fiscalMemory.size())) {
+            return StatusOnly(kStatusParameter);
+        }
+        const FiscalMemoryRecord& record = fiscalMemory[static_cast<size_t>(number)];
+        iBuffer bytes;
+        bytes.AppendBytes(record.data(), record.size());
+        return Data(HexOf(bytes));
     }
     iBuffer bytes;
     std::string unique = uniqueNumber.empty() ? std::string(11, '\xff') : uniqueNumber;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/fiscal_memory_demo.h"
+
 namespace kasa::sim {
 
 enum class RegisterType { Zen, Vesper };
@@ -71,6 +73,8 @@ class RegisterState {
     // Unique number (3 letters and 8 digits) and tax number; empty means not programmed.
     std::string uniqueNumber = "ABC12345678";
     std::string taxNumber = "525-000-00-00";
+    // ZEN only; record 4 is answered from the two numbers above.
+    std::vector<FiscalMemoryRecord> fiscalMemory;
     // The register's clock runs from the computer's, shifted by this many seconds.
     int64_t clockOffsetSeconds = 0;
     bool endFrameSeen = false;
@@ -91,7 +95,7 @@ class RegisterState {
     Reply WriteRecord(int database, const ParsedRequest& request);
     Reply DeleteRecord(int database, const ParsedRequest& request);
     Reply FindUsed(const ParsedRequest& request);
-    Reply FiscalIds(const ParsedRequest& request);
+    Reply FiscalMemory(const ParsedRequest& request);
     Reply Totals(const ParsedRequest& request);
     Reply ReadVat(const ParsedRequest& request);
     Reply WriteVat(const ParsedRequest& request);

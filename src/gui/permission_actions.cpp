@@ -1,0 +1,45 @@
+#include "gui/permission_actions.h"
+
+#include <QTableView>
+
+#include "gui/grid_model.h"
+#include "gui/qt_user_interface.h"
+#include "gui/tecrform.h"
+#include "gui/tkasjer_form.h"
+#include "tables/text_grid.h"
+
+namespace kasa::gui {
+
+namespace {
+constexpr const char* kPermissionsTitle = "Uprawnienia";
+}
+
+PermissionActions::PermissionActions(TECRForm& form) : QObject(&form), form_(form) {
+    setObjectName(QStringLiteral("PermissionActions"));
+    window_ = new TKasjerForm(&form_, form_.Ui());
+    Bind();
+    connect(&form_, &TECRForm::tablesRebuilt, this, [this] { Bind(); });
+}
+
+void PermissionActions::Bind() {
+    disconnect(clicks_);
+    const std::string_view name = form_.Model().Table(TableKind::kCashiers).tableName;
+    if (QTableView* view = form_.GridView(name)) {
+        clicks_ =
+            connect(view, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+                CashierCellClicked(GridModel::GridColumn(index), GridModel::GridRow(index));
+            });
+    }
+}
+
+void PermissionActions::CashierCellClicked(int col, int row) {
+    const std::string_view name = form_.Model().Table(TableKind::kCashiers).tableName;
+    TextGrid* grid = form_.Grid(name);
+    if (grid == nullptr || col < 1 || col >= grid->ColCount() || row < 1 ||
+        row >= grid->RowCount() || grid->Cell(col, 0) != kPermissionsTitle) {
+        return;
+    }
+    window_->Open(grid->Cell(col, row), {grid, form_.GridModelOf(name), col, row});
+}
+
+}  // namespace kasa::gui
