@@ -53,6 +53,8 @@ std::string UsageText() {
            "                                   nagłówka; na początku ^ podwójna wysokość,\n"
            "                                   * pogrubienie\n"
            "  wyslij PLIK                      wysyła bajty pliku bez zmian\n"
+           "  wyslij --ramki PLIK.sek          wysyła każdą linię jako osobną ramkę\n"
+           "  wyslij --kompiluj PLIK.txt       kompiluje sekwencję i wysyła wynik\n"
            "\n"
            "Polecenia bez kasy:\n"
            "  kompiluj ŹRÓDŁO.txt WYJŚCIE.bin  kompiluje sekwencję do pliku binarnego\n"
