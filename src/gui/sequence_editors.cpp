@@ -4,12 +4,10 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <optional>
@@ -23,6 +21,7 @@
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform.h"
 #include "gui/tlisting_form.h"
+#include "gui/window_place_keeper.h"
 #include "seq/sequence_files.h"
 
 namespace kasa::gui {
@@ -71,6 +70,15 @@ std::optional<std::string> ReadEditable(const std::string& path,
     return bytes;
 }
 
+// The compile listing starts empty: shown when hidden, cleared when already shown.
+void ShowOrClear(TListingForm& listing) {
+    if (listing.isVisible()) {
+        listing.Clear();
+    } else {
+        listing.ShowInMode(kListingSequenceMode);
+    }
+}
+
 }  // namespace
 
 // --- Common ---
@@ -82,6 +90,7 @@ SequenceEditorWindow::SequenceEditorWindow(UserInterface& ui, WindowPlace& place
     // "Zamknij Edytor" is the way out: the title bar has no close button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMinMaxButtonsHint);
+    placeKeeper_ = new WindowPlaceKeeper(*this, place_);
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 5, 5);
@@ -152,19 +161,13 @@ void SequenceEditorWindow::KasujOkno() {
 }
 
 void SequenceEditorWindow::ZamknijEdytor() {
-    StorePlace();
+    placeKeeper_->Store();
     place_.showing = false;
     hide();
 }
 
 void SequenceEditorWindow::RestorePlace() {
-    if (place_.HasSavedSize()) {
-        setGeometry(place_.left, place_.top, place_.width, place_.height);
-    } else if (const QScreen* display = QGuiApplication::primaryScreen()) {
-        const QRect area = display->availableGeometry();
-        move(area.left() + (area.width() - width()) / 2,
-             area.top() + (area.height() - height()) / 2);
-    }
+    placeKeeper_->Restore();
     place_.showing = true;
     show();
     raise();
@@ -193,34 +196,6 @@ bool SequenceEditorWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void SequenceEditorWindow::StorePlace() {
-    if (!isVisible()) {
-        return;
-    }
-    const QRect frame = geometry();
-    place_.top = frame.top();
-    place_.left = frame.left();
-    place_.width = frame.width();
-    place_.height = frame.height();
-}
-
-void SequenceEditorWindow::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    StorePlace();
-}
-
-void SequenceEditorWindow::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    StorePlace();
-}
-
-void SequenceEditorWindow::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-        StorePlace();
-    }
 }
 
 // --- Sequence editor ---
@@ -338,16 +313,8 @@ void TEdytorSeqForm::Transmituj() {
     }
 }
 
-void TEdytorSeqForm::ShowListing() {
-    if (listing_.isVisible()) {
-        listing_.Clear();
-    } else {
-        listing_.ShowInMode(kListingSequenceMode);
-    }
-}
-
 void TEdytorSeqForm::Sprawdz() {
-    ShowListing();
+    ShowOrClear(listing_);
     std::vector<std::string> messages;
     compiler_.Compile(Lines(), &messages);
     for (const std::string& message : messages) {
@@ -356,7 +323,7 @@ void TEdytorSeqForm::Sprawdz() {
 }
 
 void TEdytorSeqForm::Opis() {
-    ShowListing();
+    ShowOrClear(listing_);
     std::vector<std::string> description;
     compiler_.Describe(description);
     for (const std::string& line : description) {
@@ -420,11 +387,7 @@ void TEdytorForm::Load(const std::string& path, bool frames, bool append) {
             return;
         }
         if (!read.mismatchedFrames.empty()) {
-            if (listing_.isVisible()) {
-                listing_.Clear();
-            } else {
-                listing_.ShowInMode(kListingSequenceMode);
-            }
+            ShowOrClear(listing_);
             for (const size_t number : read.mismatchedFrames) {
                 listing_.AddLine(ChecksumMismatchText(number));
             }

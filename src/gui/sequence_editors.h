@@ -21,6 +21,7 @@ namespace kasa::gui {
 
 class TECRForm;
 class TListingForm;
+class WindowPlaceKeeper;
 
 class SequenceEditorWindow : public QMainWindow {
     Q_OBJECT
@@ -57,9 +58,6 @@ class SequenceEditorWindow : public QMainWindow {
     // Writes bytes whole or not at all; false after a message.
     bool WriteBytes(const std::string& path, const std::string& bytes);
 
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     UserInterface& ui_;
@@ -68,12 +66,12 @@ class SequenceEditorWindow : public QMainWindow {
     Sender sender_;
 
   private:
-    void StorePlace();
     void PathClicked();
 
     FileDialog dialog_;
     QPlainTextEdit* text_ = nullptr;
     QLabel* path_ = nullptr;
+    WindowPlaceKeeper* placeKeeper_ = nullptr;
 };
 
 class TEdytorSeqForm : public SequenceEditorWindow {
@@ -97,7 +95,6 @@ class TEdytorSeqForm : public SequenceEditorWindow {
   private:
     bool LoadSource(const std::string& path);
     bool CompileQuietly();
-    void ShowListing();
 
     Settings& settings_;
     TListingForm& listing_;

@@ -1,16 +1,14 @@
 #include "gui/tsender_form.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QScreen>
 
 #include "app/file_sender.h"
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform.h"
+#include "gui/window_place_keeper.h"
 
 namespace kasa::gui {
 
@@ -40,6 +38,7 @@ TSenderForm::TSenderForm(UserInterface& ui, WindowPlace& place, Sender sender, Q
     addMenuItem("&Wczytaj", "Wczytaj1", &TSenderForm::Wczytaj);
     addMenuItem("&Odśwież", "Refresh", &TSenderForm::Refresh);
     addMenuItem("&Kasuj plik", "Kasuj1", &TSenderForm::Kasuj);
+    placeKeeper_ = new WindowPlaceKeeper(*this, place_);
     list_ = new QListWidget(this);
     list_->setObjectName("ListBox1");
     setCentralWidget(list_);
@@ -53,13 +52,7 @@ TSenderForm::TSenderForm(UserInterface& ui, WindowPlace& place, Sender sender, Q
 
 void TSenderForm::ShowWindow() {
     list_->clear();
-    if (place_.HasSavedSize()) {
-        setGeometry(place_.left, place_.top, place_.width, place_.height);
-    } else if (const QScreen* display = QGuiApplication::primaryScreen()) {
-        const QRect area = display->availableGeometry();
-        move(area.left() + (area.width() - width()) / 2,
-             area.top() + (area.height() - height()) / 2);
-    }
+    placeKeeper_->Restore();
     place_.showing = true;
     busy_ = false;
     show();
@@ -68,7 +61,7 @@ void TSenderForm::ShowWindow() {
 }
 
 void TSenderForm::Zamknij() {
-    StorePlace();
+    placeKeeper_->Store();
     place_.showing = false;
     hide();
 }
@@ -136,34 +129,6 @@ void TSenderForm::Kasuj() {
         return;
     }
     delete list_->takeItem(list_->row(item));
-}
-
-void TSenderForm::StorePlace() {
-    if (!isVisible()) {
-        return;
-    }
-    const QRect frame = geometry();
-    place_.top = frame.top();
-    place_.left = frame.left();
-    place_.width = frame.width();
-    place_.height = frame.height();
-}
-
-void TSenderForm::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    StorePlace();
-}
-
-void TSenderForm::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    StorePlace();
-}
-
-void TSenderForm::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-        StorePlace();
-    }
 }
 
 TSenderForm* BindFileSender(TECRForm& form, WindowPlace& place, TSenderForm::Sender sender) {

@@ -15,6 +15,7 @@ class QListWidget;
 namespace kasa::gui {
 
 class TECRForm;
+class WindowPlaceKeeper;
 
 class TSenderForm : public QMainWindow {
     Q_OBJECT
@@ -39,13 +40,7 @@ class TSenderForm : public QMainWindow {
 
     QListWidget* List() const { return list_; }
 
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
   private:
-    void StorePlace();
     std::string Folder() const;
 
     UserInterface& ui_;
@@ -53,6 +48,7 @@ class TSenderForm : public QMainWindow {
     Sender sender_;
     FileChooser chooser_;
     QListWidget* list_ = nullptr;
+    WindowPlaceKeeper* placeKeeper_ = nullptr;
     bool busy_ = false;
 };
 
