@@ -193,9 +193,8 @@ bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
                    "ponownie.");
         return false;
     }
-    if (!ecr.IsOpen()) {
-        ecr.Reopen();
-    }
+    // A port never opened in this run has nothing to reopen: the settings name it.
+    ecr.OpenPort();
     // Logged before the answers that come back while it is still being written.
     ecr.LogRequest(bytes);
     const int64_t total = bytes.Length();

@@ -55,6 +55,8 @@ std::string UsageText() {
            "                                   nagłówka; na początku ^ podwójna wysokość,\n"
            "                                   * pogrubienie\n"
            "  wyslij PLIK                      wysyła bajty pliku bez zmian\n"
+           "  wyslij --ramki PLIK.sek          wysyła każdą linię jako osobną ramkę\n"
+           "  wyslij --kompiluj PLIK.txt       kompiluje sekwencję i wysyła wynik\n"
            "  weryfikuj PLIK                   sprawdza w kasie Vesper, czy dokument z pliku\n"
            "                                   wydrukowało urządzenie KORVEX (kod 0 tak,\n"
            "                                   3 nie, 1 brak odpowiedzi)\n"

@@ -14,6 +14,7 @@
 #include "base/codepage.h"
 #include "cli/cli_session.h"
 #include "cli/command_line.h"
+#include "cli/send_sources.h"
 #include "cli/terminal_user_interface.h"
 #include "ecr/register_session.h"
 #include "ecr/row_transfer.h"
@@ -322,29 +323,29 @@ int RunZegar(CommandContext& context, const std::vector<std::string>& args) {
 }
 
 int RunWyslij(CommandContext& context, const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        return Usage(context, "Użycie: kasa [OPCJE] wyslij PLIK");
-    }
-    std::string bytes;
-    if (!ReadWholeFile(args[0], bytes)) {
-        context.err << "Nie można odczytać pliku " << args[0] << ".\n";
-        return kExitFailure;
-    }
-    if (bytes.empty()) {
-        context.err << "Plik " << args[0] << " jest pusty: nie ma czego wysłać.\n";
-        return kExitFailure;
+    const SendPieces send = PrepareSend(args, context.out, context.err);
+    if (send.exitCode) {
+        return *send.exitCode;
     }
     CliSession session(context);
     if (!session.Open()) {
         return context.options.port.empty() ? kExitUsage : kExitFailure;
     }
-    iBuffer buffer;
-    buffer.AppendBytes(bytes.data(), bytes.size());
     const InterruptRaisesAbort interrupt(session.Ecr().abortRequested);
-    if (!SendSequence(session.Ecr(), session.Ui(), kCaption, false, buffer)) {
-        return kExitFailure;
+    size_t total = 0;
+    for (const std::string& piece : send.pieces) {
+        iBuffer buffer;
+        buffer.AppendBytes(piece.data(), piece.size());
+        if (!SendSequence(session.Ecr(), session.Ui(), kCaption, false, buffer)) {
+            return kExitFailure;
+        }
+        total += piece.size();
     }
-    context.out << "Wysłano " << bytes.size() << " bajtów.\n";
+    context.out << "Wysłano " << total << " bajtów";
+    if (send.pieces.size() > 1) {
+        context.out << " w " << send.pieces.size() << " ramkach";
+    }
+    context.out << ".\n";
     return kExitSuccess;
 }
 

@@ -45,6 +45,8 @@ class ECRClass : public FastCom {
     void SetPortParams(const std::string& portName, int32_t baudRate, LogCallback callback,
                        uint32_t context);
     virtual bool InitTransmission();
+    // Opens the configured port without the session's start requests.
+    bool OpenPort();
     bool CloseTransmission();
     bool SendFrame(iBuffer& payload);
     bool Exchange(iBuffer& payload);

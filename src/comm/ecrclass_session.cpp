@@ -55,7 +55,7 @@ ECRClass::~ECRClass() {
     }
 }
 
-bool ECRClass::InitTransmission() {
+bool ECRClass::OpenPort() {
     if (IsOpen()) {
         return true;
     }
@@ -63,7 +63,14 @@ bool ECRClass::InitTransmission() {
         return false;
     }
     SetBaudRate(configuredBaudRate_);
-    if (!Open(configuredPortName_, 1)) {
+    return Open(configuredPortName_, 1);
+}
+
+bool ECRClass::InitTransmission() {
+    if (IsOpen()) {
+        return true;
+    }
+    if (!OpenPort()) {
         return false;
     }
     if (savedMode != -1) {

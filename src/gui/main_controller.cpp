@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/file_sender.h"
 #include "app/record_commands.h"
 #include "base/codepage.h"
 #include "gui/document_control_actions.h"
@@ -23,6 +24,8 @@
 #include "gui/tecrform.h"
 #include "gui/tlisting_form.h"
 #include "gui/transfer_actions.h"
+#include "gui/transmission_preview.h"
+#include "gui/tsender_form.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 #include "gui/validation_actions.h"
@@ -148,6 +151,10 @@ void MainController::Show() {
             window->ShowInMode(kListingPlainMode);
         }
     }
+    if (settings_.Sender.showing) {
+        sender_->ShowWindow();
+    }
+    editors_.Reopen(form_.Fonts());
     StartStopClicked(false);
 }
 
@@ -170,6 +177,21 @@ void MainController::BindHandlers() {
     connect(form_.ProgramSettingsWindow(), &TUstawienieProgramuForm::registerTypeChanged, this,
             [this](const QString& type) { RegisterTypeChanged(type.toStdString()); });
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
+    BindTransmissionPreview(form_);
+    // The sender and the editors send bytes unchanged; a closed port opens as the settings
+    // name it, since no session may have named it yet.
+    const auto senderFor = [this](const std::string& caption) {
+        return [this, caption](const std::string& bytes) {
+            if (!busy && !ecr_.IsOpen()) {
+                ConfigureTransport();
+            }
+            iBuffer buffer;
+            buffer.AppendBytes(bytes.data(), bytes.size());
+            return SendSequence(ecr_, form_.Ui(), caption, busy.load(), buffer);
+        };
+    };
+    sender_ = BindFileSender(form_, settings_.Sender, senderFor(kSenderCaption));
+    editors_ = BindSequenceEditors(form_, settings_, senderFor);
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
     BindHeaderPageActions(
         form_, {ecr_, settings_, [this] { return busy.load(); }, [this] { return FiscalChecked(); },

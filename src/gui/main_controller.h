@@ -15,6 +15,7 @@
 #include "app/window_program_options.h"
 #include "comm/ecrclass.h"
 #include "ecr/register_session.h"
+#include "gui/sequence_editors.h"
 
 namespace kasa::sim {
 class VirtualRegister;
@@ -25,6 +26,7 @@ namespace kasa::gui {
 class TECRForm;
 class ValidationActions;
 class TransferActions;
+class TSenderForm;
 enum class RecordCommand;
 class TListingForm;
 
@@ -102,6 +104,8 @@ class MainController : public QObject {
     std::unique_ptr<sim::VirtualRegister> builtIn_;
     ValidationActions* validation_ = nullptr;
     TransferActions* transfers_ = nullptr;
+    TSenderForm* sender_ = nullptr;
+    SequenceEditors editors_;
     ProgramSettingsValues given_;
     bool portChosen_ = false;  // a port was picked in the settings window in this run
     bool operationRunning_ = false;

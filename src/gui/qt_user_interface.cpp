@@ -161,13 +161,35 @@ void QtUserInterface::ShowOutcome(const std::string& text, int shownMs) {
 }
 
 void QtUserInterface::LogLine(const std::string& line) {
-    const QString qline = QString::fromStdString(line);
     if (OnWindowThread()) {
-        emit logLine(qline);
+        // Lines a worker logged earlier come first.
+        DeliverLogLines();
+        emit logLine(QString::fromStdString(line));
         return;
     }
-    QMetaObject::invokeMethod(
-        this, [this, qline] { emit logLine(qline); }, Qt::QueuedConnection);
+    // A goods read logs two lines a record: one queued delivery takes all lines logged
+    // until the window's thread gets to it, so the worker never waits for the window.
+    bool deliveryQueued = false;
+    {
+        const std::lock_guard<std::mutex> lock(pendingLogMutex_);
+        deliveryQueued = !pendingLog_.empty();
+        pendingLog_.push_back(line);
+    }
+    if (!deliveryQueued) {
+        QMetaObject::invokeMethod(
+            this, [this] { DeliverLogLines(); }, Qt::QueuedConnection);
+    }
+}
+
+void QtUserInterface::DeliverLogLines() {
+    std::vector<std::string> lines;
+    {
+        const std::lock_guard<std::mutex> lock(pendingLogMutex_);
+        lines.swap(pendingLog_);
+    }
+    for (const std::string& line : lines) {
+        emit logLine(QString::fromStdString(line));
+    }
 }
 
 void QtUserInterface::ProcessPendingMessages() {

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "base/user_interface.h"
 
@@ -61,6 +64,7 @@ class QtUserInterface : public QObject, public UserInterface {
     Answer AskHere(const std::string& title, const std::string& text, Buttons buttons, Kind kind);
     Answer ShowBox(const std::string& title, const std::string& text, Buttons buttons, Kind kind);
     void SetProgressHere(int position, int maximum);
+    void DeliverLogLines();
 
     QPointer<QWidget> window_;
     QPointer<QProgressBar> progress_;
@@ -68,6 +72,8 @@ class QtUserInterface : public QObject, public UserInterface {
     AnswerProvider provider_;
     QTimer outcomeTimer_;
     QString outcomeText_;
+    std::mutex pendingLogMutex_;
+    std::vector<std::string> pendingLog_;  // worker lines not yet on the window's thread
 };
 
 }  // namespace kasa::gui

@@ -26,6 +26,16 @@ char AsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
 }
 
+// The Polish letter a Mazovia byte stands for, 0 for any other byte.
+char32_t MazoviaLetter(uint8_t byte) {
+    for (size_t row = 0; row < kPolishLetterCount; ++row) {
+        if (PolishLetterTable[row][kMazovia] == byte) {
+            return PolishLetterCodePoints[row];
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::optional<std::vector<std::string>> SourceLinesFromFile(std::string bytes) {
@@ -60,7 +70,9 @@ std::string ChecksumDigits(std::string_view bytes) {
 }
 
 std::string LineToFrameContent(std::string_view line) {
-    const std::string raw = Utf8ToWindows1250(line);
+    // Letters are converted before the notation is decoded, so [xHH] is the byte as typed.
+    std::string raw = Utf8ToWindows1250(line);
+    ConvertPolishLetters(raw, kWindows1250, kMazovia);
     std::string content;
     content.reserve(raw.size());
     for (size_t i = 0; i < raw.size(); ++i) {
@@ -75,7 +87,6 @@ std::string LineToFrameContent(std::string_view line) {
         }
         content += raw[i];
     }
-    ConvertPolishLetters(content, kWindows1250, kMazovia);
     return content;
 }
 
@@ -117,8 +128,10 @@ FramesAsLines FramesToLines(std::string_view bytes) {
         }
         std::string_view content = bytes.substr(contentStart, end - contentStart);
         pos = end + kEnd.size();
+        const size_t number = result.lines.size() + 1;
         if (content.size() < 2) {
             ++result.checksumMismatches;
+            result.mismatchedFrames.push_back(number);
             result.lines.emplace_back();
             continue;
         }
@@ -127,14 +140,15 @@ FramesAsLines FramesToLines(std::string_view bytes) {
         const std::string expected = ChecksumDigits(content);
         if (AsciiUpper(digits[0]) != expected[0] || AsciiUpper(digits[1]) != expected[1]) {
             ++result.checksumMismatches;
+            result.mismatchedFrames.push_back(number);
         }
-        std::string converted(content);
-        ConvertPolishLetters(converted, kMazovia, kWindows1250);
         std::string line;
-        line.reserve(converted.size());
-        for (const char c : converted) {
+        line.reserve(content.size());
+        for (const char c : content) {
             const auto b = static_cast<uint8_t>(c);
-            if (b < 0x20 || b >= 0x7F) {
+            if (const char32_t letter = MazoviaLetter(b); letter != 0) {
+                AppendUtf8(line, letter);
+            } else if (b < 0x20 || b >= 0x7F) {
                 line += "[x" + HexText(b, 2) + "]";
             } else {
                 line += c;
@@ -143,6 +157,22 @@ FramesAsLines FramesToLines(std::string_view bytes) {
         result.lines.push_back(std::move(line));
     }
     return result;
+}
+
+std::string ChecksumMismatchText(size_t frameNumber) {
+    return "Błędna suma kontrolna w ramce " + DecimalText(static_cast<int64_t>(frameNumber)) + ".";
+}
+
+std::string SekSaveRefusal(const std::vector<std::string>& lines) {
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].empty()) {
+            return "Linia " + DecimalText(static_cast<int64_t>(i + 1)) +
+                   " jest pusta.\nOdczyt sekwencji kończy się na pierwszej pustej linii, więc "
+                   "dalsze linie zostałyby utracone.\nUsuń pustą linię lub zapisz plik "
+                   "binarny.";
+        }
+    }
+    return {};
 }
 
 std::optional<std::vector<std::string>> SekLinesFromFile(std::string bytes) {

@@ -27,8 +27,8 @@ std::string SourceFileBytes(const std::vector<std::string>& lines);
 // hexadecimal digits.
 std::string ChecksumDigits(std::string_view bytes);
 
-// The bytes a line stands for: Windows-1250, each [xHH] (digits in either case) decoded,
-// Polish letters turned into Mazovia.
+// The bytes a line stands for: Windows-1250 with Polish letters turned into Mazovia, then
+// each [xHH] (digits in either case) decoded, so [xB9] is the byte 0xB9.
 std::string LineToFrameContent(std::string_view line);
 // ESC P, the content, its checksum digits, ESC backslash.
 std::string LineToFrame(std::string_view line);
@@ -38,14 +38,20 @@ struct FramesAsLines {
     std::vector<std::string> lines;
     // Frames whose checksum digits do not match their content; they are read all the same.
     int checksumMismatches = 0;
+    std::vector<size_t> mismatchedFrames;  // their numbers, counted from 1
 };
-// Every complete frame of a `.bin` as one line: Mazovia back to Windows-1250, checksum
-// dropped, bytes below 0x20 or from 0x7F up written as [xHH]. Bytes outside frames and an
-// unfinished last frame are ignored.
+// The line the editor's listing shows for a frame whose checksum does not match.
+std::string ChecksumMismatchText(size_t frameNumber);
+// Every complete frame of a `.bin` as one line: checksum dropped, Mazovia Polish letters
+// as letters, other bytes below 0x20 or from 0x7F up written as [xHH]. Bytes outside
+// frames and an unfinished last frame are ignored.
 FramesAsLines FramesToLines(std::string_view bytes);
 
 // `.sek`: lines end at LF (a CR before it dropped); reading stops at the first empty line.
 std::optional<std::vector<std::string>> SekLinesFromFile(std::string bytes);
+// Why the lines cannot be kept in a `.sek`: an empty line before the last one would end
+// the reading there. Empty when they can.
+std::string SekSaveRefusal(const std::vector<std::string>& lines);
 // Each line in Windows-1250 followed by CR LF.
 std::string SekFileBytes(const std::vector<std::string>& lines);
 

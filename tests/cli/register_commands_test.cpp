@@ -137,6 +137,29 @@ TEST_F(KasaCommands, ManyFramesGoOutWhileTheAnswersAreTakenUp) {
     EXPECT_EQ(RecordReadsReceived(*reg), 8000u);
 }
 
+TEST_F(KasaCommands, SendFramesGoesLineByLineUpToTheFirstEmptyLine) {
+    const std::string file = ::testing::TempDir() + "kasa-ramki.sek";
+    std::ofstream(file, std::ios::binary) << "0;0;7H\r\n0;1;7H\r\n\r\n0;2;7H\r\n";
+    const Outcome r = Kasa({"wyslij", "--ramki", file});
+    EXPECT_EQ(r.code, 0) << r.err;
+    const auto payloads = reg->ReceivedPayloads();
+    const auto first = std::find(payloads.begin(), payloads.end(), "0;0;7H");
+    ASSERT_NE(first, payloads.end());
+    ASSERT_NE(first + 1, payloads.end());
+    EXPECT_EQ(first[1], "0;1;7H");
+    EXPECT_EQ(std::count(payloads.begin(), payloads.end(), "0;2;7H"), 0);
+}
+
+TEST_F(KasaCommands, SendCompiledRefusesAFailedCompileBeforeTheLine) {
+    const std::string file = ::testing::TempDir() + "kasa-zle.txt";
+    std::ofstream(file, std::ios::binary) << "NIEZNANE_SLOWO 12\r\n";
+    const size_t before = reg->ReceivedPayloads().size();
+    const Outcome r = Kasa({"wyslij", "--kompiluj", file});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Kompilacja nie powiodła się: nic nie wysłano."), std::string::npos);
+    EXPECT_EQ(reg->ReceivedPayloads().size(), before);
+}
+
 TEST_F(KasaCommands, InterruptStopsASendBetweenSlices) {
     sim::VirtualRegisterOptions options;
     options.type = sim::RegisterType::Vesper;

@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
                   Bytes({0x1B, 0x50, 0x1B, 0x50, 0x42, 0x34, 0x1B, 0x5C})},
         // ą is B9 in Windows-1250 and 86 in Mazovia; FF^86 = 79.
         FrameCase{"PolishLetter", "ą", Bytes({0x1B, 0x50, 0x86, 0x37, 0x39, 0x1B, 0x5C})},
-        FrameCase{"PolishLetterAsHex", "[xB9]", Bytes({0x1B, 0x50, 0x86, 0x37, 0x39, 0x1B, 0x5C})},
+        // The notation is the byte as typed, not a letter to convert: FF^B9 = 46.
+        FrameCase{"HexNotConverted", "[xB9]", Bytes({0x1B, 0x50, 0xB9, 0x34, 0x36, 0x1B, 0x5C})},
         // Not a byte notation: one digit only. FF^5B^78^34^5D = B5.
         FrameCase{"ShortNotationKept", "[x4]",
                   Bytes({0x1B, 0x50, 0x5B, 0x78, 0x34, 0x5D, 0x42, 0x35, 0x1B, 0x5C})},
@@ -59,7 +60,7 @@ TEST(SequenceFiles, FramesToLinesWritesNotationForControlAndHighBytes) {
     const std::string frame =
         Bytes({0x1B, 0x50, 0x1B, 0x50, 0x1F, 0x20, 0x7E, 0x7F, 0x86, 0x80, 0x30, 0x30, 0x1B, 0x5C});
     const FramesAsLines read = FramesToLines(frame);
-    EXPECT_EQ(read.lines, (Lines{"[x1B]P[x1F] ~[x7F][xB9][x80]"}));
+    EXPECT_EQ(read.lines, (Lines{"[x1B]P[x1F] ~[x7F]ą[x80]"}));
     EXPECT_EQ(read.checksumMismatches, 1);
 }
 
@@ -70,27 +71,16 @@ TEST(SequenceFiles, FramesToLinesCountsWrongChecksums) {
     const FramesAsLines read = FramesToLines(bytes);
     EXPECT_EQ(read.lines, (Lines{"A", "A", ""}));
     EXPECT_EQ(read.checksumMismatches, 2);
+    EXPECT_EQ(read.mismatchedFrames, (std::vector<size_t>{1, 3}));
+    EXPECT_EQ(ChecksumMismatchText(3), "Błędna suma kontrolna w ramce 3.");
 }
 
 TEST(SequenceFiles, BinWrittenFromLinesReadsBackToSameLines) {
-    const Lines lines{"[x1B]P1#",
-                      "Cena: 12,50 z[xB3]",
-                      "",
-                      "[xA5][xC6][xCA][xA3][xD1][xD3][x8C][x8F][xAF]",
-                      "[xB9][xE6][xEA][xB3][xF1][xF3][x9C][x9F][xBF]",
-                      "[x00][x0D][x0A][xFF]"};
+    const Lines lines{"[x1B]P1#",          "Cena: 12,50 zł", "",
+                      "Zażółć gęślą jaźń", "ĄĆĘŁŃÓŚŹŻ",      "[x00][x0D][x0A][xFF][xB9]"};
     const FramesAsLines read = FramesToLines(LinesToFrames(lines));
     EXPECT_EQ(read.lines, lines);
     EXPECT_EQ(read.checksumMismatches, 0);
-}
-
-TEST(SequenceFiles, TypedPolishLettersReadBackAsNotationOfSameBytes) {
-    const Lines typed{"Zażółć gęślą jaźń", "ĄĆĘŁŃÓŚŹŻ"};
-    const std::string frames = LinesToFrames(typed);
-    const FramesAsLines read = FramesToLines(frames);
-    EXPECT_EQ(read.lines, (Lines{"Za[xBF][xF3][xB3][xE6] g[xEA][x9C]l[xB9] ja[x9F][xF1]",
-                                 "[xA5][xC6][xCA][xA3][xD1][xD3][x8C][x8F][xAF]"}));
-    EXPECT_EQ(LinesToFrames(read.lines), frames);
 }
 
 // A `.sek` file ends at its first empty line; a source file keeps empty lines.
@@ -131,6 +121,11 @@ TEST(SequenceFiles, SekWrittenInWindows1250WithCrLf) {
     EXPECT_EQ(SekFileBytes({"ą[x1B]", "B"}), "\xB9[x1B]\r\nB\r\n");
     EXPECT_EQ(SekLinesFromFile(SekFileBytes({"ą[x1B]", "B"})), (Lines{"ą[x1B]", "B"}));
     EXPECT_FALSE(SekLinesFromFile(std::string("A\0\x01\x02\r\n", 6)).has_value());
+}
+
+TEST(SequenceFiles, SekSaveRefusesAnEmptyLineBeforeTheLast) {
+    EXPECT_EQ(SekSaveRefusal({"A", "B", ""}), "");
+    EXPECT_EQ(SekSaveRefusal({"A", "", "C"}).rfind("Linia 2 jest pusta.", 0), 0u);
 }
 
 TEST(SequenceFiles, SourceWrittenInWindows1250WithCrLf) {
