@@ -8,6 +8,8 @@
 #include "cli/compile_commands.h"
 #include "cli/header_command.h"
 #include "cli/option_defaults.h"
+#include "cli/plu_command.h"
+#include "cli/ports_command.h"
 #include "cli/register_commands.h"
 #include "cli/simulator_command.h"
 #include "cli/write_commands.h"
@@ -64,6 +66,11 @@ std::string UsageText() {
            "                                   sprawdza tabelę z pliku jak przed zapisem do kasy\n"
            "  sprawdz wszystko PLIK.pod [--max N] [--ean]\n"
            "                                   sprawdza wszystkie tabele pliku (Weryfikacja)\n"
+           "  porty [--wszystkie]              pokazuje podłączone porty szeregowe i USB\n"
+           "  plu NARZĘDZIE PLIK WYJŚCIE       narzędzia tabeli PLU: sortuj [--malejaco], "
+           "kompaktuj,\n"
+           "                                   ean, skroc N, mnoznik X, plus,\n"
+           "                                   przelicz [--magazyn] [--sprzedaz]\n"
            "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
            "            [--blad LITERA:NUMER:KOD]\n"
            "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
@@ -209,6 +216,12 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "sprawdz") {
         return RunSprawdz(context, rest);
+    }
+    if (command == "porty") {
+        return RunPorty(context, rest);
+    }
+    if (command == "plu") {
+        return RunPlu(context, rest);
     }
     if (command == "symulator") {
         return RunSymulator(rest, out, err);
