@@ -14,8 +14,10 @@
 #include "app/record_commands.h"
 #include "base/codepage.h"
 #include "gui/edit_panel.h"
+#include "gui/goods_tool_actions.h"
 #include "gui/header_page_actions.h"
 #include "gui/qt_user_interface.h"
+#include "gui/serial_ports_form.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
 #include "gui/tlisting_form.h"
@@ -168,6 +170,8 @@ void MainController::BindHandlers() {
             [this](const QString& type) { RegisterTypeChanged(type.toStdString()); });
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Closing(); });
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
+    BindGoodsToolActions(form_, [this] { return busy.load(); });
+    BindSerialPortsWindow(form_);
     BindHeaderPageActions(
         form_, {ecr_, settings_, [this] { return busy.load(); }, [this] { return FiscalChecked(); },
                 [this](const std::function<void()>& fn) { Exclusive(fn); },
