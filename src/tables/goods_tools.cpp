@@ -196,7 +196,10 @@ std::optional<std::string> MultipliedPrice(std::string_view price, double factor
 
 ToolOutcome MultiplyPrices(const TableDescriptor& table, TextGrid& grid, std::string_view factor) {
     const double value = ReadPriceFactor(factor);
-    if (!std::isfinite(value) || value <= 0.0) {
+    if (!std::isfinite(value)) {
+        return {0, "Mnożnik cen jest za duży. Ceny nie zostały zmienione."};
+    }
+    if (value <= 0.0) {
         return {0, "Mnożnik cen musi być liczbą większą od zera."};
     }
     const int col = table.ColumnOfKey("CEN");
@@ -275,6 +278,10 @@ int RecalculateGoodsValues(const TableDescriptor& table, TextGrid& grid, bool st
         const int quantity = table.ColumnOfKey(quantityKey);
         const int value = table.ColumnOfKey(valueKey);
         for (int row = 1; price > 0 && quantity > 0 && value > 0 && row < grid.RowCount(); ++row) {
+            // Rows without a record keep their empty value.
+            if (grid.IsEmptyRecord(row)) {
+                continue;
+            }
             changed += Set(grid, value, row,
                            RecalculatedValue(grid.Cell(price, row), grid.Cell(quantity, row)))
                            ? 1

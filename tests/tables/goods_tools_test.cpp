@@ -110,8 +110,8 @@ TEST(GoodsTools, SortMatchesTheExchangeLoopOnRandomTables) {
     std::mt19937 random(16);
     const std::vector<std::string> letters = {"a", "A", "ą", "Ą", "l", "ł",
                                               "Ł", "z", "ź", "Ż", " ", "1"};
-    for (int table = 0; table < 6; ++table) {
-        TextGrid grid(11, 300);
+    for (int table = 0; table < 4; ++table) {
+        TextGrid grid(11, 160);
         std::vector<std::string> seen;
         for (int row = 1; row < grid.RowCount(); ++row) {
             std::string name;
@@ -156,6 +156,7 @@ TEST(GoodsTools, ValuesAreRecalculatedInFixedNotation) {
     const std::vector<std::pair<std::string, std::string>> rows = {
         {"2,5", "4"}, {"0,00001", "1"}, {"", "3"}, {"abc", "2"}, {"1", "0"}};
     for (size_t i = 0; i < rows.size(); ++i) {
+        grid.SetCell(kName, static_cast<int>(i) + 1, "Towar");
         grid.SetCell(kPrice, static_cast<int>(i) + 1, rows[i].first);
         grid.SetCell(7, static_cast<int>(i) + 1, rows[i].second);
         grid.SetCell(9, static_cast<int>(i) + 1, "2");
@@ -163,6 +164,7 @@ TEST(GoodsTools, ValuesAreRecalculatedInFixedNotation) {
     RecalculateGoodsValues(Goods(), grid, false, true);
     EXPECT_EQ(Column(grid, 8, 5), (std::vector<std::string>{"10", "0.00001", "0", "0", "0"}));
     EXPECT_EQ(grid.Cell(10, 1), "");
+    EXPECT_EQ(grid.Cell(8, 6), "");
 
     const TableDescriptor& packaging = VesperModel().Table(TableKind::kPackaging);
     TextGrid boxes;
@@ -183,14 +185,15 @@ TEST(GoodsTools, OneUndoTakesAWholeToolRunBack) {
     for (int row = 1; row < grid.RowCount(); ++row) {
         grid.SetCell(kName, row, "T" + std::to_string(grid.RowCount() - row));
     }
-    editor.Key(Goods(), grid, kName, 1, GridKey::kPrintable, U'X');
+    // A paste of the empty clipboard empties one cell: the undo step before the tool's.
+    editor.Key(Goods(), grid, kName, 1, GridKey::kPaste);
     const TextGrid typed = grid;
     SortByName(Goods(), grid, false);
     const auto changed = editor.RecordToolRun(Goods().tableName, typed, grid);
     EXPECT_GT(changed.size(), 2000u);
     editor.Key(Goods(), grid, kName, 5, GridKey::kUndo);
     EXPECT_EQ(grid, typed);
-    // The next undo is the typed key's.
+    // The next undo is the paste's.
     editor.Key(Goods(), grid, kName, 5, GridKey::kUndo);
     EXPECT_EQ(grid.Cell(kName, 1), "T" + std::to_string(grid.RowCount() - 1));
 }
