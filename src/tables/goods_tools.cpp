@@ -31,6 +31,16 @@ uint32_t NameWeight(char32_t c) {
     return static_cast<uint32_t>(c) * 4;
 }
 
+// A name as the weights of its characters: names compare as these do, a prefix first.
+std::vector<uint32_t> NameKey(std::string_view name) {
+    std::vector<uint32_t> key;
+    key.reserve(name.size());
+    for (size_t i = 0; i < name.size();) {
+        key.push_back(NameWeight(DecodeUtf8(name, i)));
+    }
+    return key;
+}
+
 // The digits-and-one-separator rule of the amount columns.
 std::optional<double> AmountValue(std::string_view text, bool priceBound) {
     if (text.empty() || text.size() > 9) {
@@ -103,7 +113,7 @@ int PlaceRecords(TextGrid& grid, const std::vector<int>& places, const std::vect
     for (int row : order) {
         std::vector<std::string>& cells = contents.emplace_back();
         for (int col = 1; col < grid.ColCount(); ++col) {
-            cells.push_back(grid.Cell(col, row));
+            cells.push_back(grid.TakeCell(col, row));
         }
     }
     int moved = 0;
@@ -233,10 +243,16 @@ int SortByName(const TableDescriptor& table, TextGrid& grid, bool descending) {
             places.push_back(row);
         }
     }
+    // Each name's weights are worked out once, not at every comparison.
+    std::vector<std::vector<uint32_t>> keys(static_cast<size_t>(grid.RowCount()));
+    for (int row : places) {
+        keys[static_cast<size_t>(row)] = NameKey(grid.Cell(col, row));
+    }
     std::vector<int> order = places;
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int compared = CompareGoodsNames(grid.Cell(col, a), grid.Cell(col, b));
-        return descending ? compared > 0 : compared < 0;
+        const auto& ka = keys[static_cast<size_t>(a)];
+        const auto& kb = keys[static_cast<size_t>(b)];
+        return descending ? kb < ka : ka < kb;
     });
     return PlaceRecords(grid, places, order);
 }
