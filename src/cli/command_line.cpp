@@ -9,6 +9,8 @@
 #include "cli/fiscal_commands.h"
 #include "cli/header_command.h"
 #include "cli/option_defaults.h"
+#include "cli/plu_command.h"
+#include "cli/ports_command.h"
 #include "cli/register_commands.h"
 #include "cli/simulator_command.h"
 #include "cli/verify_command.h"
@@ -76,6 +78,11 @@ std::string UsageText() {
            "                                   sprawdza wszystkie tabele pliku (Weryfikacja)\n"
            "  uprawnienia MASKA                wypisuje uprawnienia kasjera zapisane w masce\n"
            "  uprawnienia --z \"Sprzedaż,...\"   wypisuje maskę podanych uprawnień\n"
+           "  porty [--wszystkie]              pokazuje podłączone porty szeregowe i USB\n"
+           "  plu NARZĘDZIE PLIK WYJŚCIE       narzędzia tabeli PLU: sortuj [--malejaco], "
+           "kompaktuj,\n"
+           "                                   ean, skroc N, mnoznik X, plus,\n"
+           "                                   przelicz [--magazyn] [--sprzedaz]\n"
            "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
            "            [--blad LITERA:NUMER:KOD]\n"
            "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
@@ -230,6 +237,12 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "uprawnienia") {
         return RunUprawnienia(context, rest);
+    }
+    if (command == "porty") {
+        return RunPorty(context, rest);
+    }
+    if (command == "plu") {
+        return RunPlu(context, rest);
     }
     if (command == "symulator") {
         return RunSymulator(rest, out, err);

@@ -17,9 +17,11 @@
 #include "gui/document_control_actions.h"
 #include "gui/edit_panel.h"
 #include "gui/fiscal_memory_actions.h"
+#include "gui/goods_tool_actions.h"
 #include "gui/header_page_actions.h"
 #include "gui/permission_actions.h"
 #include "gui/qt_user_interface.h"
+#include "gui/serial_ports_form.h"
 #include "gui/table_file_actions.h"
 #include "gui/tecrform.h"
 #include "gui/tlisting_form.h"
@@ -193,6 +195,8 @@ void MainController::BindHandlers() {
     sender_ = BindFileSender(form_, settings_.Sender, senderFor(kSenderCaption));
     editors_ = BindSequenceEditors(form_, settings_, senderFor);
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
+    BindGoodsToolActions(form_, [this] { return busy.load(); });
+    BindSerialPortsWindow(form_);
     BindHeaderPageActions(
         form_, {ecr_, settings_, [this] { return busy.load(); }, [this] { return FiscalChecked(); },
                 [this](const std::function<void()>& fn) { Exclusive(fn); },

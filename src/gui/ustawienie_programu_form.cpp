@@ -1,5 +1,7 @@
 #include "gui/ustawienie_programu_form.h"
 
+#include <QSocketNotifier>
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -21,6 +23,7 @@
 
 #include "app/autostart_entry.h"
 #include "app/communication_session.h"
+#include "comm/port_discovery.h"
 #include "tables/catalogue.h"
 
 namespace kasa::gui {
@@ -54,7 +57,8 @@ TUstawienieProgramuForm::TUstawienieProgramuForm(UserInterface& ui, QWidget* par
     setWindowTitle(QStringLiteral("Ustawienie parametrów programu"));
     autostartEntry_ = DefaultAutostartPath();
     programPath_ = QCoreApplication::applicationFilePath().toStdString();
-    portLister_ = [] { return ListSerialPorts(); };
+    portLister_ = [] { return AttachedSerialPorts(); };
+    WatchPorts();
     fontChooser_ = [this](QFont& font) {
         bool ok = false;
         const QFont chosen = QFontDialog::getFont(&ok, font, this);
@@ -281,6 +285,20 @@ void TUstawienieProgramuForm::ShowValues() {
     portPath_->setText(QString::fromStdString(values_.portName));
     SelectCurrentPort();
     RefreshAutostartCaption();
+}
+
+void TUstawienieProgramuForm::WatchPorts() {
+    portMonitor_ = std::make_unique<PortMonitor>();
+    if (portMonitor_->Descriptor() < 0) {
+        return;
+    }
+    // udev's notices wake the window's own event loop; nothing polls.
+    auto* notifier = new QSocketNotifier(portMonitor_->Descriptor(), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        if (portMonitor_->TakeNotices() && isVisible()) {
+            RefreshPorts();
+        }
+    });
 }
 
 void TUstawienieProgramuForm::RefreshPorts() {

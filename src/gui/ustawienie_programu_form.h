@@ -7,10 +7,12 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/user_interface.h"
+#include "comm/port_monitor.h"
 #include "comm/serial_port_list.h"
 #include "gui/font_setting.h"
 
@@ -57,6 +59,8 @@ class TUstawienieProgramuForm : public QWidget {
 
     // Lists the ports found now, the built-in register first.
     void RefreshPorts();
+    // Re-scans when a serial device is plugged in or pulled while the window is shown.
+    void WatchPorts();
     // The font dialog, or the colour dialog, for one of the four fonts.
     void ChooseFont(FontKind kind);
     void ChooseColour(FontKind kind);
@@ -111,6 +115,7 @@ class TUstawienieProgramuForm : public QWidget {
     std::string programPath_;
     std::function<ProgramSettingsValues()> valuesSource_;
     PortLister portLister_;
+    std::unique_ptr<PortMonitor> portMonitor_;
     FontChooser fontChooser_;
     ColourChooser colourChooser_;
 

@@ -46,6 +46,16 @@ int64_t CellRange::CellCount() const {
 }
 
 void UndoStore::Push(std::string_view tableName, int col, int row, std::string text) {
+    PushEntry(tableName, {row, col, std::move(text), {}});
+}
+
+void UndoStore::PushCells(std::string_view tableName, std::vector<Entry> cells) {
+    if (!cells.empty()) {
+        PushEntry(tableName, {0, 0, {}, std::move(cells)});
+    }
+}
+
+void UndoStore::PushEntry(std::string_view tableName, Entry entry) {
     auto it = stacks_.find(tableName);
     if (it == stacks_.end()) {
         it = stacks_.emplace(std::string(tableName), std::vector<Entry>()).first;
@@ -54,7 +64,7 @@ void UndoStore::Push(std::string_view tableName, int col, int row, std::string t
     if (stack.size() > static_cast<size_t>(kDepth)) {
         stack.erase(stack.begin(), stack.end() - kDepth);
     }
-    stack.push_back({row, col, std::move(text)});
+    stack.push_back(std::move(entry));
 }
 
 std::optional<UndoStore::Entry> UndoStore::Pop(std::string_view tableName) {
@@ -79,6 +89,23 @@ void UndoStore::Clear() {
 void GridEditor::GridsRebuilt() {
     undo_.Clear();
     firstKey_ = false;
+}
+
+std::vector<std::pair<int, int>> GridEditor::RecordToolRun(std::string_view tableName,
+                                                           const TextGrid& before,
+                                                           const TextGrid& after) {
+    std::vector<std::pair<int, int>> changed;
+    std::vector<UndoStore::Entry> cells;
+    for (int row = 1; row < after.RowCount(); ++row) {
+        for (int col = 1; col < after.ColCount(); ++col) {
+            if (before.Cell(col, row) != after.Cell(col, row)) {
+                changed.emplace_back(col, row);
+                cells.push_back({row, col, before.Cell(col, row), {}});
+            }
+        }
+    }
+    undo_.PushCells(tableName, std::move(cells));
+    return changed;
 }
 
 void GridEditor::CellSelected(const TableDescriptor& table, int, int) {
@@ -125,6 +152,9 @@ GridKeyResult GridEditor::Key(const TableDescriptor& table, TextGrid& grid, int 
             if (std::optional<UndoStore::Entry> entry = undo_.Pop(name)) {
                 if (entry->row > 0 && entry->col > 0) {
                     set(entry->col, entry->row, std::move(entry->text));
+                }
+                for (UndoStore::Entry& cell : entry->cells) {
+                    set(cell.col, cell.row, std::move(cell.text));
                 }
             }
             firstKey_ = true;

@@ -74,9 +74,13 @@ class UndoStore {
         int32_t row = 0;
         int32_t col = 0;
         std::string text;  // the cell's text before the change
+        // A tool's run over the grid: every cell it changed, restored together.
+        std::vector<Entry> cells;
     };
 
     void Push(std::string_view tableName, int col, int row, std::string text);
+    // One entry for many cells, so that one undo takes a whole tool run back.
+    void PushCells(std::string_view tableName, std::vector<Entry> cells);
     // The newest entry of the grid's stack, removed; none when the stack is empty.
     std::optional<Entry> Pop(std::string_view tableName);
     size_t Depth(std::string_view tableName) const;
@@ -84,6 +88,8 @@ class UndoStore {
     void Clear();
 
   private:
+    void PushEntry(std::string_view tableName, Entry entry);
+
     std::map<std::string, std::vector<Entry>, std::less<>> stacks_;
 };
 
@@ -111,6 +117,11 @@ class GridEditor {
     // emptied.
     std::vector<std::pair<int, int>> Delete(const TableDescriptor& table, TextGrid& grid,
                                             CellRange selection, UserInterface& ui);
+
+    // A tool changed `after` from `before` (same size): the changed cells become one undo
+    // step of the grid. Returns the cells changed, in row order.
+    std::vector<std::pair<int, int>> RecordToolRun(std::string_view tableName,
+                                                   const TextGrid& before, const TextGrid& after);
 
     const std::string& Clipboard() const { return clipboard_; }
     bool FirstKey() const { return firstKey_; }

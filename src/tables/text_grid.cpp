@@ -28,6 +28,14 @@ const std::string& TextGrid::Cell(int col, int row) const {
     return cells_[static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col)];
 }
 
+std::string TextGrid::TakeCell(int col, int row) {
+    if (col < 0 || row < 0 || col >= cols_ || row >= rows_) {
+        return {};
+    }
+    return std::move(
+        cells_[static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col)]);
+}
+
 bool TextGrid::SetCell(int col, int row, std::string text) {
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_) {
         return false;

@@ -25,6 +25,9 @@ class TextGrid {
     // Returns false, changing nothing, for a cell outside the grid.
     bool SetCell(int col, int row, std::string text);
 
+    // The cell's text moved out, the cell left empty: rows are rearranged without copies.
+    std::string TakeCell(int col, int row);
+
     // New size; cells inside both the old and the new size keep their text.
     void Resize(int colCount, int rowCount);
 

@@ -1,0 +1,202 @@
+#include "tables/goods_tools.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tables/grid_editor.h"
+
+namespace kasa {
+namespace {
+
+const TableDescriptor& Goods() {
+    return VesperModel().Table(TableKind::kGoods);
+}
+
+constexpr int kName = 1;
+constexpr int kCode = 2;
+constexpr int kPrice = 6;
+
+TextGrid GoodsGrid() {
+    TextGrid grid;
+    SetUpGrid(grid, Goods(), true, true, 1);
+    return grid;
+}
+
+std::vector<std::string> Column(const TextGrid& grid, int col, int rows) {
+    std::vector<std::string> texts;
+    for (int row = 1; row <= rows; ++row) {
+        texts.push_back(grid.Cell(col, row));
+    }
+    return texts;
+}
+
+TEST(GoodsTools, CodesGetCheckDigitsAndLoseOnePlus) {
+    TextGrid grid = GoodsGrid();
+    const std::vector<std::string> codes = {"590", "5901234123450", "59A1",
+                                            "",    "12++",          std::string(30, '7')};
+    for (size_t i = 0; i < codes.size(); ++i) {
+        grid.SetCell(kCode, static_cast<int>(i) + 1, codes[i]);
+    }
+    // 3 x 5 + 9 = 24: the check digit of ...590 is 6; 5901234123457 is a valid code.
+    EXPECT_EQ(SetEan13CheckDigits(Goods(), grid), 2);
+    EXPECT_EQ(StripTrailingPlus(Goods(), grid), 1);
+    EXPECT_EQ(Column(grid, kCode, 6),
+              (std::vector<std::string>{"0000000005906", "5901234123457", "59A1", "", "12+",
+                                        std::string(30, '7')}));
+}
+
+TEST(GoodsTools, PricesAreMultipliedOnlyByAUsableFactor) {
+    TextGrid grid = GoodsGrid();
+    grid.SetCell(kPrice, 1, "10");
+    grid.SetCell(kPrice, 2, "0,015");
+    grid.SetCell(kPrice, 3, "x");
+    for (const char* bad : {"abc", "0", "-2", "1e400", "1e6"}) {
+        const TextGrid before = grid;
+        EXPECT_FALSE(MultiplyPrices(Goods(), grid, bad).error.empty()) << bad;
+        EXPECT_EQ(grid, before) << bad;
+    }
+    EXPECT_EQ(MultiplyPrices(Goods(), grid, "1,5").changed, 2);
+    EXPECT_EQ(Column(grid, kPrice, 3), (std::vector<std::string>{"15.00", "0.02", "x"}));
+    EXPECT_EQ(MultipliedPrice("0,015", 1.0), "0.02");
+    EXPECT_DOUBLE_EQ(ReadPriceFactor("1,5,7zł"), 1.5);
+}
+
+TEST(GoodsTools, NamesAreShortenedByCharacters) {
+    TextGrid grid = GoodsGrid();
+    grid.SetCell(kName, 1, "ŻÓŁĆ");
+    grid.SetCell(kName, 2, "Ab");
+    EXPECT_EQ(ShortenNames(Goods(), grid, 0), 0);
+    EXPECT_EQ(ShortenNames(Goods(), grid, 2), 1);
+    EXPECT_EQ(Column(grid, kName, 2), (std::vector<std::string>{"ŻÓ", "Ab"}));
+}
+
+TEST(GoodsTools, SortPutsPolishLettersAfterTheirBaseAndLeavesGaps) {
+    TextGrid grid = GoodsGrid();
+    const std::vector<std::string> names = {"Łódź", "", "masło", "Lody", "ala", "Lo"};
+    for (size_t i = 0; i < names.size(); ++i) {
+        grid.SetCell(kName, static_cast<int>(i) + 1, names[i]);
+        grid.SetCell(kPrice, static_cast<int>(i) + 1, std::to_string(i));
+    }
+    SortByName(Goods(), grid, false);
+    EXPECT_EQ(Column(grid, kName, 6),
+              (std::vector<std::string>{"ala", "", "Lo", "Lody", "Łódź", "masło"}));
+    EXPECT_EQ(Column(grid, kPrice, 6), (std::vector<std::string>{"4", "1", "5", "3", "0", "2"}));
+    SortByName(Goods(), grid, true);
+    EXPECT_EQ(Column(grid, kName, 6),
+              (std::vector<std::string>{"masło", "", "Łódź", "Lody", "Lo", "ala"}));
+}
+
+// The exchange loop the sort replaces, as the reference for its order.
+void ExchangeSort(TextGrid& grid, bool descending) {
+    for (int i = 1; i < grid.RowCount() - 1; ++i) {
+        for (int j = i + 1; !grid.Cell(kName, i).empty() && j < grid.RowCount(); ++j) {
+            const int order = CompareGoodsNames(grid.Cell(kName, j), grid.Cell(kName, i));
+            if (!grid.Cell(kName, j).empty() && (descending ? order > 0 : order < 0)) {
+                for (int col = 1; col < grid.ColCount(); ++col) {
+                    std::string held = grid.Cell(col, i);
+                    grid.SetCell(col, i, grid.Cell(col, j));
+                    grid.SetCell(col, j, std::move(held));
+                }
+            }
+        }
+    }
+}
+
+TEST(GoodsTools, SortMatchesTheExchangeLoopOnRandomTables) {
+    std::mt19937 random(16);
+    const std::vector<std::string> letters = {"a", "A", "ą", "Ą", "l", "ł",
+                                              "Ł", "z", "ź", "Ż", " ", "1"};
+    for (int table = 0; table < 4; ++table) {
+        TextGrid grid(11, 160);
+        std::vector<std::string> seen;
+        for (int row = 1; row < grid.RowCount(); ++row) {
+            std::string name;
+            for (size_t n = random() % 6; n > 0; --n) {
+                name += letters[random() % letters.size()];
+            }
+            // Names that compare equal are left out: the loop's order among them is not kept.
+            bool equal = false;
+            for (const std::string& other : seen) {
+                equal = equal || CompareGoodsNames(name, other) == 0;
+            }
+            if (!name.empty() && !equal) {
+                seen.push_back(name);
+                grid.SetCell(kName, row, name);
+                grid.SetCell(kPrice, row, std::to_string(row));
+            }
+        }
+        for (const bool descending : {false, true}) {
+            TextGrid fast = grid;
+            TextGrid loop = grid;
+            SortByName(Goods(), fast, descending);
+            ExchangeSort(loop, descending);
+            EXPECT_EQ(fast, loop) << table << descending;
+        }
+    }
+}
+
+TEST(GoodsTools, CompactMovesRecordsUpInOrder) {
+    TextGrid grid = GoodsGrid();
+    grid.SetCell(kName, 3, "Chleb");
+    grid.SetCell(kPrice, 3, "3");
+    grid.SetCell(kName, 7, "Bułka");
+    CompactRecords(grid);
+    EXPECT_EQ(Column(grid, kName, 7),
+              (std::vector<std::string>{"Chleb", "Bułka", "", "", "", "", ""}));
+    EXPECT_EQ(Column(grid, kPrice, 3), (std::vector<std::string>{"3", "", ""}));
+    EXPECT_EQ(Column(grid, 0, 2), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST(GoodsTools, ValuesAreRecalculatedInFixedNotation) {
+    TextGrid grid = GoodsGrid();
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"2,5", "4"}, {"0,00001", "1"}, {"", "3"}, {"abc", "2"}, {"1", "0"}};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        grid.SetCell(kName, static_cast<int>(i) + 1, "Towar");
+        grid.SetCell(kPrice, static_cast<int>(i) + 1, rows[i].first);
+        grid.SetCell(7, static_cast<int>(i) + 1, rows[i].second);
+        grid.SetCell(9, static_cast<int>(i) + 1, "2");
+    }
+    RecalculateGoodsValues(Goods(), grid, false, true);
+    EXPECT_EQ(Column(grid, 8, 5), (std::vector<std::string>{"10", "0.00001", "0", "0", "0"}));
+    EXPECT_EQ(grid.Cell(10, 1), "");
+    EXPECT_EQ(grid.Cell(8, 6), "");
+
+    const TableDescriptor& packaging = VesperModel().Table(TableKind::kPackaging);
+    TextGrid boxes;
+    SetUpGrid(boxes, packaging, true, true, 1);
+    const int in = packaging.ColumnOfKey("PRZ");
+    boxes.SetCell(in, 1, "10");
+    boxes.SetCell(in + 1, 1, "2,5");
+    boxes.SetCell(in, 2, "1a");
+    boxes.SetCell(in + 2, 2, "9");
+    EXPECT_EQ(RecalculatePackagingBalance(packaging, boxes), 1);
+    EXPECT_EQ(boxes.Cell(in + 2, 1), "7.5");
+    EXPECT_EQ(boxes.Cell(in + 2, 2), "9");
+}
+
+TEST(GoodsTools, OneUndoTakesAWholeToolRunBack) {
+    GridEditor editor;
+    TextGrid grid = GoodsGrid();
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        grid.SetCell(kName, row, "T" + std::to_string(grid.RowCount() - row));
+    }
+    // A paste of the empty clipboard empties one cell: the undo step before the tool's.
+    editor.Key(Goods(), grid, kName, 1, GridKey::kPaste);
+    const TextGrid typed = grid;
+    SortByName(Goods(), grid, false);
+    const auto changed = editor.RecordToolRun(Goods().tableName, typed, grid);
+    EXPECT_GT(changed.size(), 2000u);
+    editor.Key(Goods(), grid, kName, 5, GridKey::kUndo);
+    EXPECT_EQ(grid, typed);
+    // The next undo is the paste's.
+    editor.Key(Goods(), grid, kName, 5, GridKey::kUndo);
+    EXPECT_EQ(grid.Cell(kName, 1), "T" + std::to_string(grid.RowCount() - 1));
+}
+
+}  // namespace
+}  // namespace kasa
