@@ -64,6 +64,11 @@ MainController::~MainController() {
     }
     ecr_.SetProcessMessages(nullptr);
     StopBuiltInRegister();
+    // These windows keep their place in settings_, which goes with the controller: they
+    // go first, or the form would close them into freed memory.
+    delete sender_;
+    delete editors_.sequence;
+    delete editors_.binary;
 }
 
 void MainController::LoadSettingsFile() {
