@@ -39,6 +39,13 @@ class GoodsToolActions : public QObject {
         form_.BindAction(QStringLiteral("Ustaw sumę &EAN13"), [this] {
             Run(TableKind::kGoods, [](auto& t, TextGrid& g) { SetEan13CheckDigits(t, g); });
         });
+        BindPage();
+        // A register of another type rebuilds the pages with new buttons and fields.
+        connect(&form_, &TECRForm::tablesRebuilt, this, [this] { BindPage(); });
+    }
+
+  private:
+    void BindPage() {
         form_.BindButton(QStringLiteral("PLU_przelicz_baze"), [this] {
             const bool stock = Ticked("PLU_przelicz_tabela_magazyn");
             const bool sales = Ticked("PLU_przelicz_tabela_sprzedaz");
@@ -62,7 +69,6 @@ class GoodsToolActions : public QObject {
         }
     }
 
-  private:
     bool Ticked(const char* name) const {
         auto* box = form_.ControlAs<QCheckBox>(QString::fromLatin1(name));
         return box != nullptr && box->isChecked();
