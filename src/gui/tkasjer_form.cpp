@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <charconv>
+#include <tuple>
 
 #include "base/user_interface.h"
 #include "gui/grid_model.h"
@@ -81,13 +82,14 @@ TKasjerForm::TKasjerForm(QWidget* parent, UserInterface& ui) : QDialog(parent), 
 
 void TKasjerForm::Build() {
     auto* layout = new QHBoxLayout(this);
-    auto* boxesColumn = new QVBoxLayout;
-    const std::pair<const char*, PermissionGroup> groups[] = {
-        {"Ogólne", PermissionGroup::kGeneral},
-        {"Uprawnienia sprzedaż", PermissionGroup::kSale},
-        {"Raporty czytające", PermissionGroup::kReading},
-        {"Raporty zerujące", PermissionGroup::kZeroing}};
-    for (const auto& [title, group] : groups) {
+    // Two columns of groups, so that the window fits a 768-pixel-high shop screen.
+    QVBoxLayout* columns[] = {new QVBoxLayout, new QVBoxLayout};
+    const std::tuple<const char*, PermissionGroup, int> groups[] = {
+        {"Ogólne", PermissionGroup::kGeneral, 0},
+        {"Uprawnienia sprzedaż", PermissionGroup::kSale, 0},
+        {"Raporty czytające", PermissionGroup::kReading, 1},
+        {"Raporty zerujące", PermissionGroup::kZeroing, 1}};
+    for (const auto& [title, group, column] : groups) {
         auto* box = new QGroupBox(QString::fromUtf8(title), this);
         auto* inner = new QVBoxLayout(box);
         for (int i = 0; i < kPermissionCount; ++i) {
@@ -99,13 +101,16 @@ void TKasjerForm::Build() {
                 inner->addWidget(check);
             }
         }
-        boxesColumn->addWidget(box);
+        columns[column]->addWidget(box);
     }
     for (const int sw : {kSaleSwitch, kReadingSwitch, kZeroingSwitch}) {
         connect(boxes_[static_cast<size_t>(sw)], &QCheckBox::clicked, this,
                 [this] { ApplySwitches(); });
     }
-    layout->addLayout(boxesColumn);
+    for (QVBoxLayout* column : columns) {
+        column->addStretch();
+        layout->addLayout(column);
+    }
 
     auto* side = new QVBoxLayout;
     field_ = new QLineEdit(this);
