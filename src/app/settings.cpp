@@ -80,7 +80,7 @@ int32_t ColourOfRgb(RgbColour rgb) {
 
 std::vector<SettingRow> SettingsTable(Settings& s) {
     std::vector<SettingRow> rows;
-    rows.reserve(72);
+    rows.reserve(73);
     rows.push_back({"ChashPath", SettingType::kString, &s.ChashPath});
     rows.push_back({"PortName", SettingType::kString, &s.PortName});
     rows.push_back({"baudRate", SettingType::kInteger, &s.baudRate});
@@ -92,6 +92,7 @@ std::vector<SettingRow> SettingsTable(Settings& s) {
     rows.push_back({"minPLU", SettingType::kInteger, &s.minPLU});
     rows.push_back({"HintPause", SettingType::kInteger, &s.HintPause});
     rows.push_back({"HintHidePause", SettingType::kInteger, &s.HintHidePause});
+    rows.push_back({"UsbVendorId", SettingType::kString, &s.UsbVendorId});
     AddWindowRows(rows, s.List,
                   {"ListFile", "ListTop", "ListLeft", "ListWidth", "ListHeight", "ListShowing"});
     AddWindowRows(

@@ -99,6 +99,9 @@ struct Settings {
     int32_t minPLU = 0;
     int32_t HintPause = 0;
     int32_t HintHidePause = 0;
+    // The maker's USB vendor id in hexadecimal, for listing only the maker's devices; empty
+    // lists every USB serial device.
+    std::string UsbVendorId;
 
     WindowPlace List;      // validation message list
     WindowPlace Fiscal;    // fiscal memory listing

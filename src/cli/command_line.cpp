@@ -79,6 +79,8 @@ std::string UsageText() {
            "  uprawnienia MASKA                wypisuje uprawnienia kasjera zapisane w masce\n"
            "  uprawnienia --z \"Sprzedaż,...\"   wypisuje maskę podanych uprawnień\n"
            "  porty [--wszystkie]              pokazuje podłączone porty szeregowe i USB\n"
+           "  porty --producenta               tylko urządzenia USB producenta kasy\n"
+           "                                   (identyfikator UsbVendorId w pliku ustawień)\n"
            "  plu NARZĘDZIE PLIK WYJŚCIE       narzędzia tabeli PLU: sortuj [--malejaco], "
            "kompaktuj,\n"
            "                                   ean, skroc N, mnoznik X, plus,\n"

@@ -2,10 +2,22 @@
 
 #include <ostream>
 
+#include "app/settings.h"
 #include "cli/command_line.h"
 #include "comm/port_discovery.h"
 
 namespace kasa::cli {
+
+namespace {
+
+constexpr std::string_view kUsage = "Użycie: kasa porty [--wszystkie] [--producenta]\n";
+
+bool IsVendorId(const std::string& text) {
+    return !text.empty() && text.size() <= 4 &&
+           text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+}
+
+}  // namespace
 
 int RunPorty(CommandContext& context, const std::vector<std::string>& args) {
     UsbClass scan;
@@ -13,8 +25,20 @@ int RunPorty(CommandContext& context, const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         if (arg == "--wszystkie") {
             scan.AllDevices = true;
+        } else if (arg == "--producenta") {
+            scan.MakerDevicesOnly = true;
         } else {
-            context.err << "Nieznana opcja: " << arg << "\nUżycie: kasa porty [--wszystkie]\n";
+            context.err << "Nieznana opcja: " << arg << "\n" << kUsage;
+            return kExitUsage;
+        }
+    }
+    if (scan.MakerDevicesOnly) {
+        const Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
+        scan.makerVendorId = settings.UsbVendorId;
+        // A mistyped id would quietly list nothing, which reads as "no register attached".
+        if (!scan.makerVendorId.empty() && !IsVendorId(scan.makerVendorId)) {
+            context.err << "Ustawienie UsbVendorId (" << scan.makerVendorId
+                        << ") musi być liczbą szesnastkową o najwyżej 4 cyfrach.\n";
             return kExitUsage;
         }
     }

@@ -27,9 +27,10 @@ TEST(SettingsTest, TableKeepsTheStoredKeys) {
     for (const SettingRow& row : SettingsTable(settings)) {
         keys += std::string(row.key) + " ";
     }
-    EXPECT_EQ(SettingsTable(settings).size(), 71u);
-    for (const char* key : {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ",
-                            " minPLU ", " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
+    EXPECT_EQ(SettingsTable(settings).size(), 72u);
+    for (const char* key :
+         {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ", " minPLU ",
+          " UsbVendorId ", " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
         EXPECT_NE(keys.find(key), std::string::npos) << key;
     }
 }
