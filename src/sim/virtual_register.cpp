@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <utility>
 
 #include "sim/document_check.h"
 
@@ -168,6 +169,11 @@ void VirtualRegister::Stop() {
 
 std::string VirtualRegister::PortPath() const {
     return options_.linkPath.empty() ? slavePath_ : options_.linkPath;
+}
+
+void VirtualRegister::ReplaceNextData(std::string data, char letter) {
+    std::lock_guard lock(mutex_);
+    nextData_ = std::make_pair(std::move(data), letter);
 }
 
 void VirtualRegister::InjectFault(Fault fault) {
@@ -343,8 +349,10 @@ void VirtualRegister::HandleFrame(const std::string& frameBytes, Clock::time_poi
             }
             if (reply.data) {
                 std::string data = request.header + reply.echoExtra;
-                data += static_cast<char>(request.command + 0x20);
-                data += *reply.data;
+                const auto other = std::exchange(nextData_, std::nullopt);
+                data += other && other->second != 0 ? other->second
+                                                    : static_cast<char>(request.command + 0x20);
+                data += other ? other->first : *reply.data;
                 answer = FramePayload(data);
             }
             answer += FramePayload(number + ";" + std::to_string(reply.status));

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -67,6 +68,9 @@ class VirtualRegister {
 
     // The next answered request suffers this fault (faults queue up in order).
     void InjectFault(Fault fault);
+    // The next data record sent carries `data` instead of its own, and `letter` instead of
+    // its answer letter when one is given.
+    void ReplaceNextData(std::string data, char letter = 0);
     // Every request with this command letter is answered with this status code alone.
     void SetStatusFor(char command, int code);
     void ClearStatusFor(char command);
@@ -98,6 +102,7 @@ class VirtualRegister {
     std::unique_ptr<RegisterState> state_;
     mutable std::mutex mutex_;
     std::deque<Fault> faults_;
+    std::optional<std::pair<std::string, char>> nextData_;
     std::map<char, int> statusFor_;
     std::map<std::pair<char, int64_t>, int> statusForRecord_;
     std::deque<std::string> received_;

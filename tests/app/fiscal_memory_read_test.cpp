@@ -41,6 +41,18 @@ TEST_F(FiscalRead, DecodesTheDemoMemoryAndPassesOverAFailedRecord) {
     EXPECT_EQ(ui.progress.back(), std::make_pair(0, 0));
 }
 
+TEST_F(FiscalRead, AnAnswerThatIsNoRecordFailsThatRecordOnly) {
+    const std::string record(128, 'A');  // 64 bytes of 0xAA
+    const std::pair<std::string, char> answers[] = {
+        {record.substr(0, 100), 0}, {"ZZ" + record.substr(2), 0}, {record, 'k'}};
+    for (const auto& [data, letter] : answers) {
+        f.reg->ReplaceNextData(data, letter);
+        EXPECT_EQ(Read(8, 9), FiscalReadResult::kDone);
+        EXPECT_EQ(titles, std::vector<std::string>{"(9) Zmiana stawki VAT."}) << data;
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(FiscalRead, AbortStopsAfterTheCurrentRecord) {
     f.reg->ClearReceived();
     EXPECT_EQ(Read(10, 40, 2), FiscalReadResult::kAborted);
