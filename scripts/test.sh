@@ -24,4 +24,6 @@ echo "== Testy (kompilacja z AddressSanitizer i UBSan) =="
 ctest --test-dir "$root/build/sanitize" -j 2 --output-on-failure --timeout 300 || status=1
 echo "== Testy (kompilacja zwykła) =="
 ctest --test-dir "$root/build/normal" -j 2 --output-on-failure --timeout 300 || status=1
+echo "== Pakiet .deb =="
+deb="$("$root/scripts/package.sh" "$root/build/normal")" && "$root/scripts/check-package.sh" "$deb" || status=1
 exit $status

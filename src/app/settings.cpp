@@ -296,12 +296,26 @@ WriteResult WritePrintLayoutFile(const std::string& path, const PrintLayout& lay
     return file.Flush();
 }
 
+namespace {
+
+bool IsSystemProgramFolder(const std::string& folder) {
+    for (const std::string_view system : {"/usr", "/bin", "/sbin"}) {
+        if (folder.compare(0, system.size(), system) == 0 &&
+            (folder.size() == system.size() || folder[system.size()] == '/')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string ConfigFilePath(const ConfigLocationFacts& facts) {
     if (!facts.overridePath.empty()) {
         return facts.overridePath;
     }
     const std::string nextToProgram = WithSlash(facts.programFolder) + std::string(kConfigFileName);
-    if (facts.programFolderWritable) {
+    if (facts.programFolderWritable && !IsSystemProgramFolder(facts.programFolder)) {
         return nextToProgram;
     }
     std::string configHome;
@@ -327,11 +341,24 @@ std::string ResolveConfigFilePath(std::string_view overridePath) {
         facts.home = home;
     }
     std::string path = ConfigFilePath(facts);
-    if (facts.overridePath.empty() && !facts.programFolderWritable) {
+    const std::string nextToProgram = WithSlash(facts.programFolder) + std::string(kConfigFileName);
+    if (facts.overridePath.empty() && path != nextToProgram) {
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+        // A failed copy leaves the defaults; the user's own file is never touched.
+        MigrateConfigFile(nextToProgram, path);
     }
     return path;
+}
+
+bool MigrateConfigFile(const std::string& from, const std::string& to) {
+    std::error_code error;
+    if (std::filesystem::exists(to, error) || !std::filesystem::is_regular_file(from, error)) {
+        return true;
+    }
+    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::skip_existing,
+                                      error) &&
+           !error;
 }
 
 }  // namespace kasa

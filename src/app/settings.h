@@ -204,12 +204,16 @@ struct ConfigLocationFacts {
     std::string home;           // $HOME
 };
 
-// --config when given; else config.cfg next to the program when that folder is writable;
+// --config when given; else config.cfg next to the program when that folder is writable
+// and not a system folder (/usr, /bin, /sbin: an installed program, even run by root);
 // else serwis-kas/config.cfg in the user's configuration folder ($XDG_CONFIG_HOME when it
 // is an absolute path, else $HOME/.config); next to the program when no home is known.
 std::string ConfigFilePath(const ConfigLocationFacts& facts);
+// Copies the settings of an older copy (`from`) to `to` when `to` does not exist yet; an
+// existing file is never overwritten. False only when a copy was due and failed.
+bool MigrateConfigFile(const std::string& from, const std::string& to);
 // The same rule on this process's facts; creates the configuration folder when the file
-// goes there.
+// goes there, and takes over a config.cfg left next to the program by an older copy.
 std::string ResolveConfigFilePath(std::string_view overridePath);
 
 }  // namespace kasa

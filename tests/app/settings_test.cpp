@@ -254,11 +254,27 @@ TEST(SettingsTest, ConfigFileLocation) {
          {"", "/usr/bin/", false, "", "/home/jan/"},
          "/home/jan/.config/serwis-kas/config.cfg"},
         {"nothing", {"", "/usr/bin", false, "", ""}, "/usr/bin/config.cfg"},
+        // An installed program keeps its settings per user even when root runs it.
+        {"installed, root",
+         {"", "/usr/bin", true, "", "/root"},
+         "/root/.config/serwis-kas/config.cfg"},
+        {"usr-like name", {"", "/usrkasa", true, "", "/root"}, "/usrkasa/config.cfg"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ConfigFilePath(c.facts), c.path) << c.name;
     }
     EXPECT_EQ(ResolveConfigFilePath("/tmp/podany.cfg"), "/tmp/podany.cfg");
+
+    // An older copy's settings are taken over once; the user's own file is never replaced.
+    ScratchFolder folder;
+    folder.Write("stary.cfg", "[USTAWIENIA]\r\nPortName=/dev/ttyUSB0\r\n");
+    EXPECT_TRUE(MigrateConfigFile(folder.Path("stary.cfg"), folder.Path("nowy.cfg")));
+    EXPECT_EQ(folder.Read("nowy.cfg"), folder.Read("stary.cfg"));
+    folder.Write("stary.cfg", "[USTAWIENIA]\r\nPortName=/dev/ttyS0\r\n");
+    EXPECT_TRUE(MigrateConfigFile(folder.Path("stary.cfg"), folder.Path("nowy.cfg")));
+    EXPECT_NE(folder.Read("nowy.cfg").find("ttyUSB0"), std::string::npos);
+    EXPECT_TRUE(MigrateConfigFile(folder.Path("brak.cfg"), folder.Path("inny.cfg")));
+    EXPECT_FALSE(folder.Exists("inny.cfg"));
     const std::string resolved = ResolveConfigFilePath("");
     EXPECT_EQ(resolved.substr(resolved.size() - 11), "/config.cfg");
 }
