@@ -1,35 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "base/user_interface.h"
-#include "cli/command_line.h"
-#include "support/scratch_folder.h"
+#include "cli/kasa_fixture.h"
 #include "tables/table_files.h"
 
 namespace kasa {
 namespace {
 
-using testing::ScratchFolder;
+using cli::Outcome;
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-class CheckCommand : public ::testing::Test {
+class CheckCommand : public cli::KasaWithoutRegister {
   protected:
     CheckCommand() {
         SetUpGrid(tables_.Grid(TableKind::kPackaging), VesperModel().Table(TableKind::kPackaging),
                   true, true, 1);
-    }
-    Outcome Kasa(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--config", folder_.Path("config.cfg"), "--typ", "vesper"});
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int code = cli::Run(args, in, out, err);
-        return {code, out.str(), err.str()};
     }
     std::string SavePackaging(std::string_view name, const std::vector<std::string>& cells) {
         TextGrid& grid = tables_.Grid(TableKind::kPackaging);
@@ -40,7 +24,6 @@ class CheckCommand : public ::testing::Test {
         EXPECT_TRUE(SaveTableFile(path, VesperModel(), TableKind::kPackaging, tables_, 1).ok);
         return path;
     }
-    ScratchFolder folder_;
     TableSet tables_;
 };
 

@@ -10,6 +10,7 @@
 
 #include "cli/command_line.h"
 #include "sim/virtual_register.h"
+#include "support/scratch_folder.h"
 
 namespace kasa::cli {
 
@@ -35,6 +36,20 @@ class KasaCommands : public ::testing::Test {
         return {code, out.str(), err.str()};
     }
     std::unique_ptr<sim::VirtualRegister> reg;
+};
+
+// The command line without a register, over a config file of its own in a scratch folder,
+// as a "Vesper" user runs it.
+class KasaWithoutRegister : public ::testing::Test {
+  protected:
+    Outcome Kasa(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--config", folder_.Path("config.cfg"), "--typ", "vesper"});
+        std::istringstream in;
+        std::ostringstream out, err;
+        const int code = kasa::cli::Run(args, in, out, err);
+        return {code, out.str(), err.str()};
+    }
+    kasa::testing::ScratchFolder folder_;
 };
 
 }  // namespace kasa::cli

@@ -2,33 +2,17 @@
 // writes another, a refused value writes nothing, and a mistyped vendor id is told.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/command_line.h"
-#include "support/scratch_folder.h"
+#include "cli/kasa_fixture.h"
 #include "tables/catalogue.h"
 #include "tables/table_files.h"
 
 namespace kasa {
 namespace {
 
-using testing::ScratchFolder;
+using cli::Outcome;
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-class PluCommand : public ::testing::Test {
+class PluCommand : public cli::KasaWithoutRegister {
   protected:
-    Outcome Kasa(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--config", folder_.Path("config.cfg"), "--typ", "vesper"});
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int code = cli::Run(args, in, out, err);
-        return {code, out.str(), err.str()};
-    }
     // A goods file whose rows hold the names and prices given.
     std::string SaveGoods(std::string_view name,
                           const std::vector<std::pair<std::string, std::string>>& rows) {
@@ -59,7 +43,6 @@ class PluCommand : public ::testing::Test {
         }
         return rows;
     }
-    ScratchFolder folder_;
 };
 
 TEST_F(PluCommand, AToolReadsOneFileAndWritesAnother) {

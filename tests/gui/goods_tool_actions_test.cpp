@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/bare_form.h"
 #include "gui/form_table_set.h"
 #include "gui/goods_tool_actions.h"
 #include "gui/qt_user_interface.h"
@@ -22,18 +23,9 @@ using kasa::TextGrid;
 
 namespace {
 
-class Harness {
+class Harness : public kasa::testing::BareForm {
   public:
-    Harness() {
-        std::string stored = "Vesper";
-        kasa::ActiveModelSelection().Select(stored);
-        form = std::make_unique<kasa::gui::TECRForm>();
-        form->RebuildTables(1);
-        form->Ui().SetAnswerProvider(
-            [this](const std::string& title, const std::string& text, kasa::Buttons) {
-                messages.push_back(title + ": " + text);
-                return kasa::Answer::Ok;
-            });
+    Harness() : BareForm("Vesper") {
         kasa::gui::BindGoodsToolActions(*form, [this] { return busy; });
     }
     const kasa::TableDescriptor& Goods() const { return form->Model().Table(TableKind::kGoods); }
@@ -55,9 +47,7 @@ class Harness {
         push->click();
     }
 
-    std::unique_ptr<kasa::gui::TECRForm> form;
     bool busy = false;
-    std::vector<std::string> messages;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "app/settings.h"
 #include "ecr/vat_totals.h"
+#include "gui/bare_form.h"
 #include "gui/form_table_set.h"
 #include "gui/grid_model.h"
 #include "gui/qt_user_interface.h"
@@ -35,18 +36,9 @@ const char* const kCaption = "Program serwisowy kas";
 
 // A "Zen" main window with its file commands bound, whose dialogs and
 // message boxes are answered by the test.
-class Harness {
+class Harness : public kasa::testing::BareForm {
   public:
-    Harness() {
-        std::string stored = "Zen";
-        kasa::ActiveModelSelection().Select(stored);
-        form = std::make_unique<kasa::gui::TECRForm>();
-        form->RebuildTables(1);
-        form->Ui().SetAnswerProvider(
-            [this](const std::string& title, const std::string& text, kasa::Buttons) {
-                messages.push_back(title + ": " + text);
-                return kasa::Answer::Ok;
-            });
+    Harness() : BareForm("Zen") {
         kasa::gui::BindTableFileActions(
             *form, settings, [this] { return busy; },
             [this](const FileDialogRequest& request) {
@@ -85,12 +77,10 @@ class Harness {
         QCoreApplication::processEvents();
     }
 
-    std::unique_ptr<kasa::gui::TECRForm> form;
     kasa::Settings settings;
     bool busy = false;
     std::deque<FileDialogChoice> choices;
     std::vector<FileDialogRequest> requests;
-    std::vector<std::string> messages;  // "title: text"
 };
 
 // Fills rows of a grid table: the name column with Polish letters, check-box columns with
