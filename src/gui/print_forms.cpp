@@ -22,12 +22,12 @@ QPushButton* AddButton(QHBoxLayout* row, QWidget* parent, const char* name, cons
     return button;
 }
 
-// Replaces the children of a holder built for another register type.
-QGridLayout* FreshGrid(QWidget* holder) {
-    for (QObject* child : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        delete child;
-    }
-    delete holder->layout();
+// A new holder in place of one built for another register type.
+QGridLayout* FreshGrid(QWidget*& holder) {
+    QWidget* parent = holder->parentWidget();
+    delete holder;
+    holder = new QWidget(parent);
+    parent->layout()->addWidget(holder);
     return new QGridLayout(holder);
 }
 
