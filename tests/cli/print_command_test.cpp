@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/command_line.h"
+#include "kasa_fixture.h"
 #include "print/barcode_symbol.h"
 #include "support/scratch_folder.h"
 #include "tables/table_files.h"
@@ -13,13 +14,8 @@
 namespace kasa {
 namespace {
 
+using cli::Outcome;
 using testing::ScratchFolder;
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
 
 class PrintCommand : public ::testing::Test {
   protected:
@@ -76,6 +72,8 @@ TEST_F(PrintCommand, EveryBarcodeOfTheGoodsListScansBackToItsCell) {
                                   "--numer", "ean13", "--nazwa", "code128", "--kod", "ean13"});
     ASSERT_EQ(printed.code, 0) << printed.err;
     EXPECT_EQ(printed.out, "Zapisano 4 stron tabeli PLU do pliku " + pdf + ".\n");
+    // The text keeps its Polish letters in the embedded font.
+    EXPECT_NE(Output("pdftotext -l 1 '" + pdf + "' -").find("Żółć gęślą 1\n"), std::string::npos);
     const std::string image = folder_.Path("strona");
     ASSERT_EQ(Output("pdftoppm -r 150 -gray '" + pdf + "' '" + image + "' && echo ok"), "ok\n");
     std::istringstream decoded(Output("zbarimg --quiet --nodbus '" + image + "'-*.pgm"));
