@@ -4,6 +4,7 @@
 
 #include "base/user_interface.h"
 #include "cli/command_line.h"
+#include "kasa_fixture.h"
 #include "support/scratch_folder.h"
 #include "tables/table_files.h"
 
@@ -12,11 +13,7 @@ namespace {
 
 using testing::ScratchFolder;
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
+using cli::Outcome;
 
 class CheckCommand : public ::testing::Test {
   protected:
@@ -25,11 +22,7 @@ class CheckCommand : public ::testing::Test {
                   true, true, 1);
     }
     Outcome Kasa(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--config", folder_.Path("config.cfg"), "--typ", "vesper"});
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int code = cli::Run(args, in, out, err);
-        return {code, out.str(), err.str()};
+        return cli::KasaOffline(std::move(args), folder_.Path("config.cfg"));
     }
     std::string SavePackaging(std::string_view name, const std::vector<std::string>& cells) {
         TextGrid& grid = tables_.Grid(TableKind::kPackaging);

@@ -19,6 +19,15 @@ struct Outcome {
     std::string err;
 };
 
+// kasa run without a register, over a settings file of the test's own, as a "Vesper".
+inline Outcome KasaOffline(std::vector<std::string> args, const std::string& configPath) {
+    args.insert(args.begin(), {"--config", configPath, "--typ", "vesper"});
+    std::istringstream in;
+    std::ostringstream out, err;
+    const int code = kasa::cli::Run(args, in, out, err);
+    return {code, out.str(), err.str()};
+}
+
 class KasaCommands : public ::testing::Test {
   protected:
     void SetUp() override {

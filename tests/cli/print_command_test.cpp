@@ -24,11 +24,7 @@ class PrintCommand : public ::testing::Test {
                   true, 1);
     }
     Outcome Kasa(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--config", folder_.Path("config.cfg"), "--typ", "vesper"});
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int code = cli::Run(args, in, out, err);
-        return {code, out.str(), err.str()};
+        return cli::KasaOffline(std::move(args), folder_.Path("config.cfg"));
     }
     std::string SaveGoods() {
         const std::string path = folder_.Path("towary.csv");
