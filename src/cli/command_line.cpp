@@ -11,6 +11,7 @@
 #include "cli/option_defaults.h"
 #include "cli/plu_command.h"
 #include "cli/ports_command.h"
+#include "cli/print_command.h"
 #include "cli/register_commands.h"
 #include "cli/simulator_command.h"
 #include "cli/verify_command.h"
@@ -85,6 +86,9 @@ std::string UsageText() {
            "kompaktuj,\n"
            "                                   ean, skroc N, mnoznik X, plus,\n"
            "                                   przelicz [--magazyn] [--sprzedaz]\n"
+           "  drukuj TABELA PLIK WYJŚCIE.pdf [--kolumny NUM,NAZ,...] [--numer S] [--nazwa S]\n"
+           "         [--kod S]                 drukuje tabelę z pliku do PDF; S: tekst, code128,\n"
+           "                                   ean13 albo brak (kody kreskowe tabeli PLU)\n"
            "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
            "            [--blad LITERA:NUMER:KOD]\n"
            "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
@@ -245,6 +249,9 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (command == "plu") {
         return RunPlu(context, rest);
+    }
+    if (command == "drukuj") {
+        return RunDrukuj(context, rest);
     }
     if (command == "symulator") {
         return RunSymulator(rest, out, err);

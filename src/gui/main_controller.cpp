@@ -20,6 +20,7 @@
 #include "gui/goods_tool_actions.h"
 #include "gui/header_page_actions.h"
 #include "gui/permission_actions.h"
+#include "gui/print_actions.h"
 #include "gui/qt_user_interface.h"
 #include "gui/serial_ports_form.h"
 #include "gui/table_file_actions.h"
@@ -225,6 +226,7 @@ void MainController::BindHandlers() {
     });
     new FiscalMemoryActions(form_, *transfers_);
     new PermissionActions(form_);
+    new PrintActions(form_, settings_, configPath_, this);
     transfers_->SetVatAndTotalsRead([this] { ReadVatClicked(); });
     transfers_->SetHeaderRead([this] {
         if (auto* read = form_.ControlAs<QPushButton>(QStringLiteral("Naglowek_odczyt_kasa"))) {

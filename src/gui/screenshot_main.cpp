@@ -1,5 +1,7 @@
 // Saves pictures of the main window and the settings windows, for the documentation:
 // serwis-kas-zrzuty FOLDER [--wszystkie] (run on the offscreen platform by scripts/screenshots.sh).
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -7,11 +9,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/register_tables.h"
@@ -20,6 +26,9 @@
 #include "gui/main_controller.h"
 #include "gui/opis_bledow_form.h"
 #include "gui/polish_translations.h"
+#include "gui/print_actions.h"
+#include "gui/print_forms.h"
+#include "gui/print_painter.h"
 #include "gui/tecrform.h"
 #include "gui/tlisting_form.h"
 #include "gui/ustawienie_kasy_form.h"
@@ -156,5 +165,28 @@ int main(int argc, char** argv) {
     document.ChooseType(kasa::kDailyReport);
     document.NextExampleClicked();
     ok = Save(document, folder, "weryfikacja_dokumentu.png") && ok;
+
+    // The goods print choices and the preview of the list with its barcodes.
+    auto* printing = form.findChild<kasa::gui::PrintActions*>();
+    form.MenuAction(QStringLiteral("&Drukowania"))->trigger();
+    ok = Save(*printing->ParametersWindow(), folder, "parametry_drukowania.png") && ok;
+    form.MenuAction(QStringLiteral("&Drukuj tabelę PLU"))->trigger();
+    kasa::gui::TPLU_wydrukForm& goods = *printing->GoodsWindow();
+    for (const char* choice : {"PLU_flag2", "PLU_flag5", "PLU_flag9", "PLU_flag14"}) {
+        goods.findChild<QAbstractButton*>(QString::fromLatin1(choice))->setChecked(true);
+    }
+    ok = Save(goods, folder, "wydruk_towarow.png") && ok;
+    if (const std::optional<kasa::PrintDocument> laid = printing->LayOut(kasa::TableKind::kGoods)) {
+        QPrinter printer(QPrinter::HighResolution);
+        kasa::gui::PreparePagedDevice(printer, *laid);
+        QPrintPreviewDialog preview(&printer);
+        preview.setWindowTitle(QStringLiteral("Podgląd wydruku."));
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, [&laid](QPrinter* target) {
+            QPainter painter(target);
+            kasa::gui::PaintDocument(painter, *target, *laid);
+        });
+        preview.resize(900, 1000);
+        ok = Save(preview, folder, "podglad_wydruku.png") && ok;
+    }
     return ok ? 0 : 1;
 }

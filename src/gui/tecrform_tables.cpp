@@ -265,10 +265,8 @@ QWidget* TECRForm::BuildButtonPanel(TableKind kind, const TableDescriptor& table
         read->setToolTip(QString::fromUtf8(kGoodsReadHint));
         save->setToolTip(QString::fromUtf8(kGoodsSaveHint));
     }
-    if (kind == TableKind::kGoods || kind == TableKind::kCashiers) {
-        layout->addSpacing(8);
-        add("_drukuj", "Drukuj tabelę");
-    }
+    layout->addSpacing(8);
+    add("_drukuj", "Drukuj tabelę");
 
     if (kind == TableKind::kGoods && table.ColumnOfKey("WAR") > 0 && table.ColumnOfKey("MWA") > 0) {
         auto* recalc = new QGroupBox(QStringLiteral("Przelicz w Tabeli"), panel);

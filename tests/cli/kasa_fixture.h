@@ -20,6 +20,15 @@ struct Outcome {
     std::string err;
 };
 
+// kasa run without a register, over a settings file of the test's own, as a "Vesper".
+inline Outcome KasaOffline(std::vector<std::string> args, const std::string& configPath) {
+    args.insert(args.begin(), {"--config", configPath, "--typ", "vesper"});
+    std::istringstream in;
+    std::ostringstream out, err;
+    const int code = kasa::cli::Run(args, in, out, err);
+    return {code, out.str(), err.str()};
+}
+
 class KasaCommands : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -43,11 +52,7 @@ class KasaCommands : public ::testing::Test {
 class KasaWithoutRegister : public ::testing::Test {
   protected:
     Outcome Kasa(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--config", folder_.Path("config.cfg"), "--typ", "vesper"});
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int code = kasa::cli::Run(args, in, out, err);
-        return {code, out.str(), err.str()};
+        return KasaOffline(std::move(args), folder_.Path("config.cfg"));
     }
     kasa::testing::ScratchFolder folder_;
 };

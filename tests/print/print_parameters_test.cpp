@@ -1,0 +1,55 @@
+#include "print/print_parameters.h"
+
+#include <gtest/gtest.h>
+
+#include "print/barcode_symbol.h"
+
+namespace kasa {
+namespace {
+
+TEST(PrintParameters, MillimetresTypedAreKeptInInchesWithinTheRange) {
+    // 2 mm is below 0.2 inch, 40 mm above 1 inch, a row spacing of 0 below 0.005 inch.
+    EXPECT_DOUBLE_EQ(*InchesOfMillimetreText(PrintParameter::kBarcodeHeight, "2"), 0.2);
+    EXPECT_DOUBLE_EQ(*InchesOfMillimetreText(PrintParameter::kBarcodeHeight, "40"), 1.0);
+    EXPECT_DOUBLE_EQ(*InchesOfMillimetreText(PrintParameter::kRowSpacing, "0"), 0.005);
+    // The decimal the edit shows is read back, with a comma or a point.
+    EXPECT_DOUBLE_EQ(*InchesOfMillimetreText(PrintParameter::kBarcodeHeight, "10,5"), 10.5 / 25.4);
+    EXPECT_DOUBLE_EQ(*InchesOfMillimetreText(PrintParameter::kLeftMargin, "19.3"), 19.3 / 25.4);
+    EXPECT_EQ(MillimetreText(0.2), "5.1");
+    for (const char* typing : {"", "abc", "1,2,3", "-4", "5mm"}) {
+        EXPECT_FALSE(InchesOfMillimetreText(PrintParameter::kRightMargin, typing)) << typing;
+    }
+}
+
+TEST(PrintParameters, ValuesReadFromAFileAreClamped) {
+    PrintParameters read;
+    read.inches = {0, 0.7, 5, 0.3, 0.5, -1};
+    EXPECT_EQ(ClampedPrintParameters(read).inches,
+              (std::array<double, 6>{0.2, 0.7, 1.0, 0.3, 0.5, 0.005}));
+}
+
+TEST(BarcodeData, Ean13IsPaddedAndCheckedAndCode128CarriesLatinLetters) {
+    EXPECT_EQ(Ean13OfCode("590123412345"), "5901234123457");
+    EXPECT_EQ(Ean13OfCode("5901234123457"), "5901234123457");
+    EXPECT_EQ(Ean13OfCode("7"), "0000000000079");
+    for (const char* wrong : {"5901234123458", "12A4", "", "59012341234570"}) {
+        EXPECT_FALSE(Ean13OfCode(wrong)) << wrong;
+    }
+    EXPECT_EQ(Code128Text("Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ €"), "Zazolc gesla jazn ACELNOSZZ ?");
+}
+
+TEST(BarcodeData, SymbolsHaveTheModulesOfTheirSymbology) {
+    const auto ean = EncodeBarcode(Symbology::kEan13, "5901234123457");
+    ASSERT_TRUE(ean);
+    EXPECT_EQ(ean->modules, 95);
+    EXPECT_EQ(ean->bars.size(), 30u);  // guards 2+2+2, two bars per digit
+    EXPECT_DOUBLE_EQ(ean->bars.front().left, 0);
+    EXPECT_DOUBLE_EQ(ean->bars.back().left + ean->bars.back().width, 95);
+    const auto code = EncodeBarcode(Symbology::kCode128, "AB");
+    ASSERT_TRUE(code);
+    EXPECT_EQ(code->modules, 11 * 2 + 35);
+    EXPECT_FALSE(EncodeBarcode(Symbology::kEan13, "12X"));
+}
+
+}  // namespace
+}  // namespace kasa
