@@ -99,6 +99,7 @@ struct Settings {
     int32_t minPLU = 0;
     int32_t HintPause = 0;
     int32_t HintHidePause = 0;
+    bool AutoUpgrade = true;  // the check for a newer version at start; on unless set to 0
 
     WindowPlace List;      // validation message list
     WindowPlace Fiscal;    // fiscal memory listing
@@ -136,6 +137,7 @@ struct ProgramSettingsValues {
     bool edit = false;         // Edit: row-edit blocks hidden
     bool function = false;     // Function: function buttons hidden
     bool balonHint = false;    // BalonHint: the filters' messages off
+    bool autoUpgrade = true;   // AutoUpgrade: the check for a newer version on
     FontSet fonts = DefaultFonts();
 
     bool operator==(const ProgramSettingsValues&) const = default;
