@@ -10,6 +10,7 @@
 #include "gui/ustawienie_programu_form.h"
 #include "support/https_test_server.h"
 
+using kasa::gui::MainController;
 using kasa::testing::HttpsTestServer;
 using kasa::testing::Program;
 
@@ -70,7 +71,7 @@ class UpgradeActionsTest : public QObject {
         QVERIFY(server.Running());
         const auto keys = kasa::testing::NewSigningKeys();
         kasa::testing::ScratchFolder work;
-        server.Serve("v.txt", SERWIS_VERSION ".0\n");
+        server.Serve("v.txt", "99.0.0.0\n");
         auto options = UpgradeOptions(server, server.Address("v"), keys, work.Path(""));
         std::string config;
         {
@@ -94,26 +95,33 @@ class UpgradeActionsTest : public QObject {
             QVERIFY(!p.controller->Upgrade().Started());
         }
         QCOMPARE(server.Requests().size(), size_t{0});
-        {
-            // Switched on, the same start asks for the version file, and no more when it
-            // is this program's own.
-            Program p(false, {}, options);
-            p.controller->Show();
-            p.controller->Upgrade().Wait();
-            QCoreApplication::processEvents();
-            QVERIFY(!Asked(p));
-            p.form->MenuAction(QStringLiteral("&O programie"))->trigger();
-            QVERIFY(p.shown.back().text.find(SERWIS_VERSION) != std::string::npos);
-        }
+    }
+
+    void switchedOnAsksOnlyForTheVersionWhenItIsTheOwn() {
+        HttpsTestServer server;
+        QVERIFY(server.Running());
+        kasa::testing::ScratchFolder work;
+        server.Serve("v.txt", SERWIS_VERSION ".0\n");
+        Program p(false, {},
+                  UpgradeOptions(server, server.Address("v"), kasa::testing::NewSigningKeys(),
+                                 work.Path("")));
+        p.controller->Show();
+        p.controller->Upgrade().Wait();
+        QCoreApplication::processEvents();
+        QVERIFY(!Asked(p));
         QCOMPARE(server.Requests(), std::vector<std::string>{"/v.txt"});
+        // The about box shows the same version.
+        p.form->MenuAction(QStringLiteral("&O programie"))->trigger();
+        QVERIFY(p.shown.back().text.find(SERWIS_VERSION) != std::string::npos);
     }
 
     void serverThatNeverAnswersLeavesTheWindowWorking() {
         kasa::testing::SilentListener silent;
-        HttpsTestServer server;
-        const auto keys = kasa::testing::NewSigningKeys();
-        kasa::testing::ScratchFolder work;
-        Program p(false, {}, UpgradeOptions(server, silent.Address("v"), keys, work.Path("")));
+        MainController::Options options;
+        options.upgrade.baseAddress = silent.Address("v");
+        options.upgrade.connectTimeoutMs = 300;
+        options.upgrade.versionTimeoutMs = 300;
+        Program p(false, {}, options);
         p.controller->Show();
         QVERIFY(p.form->isVisible());
         p.controller->Upgrade().Wait();
