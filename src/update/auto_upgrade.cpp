@@ -27,6 +27,18 @@ std::string NewDownloadFile(const std::string& folder) {
     return pattern;
 }
 
+// A request for base + `suffix` with the source's connection settings.
+DownloadRequest RequestFor(const UpgradeSource& source, const std::string& suffix, int64_t maxBytes,
+                           const std::atomic<bool>& abort) {
+    DownloadRequest request;
+    request.url = source.baseAddress + suffix;
+    request.maxBytes = maxBytes;
+    request.connectTimeoutMs = source.connectTimeoutMs;
+    request.caFile = source.caFile;
+    request.abort = &abort;
+    return request;
+}
+
 }  // namespace
 
 std::string UpgradeQuestionText(ConnectionState connection) {
@@ -44,13 +56,9 @@ bool AutoUpgrade::Run(const UpgradeSource& source, const ProgramVersion& running
         connection == ConnectionState::kOffline) {
         return false;
     }
-    DownloadRequest versionRequest;
-    versionRequest.url = source.baseAddress + source.versionSuffix;
-    versionRequest.maxBytes = kMaxVersionFileBytes;
-    versionRequest.connectTimeoutMs = source.connectTimeoutMs;
+    DownloadRequest versionRequest =
+        RequestFor(source, source.versionSuffix, kMaxVersionFileBytes, abort);
     versionRequest.totalTimeoutMs = source.versionTimeoutMs;
-    versionRequest.caFile = source.caFile;
-    versionRequest.abort = &abort;
     const DownloadResult version = downloader_.Fetch(versionRequest);
     if (version.outcome != DownloadOutcome::kComplete || version.content.empty()) {
         return false;
@@ -85,13 +93,9 @@ std::string AutoUpgrade::DownloadProgram(const UpgradeSource& source,
     if (path.empty()) {
         return {};
     }
-    DownloadRequest request;
-    request.url = source.baseAddress + source.programSuffix;
+    DownloadRequest request =
+        RequestFor(source, source.programSuffix, source.maxProgramBytes, abort);
     request.targetPath = path;
-    request.maxBytes = source.maxProgramBytes;
-    request.connectTimeoutMs = source.connectTimeoutMs;
-    request.caFile = source.caFile;
-    request.abort = &abort;
     request.progress = [this](int64_t received, int64_t expected) {
         if (expected > 0) {
             ui_.SetProgress(static_cast<int>(received / kProgressUnit),
@@ -103,12 +107,9 @@ std::string AutoUpgrade::DownloadProgram(const UpgradeSource& source,
     canceled = program.outcome == DownloadOutcome::kCanceled;
     bool verified = false;
     if (program.outcome == DownloadOutcome::kComplete) {
-        DownloadRequest signatureRequest = request;
-        signatureRequest.url = source.baseAddress + source.signatureSuffix;
-        signatureRequest.targetPath.clear();
-        signatureRequest.maxBytes = kMaxSignatureBytes;
+        DownloadRequest signatureRequest =
+            RequestFor(source, source.signatureSuffix, kMaxSignatureBytes, abort);
         signatureRequest.totalTimeoutMs = source.versionTimeoutMs;
-        signatureRequest.progress = nullptr;
         const DownloadResult signature = downloader_.Fetch(signatureRequest);
         canceled = signature.outcome == DownloadOutcome::kCanceled;
         verified = signature.outcome == DownloadOutcome::kComplete &&

@@ -5,24 +5,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/number_text.h"
+
 namespace kasa {
-
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-}  // namespace
 
 std::optional<SigningPublicKey> PublicKeyFromHex(std::string_view hex) {
     SigningPublicKey key{};
@@ -30,8 +15,8 @@ std::optional<SigningPublicKey> PublicKeyFromHex(std::string_view hex) {
         return std::nullopt;
     }
     for (size_t i = 0; i < key.size(); ++i) {
-        const int high = HexDigit(hex[2 * i]);
-        const int low = HexDigit(hex[2 * i + 1]);
+        const int high = HexDigitValue(hex[2 * i]);
+        const int low = HexDigitValue(hex[2 * i + 1]);
         if (high < 0 || low < 0) {
             return std::nullopt;
         }
