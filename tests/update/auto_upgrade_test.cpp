@@ -108,6 +108,17 @@ TEST_F(AutoUpgradeTest, UnverifiedOrIncompleteProgramIsDeletedAndNotStarted) {
         EXPECT_TRUE(DownloadsEmpty());
     }
     EXPECT_FALSE(work.Exists("marker"));
+
+    // A genuine file that does not start: the same message, and this program goes on.
+    program = "no program at all\n";
+    const std::string genuine = testing::Sign(keys, program);
+    ui.messages.clear();
+    ui.answers = {Answer::Yes};
+    Publish("nostart", "3.0.0.0\n", &genuine);
+    EXPECT_FALSE(Run());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kUpgradeFailed);
+    EXPECT_TRUE(DownloadsEmpty());
 }
 
 TEST_F(AutoUpgradeTest, NoNewerReadableVersionEndsQuietly) {
