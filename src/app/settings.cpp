@@ -80,7 +80,7 @@ int32_t ColourOfRgb(RgbColour rgb) {
 
 std::vector<SettingRow> SettingsTable(Settings& s) {
     std::vector<SettingRow> rows;
-    rows.reserve(73);
+    rows.reserve(74);
     rows.push_back({"ChashPath", SettingType::kString, &s.ChashPath});
     rows.push_back({"PortName", SettingType::kString, &s.PortName});
     rows.push_back({"baudRate", SettingType::kInteger, &s.baudRate});
@@ -93,6 +93,7 @@ std::vector<SettingRow> SettingsTable(Settings& s) {
     rows.push_back({"HintPause", SettingType::kInteger, &s.HintPause});
     rows.push_back({"HintHidePause", SettingType::kInteger, &s.HintHidePause});
     rows.push_back({"UsbVendorId", SettingType::kString, &s.UsbVendorId});
+    rows.push_back({"AutoUpgrade", SettingType::kBoolean, &s.AutoUpgrade});
     AddWindowRows(rows, s.List,
                   {"ListFile", "ListTop", "ListLeft", "ListWidth", "ListHeight", "ListShowing"});
     AddWindowRows(
@@ -159,6 +160,7 @@ ProgramSettingsValues ProgramSettingsOf(const Settings& settings) {
     v.edit = settings.Edit;
     v.function = settings.Function;
     v.balonHint = settings.BalonHint;
+    v.autoUpgrade = settings.AutoUpgrade;
     v.fonts = {settings.FontInfo, settings.FontEdit, settings.FontTable, settings.FontWind};
     return v;
 }
@@ -182,6 +184,7 @@ void TakeChangedProgramSettings(const ProgramSettingsValues& before,
     TakeChanged(before.edit, after.edit, settings.Edit);
     TakeChanged(before.function, after.function, settings.Function);
     TakeChanged(before.balonHint, after.balonHint, settings.BalonHint);
+    TakeChanged(before.autoUpgrade, after.autoUpgrade, settings.AutoUpgrade);
     TakeChanged(before.fonts.info, after.fonts.info, settings.FontInfo);
     TakeChanged(before.fonts.edit, after.fonts.edit, settings.FontEdit);
     TakeChanged(before.fonts.table, after.fonts.table, settings.FontTable);
@@ -223,6 +226,10 @@ void LoadSettings(const KeyValueFile& file, Settings& settings) {
         } else if (auto* flag = std::get_if<bool*>(&row.value)) {
             **flag = file.ReadBool(kSettingsSection, row.key);
         }
+    }
+    // Files from before the check existed keep it on.
+    if (!file.ValueExists(kSettingsSection, "AutoUpgrade")) {
+        settings.AutoUpgrade = true;
     }
     if (!file.ValueExists(kSettingsSection, kEditBinHeightKey)) {
         settings.EditBin.height = file.ReadInteger(kSettingsSection, kEditSeqHeightKey);

@@ -102,6 +102,7 @@ struct Settings {
     // The maker's USB vendor id in hexadecimal, for listing only the maker's devices; empty
     // lists every USB serial device.
     std::string UsbVendorId;
+    bool AutoUpgrade = true;  // the check for a newer version at start; on unless set to 0
 
     WindowPlace List;      // validation message list
     WindowPlace Fiscal;    // fiscal memory listing
@@ -139,6 +140,7 @@ struct ProgramSettingsValues {
     bool edit = false;         // Edit: row-edit blocks hidden
     bool function = false;     // Function: function buttons hidden
     bool balonHint = false;    // BalonHint: the filters' messages off
+    bool autoUpgrade = true;   // AutoUpgrade: the check for a newer version on
     FontSet fonts = DefaultFonts();
 
     bool operator==(const ProgramSettingsValues&) const = default;

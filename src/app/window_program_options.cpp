@@ -15,6 +15,8 @@ constexpr const char* kUsage =
     "  --config PLIK  ustawienia z tego pliku zamiast config.cfg\n"
     "  --demo         praca z wbudowaną kasą wirtualną, dopóki w ustawieniach\n"
     "                 programu nie zostanie wybrany inny port\n"
+    "  --bez-aktualizacji\n"
+    "                 bez sprawdzania nowej wersji programu przy tym uruchomieniu\n"
     "  -h, --help     ten opis\n"
     "  --version      wersja programu\n"
     "\n"
@@ -37,6 +39,8 @@ std::optional<int> ParseWindowProgramArguments(const std::vector<std::string>& a
         }
         if (argument == "--demo") {
             options.demo = true;
+        } else if (argument == "--bez-aktualizacji") {
+            options.noUpgradeCheck = true;
         } else if (argument == "--config") {
             if (i + 1 >= arguments.size()) {
                 err << "Opcja --config wymaga nazwy pliku.\n" << kUsage;

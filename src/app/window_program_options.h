@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "update/auto_upgrade.h"
+
 namespace kasa {
 
 struct WindowProgramOptions {
-    std::string configPath;  // --config; empty: the usual place
-    bool demo = false;       // --demo: the built-in register until a port is picked
+    std::string configPath;       // --config; empty: the usual place
+    bool demo = false;            // --demo: the built-in register until a port is picked
+    bool noUpgradeCheck = false;  // --bez-aktualizacji: no upgrade check in this run
+    UpgradeSource upgrade;        // where the check looks; no address: no check
 };
 
 // Reads the arguments after the program name. --help and --version print to `out`, a

@@ -15,6 +15,7 @@
 int main(int argc, char** argv) {
     // --help and --version answer on the terminal, with or without a display.
     kasa::WindowProgramOptions parsed;
+    parsed.upgrade = kasa::BuiltInUpgradeSource();
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     if (const std::optional<int> exit =
             kasa::ParseWindowProgramArguments(arguments, parsed, std::cout, std::cerr)) {

@@ -29,6 +29,7 @@
 #include "gui/transfer_actions.h"
 #include "gui/transmission_preview.h"
 #include "gui/tsender_form.h"
+#include "gui/upgrade_actions.h"
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 #include "gui/validation_actions.h"
@@ -164,6 +165,8 @@ void MainController::Show() {
     }
     editors_.Reopen(form_.Fonts());
     StartStopClicked(false);
+    // The check runs beside the program, so neither the window nor the register waits.
+    upgrade_->Start(settings_.AutoUpgrade && !options_.noUpgradeCheck);
 }
 
 void MainController::BindHandlers() {
@@ -241,6 +244,8 @@ void MainController::BindHandlers() {
             form_.FiscalListingWindow()->ShowInMode(0);
         }
     });
+    upgrade_ = new UpgradeActions(
+        form_, options_.upgrade, [this] { return !operationRunning_ && !busy; }, this);
     form_.SetRunningJobStop([this] {
         if (!busy) {
             return false;

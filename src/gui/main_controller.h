@@ -29,6 +29,7 @@ class TransferActions;
 class TSenderForm;
 enum class RecordCommand;
 class TListingForm;
+class UpgradeActions;
 
 class MainController : public QObject {
     Q_OBJECT
@@ -43,6 +44,7 @@ class MainController : public QObject {
 
     ECRClass& Ecr() { return ecr_; }
     TransferActions& Transfers() { return *transfers_; }
+    UpgradeActions& Upgrade() { return *upgrade_; }
     Settings& CurrentSettings() { return settings_; }
     const std::string& ConfigPath() const { return configPath_; }
     const SessionDisplay& Display() const { return display_; }
@@ -105,6 +107,7 @@ class MainController : public QObject {
     ValidationActions* validation_ = nullptr;
     TransferActions* transfers_ = nullptr;
     TSenderForm* sender_ = nullptr;
+    UpgradeActions* upgrade_ = nullptr;
     SequenceEditors editors_;
     ProgramSettingsValues given_;
     bool portChosen_ = false;  // a port was picked in the settings window in this run

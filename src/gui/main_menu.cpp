@@ -75,6 +75,7 @@ const MenuContent kMenus[] = {
       {"&Wysyłanie plików", "Wysylanieplikow1", nullptr},
       {"Edytor &SEQ", "EdytorSEQ1", nullptr},
       {"Edytor &BIN", "EdytorBIN1", nullptr}}},
+    {"P&omoc", "Pomoc1", nullptr, {{"&O programie", "Oprogramie1", nullptr}}},
 };
 
 }  // namespace

@@ -143,6 +143,13 @@ TUstawienieProgramuForm::TUstawienieProgramuForm(UserInterface& ui, QWidget* par
         connect(box, &QCheckBox::clicked, this,
                 [this, i](bool ticked) { SwitchClicked(i + 1, ticked); });
     }
+    autoUpgrade_ =
+        new QCheckBox(QStringLiteral("Sprawdzanie nowej wersji programu przy starcie"), this);
+    autoUpgrade_->setObjectName("AutoUpgrade");
+    connect(autoUpgrade_, &QCheckBox::clicked, this, [this](bool ticked) {
+        values_.autoUpgrade = ticked;
+        emit valuesChanged();
+    });
     autoOpen_ = new QPushButton(this);
     autoOpen_->setObjectName("AutoOpen");
 
@@ -152,6 +159,7 @@ TUstawienieProgramuForm::TUstawienieProgramuForm(UserInterface& ui, QWidget* par
     layout->addWidget(typeGroup_);
     layout->addWidget(pluGroup);
     layout->addWidget(switchGroup);
+    layout->addWidget(autoUpgrade_);
     layout->addWidget(autoOpen_);
     layout->addStretch();
 
@@ -282,6 +290,7 @@ void TUstawienieProgramuForm::ShowValues() {
     switches_[1]->setChecked(!values_.edit);
     switches_[2]->setChecked(!values_.function);
     switches_[3]->setChecked(!values_.balonHint);
+    autoUpgrade_->setChecked(values_.autoUpgrade);
     portPath_->setText(QString::fromStdString(values_.portName));
     SelectCurrentPort();
     RefreshAutostartCaption();

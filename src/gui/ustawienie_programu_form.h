@@ -73,6 +73,7 @@ class TUstawienieProgramuForm : public QWidget {
     QPushButton* MinPluButton() const { return minPluButton_; }
     QCheckBox* SwitchBox(int number) const;  // CheckBox1..CheckBox4
     QPushButton* AutostartButton() const { return autoOpen_; }
+    QCheckBox* AutoUpgradeBox() const { return autoUpgrade_; }
     QPushButton* RefreshPortsButton() const { return refreshPorts_; }
     QMenuBar* MenuBar() const { return menuBar_; }
 
@@ -130,6 +131,7 @@ class TUstawienieProgramuForm : public QWidget {
     QLineEdit* minPluEdit_ = nullptr;
     QPushButton* minPluButton_ = nullptr;
     QCheckBox* switches_[4] = {};
+    QCheckBox* autoUpgrade_ = nullptr;
     QPushButton* autoOpen_ = nullptr;
 };
 

@@ -27,10 +27,10 @@ TEST(SettingsTest, TableKeepsTheStoredKeys) {
     for (const SettingRow& row : SettingsTable(settings)) {
         keys += std::string(row.key) + " ";
     }
-    EXPECT_EQ(SettingsTable(settings).size(), 72u);
+    EXPECT_EQ(SettingsTable(settings).size(), 73u);
     for (const char* key :
          {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ", " minPLU ",
-          " UsbVendorId ", " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
+          " UsbVendorId ", " AutoUpgrade ", " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
         EXPECT_NE(keys.find(key), std::string::npos) << key;
     }
 }
@@ -45,6 +45,10 @@ TEST(SettingsTest, MissingFileStartsWithDefaults) {
     EXPECT_EQ(settings.baudRate, 9600);
     EXPECT_FALSE(settings.Hint);
     EXPECT_FALSE(settings.List.HasSavedSize());
+    // The upgrade check is on unless the file turns it off.
+    EXPECT_TRUE(settings.AutoUpgrade);
+    EXPECT_TRUE(Loaded("[USTAWIENIA]\r\nHint=1\r\n").AutoUpgrade);
+    EXPECT_FALSE(Loaded("[USTAWIENIA]\r\nAutoUpgrade=0\r\n").AutoUpgrade);
     EXPECT_EQ(settings.FontInfo, (FontSetting{"Arial", 128, 11, kFontBold | kFontItalic}));
     EXPECT_EQ(settings.FontEdit, (FontSetting{"Arial", 32768, 12, kFontBold | kFontItalic}));
     EXPECT_EQ(settings.FontWind, (FontSetting{"Courier New", 255, 12, kFontBold | kFontItalic}));

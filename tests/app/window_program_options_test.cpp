@@ -42,10 +42,13 @@ TEST(WindowProgramOptions, HelpAndVersionPrintAndEnd) {
 }
 
 TEST(WindowProgramOptions, OptionsToRunWith) {
-    const Parsed run = Parse({"-style", "fusion", "--config", "/tmp/k.cfg", "--demo"});
+    const Parsed run =
+        Parse({"-style", "fusion", "--config", "/tmp/k.cfg", "--demo", "--bez-aktualizacji"});
     EXPECT_FALSE(run.exit.has_value());
     EXPECT_EQ(run.options.configPath, "/tmp/k.cfg");
     EXPECT_TRUE(run.options.demo);
+    EXPECT_TRUE(run.options.noUpgradeCheck);
+    EXPECT_FALSE(Parse({"--demo"}).options.noUpgradeCheck);
     const Parsed missing = Parse({"--config"});
     EXPECT_EQ(missing.exit, 2);
     EXPECT_EQ(missing.err.rfind("Opcja --config wymaga nazwy pliku.\n", 0), 0u);

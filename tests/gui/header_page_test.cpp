@@ -46,8 +46,10 @@ class DemoWindow {
                         }});
             return;
         }
-        controller_ = std::make_unique<MainController>(
-            form_, MainController::Options{folder_.Path("config.cfg"), true});
+        MainController::Options options;
+        options.configPath = folder_.Path("config.cfg");
+        options.demo = true;
+        controller_ = std::make_unique<MainController>(form_, options);
         controller_->Show();
     }
     ~DemoWindow() { controller_.reset(); }

@@ -27,7 +27,8 @@ using Shown = ShownMessage;
 // A window and its controller over a config file of its own, which starts with `config`
 // when that is given, and with every message and question answered by the test.
 struct Program {
-    explicit Program(bool demo = false, const std::string& config = {}) {
+    explicit Program(bool demo = false, const std::string& config = {},
+                     MainController::Options options = {}) {
         if (!config.empty()) {
             folder.Write("config.cfg", config);
         }
@@ -38,7 +39,6 @@ struct Program {
                 const Answer a = answer;
                 return a;
             });
-        MainController::Options options;
         options.configPath = folder.Path("config.cfg");
         options.demo = demo;
         controller = std::make_unique<MainController>(*form, options);
