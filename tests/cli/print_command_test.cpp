@@ -60,9 +60,8 @@ class PrintScan : public PrintCommand, public ::testing::WithParamInterface<int>
             grid.SetCell(2, r, Code(r));
         }
         const std::string pdf = folder_.Path("towary.pdf");
-        const Outcome printed =
-            Kasa({"drukuj", "PLU", SaveGoods(), pdf, "--kolumny", "NUM,NAZ,KOD", "--numer",
-                  "ean13", "--nazwa", "code128", "--kod", "ean13"});
+        const Outcome printed = Kasa({"drukuj", "PLU", SaveGoods(), pdf, "--kolumny", "NUM,NAZ,KOD",
+                                      "--numer", "ean13", "--nazwa", "code128", "--kod", "ean13"});
         EXPECT_EQ(printed.code, 0) << printed.err;
         EXPECT_EQ(printed.out, "Zapisano 4 stron tabeli PLU do pliku " + pdf + ".\n");
         return pdf;
