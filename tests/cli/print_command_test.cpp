@@ -86,7 +86,7 @@ TEST_P(PrintScan, EveryBarcodeOfAPageScansBackToItsCell) {
             expected.push_back("EAN-13:" + Code(r));
         }
     }
-    ASSERT_GE(expected.size(), 60u) << "za mało wierszy na stronie " << page;
+    ASSERT_FALSE(expected.empty()) << "brak wierszy na stronie " << page;
     const std::string image = folder_.Path("strona");
     ASSERT_EQ(Output("pdftoppm -r 150 -gray -f " + page + " -l " + page + " '" + pdf + "' '" +
                      image + "' && echo ok"),
