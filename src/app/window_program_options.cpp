@@ -1,5 +1,7 @@
 #include "app/window_program_options.h"
 
+#include "update/program_version.h"
+
 namespace kasa {
 
 namespace {
@@ -34,7 +36,7 @@ std::optional<int> ParseWindowProgramArguments(const std::vector<std::string>& a
             return kExitSuccess;
         }
         if (argument == "--version") {
-            out << "serwis-kas " << SERWIS_VERSION << "\n";
+            out << "serwis-kas " << ProgramVersionText() << "\n";
             return kExitSuccess;
         }
         if (argument == "--demo") {

@@ -16,6 +16,7 @@
 #include "cli/simulator_command.h"
 #include "cli/verify_command.h"
 #include "cli/write_commands.h"
+#include "update/program_version.h"
 
 namespace kasa::cli {
 
@@ -130,7 +131,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
             return kExitSuccess;
         }
         if (a == "--version") {
-            out << "kasa " << SERWIS_VERSION << "\n";
+            out << "kasa " << ProgramVersionText() << "\n";
             return kExitSuccess;
         }
         if (a == "--log") {

@@ -9,6 +9,7 @@
 
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform.h"
+#include "update/program_version.h"
 
 namespace kasa::gui {
 
@@ -69,8 +70,8 @@ UpgradeActions::UpgradeActions(TECRForm& form, UpgradeSource source,
       upgrade_(std::make_unique<AutoUpgrade>(*downloader_, *ui_)) {
     connect(&form_, &TECRForm::aboutToClose, this, [this] { Stop(); });
     form_.BindAction(QStringLiteral("&O programie"), [this] {
-        form_.Ui().Notice("O programie",
-                          "Program serwisowy kas fiskalnych Zen i Vesper.\nWersja " SERWIS_VERSION);
+        form_.Ui().Notice("O programie", "Program serwisowy kas fiskalnych Zen i Vesper.\nWersja " +
+                                             ProgramVersionText());
     });
 }
 

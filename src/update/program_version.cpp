@@ -56,9 +56,14 @@ std::optional<ProgramVersion> ParseVersionFile(std::string_view content) {
     return ProgramVersion{numbers[0], numbers[1], numbers[2], numbers[3]};
 }
 
+std::string ProgramVersionText() {
+    // Only this file knows the version, so that a new version rebuilds one file.
+    return SERWIS_VERSION;
+}
+
 ProgramVersion RunningProgramVersion() {
     // A build whose version has fewer than four parts counts the missing ones as 0.
-    std::string text = SERWIS_VERSION;
+    std::string text = ProgramVersionText();
     for (size_t dots = static_cast<size_t>(std::count(text.begin(), text.end(), '.')); dots < 3;
          ++dots) {
         text += ".0";

@@ -31,6 +31,8 @@ std::optional<ProgramVersion> ParseVersionFile(std::string_view content);
 
 // The version compiled into this program; kUnknownVersion when it cannot be read.
 ProgramVersion RunningProgramVersion();
+// The version text as the build gives it (CMake's project version).
+std::string ProgramVersionText();
 // "major.minor.release.build".
 std::string VersionText(const ProgramVersion& version);
 

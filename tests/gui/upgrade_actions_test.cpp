@@ -101,7 +101,7 @@ class UpgradeActionsTest : public QObject {
         HttpsTestServer server;
         QVERIFY(server.Running());
         kasa::testing::ScratchFolder work;
-        server.Serve("v.txt", SERWIS_VERSION ".0\n");
+        server.Serve("v.txt", kasa::VersionText(kasa::RunningProgramVersion()) + "\n");
         Program p(false, {},
                   UpgradeOptions(server, server.Address("v"), kasa::testing::NewSigningKeys(),
                                  work.Path("")));
