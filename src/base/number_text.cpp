@@ -196,4 +196,13 @@ std::string PrintableText(std::string_view bytes) {
     return out;
 }
 
+std::string CountText(int64_t n, const char* one, const char* few, const char* many) {
+    const int64_t tens = n % 100;
+    const int64_t units = n % 10;
+    const char* word = n == 1                                                 ? one
+                       : units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? few
+                                                                              : many;
+    return DecimalText(n) + " " + word;
+}
+
 }  // namespace kasa

@@ -10,6 +10,9 @@
 namespace kasa {
 
 std::string DecimalText(int64_t value);
+// A count with its Polish noun in the form the number takes: `one` for 1, `few` for 2-4,
+// 22-24, ... (but not 12-14), `many` for the rest ("1 błąd", "3 błędy", "12 błędów").
+std::string CountText(int64_t n, const char* one, const char* few, const char* many);
 // Upper-case hexadecimal, zero-padded to `width` digits (0: no padding).
 std::string HexText(uint64_t value, int width);
 // printf-style formatting of one double ("%f", "%0.2f", "%.0lf%%", "%8.3e", ...), always

@@ -26,14 +26,8 @@ int Usage(CommandContext& context, const std::string& lead) {
     return kExitUsage;
 }
 
-// "1 błąd", "3 błędy", "5 błędów", "22 błędy", "12 błędów".
 std::string FaultCountText(int64_t n) {
-    const int64_t tens = n % 100;
-    const int64_t units = n % 10;
-    const char* word = n == 1                                                 ? "błąd"
-                       : units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? "błędy"
-                                                                              : "błędów";
-    return DecimalText(n) + " " + word;
+    return CountText(n, "błąd", "błędy", "błędów");
 }
 
 // Shows the loader's messages on the terminal and counts the tables it took up: a file

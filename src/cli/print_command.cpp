@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "app/settings.h"
+#include "base/number_text.h"
 #include "cli/command_line.h"
 #include "gui/pdf_file.h"
 #include "print/table_print_layout.h"
@@ -157,8 +158,10 @@ int RunDrukuj(CommandContext& context, const std::vector<std::string>& args) {
         context.err << written.message << "\n";
         return kExitFailure;
     }
-    context.out << "Zapisano " << laid.document.pages.size() << " stron tabeli " << table->tableName
-                << " do pliku " << words[2] << ".\n";
+    context.out << "Zapisano "
+                << CountText(static_cast<int64_t>(laid.document.pages.size()), "stronę", "strony",
+                             "stron")
+                << " tabeli " << table->tableName << " do pliku " << words[2] << ".\n";
     return kExitSuccess;
 }
 

@@ -20,6 +20,16 @@ TEST(NumberText, DecimalAndHex) {
     EXPECT_EQ(HexText(0x12345, 2), "12345");  // never cut
 }
 
+TEST(NumberText, CountTakesThePolishFormOfItsNumber) {
+    const std::pair<int64_t, const char*> cases[] = {
+        {0, "0 stron"},    {1, "1 stronę"},    {2, "2 strony"},    {4, "4 strony"},
+        {5, "5 stron"},    {12, "12 stron"},   {14, "14 stron"},   {21, "21 stron"},
+        {22, "22 strony"}, {112, "112 stron"}, {124, "124 strony"}};
+    for (const auto& [n, text] : cases) {
+        EXPECT_EQ(CountText(n, "stronę", "strony", "stron"), text) << n;
+    }
+}
+
 TEST(NumberText, FormatDoubleTakesOneValueOnly) {
     EXPECT_EQ(FormatDouble("%.2f zl %.2f", 4.0), "4.00 zl ");
     EXPECT_EQ(FormatDouble("bez liczby", 4.0), "bez liczby");

@@ -63,7 +63,7 @@ class PrintScan : public PrintCommand, public ::testing::WithParamInterface<int>
         const Outcome printed = Kasa({"drukuj", "PLU", SaveGoods(), pdf, "--kolumny", "NUM,NAZ,KOD",
                                       "--numer", "ean13", "--nazwa", "code128", "--kod", "ean13"});
         EXPECT_EQ(printed.code, 0) << printed.err;
-        EXPECT_EQ(printed.out, "Zapisano 4 stron tabeli PLU do pliku " + pdf + ".\n");
+        EXPECT_EQ(printed.out, "Zapisano 4 strony tabeli PLU do pliku " + pdf + ".\n");
         return pdf;
     }
     static constexpr int kRows = 100;
