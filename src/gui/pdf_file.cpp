@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
+#include <cstdio>
 
 #include "gui/print_painter.h"
 
@@ -21,6 +22,13 @@ void EnsureApplication() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // The toolkit's own notes (in English, about a missing runtime folder and the like) are
+    // not the command line's business: kasa says in Polish what went wrong.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtFatalMsg) {
+            std::fputs(qPrintable(text), stderr);
+        }
+    });
     static int argc = 1;
     static char name[] = "kasa";
     static char* argv[] = {name, nullptr};
