@@ -66,34 +66,37 @@ class UpgradeActionsTest : public QObject {
         QCOMPARE(work.Read("marker"), std::string("started\n"));
     }
 
-    void turnedOffBySettingOrOptionAsksTheServerNothing() {
+    void turnedOffByOptionAsksTheServerNothingAndTheBoxSavesIt() {
         HttpsTestServer server;
         QVERIFY(server.Running());
-        const auto keys = kasa::testing::NewSigningKeys();
         kasa::testing::ScratchFolder work;
         server.Serve("v.txt", "99.0.0.0\n");
-        auto options = UpgradeOptions(server, server.Address("v"), keys, work.Path(""));
-        std::string config;
-        {
-            // The settings window's box turns the check off for the next starts.
-            options.noUpgradeCheck = true;
-            Program p(false, {}, options);
-            p.controller->Show();
-            QVERIFY(!p.controller->Upgrade().Started());
-            kasa::gui::TECRForm::ShowToolWindow(&p.SettingsWindow());
-            QCheckBox* box = p.SettingsWindow().AutoUpgradeBox();
-            QVERIFY(box->isChecked());
-            box->click();
-            QVERIFY(p.controller->SaveSettings());
-            config = p.folder.Read("config.cfg");
-            QVERIFY(config.find("AutoUpgrade=0") != std::string::npos);
-        }
-        {
-            options.noUpgradeCheck = false;
-            Program p(false, config, options);
-            p.controller->Show();
-            QVERIFY(!p.controller->Upgrade().Started());
-        }
+        auto options = UpgradeOptions(server, server.Address("v"), kasa::testing::NewSigningKeys(),
+                                      work.Path(""));
+        options.noUpgradeCheck = true;
+        Program p(false, {}, options);
+        p.controller->Show();
+        QVERIFY(!p.controller->Upgrade().Started());
+        // The settings window's box turns the check off for the next starts.
+        kasa::gui::TECRForm::ShowToolWindow(&p.SettingsWindow());
+        QCheckBox* box = p.SettingsWindow().AutoUpgradeBox();
+        QVERIFY(box->isChecked());
+        box->click();
+        QVERIFY(p.controller->SaveSettings());
+        QVERIFY(p.folder.Read("config.cfg").find("AutoUpgrade=0") != std::string::npos);
+        QCOMPARE(server.Requests().size(), size_t{0});
+    }
+
+    void turnedOffBySettingAsksTheServerNothing() {
+        HttpsTestServer server;
+        QVERIFY(server.Running());
+        kasa::testing::ScratchFolder work;
+        server.Serve("v.txt", "99.0.0.0\n");
+        Program p(false, "[USTAWIENIA]\r\nAutoUpgrade=0\r\n",
+                  UpgradeOptions(server, server.Address("v"), kasa::testing::NewSigningKeys(),
+                                 work.Path("")));
+        p.controller->Show();
+        QVERIFY(!p.controller->Upgrade().Started());
         QCOMPARE(server.Requests().size(), size_t{0});
     }
 
