@@ -21,11 +21,6 @@ constexpr std::string_view kUsage =
     "Pliki: .pod, .csv, .txt; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU;\n"
     "nagłówek i stawki VAT (Naglowek, StawkiVAT) tylko z pliku .pod";
 
-int Usage(CommandContext& context, const std::string& lead) {
-    context.err << lead << (lead.empty() ? "" : "\n") << kUsage << "\n";
-    return kExitUsage;
-}
-
 std::string FaultCountText(int64_t n) {
     return CountText(n, "błąd", "błędy", "błędów");
 }
@@ -57,7 +52,7 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
             const std::string text = i + 1 < args.size() ? args[++i] : std::string();
             if (text.empty() || text.size() > 9 ||
                 text.find_first_not_of("0123456789") != std::string::npos) {
-                return Usage(context, "Opcja --max wymaga liczby (np. 200).");
+                return UsageFailure(context, "Opcja --max wymaga liczby (np. 200).", kUsage);
             }
             settings.ErrorMax = static_cast<int32_t>(ParseDouble(text).value_or(0));
         } else {
@@ -65,7 +60,7 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
         }
     }
     if (words.size() != 2) {
-        return Usage(context, "");
+        return UsageFailure(context, "", kUsage);
     }
     std::string type = context.options.type;
     ActiveModelSelection().Select(type);
@@ -75,7 +70,7 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
     ValidationCommand command = ValidationCommand::kWeryfikacja;
     if (words[0] == "wszystko") {
         if (TableFileKindOfPath(words[1]) != TableFileKind::kPod) {
-            return Usage(context, "Wszystkie tabele są tylko w pliku .pod.");
+            return UsageFailure(context, "Wszystkie tabele są tylko w pliku .pod.", kUsage);
         }
         LoadProgress ui(context);
         LoadAllFromPodFile(words[1], model, tables, minPlu, ui, "Ładuj wszystko z pliku");
@@ -91,10 +86,10 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
         } else if (wanted == Utf8ToUpper(model.Table(TableKind::kVat).tableName)) {
             kind = TableKind::kVat;
         } else if (FindGridTableByName(model, words[0], &kind) == nullptr) {
-            return Usage(context, "Nieznana tabela: " + words[0]);
+            return UsageFailure(context, "Nieznana tabela: " + words[0], kUsage);
         }
         if (TableFileKindOfPath(words[1]) == TableFileKind::kUnknown) {
-            return Usage(context, "Nieobsługiwany rodzaj pliku.");
+            return UsageFailure(context, "Nieobsługiwany rodzaj pliku.", kUsage);
         }
         const TableLoadOutcome loaded = LoadTableFile(words[1], model, kind, tables, minPlu);
         if (!loaded.message.empty()) {

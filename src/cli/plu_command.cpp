@@ -17,11 +17,6 @@ constexpr std::string_view kUsage =
     "Narzędzia: sortuj [--malejaco], kompaktuj, ean, skroc N, mnoznik X, plus,\n"
     "           przelicz [--magazyn] [--sprzedaz]";
 
-int Usage(CommandContext& context, const std::string& lead) {
-    context.err << lead << (lead.empty() ? "" : "\n") << kUsage << "\n";
-    return kExitUsage;
-}
-
 }  // namespace
 
 int RunPlu(CommandContext& context, const std::vector<std::string>& args) {
@@ -41,19 +36,19 @@ int RunPlu(CommandContext& context, const std::vector<std::string>& args) {
         }
     }
     if (words.empty()) {
-        return Usage(context, "");
+        return UsageFailure(context, "", kUsage);
     }
     const std::string tool = words[0];
     const bool takesValue = tool == "skroc" || tool == "mnoznik";
     if (words.size() != (takesValue ? 4u : 3u)) {
-        return Usage(context, "");
+        return UsageFailure(context, "", kUsage);
     }
     const std::string value = takesValue ? words[1] : std::string();
     const std::string& input = words[words.size() - 2];
     const std::string& output = words.back();
     if (TableFileKindOfPath(input) == TableFileKind::kUnknown ||
         TableFileKindOfPath(output) == TableFileKind::kUnknown) {
-        return Usage(context, "Nieobsługiwany rodzaj pliku.");
+        return UsageFailure(context, "Nieobsługiwany rodzaj pliku.", kUsage);
     }
 
     std::string type = context.options.type;
@@ -84,7 +79,7 @@ int RunPlu(CommandContext& context, const std::vector<std::string>& args) {
         const std::optional<double> length = ParseDouble(value);
         if (value.empty() || value.size() > 3 ||
             value.find_first_not_of("0123456789") != std::string::npos || !length || *length < 1) {
-            return Usage(context, "Długość nazwy musi być liczbą większą od zera.");
+            return UsageFailure(context, "Długość nazwy musi być liczbą większą od zera.", kUsage);
         }
         changed = ShortenNames(table, grid, static_cast<int>(*length));
     } else if (tool == "mnoznik") {
@@ -96,7 +91,7 @@ int RunPlu(CommandContext& context, const std::vector<std::string>& args) {
         changed = outcome.changed;
     } else if (tool == "przelicz") {
         if (!stock && !sales) {
-            return Usage(context, "Wybierz --magazyn, --sprzedaz albo obie.");
+            return UsageFailure(context, "Wybierz --magazyn, --sprzedaz albo obie.", kUsage);
         }
         if (table.ColumnOfKey("WAR") < 0) {
             context.err << "Tabela PLU kasy " << model.name << " nie ma kolumn wartości.\n";
@@ -104,7 +99,7 @@ int RunPlu(CommandContext& context, const std::vector<std::string>& args) {
         }
         changed = RecalculateGoodsValues(table, grid, stock, sales);
     } else {
-        return Usage(context, "Nieznane narzędzie: " + tool);
+        return UsageFailure(context, "Nieznane narzędzie: " + tool, kUsage);
     }
 
     const WriteResult written = SaveTableFile(output, model, TableKind::kGoods, tables, minPlu);

@@ -10,7 +10,7 @@ namespace kasa::cli {
 
 namespace {
 
-constexpr std::string_view kUsage = "Użycie: kasa porty [--wszystkie] [--producenta]\n";
+constexpr std::string_view kUsage = "Użycie: kasa porty [--wszystkie] [--producenta]";
 
 bool IsVendorId(const std::string& text) {
     return !text.empty() && text.size() <= 4 &&
@@ -28,8 +28,7 @@ int RunPorty(CommandContext& context, const std::vector<std::string>& args) {
         } else if (arg == "--producenta") {
             scan.MakerDevicesOnly = true;
         } else {
-            context.err << "Nieznana opcja: " << arg << "\n" << kUsage;
-            return kExitUsage;
+            return UsageFailure(context, "Nieznana opcja: " + arg, kUsage);
         }
     }
     if (scan.MakerDevicesOnly) {

@@ -23,11 +23,6 @@ constexpr std::string_view kUsage =
     "Kolumny to klucze pól (np. NUM,NAZ,KOD,CEN); domyślnie wszystkie.\n"
     "S: tekst, code128, ean13 albo brak (--nazwa bez ean13); dotyczy tabeli PLU.";
 
-int Usage(CommandContext& context, const std::string& lead) {
-    context.err << lead << (lead.empty() ? "" : "\n") << kUsage << "\n";
-    return kExitUsage;
-}
-
 // nullopt inside: "brak", the column is left out.
 std::optional<std::optional<CellStyle>> StyleOfWord(const std::string& word) {
     static const std::map<std::string, std::optional<CellStyle>, std::less<>> styles = {
@@ -63,13 +58,13 @@ int RunDrukuj(CommandContext& context, const std::vector<std::string>& args) {
             a == "--kolumny" || a == "--numer" || a == "--nazwa" || a == "--kod";
         if (!takesValue) {
             if (a.rfind("--", 0) == 0) {
-                return Usage(context, "Nieznana opcja: " + a);
+                return UsageFailure(context, "Nieznana opcja: " + a, kUsage);
             }
             words.push_back(a);
             continue;
         }
         if (i + 1 >= args.size()) {
-            return Usage(context, "Opcja " + a + " wymaga wartości.");
+            return UsageFailure(context, "Opcja " + a + " wymaga wartości.", kUsage);
         }
         const std::string& value = args[++i];
         if (a == "--kolumny") {
@@ -79,7 +74,7 @@ int RunDrukuj(CommandContext& context, const std::vector<std::string>& args) {
         }
     }
     if (words.size() != 3) {
-        return Usage(context, "");
+        return UsageFailure(context, "", kUsage);
     }
     std::string type = context.options.type;
     ActiveModelSelection().Select(type);
@@ -87,14 +82,14 @@ int RunDrukuj(CommandContext& context, const std::vector<std::string>& args) {
     TableKind kind = TableKind::kGoods;
     const TableDescriptor* table = FindGridTableByName(model, words[0], &kind);
     if (table == nullptr) {
-        return Usage(context, "Nieznana tabela: " + words[0]);
+        return UsageFailure(context, "Nieznana tabela: " + words[0], kUsage);
     }
     if (TableFileKindOfPath(words[1]) == TableFileKind::kUnknown) {
-        return Usage(context, "Nieobsługiwany rodzaj pliku.");
+        return UsageFailure(context, "Nieobsługiwany rodzaj pliku.", kUsage);
     }
     if (Upper(words[2]).size() < 4 ||
         Upper(words[2]).substr(Upper(words[2]).size() - 4) != ".PDF") {
-        return Usage(context, "Plik wyjściowy musi mieć rozszerzenie .pdf.");
+        return UsageFailure(context, "Plik wyjściowy musi mieć rozszerzenie .pdf.", kUsage);
     }
 
     std::vector<PrintColumn> columns;
@@ -107,8 +102,10 @@ int RunDrukuj(CommandContext& context, const std::vector<std::string>& args) {
             const std::string key = Upper(columnList.substr(start, comma - start));
             const int column = table->ColumnOfKey(key);
             if (column < 0) {
-                return Usage(context, "Tabela " + std::string(table->tableName) + " nie ma pola " +
-                                          key + ".");
+                return UsageFailure(
+                    context,
+                    "Tabela " + std::string(table->tableName) + " nie ma pola " + key + ".",
+                    kUsage);
             }
             columns.push_back({column, CellStyle::kText});
             start = comma + 1;
@@ -117,7 +114,8 @@ int RunDrukuj(CommandContext& context, const std::vector<std::string>& args) {
     for (const auto& [key, word] : styles) {
         const std::optional<std::optional<CellStyle>> style = StyleOfWord(word);
         if (kind != TableKind::kGoods || !style || (key == "NAZ" && *style == CellStyle::kEan13)) {
-            return Usage(context, "Nieprawidłowy sposób druku pola " + key + ": " + word);
+            return UsageFailure(context, "Nieprawidłowy sposób druku pola " + key + ": " + word,
+                                kUsage);
         }
         const int column = table->ColumnOfKey(key);
         const auto found = std::find_if(columns.begin(), columns.end(), [&](const PrintColumn& c) {

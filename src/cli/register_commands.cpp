@@ -349,4 +349,12 @@ int RunWyslij(CommandContext& context, const std::vector<std::string>& args) {
     return kExitSuccess;
 }
 
+int UsageFailure(CommandContext& context, std::string_view lead, std::string_view usage) {
+    if (!lead.empty()) {
+        context.err << lead << "\n";
+    }
+    context.err << usage << "\n";
+    return kExitUsage;
+}
+
 }  // namespace kasa::cli

@@ -3,6 +3,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kasa::cli {
@@ -26,6 +27,10 @@ struct CommandContext {
     bool stdinIsTerminal = false;
     bool stderrIsTerminal = false;
 };
+
+// Tells a wrong use of a command: `lead` when there is one, then the command's usage text.
+// Returns the usage exit code.
+int UsageFailure(CommandContext& context, std::string_view lead, std::string_view usage);
 
 // Each returns the exit code; `args` are the words after the command's name.
 int RunInfo(CommandContext& context, const std::vector<std::string>& args);
