@@ -55,13 +55,32 @@ std::string AreaText(const uint8_t* data, int from, int length) {
 
 void AppendToFile(FiscalOutput& output) {
     const auto attempt = [&] {
+        // A record that does not fit whole is taken back out, so the file never ends in
+        // half a record (a full disk would otherwise leave one).
+        std::error_code error;
+        const bool existed = std::filesystem::is_regular_file(output.fileName, error);
+        const std::uintmax_t oldSize =
+            existed ? std::filesystem::file_size(output.fileName, error) : 0;
+        if (existed && error) {
+            return false;
+        }
         std::ofstream file(output.fileName, std::ios::binary | std::ios::app);
         if (!file) {
             return false;
         }
         file.write(output.buffer.data(), static_cast<std::streamsize>(output.buffer.size()));
         file.flush();
-        return static_cast<bool>(file);
+        if (file) {
+            return true;
+        }
+        file.close();
+        std::error_code ignored;
+        if (existed) {
+            std::filesystem::resize_file(output.fileName, oldSize, ignored);
+        } else {
+            std::filesystem::remove(output.fileName, ignored);
+        }
+        return false;
     };
     if (attempt()) {
         return;
