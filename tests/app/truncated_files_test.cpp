@@ -1,0 +1,223 @@
+// Every kind of file the program reads, made by the program and then cut short: at every
+// byte for the small files, at random places (a fixed seed) for the large ones. A cut file
+// must load or be refused with a reason, never crash, and a refused table load must leave
+// the table that was there.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "ecr/cashier_permissions.h"
+#include "seq/sequence_files.h"
+#include "support/scratch_folder.h"
+#include "tables/table_files.h"
+#include "tables/text_grid.h"
+#include "update/program_version.h"
+#include "verify/document_file.h"
+
+namespace kasa {
+namespace {
+
+using testing::ScratchFolder;
+
+// A goods table with `rows` named records, each row's texts telling its number.
+TableSet GoodsTables(int rows, const std::string& name) {
+    TableSet tables;
+    const TableDescriptor& goods = VesperModel().Table(TableKind::kGoods);
+    TextGrid& grid = tables.Grid(TableKind::kGoods);
+    SetUpGrid(grid, goods, true, true, 1);
+    for (int row = 1; row <= rows; ++row) {
+        grid.SetCell(goods.ColumnOfKey("NAZ"), row, name + " " + std::to_string(row));
+        grid.SetCell(goods.ColumnOfKey("CEN"), row, std::to_string(row) + ".25");
+        grid.SetCell(goods.ColumnOfKey("PTU"), row, "B");
+    }
+    return tables;
+}
+
+std::string SavedBytes(const std::string& file,
+                       const std::function<WriteResult(std::string)>& save) {
+    ScratchFolder scratch;
+    EXPECT_TRUE(save(scratch.Path(file)).ok) << file;
+    return scratch.Read(file);
+}
+
+std::string SavedTable(const std::string& file, int rows) {
+    return SavedBytes(file, [&](const std::string& path) {
+        return SaveTableFile(path, VesperModel(), TableKind::kGoods, GoodsTables(rows, "Śliwka"),
+                             1);
+    });
+}
+
+// Loads the goods over a table that holds other records: a failure keeps them and says why.
+void LoadsTableOrKeepsTheOld(const std::string& path, const std::string& bytes, bool whole) {
+    TableSet tables = GoodsTables(3, "Poprzedni");
+    const TableSet before = tables;
+    const TableLoadOutcome outcome =
+        LoadTableFile(path, VesperModel(), TableKind::kGoods, tables, 1);
+    if (whole) {
+        EXPECT_TRUE(outcome.ok()) << outcome.message;
+        EXPECT_EQ(tables.Grid(TableKind::kGoods).Cell(1, 2), "Śliwka 2");
+    } else if (!outcome.ok()) {
+        EXPECT_FALSE(outcome.message.empty()) << outcome.status;
+        // A bad record stops the load with the records read before it in place.
+        if (outcome.status != kLoadPodBadStructure && outcome.status != kLoadPodRowOutOfRange) {
+            EXPECT_TRUE(tables.Grid(TableKind::kGoods) == before.Grid(TableKind::kGoods))
+                << outcome.status << " after " << bytes.size() << " bytes";
+        }
+    }
+}
+
+struct Reader {
+    const char* file;
+    std::function<std::string()> make;
+    bool large;  // cut at random places rather than at every byte
+    // Reads the cut file (`whole` when nothing was cut) and checks what came of it.
+    std::function<void(const std::string& path, const std::string& bytes, bool whole)> read;
+};
+
+const std::vector<std::string> kSequence = {"0;1;0;0$dPierwsza żółta linia", "0;2;0;0$d[x1B]Druga"};
+
+std::vector<Reader> Readers() {
+    return {
+        {"towary.pod", [] { return SavedTable("towary.pod", 2); }, false,
+         [](const std::string& p, const std::string& b, bool w) {
+             LoadsTableOrKeepsTheOld(p, b, w);
+         }},
+        {"towary.csv", [] { return SavedTable("towary.csv", 60); }, true,
+         [](const std::string& p, const std::string& b, bool w) {
+             LoadsTableOrKeepsTheOld(p, b, w);
+         }},
+        {"towary.txt", [] { return SavedTable("towary.txt", 60); }, true,
+         [](const std::string& p, const std::string& b, bool w) {
+             LoadsTableOrKeepsTheOld(p, b, w);
+         }},
+        {"config.cfg",
+         [] {
+             return SavedBytes("config.cfg", [](const std::string& p) {
+                 Settings settings;
+                 settings.PortName = "/dev/ttyUSB3";
+                 settings.baudRate = 19200;
+                 return WriteSettingsFile(p, settings);
+             });
+         },
+         true,
+         [](const std::string& p, const std::string&, bool w) {
+             const Settings settings = ReadSettingsFile(p);
+             if (w) {
+                 EXPECT_EQ(settings.PortName, "/dev/ttyUSB3");
+             }
+         }},
+        {"profile.pod",
+         [] {
+             return SavedBytes("profile.pod", [](const std::string& p) {
+                 return SaveProfile(p, {0xBF, "Kierownik", "Raporty;;i zwroty"});
+             });
+         },
+         false,
+         [](const std::string& p, const std::string&, bool w) {
+             const ProfileList list = LoadProfiles(p);
+             ASSERT_GE(list.profiles.size(), BuiltInProfiles().size());
+             EXPECT_EQ(list.profiles.front().name, BuiltInProfiles().front().name);
+             if (w) {
+                 EXPECT_EQ(list.profiles.back().name, "Kierownik");
+             }
+         }},
+        {"sekwencja.sek", [] { return SekFileBytes(kSequence); }, false,
+         [](const std::string&, const std::string& b, bool w) {
+             const auto lines = SekLinesFromFile(b);
+             if (w) {
+                 ASSERT_TRUE(lines.has_value());
+                 EXPECT_EQ(*lines, kSequence);
+             }
+         }},
+        {"sekwencja.bin", [] { return LinesToFrames(kSequence); }, false,
+         [](const std::string&, const std::string& b, bool w) {
+             const FramesAsLines frames = FramesToLines(b);
+             EXPECT_LE(frames.lines.size(), kSequence.size());
+             EXPECT_EQ(frames.checksumMismatches, 0);
+             if (w) {
+                 EXPECT_EQ(frames.lines.size(), kSequence.size());
+             }
+         }},
+        {"zrodlo.txt", [] { return SourceFileBytes(kSequence); }, false,
+         [](const std::string&, const std::string& b, bool w) {
+             const auto lines = SourceLinesFromFile(b);
+             if (w) {
+                 ASSERT_TRUE(lines.has_value());
+                 EXPECT_EQ(*lines, kSequence);
+             }
+         }},
+        {"dokument.txt",
+         [] {
+             DocumentFile document;
+             document.fields.type = kReceipt;
+             document.fields.uniqueNumber = "ABC12345678";
+             document.fields.date = "2026-12-07";
+             document.fields.totalDue = "12.50";
+             document.fields.rows = {{"Chleb żytni", "A"}, {"Masło", "B"}};
+             return DocumentFileText(document);
+         },
+         false,
+         [](const std::string&, const std::string& b, bool w) {
+             DocumentFile document;
+             std::string error;
+             const bool parsed = ParseDocumentFile(b, document, error);
+             EXPECT_TRUE(parsed || !error.empty());
+             if (w) {
+                 EXPECT_TRUE(parsed) << error;
+             }
+         }},
+        {"wersja.txt",
+         [] {
+             return VersionText({2, 14, 3, 1187}) + "\n";
+         },
+         false,
+         [](const std::string&, const std::string& b, bool w) {
+             const auto version = ParseVersionFile(b);
+             if (w) {
+                 ASSERT_TRUE(version.has_value());
+                 EXPECT_EQ(VersionText(*version), "2.14.3.1187");
+             }
+         }},
+    };
+}
+
+class TruncatedFiles : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(TruncatedFiles, ACutFileLoadsOrIsRefusedAndARefusedTableStays) {
+    std::mt19937 random(19);
+    {
+        const Reader reader = Readers()[GetParam()];
+        SCOPED_TRACE(reader.file);
+        const std::string whole = reader.make();
+        ASSERT_FALSE(whole.empty());
+        std::vector<size_t> cuts;
+        for (size_t n = 0; n < whole.size() && !reader.large; ++n) {
+            cuts.push_back(n);
+        }
+        for (int i = 0; i < 40 && reader.large; ++i) {
+            cuts.push_back(std::uniform_int_distribution<size_t>(0, whole.size() - 1)(random));
+        }
+        cuts.push_back(whole.size());
+        ScratchFolder scratch;
+        for (const size_t n : cuts) {
+            SCOPED_TRACE(n);
+            const std::string bytes = whole.substr(0, n);
+            scratch.Write(reader.file, bytes);
+            reader.read(scratch.Path(reader.file), bytes, n == whole.size());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryReader, TruncatedFiles, ::testing::Range(size_t{0}, Readers().size()),
+                         [](const ::testing::TestParamInfo<size_t>& param) {
+                             std::string name = Readers()[param.param].file;
+                             name[name.find('.')] = '_';
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace kasa
