@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -80,6 +81,13 @@ struct Reader {
 
 const std::vector<std::string> kSequence = {"0;1;0;0$dPierwsza żółta linia", "0;2;0;0$d[x1B]Druga"};
 
+void ExpectSequenceWhenWhole(const std::optional<std::vector<std::string>>& lines, bool whole) {
+    if (whole) {
+        ASSERT_TRUE(lines.has_value());
+        EXPECT_EQ(*lines, kSequence);
+    }
+}
+
 std::vector<Reader> Readers() {
     return {
         {"towary.pod", [] { return SavedTable("towary.pod", 2); }, false,
@@ -127,11 +135,7 @@ std::vector<Reader> Readers() {
          }},
         {"sekwencja.sek", [] { return SekFileBytes(kSequence); }, false,
          [](const std::string&, const std::string& b, bool w) {
-             const auto lines = SekLinesFromFile(b);
-             if (w) {
-                 ASSERT_TRUE(lines.has_value());
-                 EXPECT_EQ(*lines, kSequence);
-             }
+             ExpectSequenceWhenWhole(SekLinesFromFile(b), w);
          }},
         {"sekwencja.bin", [] { return LinesToFrames(kSequence); }, false,
          [](const std::string&, const std::string& b, bool w) {
@@ -144,11 +148,7 @@ std::vector<Reader> Readers() {
          }},
         {"zrodlo.txt", [] { return SourceFileBytes(kSequence); }, false,
          [](const std::string&, const std::string& b, bool w) {
-             const auto lines = SourceLinesFromFile(b);
-             if (w) {
-                 ASSERT_TRUE(lines.has_value());
-                 EXPECT_EQ(*lines, kSequence);
-             }
+             ExpectSequenceWhenWhole(SourceLinesFromFile(b), w);
          }},
         {"dokument.txt",
          [] {
