@@ -141,11 +141,14 @@ std::set<std::string> Names(const std::string& folder) {
     return names;
 }
 
-TEST(FilesUnderFaults, AFailedWriteIsToldAndLeavesTheFolderAsItWas) {
+class FilesUnderFaults : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(FilesUnderFaults, AFailedWriteIsToldAndLeavesTheFolderAsItWas) {
     // A folder without write permission does not stop the superuser; for it the folder's
     // place is taken by a regular file, which stops everyone.
     const bool privileged = geteuid() == 0;
-    for (const Writer& writer : Writers()) {
+    {
+        const Writer& writer = Writers()[GetParam()];
         for (const Obstacle obstacle :
              {Obstacle::kReadOnlyFolder, Obstacle::kFileSystemFull, Obstacle::kFolderInPlace}) {
             SCOPED_TRACE(std::string(writer.file) + " obstacle " +
@@ -186,6 +189,11 @@ TEST(FilesUnderFaults, AFailedWriteIsToldAndLeavesTheFolderAsItWas) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryWriter, FilesUnderFaults,
+                         ::testing::Range(size_t{0}, Writers().size()), [](const auto& param) {
+                             return testing::CaseNameOfFile(Writers()[param.param].file);
+                         });
 
 }  // namespace
 }  // namespace kasa

@@ -24,11 +24,11 @@ namespace {
 
 using testing::ScratchFolder;
 
-// A goods table with `rows` named records, each row's texts telling its number.
-TableSet GoodsTables(int rows, const std::string& name) {
+// A table with `rows` named records, each row's texts telling its number.
+TableSet Tables(TableKind kind, int rows, const std::string& name) {
     TableSet tables;
-    const TableDescriptor& goods = VesperModel().Table(TableKind::kGoods);
-    TextGrid& grid = tables.Grid(TableKind::kGoods);
+    const TableDescriptor& goods = VesperModel().Table(kind);
+    TextGrid& grid = tables.Grid(kind);
     SetUpGrid(grid, goods, true, true, 1);
     for (int row = 1; row <= rows; ++row) {
         grid.SetCell(goods.ColumnOfKey("NAZ"), row, name + " " + std::to_string(row));
@@ -45,27 +45,26 @@ std::string SavedBytes(const std::string& file,
     return scratch.Read(file);
 }
 
-std::string SavedTable(const std::string& file, int rows) {
+std::string SavedTable(const std::string& file, TableKind kind, int rows) {
     return SavedBytes(file, [&](const std::string& path) {
-        return SaveTableFile(path, VesperModel(), TableKind::kGoods, GoodsTables(rows, "Śliwka"),
-                             1);
+        return SaveTableFile(path, VesperModel(), kind, Tables(kind, rows, "Śliwka"), 1);
     });
 }
 
-// Loads the goods over a table that holds other records: a failure keeps them and says why.
-void LoadsTableOrKeepsTheOld(const std::string& path, const std::string& bytes, bool whole) {
-    TableSet tables = GoodsTables(3, "Poprzedni");
+// Loads a table over one that holds other records: a failure keeps them and says why.
+void LoadsTableOrKeepsTheOld(TableKind kind, const std::string& path, const std::string& bytes,
+                             bool whole) {
+    TableSet tables = Tables(kind, 3, "Poprzedni");
     const TableSet before = tables;
-    const TableLoadOutcome outcome =
-        LoadTableFile(path, VesperModel(), TableKind::kGoods, tables, 1);
+    const TableLoadOutcome outcome = LoadTableFile(path, VesperModel(), kind, tables, 1);
     if (whole) {
         EXPECT_TRUE(outcome.ok()) << outcome.message;
-        EXPECT_EQ(tables.Grid(TableKind::kGoods).Cell(1, 2), "Śliwka 2");
+        EXPECT_EQ(tables.Grid(kind).Cell(1, 2), "Śliwka 2");
     } else if (!outcome.ok()) {
         EXPECT_FALSE(outcome.message.empty()) << outcome.status;
         // A bad record stops the load with the records read before it in place.
         if (outcome.status != kLoadPodBadStructure && outcome.status != kLoadPodRowOutOfRange) {
-            EXPECT_TRUE(tables.Grid(TableKind::kGoods) == before.Grid(TableKind::kGoods))
+            EXPECT_TRUE(tables.Grid(kind) == before.Grid(kind))
                 << outcome.status << " after " << bytes.size() << " bytes";
         }
     }
@@ -90,17 +89,19 @@ void ExpectSequenceWhenWhole(const std::optional<std::vector<std::string>>& line
 
 std::vector<Reader> Readers() {
     return {
-        {"towary.pod", [] { return SavedTable("towary.pod", 2); }, false,
+        // A .pod is read alike for every table; the small one keeps a cut at every byte cheap.
+        {"opakowania.pod", [] { return SavedTable("opakowania.pod", TableKind::kPackaging, 2); },
+         false,
          [](const std::string& p, const std::string& b, bool w) {
-             LoadsTableOrKeepsTheOld(p, b, w);
+             LoadsTableOrKeepsTheOld(TableKind::kPackaging, p, b, w);
          }},
-        {"towary.csv", [] { return SavedTable("towary.csv", 60); }, true,
+        {"towary.csv", [] { return SavedTable("towary.csv", TableKind::kGoods, 60); }, true,
          [](const std::string& p, const std::string& b, bool w) {
-             LoadsTableOrKeepsTheOld(p, b, w);
+             LoadsTableOrKeepsTheOld(TableKind::kGoods, p, b, w);
          }},
-        {"towary.txt", [] { return SavedTable("towary.txt", 60); }, true,
+        {"towary.txt", [] { return SavedTable("towary.txt", TableKind::kGoods, 60); }, true,
          [](const std::string& p, const std::string& b, bool w) {
-             LoadsTableOrKeepsTheOld(p, b, w);
+             LoadsTableOrKeepsTheOld(TableKind::kGoods, p, b, w);
          }},
         {"config.cfg",
          [] {
@@ -213,10 +214,8 @@ TEST_P(TruncatedFiles, ACutFileLoadsOrIsRefusedAndARefusedTableStays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryReader, TruncatedFiles, ::testing::Range(size_t{0}, Readers().size()),
-                         [](const ::testing::TestParamInfo<size_t>& param) {
-                             std::string name = Readers()[param.param].file;
-                             name[name.find('.')] = '_';
-                             return name;
+                         [](const auto& param) {
+                             return testing::CaseNameOfFile(Readers()[param.param].file);
                          });
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -42,5 +43,11 @@ class ScratchFolder {
   private:
     std::string path_;
 };
+
+// A file name as the name of a test case, which allows no dots.
+inline std::string CaseNameOfFile(std::string name) {
+    std::replace(name.begin(), name.end(), '.', '_');
+    return name;
+}
 
 }  // namespace kasa::testing
