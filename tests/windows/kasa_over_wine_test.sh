@@ -42,7 +42,7 @@ run_all() {
         "$@" info >info.txt
         "$@" odczyt PLU >plu-stdout.csv
         "$@" odczyt PLU plu.csv >plu-file.txt
-        "$@" vat ustaw A=23 B=8 C=5 D=0 E=zw >vat-ustaw.txt
+        "$@" vat ustaw A=22 B=7 G=zw >vat-ustaw.txt
         "$@" vat >vat.txt
     )
 }
@@ -70,4 +70,6 @@ done
 # The written table file is the same byte for byte.
 cmp "$work/windows/plu.csv" "$work/linux/plu.csv" || status=1
 [ -s "$work/linux/plu.csv" ] || { echo "Plik plu.csv jest pusty." >&2; status=1; }
+# The rates read back are the ones just programmed, not the register's defaults.
+grep -q 'A: 22%' "$work/windows/vat.txt" || { echo "Stawki nie zostały zmienione." >&2; status=1; }
 exit $status
