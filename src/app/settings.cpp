@@ -1,7 +1,5 @@
 #include "app/settings.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -54,13 +52,9 @@ std::string PrintFlagKey(std::string_view prefix, int index) {
     return std::string(prefix) + DecimalText(index);
 }
 
-bool IsWritableFolder(const std::string& folder) {
-    return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
-std::string WithSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') {
-        folder += '/';
+std::string WithSlash(std::string folder, char separator = '/') {
+    if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
+        folder += separator;
     }
     return folder;
 }
@@ -325,6 +319,9 @@ std::string ConfigFilePath(const ConfigLocationFacts& facts) {
     if (facts.programFolderWritable && !IsSystemProgramFolder(facts.programFolder)) {
         return nextToProgram;
     }
+    if (!facts.appData.empty()) {
+        return WithSlash(facts.appData, '\\') + "serwis-kas\\" + std::string(kConfigFileName);
+    }
     std::string configHome;
     if (!facts.xdgConfigHome.empty() && facts.xdgConfigHome.front() == '/') {
         configHome = WithSlash(facts.xdgConfigHome);
@@ -337,16 +334,8 @@ std::string ConfigFilePath(const ConfigLocationFacts& facts) {
 }
 
 std::string ResolveConfigFilePath(std::string_view overridePath) {
-    ConfigLocationFacts facts;
+    ConfigLocationFacts facts = ConfigLocationOfThisProcess();
     facts.overridePath = std::string(overridePath);
-    facts.programFolder = PathPlaceholders::OfThisProcess().appFolder;
-    facts.programFolderWritable = IsWritableFolder(facts.programFolder);
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) {
-        facts.xdgConfigHome = xdg;
-    }
-    if (const char* home = std::getenv("HOME")) {
-        facts.home = home;
-    }
     std::string path = ConfigFilePath(facts);
     const std::string nextToProgram = WithSlash(facts.programFolder) + std::string(kConfigFileName);
     if (facts.overridePath.empty() && path != nextToProgram) {

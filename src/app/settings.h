@@ -204,13 +204,17 @@ struct ConfigLocationFacts {
     bool programFolderWritable = false;
     std::string xdgConfigHome;  // $XDG_CONFIG_HOME
     std::string home;           // $HOME
+    std::string appData;        // %APPDATA% on Windows, empty elsewhere
 };
 
 // --config when given; else config.cfg next to the program when that folder is writable
 // and not a system folder (/usr, /bin, /sbin: an installed program, even run by root);
 // else serwis-kas/config.cfg in the user's configuration folder ($XDG_CONFIG_HOME when it
-// is an absolute path, else $HOME/.config); next to the program when no home is known.
+// is an absolute path, else $HOME/.config; on Windows %APPDATA%\serwis-kas); next to the
+// program when no home is known.
 std::string ConfigFilePath(const ConfigLocationFacts& facts);
+// The facts of this process, without an override (each system has its own file).
+ConfigLocationFacts ConfigLocationOfThisProcess();
 // Copies the settings of an older copy (`from`) to `to` when `to` does not exist yet; an
 // existing file is never overwritten. False only when a copy was due and failed.
 bool MigrateConfigFile(const std::string& from, const std::string& to);

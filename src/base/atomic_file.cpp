@@ -1,108 +1,14 @@
 #include "base/atomic_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <vector>
 
 namespace kasa {
 
-namespace {
-
-WriteResult Failure(const std::string& path, int error) {
-    WriteResult result;
-    result.systemError = error;
-    std::string reason;
-    switch (error) {
-        case ENOSPC:
-        case EDQUOT:
-            reason = "Brak miejsca na dysku.";
-            break;
-        case EACCES:
-        case EPERM:
-            reason = "Brak uprawnień do zapisu w tym folderze.";
-            break;
-        case EROFS:
-            reason = "Nośnik jest tylko do odczytu.";
-            break;
-        case ENOENT:
-        case ENOTDIR:
-            reason = "Folder nie istnieje.";
-            break;
-        case EFBIG:
-            reason = "Plik jest zbyt duży dla tego nośnika.";
-            break;
-        case EIO:
-            reason = "Błąd zapisu na nośniku.";
-            break;
-        case EISDIR:
-            reason = "W miejscu pliku jest folder.";
-            break;
-        default:
-            reason = std::string("Błąd systemu: ") + std::strerror(error) + ".";
-            break;
-    }
-    result.message = "Nie udało się zapisać pliku " + path + ".\n" + reason;
-    return result;
-}
-
-}  // namespace
-
-WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    // mkstemp replaces the six trailing X of its template with a unique name.
-    std::string pattern =
-        folder + (slash == std::string::npos ? "/." : ".") + base + "." + std::string(6, 'X');
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        return Failure(path, errno);
-    }
-    const std::string temporary(name.data());
-    const auto fail = [&](int error) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return Failure(path, error);
-    };
-    // Keep the permissions of the file being replaced, else the usual ones.
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    ::fchmod(fd, mode);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return fail(errno);
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0) {
-        return fail(errno);
-    }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        return Failure(path, error);
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        return Failure(path, error);
-    }
-    return WriteResult{true, 0, {}};
+WriteResult WriteFailure(const std::string& path, int systemError, const std::string& reason) {
+    return WriteResult{false, systemError, "Nie udało się zapisać pliku " + path + ".\n" + reason};
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {

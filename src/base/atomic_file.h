@@ -10,12 +10,14 @@ namespace kasa {
 
 struct WriteResult {
     bool ok = false;
-    int systemError = 0;  // errno of the failed step, 0 on success
+    int systemError = 0;  // the system's error of the failed step, 0 on success
     // A Polish description of the failure, empty on success.
     std::string message;
 };
 
 WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes);
+// The failed result of writing `path`: the system's error and its Polish reason.
+WriteResult WriteFailure(const std::string& path, int systemError, const std::string& reason);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);

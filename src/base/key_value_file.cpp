@@ -75,23 +75,6 @@ std::string_view CutComment(std::string_view value) {
 
 }  // namespace
 
-PathPlaceholders PathPlaceholders::OfThisProcess() {
-    namespace fs = std::filesystem;
-    PathPlaceholders folders;
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        folders.appFolder = program.parent_path().string() + "/";
-        folders.programName = program.stem().string();
-    }
-    const fs::path work = fs::current_path(error);
-    if (!error) {
-        folders.workFolder = work.string() + "/";
-    }
-    folders.systemFolder = "/etc/";
-    return folders;
-}
-
 std::string ExpandPlaceholders(std::string_view fileName, const PathPlaceholders& folders) {
     std::string out;
     size_t pos = 0;

@@ -15,7 +15,8 @@
 
 namespace kasa {
 
-// Folders that the place-holders of a file name stand for; each folder ends with "/".
+// Folders that the place-holders of a file name stand for; each folder ends with its
+// separator ("/", or a backslash on Windows).
 struct PathPlaceholders {
     std::string appFolder;     // %app%: the program's folder
     std::string workFolder;    // %work%: the current folder

@@ -1,11 +1,10 @@
 #include "cli/command_line.h"
 
-#include <unistd.h>
-
 #include <ostream>
 
 #include "cli/check_command.h"
 #include "cli/compile_commands.h"
+#include "cli/console.h"
 #include "cli/fiscal_commands.h"
 #include "cli/header_command.h"
 #include "cli/option_defaults.h"
@@ -98,11 +97,8 @@ std::string UsageText() {
 }
 
 int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) {
-        args.emplace_back(argv[i]);
-    }
-    return Run(args, in, out, err, isatty(STDIN_FILENO) != 0, isatty(STDERR_FILENO) != 0);
+    return Run(ProgramArguments(argc, argv), in, out, err, StandardInputIsTerminal(),
+               StandardErrorIsTerminal());
 }
 
 int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,

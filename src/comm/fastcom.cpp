@@ -15,6 +15,9 @@ namespace {
 
 constexpr uint32_t kTransmitQueueEmptyEvent = 0x0004;
 constexpr int32_t kIdleRoundMs = 20;
+// Driver queues large enough for a whole database record stream.
+constexpr int kQueueBytes = 30000;
+constexpr int kCompatibilityQueueBytes = 16384;
 constexpr int32_t kCompatibilityDrainBudgetMs = 300;
 // How long Close lets written bytes leave the line before it purges the queues.
 constexpr int32_t kCloseDrainMs = 500;
@@ -27,11 +30,7 @@ int64_t ElapsedMicroseconds(Clock::time_point since) {
 
 }  // namespace
 
-FastCom::FastCom() {
-    // The slash count detects a Windows serial layer emulated on Unix; natively on Linux
-    // every environment is full of forward slashes, so the mode is set explicitly instead.
-    compatibilityMode_ = false;
-}
+FastCom::FastCom() : compatibilityMode_(ThisProcessSuggestsCompatibility()) {}
 
 FastCom::~FastCom() {
     // Whatever the hook refers to may already be gone while its owner is torn down.
@@ -99,7 +98,8 @@ bool FastCom::Open(const std::string& portName, int32_t readTimeoutConstant) {
         return false;
     }
     open_ = true;
-    setupError_ = 0;
+    setupError_ = static_cast<uint32_t>(
+        port_.RequestQueueSizes(compatibilityMode_ ? kCompatibilityQueueBytes : kQueueBytes));
     port_.Purge();
 
     DeviceControlBlock reported;
@@ -115,8 +115,9 @@ bool FastCom::Open(const std::string& portName, int32_t readTimeoutConstant) {
     timeouts_.readTotalConstant = readTimeoutConstant_;
     timeouts_.writeTotalMultiplier = 1;
     timeouts_.writeTotalConstant = kWriteTotalConstantMs;
+    port_.ApplyTimeouts(timeouts_);
 
-    eventMask_ = kTransmitQueueEmptyEvent;
+    eventMask_ = port_.ExchangeEventMask(kTransmitQueueEmptyEvent);
     Pause(10);
     return true;
 }

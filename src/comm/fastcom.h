@@ -75,6 +75,9 @@ class FastCom {
     // The rule that turns compatibility mode on: more forward slashes than backslashes in
     // the strings of an environment block.
     static bool EnvironmentSuggestsCompatibility(const char* const* environment);
+    // The rule on this process's environment where it tells something (each system has its
+    // own file): on Windows it detects a serial layer emulated on Unix, such as wine's.
+    static bool ThisProcessSuggestsCompatibility();
 
     static constexpr int32_t kWriteTotalConstantMs = 20000;
     static constexpr int kCompatibilityChunk = 64;

@@ -12,6 +12,7 @@
 
 #include "base/atomic_file.h"
 #include "base/codepage.h"
+#include "base/local_time.h"
 #include "base/number_text.h"
 
 namespace kasa {
@@ -656,7 +657,7 @@ LocalNow Now() {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
     LocalNow now;
-    localtime_r(&ts.tv_sec, &now.tm);
+    now.tm = LocalTimeOf(ts.tv_sec);
     now.milliseconds = static_cast<int>(ts.tv_nsec / 1000000);
     return now;
 }

@@ -11,8 +11,9 @@ namespace kasa {
 int PortNumberFromName(std::string_view name);
 // "com3" up to 9, "\\.\com12" from 10 on.
 std::string DeviceNameForPort(std::string_view name);
-// The path opened on this system: a name starting with "/" is used as given; otherwise
-// comN is /dev/ttyS(N-1), and com0 has no device (empty result).
+// The path opened on this system, empty when the name has no device. Linux: a name
+// starting with "/" is used as given, comN is /dev/ttyS(N-1). Windows: com1 to com256,
+// also written \\.\comN, open as \\.\COMN.
 std::string DevicePathForName(std::string_view name);
 
 }  // namespace kasa

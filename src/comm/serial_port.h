@@ -44,7 +44,8 @@ struct CommTimeouts {
 
 class SerialPort {
   public:
-    static constexpr int kInvalidHandle = -1;
+    // A descriptor on Linux, a HANDLE on Windows; -1 is the invalid value of both.
+    static constexpr intptr_t kInvalidHandle = -1;
 
     SerialPort() = default;
     ~SerialPort();
@@ -58,10 +59,15 @@ class SerialPort {
     int Open(const std::string& path);
     void Close();
     bool IsOpen() const { return handle_ != kInvalidHandle; }
-    int Handle() const { return handle_; }
 
     bool ReadSettings(DeviceControlBlock& dcb) const;
     bool ApplySettings(const DeviceControlBlock& dcb);
+    // Asks the driver for queues of this many bytes; 0 or the system error. A system
+    // without driver queue sizes or time-outs takes these as done.
+    int RequestQueueSizes(int bytes);
+    bool ApplyTimeouts(const CommTimeouts& timeouts);
+    // Sets the events the driver reports and returns the mask it had.
+    uint32_t ExchangeEventMask(uint32_t mask);
     // Throws away what waits in both directions, or in the input only.
     void Purge();
     void PurgeInput();
@@ -81,7 +87,7 @@ class SerialPort {
     int LastError() const { return lastError_; }
 
   private:
-    int handle_ = kInvalidHandle;
+    intptr_t handle_ = kInvalidHandle;
     int lastError_ = 0;
 };
 

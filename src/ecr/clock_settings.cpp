@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "base/local_time.h"
 #include "base/number_text.h"
 #include "base/user_interface.h"
 #include "ecr/record_codec.h"
@@ -114,8 +115,7 @@ std::string ClockText(const ClockValue& v) {
 
 ClockValue LocalClockValue() {
     const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    const std::tm tm = LocalTimeOf(now);
     ClockValue v;
     v.year = static_cast<uint16_t>(tm.tm_year + 1900);
     v.month = static_cast<uint16_t>(tm.tm_mon + 1);

@@ -1,4 +1,5 @@
 #include "seq/compile_clock.h"
+#include "base/local_time.h"
 
 #include <ctime>
 
@@ -6,8 +7,7 @@ namespace kasa {
 
 ClockReading LocalClockNow() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTimeOf(now);
     ClockReading reading;
     reading.year = local.tm_year + 1900;
     reading.month = local.tm_mon + 1;

@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "support/scratch_folder.h"
@@ -245,24 +247,29 @@ TEST(SettingsTest, ConfigFileLocation) {
         const char* path;
     };
     const Case cases[] = {
-        {"override", {"/tmp/inny.cfg", "/opt/kasa", true, "/x", "/home/jan"}, "/tmp/inny.cfg"},
-        {"writable", {"", "/opt/kasa", true, "/x", "/home/jan"}, "/opt/kasa/config.cfg"},
-        {"writable slash", {"", "/opt/kasa/", true, "", ""}, "/opt/kasa/config.cfg"},
+        {"override", {"/tmp/inny.cfg", "/opt/kasa", true, "/x", "/home/jan", ""}, "/tmp/inny.cfg"},
+        {"writable", {"", "/opt/kasa", true, "/x", "/home/jan", ""}, "/opt/kasa/config.cfg"},
+        {"writable slash", {"", "/opt/kasa/", true, "", "", ""}, "/opt/kasa/config.cfg"},
         {"xdg",
-         {"", "/usr/bin", false, "/home/jan/.cfg", "/home/jan"},
+         {"", "/usr/bin", false, "/home/jan/.cfg", "/home/jan", ""},
          "/home/jan/.cfg/serwis-kas/config.cfg"},
         {"relative xdg",
-         {"", "/usr/bin", false, "cfg", "/home/jan"},
+         {"", "/usr/bin", false, "cfg", "/home/jan", ""},
          "/home/jan/.config/serwis-kas/config.cfg"},
         {"home",
-         {"", "/usr/bin/", false, "", "/home/jan/"},
+         {"", "/usr/bin/", false, "", "/home/jan/", ""},
          "/home/jan/.config/serwis-kas/config.cfg"},
-        {"nothing", {"", "/usr/bin", false, "", ""}, "/usr/bin/config.cfg"},
+        {"nothing", {"", "/usr/bin", false, "", "", ""}, "/usr/bin/config.cfg"},
         // An installed program keeps its settings per user even when root runs it.
         {"installed, root",
-         {"", "/usr/bin", true, "", "/root"},
+         {"", "/usr/bin", true, "", "/root", ""},
          "/root/.config/serwis-kas/config.cfg"},
-        {"usr-like name", {"", "/usrkasa", true, "", "/root"}, "/usrkasa/config.cfg"},
+        {"usr-like name", {"", "/usrkasa", true, "", "/root", ""}, "/usrkasa/config.cfg"},
+        // Windows: next to the program, else the user's profile folder in %APPDATA%.
+        {"windows writable", {"", "D:\\Kasa\\", true, "", "", "C:\\Dane"}, "D:\\Kasa\\config.cfg"},
+        {"windows profile",
+         {"", "C:\\Program Files\\Kasa\\", false, "", "", "C:\\Users\\jan\\AppData\\Roaming"},
+         "C:\\Users\\jan\\AppData\\Roaming\\serwis-kas\\config.cfg"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ConfigFilePath(c.facts), c.path) << c.name;
@@ -280,7 +287,7 @@ TEST(SettingsTest, ConfigFileLocation) {
     EXPECT_TRUE(MigrateConfigFile(folder.Path("brak.cfg"), folder.Path("inny.cfg")));
     EXPECT_FALSE(folder.Exists("inny.cfg"));
     const std::string resolved = ResolveConfigFilePath("");
-    EXPECT_EQ(resolved.substr(resolved.size() - 11), "/config.cfg");
+    EXPECT_EQ(std::filesystem::path(resolved).filename(), "config.cfg");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <regex>
 #include <string>
 
+#include "base/local_time.h"
 #include "comm/ibuffer.h"
 
 namespace kasa {
@@ -19,8 +20,7 @@ TEST(IBufferTime, TimestampIsAppendedInTheLogFormat) {
         text, m, std::regex(R"(LOG (\d{4})\.(\d{2})\.(\d{2}) (\d{2}):(\d{2}):(\d{2})\.(\d{3}))")))
         << text;
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTimeOf(now);
     EXPECT_NEAR(std::stoi(m[1]), local.tm_year + 1900, 1);
     EXPECT_LE(std::stoi(m[2]), 12);
 }

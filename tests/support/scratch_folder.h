@@ -1,12 +1,11 @@
 // A fresh folder under the system's temporary folder, removed with everything in it.
 #pragma once
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -15,9 +14,15 @@ namespace kasa::testing {
 class ScratchFolder {
   public:
     ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kasa-testXXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
+        // create_directory is false for a name that exists already, so no two tests share one.
+        std::random_device seed;
+        std::error_code error;
+        const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+        for (int attempt = 0; attempt < 100 && path_.empty() && !error; ++attempt) {
+            const auto candidate = temporary / ("kasa-test" + std::to_string(seed()));
+            if (std::filesystem::create_directory(candidate, error)) {
+                path_ = candidate.string();
+            }
         }
     }
     ~ScratchFolder() {

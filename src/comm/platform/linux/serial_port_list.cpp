@@ -77,11 +77,4 @@ std::vector<PortEntry> ListSerialPorts(const std::string& devRoot) {
     return ports;
 }
 
-std::string PortEntryText(const PortEntry& entry) {
-    if (entry.description.empty()) {
-        return entry.path;
-    }
-    return entry.path + " " + entry.description;
-}
-
 }  // namespace kasa

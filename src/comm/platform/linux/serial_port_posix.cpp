@@ -33,6 +33,11 @@ int64_t NowMs() {
         .count();
 }
 
+// The descriptor itself; the handle type is wide enough for any system's handle.
+int Fd(intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
 }  // namespace
 
 bool SerialPort::SupportsBaudRate(int32_t rate) {
@@ -42,10 +47,6 @@ bool SerialPort::SupportsBaudRate(int32_t rate) {
         }
     }
     return false;
-}
-
-SerialPort::~SerialPort() {
-    Close();
 }
 
 int SerialPort::Open(const std::string& path) {
@@ -78,15 +79,15 @@ void SerialPort::Close() {
     if (!IsOpen()) {
         return;
     }
-    ::ioctl(handle_, TIOCNXCL);
-    ::flock(handle_, LOCK_UN);
-    ::close(handle_);
+    ::ioctl(Fd(handle_), TIOCNXCL);
+    ::flock(Fd(handle_), LOCK_UN);
+    ::close(Fd(handle_));
     handle_ = kInvalidHandle;
 }
 
 bool SerialPort::ReadSettings(DeviceControlBlock& dcb) const {
     termios t{};
-    if (!IsOpen() || ::tcgetattr(handle_, &t) != 0) {
+    if (!IsOpen() || ::tcgetattr(Fd(handle_), &t) != 0) {
         return false;
     }
     const speed_t speed = ::cfgetospeed(&t);
@@ -107,7 +108,7 @@ bool SerialPort::ApplySettings(const DeviceControlBlock& dcb) {
         return false;
     }
     termios t{};
-    if (!IsOpen() || ::tcgetattr(handle_, &t) != 0) {
+    if (!IsOpen() || ::tcgetattr(Fd(handle_), &t) != 0) {
         lastError_ = errno;
         return false;
     }
@@ -141,52 +142,47 @@ bool SerialPort::ApplySettings(const DeviceControlBlock& dcb) {
             ::cfsetospeed(&t, entry.speed);
         }
     }
-    if (::tcsetattr(handle_, TCSANOW, &t) != 0) {
+    if (::tcsetattr(Fd(handle_), TCSANOW, &t) != 0) {
         lastError_ = errno;
         return false;
     }
     // Modem lines: a pseudo-terminal has none, so a failure here is not an error.
     int lines = TIOCM_DTR | TIOCM_RTS;
-    ::ioctl(handle_, TIOCMBIC, &lines);
+    ::ioctl(Fd(handle_), TIOCMBIC, &lines);
     int on = (dcb.dtrOn ? TIOCM_DTR : 0) | (dcb.rtsOn ? TIOCM_RTS : 0);
     if (on != 0) {
-        ::ioctl(handle_, TIOCMBIS, &on);
+        ::ioctl(Fd(handle_), TIOCMBIS, &on);
     }
     return true;
 }
 
+int SerialPort::RequestQueueSizes(int) {
+    return 0;
+}
+
+bool SerialPort::ApplyTimeouts(const CommTimeouts&) {
+    return true;
+}
+
+uint32_t SerialPort::ExchangeEventMask(uint32_t) {
+    return 0;
+}
+
 void SerialPort::Purge() {
     if (IsOpen()) {
-        ::tcflush(handle_, TCIOFLUSH);
+        ::tcflush(Fd(handle_), TCIOFLUSH);
     }
 }
 
 void SerialPort::PurgeInput() {
     if (IsOpen()) {
-        ::tcflush(handle_, TCIFLUSH);
-    }
-}
-
-bool SerialPort::Drain(int timeoutMs) {
-    if (!IsOpen()) {
-        return false;
-    }
-    const int64_t deadline = NowMs() + timeoutMs;
-    for (;;) {
-        const int waiting = OutputQueue();
-        if (waiting <= 0) {
-            return waiting == 0;
-        }
-        if (NowMs() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ::tcflush(Fd(handle_), TCIFLUSH);
     }
 }
 
 int SerialPort::InputQueue() const {
     int count = 0;
-    if (!IsOpen() || ::ioctl(handle_, FIONREAD, &count) != 0) {
+    if (!IsOpen() || ::ioctl(Fd(handle_), FIONREAD, &count) != 0) {
         return -1;
     }
     return count;
@@ -194,7 +190,7 @@ int SerialPort::InputQueue() const {
 
 int SerialPort::OutputQueue() const {
     int count = 0;
-    if (!IsOpen() || ::ioctl(handle_, TIOCOUTQ, &count) != 0) {
+    if (!IsOpen() || ::ioctl(Fd(handle_), TIOCOUTQ, &count) != 0) {
         return -1;
     }
     return count;
@@ -214,7 +210,8 @@ int SerialPort::ReadNow(uint8_t* destination, int max) {
         return 0;
     }
     for (;;) {
-        const ssize_t n = ::read(handle_, destination, static_cast<size_t>(std::min(max, waiting)));
+        const ssize_t n =
+            ::read(Fd(handle_), destination, static_cast<size_t>(std::min(max, waiting)));
         if (n >= 0) {
             return static_cast<int>(n);
         }
@@ -236,7 +233,7 @@ int SerialPort::Write(const uint8_t* data, int count, int timeoutMs) {
     const int64_t deadline = NowMs() + timeoutMs;
     int done = 0;
     while (done < count) {
-        const ssize_t n = ::write(handle_, data + done, static_cast<size_t>(count - done));
+        const ssize_t n = ::write(Fd(handle_), data + done, static_cast<size_t>(count - done));
         if (n > 0) {
             done += static_cast<int>(n);
             continue;
@@ -252,7 +249,7 @@ int SerialPort::Write(const uint8_t* data, int count, int timeoutMs) {
         if (left <= 0) {
             break;
         }
-        pollfd p{handle_, POLLOUT, 0};
+        pollfd p{Fd(handle_), POLLOUT, 0};
         if (::poll(&p, 1, static_cast<int>(std::min<int64_t>(left, 100))) > 0 &&
             (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
             lastError_ = EIO;
@@ -266,7 +263,7 @@ int SerialPort::WaitWritableOrReadable(int timeoutMs) const {
     if (!IsOpen()) {
         return -1;
     }
-    pollfd p{handle_, POLLIN | POLLOUT, 0};
+    pollfd p{Fd(handle_), POLLIN | POLLOUT, 0};
     const int r = ::poll(&p, 1, timeoutMs);
     if (r < 0) {
         return errno == EINTR ? 0 : -1;
@@ -284,7 +281,7 @@ int SerialPort::WaitReadable(int timeoutMs) const {
     if (!IsOpen()) {
         return -1;
     }
-    pollfd p{handle_, POLLIN, 0};
+    pollfd p{Fd(handle_), POLLIN, 0};
     const int r = ::poll(&p, 1, timeoutMs);
     if (r < 0) {
         return errno == EINTR ? 0 : -1;
