@@ -24,6 +24,12 @@ echo "== Testy (kompilacja z AddressSanitizer i UBSan) =="
 ctest --test-dir "$root/build/sanitize" -j 2 --output-on-failure --timeout 300 || status=1
 echo "== Testy (kompilacja zwykła) =="
 ctest --test-dir "$root/build/normal" -j 2 --output-on-failure --timeout 300 || status=1
+# The parsers' fuzz targets, briefly each, where clang can build them.
+if command -v clang++ >/dev/null; then
+    echo "== Fuzzing (krótki przebieg każdego celu) =="
+    CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/build/fuzz" -DSERWIS_FUZZ=ON
+    ctest --test-dir "$root/build/fuzz" -L fuzz -j 2 --output-on-failure --timeout 300 || status=1
+fi
 echo "== Pakiet .deb =="
 deb="$("$root/scripts/package.sh" "$root/build/normal")" && "$root/scripts/check-package.sh" "$deb" || status=1
 exit $status
