@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/codepage.h"
 
@@ -76,6 +77,23 @@ inline bool HoldsControl(std::string_view text) {
         }
     }
     return false;
+}
+
+// Lines read from a file, written and read again: as many lines, and after the first
+// write, which drops the characters outside Windows-1250, no change at all. Written alone,
+// control characters that the rest of the file outweighed may make it read as binary:
+// refused whole, never read wrong.
+template <class Read, class Write>
+void CheckLineFile(const std::vector<std::string>& lines, Read read, Write write) {
+    const auto saved = read(write(lines));
+    if (!saved) {
+        Require(HoldsControl(Joined(lines)), "a written line file is not text");
+        return;
+    }
+    Require(saved->size() == lines.size(), "a written line file lost lines");
+    const auto again = read(write(*saved));
+    Require(again.has_value(), "a written line file does not read back");
+    RequireSameText(Joined(*saved), Joined(*again), "a written line file changed");
 }
 
 // A file the program wrote from what it read may be refused as binary only when it holds

@@ -54,28 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const RecordLayout layout = choice % 2 == 0 ? RecordLayout::kZen : RecordLayout::kVesper;
     // Discounts and surcharges differ by number; the others do not look at it.
     const int32_t number = fuzz::TakeChoice(data, size, 10);
-    switch (choice / 2) {
-        case 0:
-            Check<PackagingRecord>(data, size, layout, number);
-            break;
-        case 1:
-            Check<KeyRecord>(data, size, layout, number);
-            break;
-        case 2:
-            Check<CashierRecord>(data, size, layout, number);
-            break;
-        case 3:
-            Check<DiscountRecord>(data, size, layout, number);
-            break;
-        case 4:
-            Check<PaymentFormRecord>(data, size, layout, number);
-            break;
-        case 5:
-            Check<PluRecord>(data, size, layout, number);
-            break;
-        default:
-            Check<TotalsRecord>(data, size, layout, number);
-            break;
-    }
+    using CheckOne = void (*)(const uint8_t*, size_t, RecordLayout, int32_t);
+    constexpr CheckOne kChecks[] = {
+        Check<PackagingRecord>,   Check<KeyRecord>, Check<CashierRecord>, Check<DiscountRecord>,
+        Check<PaymentFormRecord>, Check<PluRecord>, Check<TotalsRecord>};
+    kChecks[choice / 2](data, size, layout, number);
     return 0;
 }

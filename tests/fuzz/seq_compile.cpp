@@ -12,17 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!lines) {
         return 0;
     }
-    // Characters outside Windows-1250 are lost once on saving; after that nothing changes.
-    const auto saved = SourceLinesFromFile(SourceFileBytes(*lines));
-    if (!saved) {
-        // As with .sek files: written alone, control characters may make a binary file.
-        fuzz::Require(fuzz::HoldsControl(fuzz::Joined(*lines)), "a saved source is not text");
-        return 0;
-    }
-    fuzz::Require(saved->size() == lines->size(), "a saved source lost lines");
-    const auto again = SourceLinesFromFile(SourceFileBytes(*saved));
-    fuzz::Require(again.has_value(), "a saved source does not read back");
-    fuzz::RequireSameText(fuzz::Joined(*saved), fuzz::Joined(*again), "a saved source changed");
+    fuzz::CheckLineFile(*lines, SourceLinesFromFile, SourceFileBytes);
 
     SeqCompileClass compiler([] { return ClockReading{2024, 2, 29, 23, 59}; });
     std::vector<std::string> messages;
