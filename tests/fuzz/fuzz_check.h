@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "base/text_encoding.h"
 
 namespace kasa::fuzz {
 
@@ -100,6 +101,20 @@ void CheckLineFile(const std::vector<std::string>& lines, Read read, Write write
 // control characters: rewriting can drop the text that outweighed them.
 inline bool MayBeRefused(std::string_view windows1250) {
     return HoldsControl(Windows1250ToUtf8(windows1250));
+}
+
+// Written Windows-1250 bytes that the reader takes for another encoding: such a text
+// (as "Ĺ›", which is "ś" in UTF-8) cannot be told apart from the other reading.
+inline bool MayBeMisread(std::string_view windows1250) {
+    if (DetectTextEncoding(windows1250) == TextEncoding::kWindows1250) {
+        return false;
+    }
+    for (const char c : windows1250) {
+        if (static_cast<uint8_t>(c) >= 0x80) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // A text as it comes back from a Windows-1250 file: characters outside the code page
