@@ -123,9 +123,15 @@ inline std::string ThroughWindows1250(std::string_view utf8) {
     return Windows1250ToUtf8(Utf8ToWindows1250(utf8));
 }
 
-// The same for every cell of a grid.
+// A grid as a table file gives it back: a row without its name (or a key without its PLU)
+// is no record and is not written, and characters outside Windows-1250 are lost.
 template <class Grid>
-void PassThroughWindows1250(Grid& grid) {
+void AsWritten(Grid& grid) {
+    for (int r = 1; r < grid.RowCount(); ++r) {
+        if (grid.IsEmptyRecord(r)) {
+            grid.ClearRow(r);
+        }
+    }
     for (int r = 0; r < grid.RowCount(); ++r) {
         for (int c = 0; c < grid.ColCount(); ++c) {
             if (std::string text = ThroughWindows1250(grid.Cell(c, r)); text != grid.Cell(c, r)) {
