@@ -40,7 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fuzz::MayBeMisread(bytes)) {
         return 0;
     }
-    TableFileReader().ReadBytes(bytes, table, again, minPlu, written);
+    if (TableFileReader().ReadBytes(bytes, table, again, minPlu, written) == kLoadNotText) {
+        fuzz::Require(fuzz::MayBeRefused(bytes), "a written table file is not text");
+        return 0;
+    }
     fuzz::AsWritten(read);
     fuzz::RequireSame(read, again, "a table changed on its way through a file");
     return 0;
