@@ -24,6 +24,12 @@ echo "== Testy (kompilacja z AddressSanitizer i UBSan) =="
 ctest --test-dir "$root/build/sanitize" -j 2 --output-on-failure --timeout 300 || status=1
 echo "== Testy (kompilacja zwykła) =="
 ctest --test-dir "$root/build/normal" -j 2 --output-on-failure --timeout 300 || status=1
+# The parsers' fuzz targets, briefly each, where clang can build them.
+if command -v clang++ >/dev/null; then
+    echo "== Fuzzing (krótki przebieg każdego celu) =="
+    CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/build/fuzz" -DSERWIS_FUZZ=ON
+    ctest --test-dir "$root/build/fuzz" -L fuzz -j 2 --output-on-failure --timeout 300 || status=1
+fi
 # Needs the Linux kasa of the normal tree: its virtual register serves kasa.exe over wine.
 # Built without debug information, which keeps the cross build short.
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then

@@ -82,10 +82,16 @@ TextEncoding DetectTextEncoding(std::string_view bytes) {
 
 bool LooksLikeText(std::string_view utf8) {
     size_t controls = 0;
+    // The share is counted in characters, so that a text judged in one encoding is judged
+    // the same in another.
+    size_t characters = 0;
     for (size_t i = 0; i < utf8.size(); ++i) {
         const auto byte = static_cast<uint8_t>(utf8[i]);
         if (byte == 0) {
             return false;
+        }
+        if ((byte & 0xC0) != 0x80) {
+            ++characters;
         }
         const bool c0 = byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r' && byte != '\f';
         // C1 controls (U+0080..U+009F) are where the bytes Windows-1250 leaves undefined go.
@@ -96,7 +102,7 @@ bool LooksLikeText(std::string_view utf8) {
             ++controls;
         }
     }
-    return controls * kControlShareDivisor <= utf8.size();
+    return controls * kControlShareDivisor <= characters;
 }
 
 bool DecodeTextInPlace(std::string& bytes) {

@@ -258,17 +258,24 @@ int ECRClass::VerifyDocument(const char* data, const char* text) {
     if (ExtractRecord(answerBuffer) < 0) {
         return -1;
     }
+    const int verdict = DocumentVerdictOf(answerBuffer.View());
+    if (verdict < 0) {
+        LogMessage("Niewłaściwa odpowiedź.");
+    }
+    return verdict;
+}
+
+int ECRClass::DocumentVerdictOf(std::string_view content) {
     // The answer must be two decimal numbers; the second is 0 only for a document that
     // this maker's device printed.
-    const std::string content(answerBuffer.View());
     const size_t firstEnd = content.find_first_not_of("0123456789");
-    if (firstEnd == 0 || firstEnd == std::string::npos || firstEnd + 1 >= content.size() ||
-        content.find_first_not_of("0123456789", firstEnd + 1) != std::string::npos) {
-        LogMessage("Niewłaściwa odpowiedź.");
+    if (firstEnd == 0 || firstEnd == std::string_view::npos || firstEnd + 1 >= content.size() ||
+        content.find_first_not_of("0123456789", firstEnd + 1) != std::string_view::npos) {
         return -1;
     }
-    answerBuffer.TakeInteger();
-    return answerBuffer.TakeInteger() == 0 ? 1 : 2;
+    // Judged by its digits: a number too long for any integer type must not wrap to 0.
+    const std::string_view second = content.substr(firstEnd + 1);
+    return second.find_first_not_of('0') == std::string_view::npos ? 1 : 2;
 }
 
 std::string ECRClass::ErrorText(int code) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "comm/fastcom.h"
 #include "comm/ibuffer.h"
@@ -56,6 +57,9 @@ class ECRClass : public FastCom {
     // The unsequenced request of document verification: 1 when the register confirms the
     // document, 2 when it denies it, -1 without a valid answer.
     int VerifyDocument(const char* data, const char* text);
+    // The verdict in the content of a document-control answer: 1 confirmed, 2 denied, -1
+    // when the content is not two decimal numbers with one separator between them.
+    static int DocumentVerdictOf(std::string_view content);
 
     static std::string ErrorText(int code);
     std::string LastErrorText() const;

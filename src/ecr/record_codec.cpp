@@ -305,13 +305,15 @@ class AnswerReader {
     bool AtEnd() const { return pos_ + 2 > answer_.Length(); }
     bool complete() const { return complete_; }
 
-    // `count` digits as they stand; missing digits read as 0.
+    // `count` digits as they stand; missing digits read as 0, and so does a byte that is
+    // no hexadecimal digit, so that a damaged answer never puts stray bytes into a text.
     std::string Digits(int count) {
         std::string out;
         out.reserve(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i) {
             if (pos_ < answer_.Length()) {
-                out += static_cast<char>(answer_.ByteAt(pos_++));
+                const auto c = static_cast<char>(answer_.ByteAt(pos_++));
+                out += NibbleOf(c) < 0 ? '0' : c;
             } else {
                 out += '0';
                 complete_ = false;

@@ -17,7 +17,6 @@ namespace {
 
 constexpr int kEndOfInput = -1;
 constexpr int kCr = 0x0D;
-constexpr int kLf = 0x0A;
 constexpr int kBlank = 0x20;
 constexpr int kApostrophe = 0x27;
 constexpr int kBackslash = 0x5C;

@@ -36,6 +36,16 @@ char32_t MazoviaLetter(uint8_t byte) {
     return 0;
 }
 
+// The byte that the notation [xHH] at `at` stands for, or -1 when none stands there.
+int NotationAt(std::string_view text, size_t at) {
+    if (text[at] != '[' || at + 4 >= text.size() || text[at + 1] != 'x' || text[at + 4] != ']') {
+        return -1;
+    }
+    const int high = HexDigitValue(text[at + 2]);
+    const int low = HexDigitValue(text[at + 3]);
+    return high >= 0 && low >= 0 ? high * 16 + low : -1;
+}
+
 }  // namespace
 
 std::optional<std::vector<std::string>> SourceLinesFromFile(std::string bytes) {
@@ -76,14 +86,10 @@ std::string LineToFrameContent(std::string_view line) {
     std::string content;
     content.reserve(raw.size());
     for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '[' && i + 4 < raw.size() && raw[i + 1] == 'x' && raw[i + 4] == ']') {
-            const int high = HexDigitValue(raw[i + 2]);
-            const int low = HexDigitValue(raw[i + 3]);
-            if (high >= 0 && low >= 0) {
-                content += static_cast<char>(high * 16 + low);
-                i += 4;
-                continue;
-            }
+        if (const int byte = NotationAt(raw, i); byte >= 0) {
+            content += static_cast<char>(byte);
+            i += 4;
+            continue;
         }
         content += raw[i];
     }
@@ -144,11 +150,14 @@ FramesAsLines FramesToLines(std::string_view bytes) {
         }
         std::string line;
         line.reserve(content.size());
-        for (const char c : content) {
+        for (size_t i = 0; i < content.size(); ++i) {
+            const char c = content[i];
             const auto b = static_cast<uint8_t>(c);
             if (const char32_t letter = MazoviaLetter(b); letter != 0) {
                 AppendUtf8(line, letter);
-            } else if (b < 0x20 || b >= 0x7F) {
+            } else if (b < 0x20 || b >= 0x7F || NotationAt(content, i) >= 0) {
+                // A bracket that would read as the notation is written as one itself, so
+                // that the line gives back the frame's own bytes.
                 line += "[x" + HexText(b, 2) + "]";
             } else {
                 line += c;

@@ -40,8 +40,10 @@ PodLoadResult Failure(int32_t status, std::string message) {
     return PodLoadResult{status, std::move(message)};
 }
 
-void SaveTableInto(KeyValueFile& file, const RegisterModel& model, TableKind kind,
-                   const TableSet& tables, int minPlu) {
+}  // namespace
+
+void SaveTableToPod(KeyValueFile& file, const RegisterModel& model, TableKind kind,
+                    const TableSet& tables, int minPlu) {
     const TableDescriptor& table = model.Table(kind);
     switch (kind) {
         case TableKind::kHeader:
@@ -55,8 +57,6 @@ void SaveTableInto(KeyValueFile& file, const RegisterModel& model, TableKind kin
             break;
     }
 }
-
-}  // namespace
 
 PodLoadResult LoadTableFromPod(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
                                TableSet& tables, int minPlu) {
@@ -270,7 +270,7 @@ PodLoadResult LoadVatRates(const KeyValueFile& file, const TableDescriptor& vat,
 WriteResult SaveTableToPodFile(const std::string& path, const RegisterModel& model, TableKind kind,
                                const TableSet& tables, int minPlu) {
     KeyValueFile file(LiteralFileName{}, path);
-    SaveTableInto(file, model, kind, tables, minPlu);
+    SaveTableToPod(file, model, kind, tables, minPlu);
     return file.Write();
 }
 
@@ -280,7 +280,7 @@ WriteResult SaveAllToPodFile(const std::string& path, const RegisterModel& model
     KeyValueFile file(LiteralFileName{}, path);
     int done = 0;
     for (TableKind kind : kPodAllOrder) {
-        SaveTableInto(file, model, kind, tables, minPlu);
+        SaveTableToPod(file, model, kind, tables, minPlu);
         if (++done <= kProgressSteps) {
             ui.SetProgress(done, kProgressSteps);
         }

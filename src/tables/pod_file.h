@@ -90,6 +90,9 @@ PodLoadResult LoadVatRates(const KeyValueFile& file, const TableDescriptor& vat,
 // Polish reason. Loading a file goes through LoadTableFile (table_files.h).
 WriteResult SaveTableToPodFile(const std::string& path, const RegisterModel& model, TableKind kind,
                                const TableSet& tables, int minPlu);
+// One table of `model` saved into an open file, keeping its other sections.
+void SaveTableToPod(KeyValueFile& file, const RegisterModel& model, TableKind kind,
+                    const TableSet& tables, int minPlu);
 // One table of `model` loaded from an open file.
 PodLoadResult LoadTableFromPod(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
                                TableSet& tables, int minPlu);

@@ -34,6 +34,13 @@ TEST(TextEncodingTest, DetectsAndDecodes) {
     EXPECT_FALSE(DecodeTextInPlace(binary));
     EXPECT_EQ(binary, "");
     EXPECT_NE(NotTextFileMessage("/a/b.txt").find("/a/b.txt"), std::string::npos);
+    // One control character in twenty characters, however many bytes the letters take.
+    std::string letters;
+    for (int i = 0; i < 10; ++i) {
+        letters += "ą";
+    }
+    EXPECT_FALSE(LooksLikeText(letters + "\x01"));
+    EXPECT_TRUE(LooksLikeText(letters + letters.substr(2) + "\x01"));
 }
 
 }  // namespace

@@ -256,6 +256,13 @@ TEST_F(ExchangeOnPty, VerifyDocumentConfirmsOnZero) {
     EXPECT_EQ(ecr.requestNumber, 0);  // unsequenced
 }
 
+TEST(DocumentVerdict, SecondNumberJudgedByItsDigits) {
+    EXPECT_EQ(ECRClass::DocumentVerdictOf("12;000"), 1);
+    // 2^64: a denial that an integer would wrap to 0.
+    EXPECT_EQ(ECRClass::DocumentVerdictOf("12;18446744073709551616"), 2);
+    EXPECT_EQ(ECRClass::DocumentVerdictOf("12;"), -1);
+}
+
 TEST(ExchangeClosedPort, FailsWithoutAPortName) {
     ECRClass ecr;
     iBuffer request = Payload("0N");

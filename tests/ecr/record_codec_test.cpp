@@ -210,6 +210,13 @@ TEST(RecordCodecDecode, FieldsAreTakenOffTheFront) {
     EXPECT_EQ(DecodeField(shortAnswer, kFieldAmount, &complete), "12.34");
     EXPECT_FALSE(complete);
     EXPECT_TRUE(shortAnswer.Empty());
+    // A damaged digit reads as 0 and takes its place.
+    iBuffer damaged(
+        "\x83"
+        "10\x0D"
+        "12");
+    EXPECT_EQ(DecodeField(damaged, kFieldCount4), "1");
+    EXPECT_EQ(std::string(damaged.View()), "12");
 }
 
 TEST(RecordCodecFormat, CellTexts) {

@@ -62,6 +62,9 @@ TEST(SequenceFiles, FramesToLinesWritesNotationForControlAndHighBytes) {
     const FramesAsLines read = FramesToLines(frame);
     EXPECT_EQ(read.lines, (Lines{"[x1B]P[x1F] ~[x7F]ą[x80]"}));
     EXPECT_EQ(read.checksumMismatches, 1);
+    // Text that would read as the notation keeps its bracket as a byte of its own.
+    const FramesAsLines literal = FramesToLines(LineToFrame("[x5B]x41] [X41] [x4]"));
+    EXPECT_EQ(literal.lines, (Lines{"[x5B]x41] [X41] [x4]"}));
 }
 
 TEST(SequenceFiles, FramesToLinesCountsWrongChecksums) {
