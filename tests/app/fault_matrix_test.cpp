@@ -20,11 +20,10 @@
 #include "ecr/register_session.h"
 #include "ecr/vat_totals.h"
 #include "sim/virtual_register.h"
+#include "support/model_grids.h"
 #include "support/recording_ui.h"
 #include "support/register_state.h"
 #include "support/scratch_folder.h"
-#include "tables/catalogue.h"
-#include "tables/text_grid.h"
 #include "verify/document_examples.h"
 #include "verify/document_request.h"
 
@@ -57,15 +56,7 @@ struct Bench {
     }
     void Connect(RegisterType type) {
         Plug(type);
-        model = type == RegisterType::Zen ? &ZenModel() : &VesperModel();
-        std::string name(model->name);
-        ActiveModelSelection().Select(name);
-        for (int k = 0; k < kTableKindCount; ++k) {
-            const auto kind = static_cast<TableKind>(k);
-            if (kind != TableKind::kHeader && kind != TableKind::kVat) {
-                SetUpGrid(tables.Grid(kind), model->Table(kind), true, true, 1);
-            }
-        }
+        model = &testing::SelectModelWithGrids(type, tables);
         ecr.SetPortParams(
             folder.Path("port"), 115200,
             [this](const std::string& line, uint32_t) { log += line + "\n"; }, 0);
