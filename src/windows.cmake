@@ -24,7 +24,7 @@ set_source_files_properties("${CMAKE_CURRENT_SOURCE_DIR}/update/program_version.
     PROPERTIES COMPILE_DEFINITIONS "SERWIS_VERSION=\"${PROJECT_VERSION}\"")
 
 file(GLOB CLI_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/cli/*.cpp")
-list(FILTER CLI_SOURCES EXCLUDE REGEX "/cli/(main|print_command|simulator_command)\\.cpp$")
+list(FILTER CLI_SOURCES EXCLUDE REGEX "/cli/(main|print_command|simulator_command|fault_option)\\.cpp$")
 add_library(serwis_cli STATIC ${CLI_SOURCES} ${CLI_PLATFORM_SOURCES})
 target_link_libraries(serwis_cli PUBLIC serwis_core)
 add_executable(kasa cli/main.cpp)

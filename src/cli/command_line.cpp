@@ -5,6 +5,7 @@
 #include "cli/check_command.h"
 #include "cli/compile_commands.h"
 #include "cli/console.h"
+#include "cli/fault_option_help.h"
 #include "cli/fiscal_commands.h"
 #include "cli/header_command.h"
 #include "cli/option_defaults.h"
@@ -90,8 +91,11 @@ std::string UsageText() {
            "         [--kod S]                 drukuje tabelę z pliku do PDF; S: tekst, code128,\n"
            "                                   ean13 albo brak (kody kreskowe tabeli PLU)\n"
            "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
-           "            [--blad LITERA:NUMER:KOD]\n"
+           "            [--blad LITERA:NUMER:KOD] [--usterka RODZAJ[:co=N|:po=N|:raz]]\n"
            "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
+           "\n"
+           "Usterki wirtualnej kasy (kasa symulator --help opisuje pozostałe opcje):\n" +
+           std::string(kFaultOptionHelp) +
            "\n"
            "Kody wyjścia: 0 sukces, 1 błąd kasy lub komunikacji, 2 błędne użycie.\n";
 }

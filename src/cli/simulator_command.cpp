@@ -10,20 +10,24 @@
 
 #include "base/codepage.h"
 #include "cli/command_line.h"
+#include "cli/fault_option.h"
 #include "sim/virtual_register.h"
 
 namespace kasa::cli {
 
 namespace {
 
-constexpr const char* kSymulatorUsage =
-    "Użycie: kasa symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
-    "  --typ zen|vesper  typ kasy (domyślnie vesper)\n"
-    "  --link ŚCIEŻKA    dowiązanie symboliczne do portu, usuwane przy zakończeniu\n"
-    "  --baud N          wysyła nie szybciej niż N bitów na sekundę (10 bitów na bajt)\n"
-    "  --puste           pusta kasa zamiast przykładowego sklepu\n"
-    "  --blad LITERA:NUMER:KOD  odpowiada kodem KOD na polecenie LITERA dla rekordu NUMER\n"
-    "                    (np. E:12:23 odrzuca zapis towaru 12); można podać kilka razy\n";
+std::string SymulatorUsage() {
+    return "Użycie: kasa symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
+           "       [--blad LITERA:NUMER:KOD] [--usterka RODZAJ[:co=N|:po=N|:raz]]\n"
+           "  --typ zen|vesper  typ kasy (domyślnie vesper)\n"
+           "  --link ŚCIEŻKA    dowiązanie symboliczne do portu, usuwane przy zakończeniu\n"
+           "  --baud N          wysyła nie szybciej niż N bitów na sekundę (10 bitów na bajt)\n"
+           "  --puste           pusta kasa zamiast przykładowego sklepu\n"
+           "  --blad LITERA:NUMER:KOD  odpowiada kodem KOD na polecenie LITERA dla rekordu NUMER\n"
+           "                    (np. E:12:23 odrzuca zapis towaru 12); można podać kilka razy\n" +
+           std::string(kFaultOptionHelp);
+}
 
 constexpr int kHighestBaud = 10000000;
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
@@ -48,7 +52,10 @@ bool ParseForcedStatus(const std::string& value, sim::VirtualRegisterOptions& op
     return true;
 }
 
-std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std::string>& args) {
+// The options, and the faults to inject; on a wrong fault `error` says why.
+std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std::string>& args,
+                                                          std::vector<sim::Fault>& faults,
+                                                          std::string& message) {
     sim::VirtualRegisterOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
@@ -56,7 +63,8 @@ std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std:
             options.demoData = false;
             continue;
         }
-        if (word != "--typ" && word != "--link" && word != "--baud" && word != "--blad") {
+        if (word != "--typ" && word != "--link" && word != "--baud" && word != "--blad" &&
+            word != "--usterka") {
             return std::nullopt;
         }
         if (i + 1 >= args.size()) {
@@ -72,6 +80,12 @@ std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std:
             } else {
                 return std::nullopt;
             }
+        } else if (word == "--usterka") {
+            const std::optional<sim::Fault> fault = ParseFaultOption(value, message);
+            if (!fault) {
+                return std::nullopt;
+            }
+            faults.push_back(*fault);
         } else if (word == "--blad") {
             if (!ParseForcedStatus(value, options)) {
                 return std::nullopt;
@@ -108,12 +122,15 @@ void OnInterrupt(int) {
 int RunSymulatorUntil(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                       const std::atomic<bool>& stop) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kSymulatorUsage;
+        out << SymulatorUsage();
         return kExitSuccess;
     }
-    const std::optional<sim::VirtualRegisterOptions> options = ParseArguments(args);
+    std::vector<sim::Fault> faults;
+    std::string wrongFault;
+    const std::optional<sim::VirtualRegisterOptions> options =
+        ParseArguments(args, faults, wrongFault);
     if (!options) {
-        err << kSymulatorUsage;
+        err << (wrongFault.empty() ? "" : wrongFault + "\n\n") << SymulatorUsage();
         return kExitUsage;
     }
     if (!options->linkPath.empty()) {
@@ -126,6 +143,9 @@ int RunSymulatorUntil(const std::vector<std::string>& args, std::ostream& out, s
         }
     }
     sim::VirtualRegister reg(*options);
+    for (const sim::Fault& fault : faults) {
+        reg.InjectFault(fault);
+    }
     if (!reg.Start()) {
         err << "Nie można uruchomić wirtualnej kasy";
         if (!options->linkPath.empty()) {
@@ -145,6 +165,9 @@ int RunSymulatorUntil(const std::vector<std::string>& args, std::ostream& out, s
         out << "Tempo: " << options->baudRate << " bitów na sekundę.\n";
     } else {
         out << "Tempo: bez ograniczeń.\n";
+    }
+    if (!faults.empty()) {
+        out << "Usterki: " << faults.size() << ".\n";
     }
     out << "Zakończenie: Ctrl+C.\n" << std::flush;
 

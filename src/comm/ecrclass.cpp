@@ -11,7 +11,6 @@ namespace {
 
 constexpr size_t kMaxPortNameLength = 19;
 constexpr int32_t kStatusRecordMaxLength = 10;
-constexpr int32_t kVerifyTimeoutMs = 15000;
 
 // One upper-case hexadecimal digit; anything else is not a checksum digit.
 int ChecksumDigit(uint8_t c) {
@@ -251,7 +250,7 @@ int ECRClass::VerifyDocument(const char* data, const char* text) {
     if (!twoRecordMode) {
         return 0;
     }
-    if (!Receive(receiveBuffer, kVerifyTimeoutMs, kFrameEnd) || receiveBuffer.Length() < 10) {
+    if (!Receive(receiveBuffer, verifyTimeout, kFrameEnd) || receiveBuffer.Length() < 10) {
         return -1;
     }
     LogAnswer(receiveBuffer);

@@ -100,6 +100,8 @@ class ECRClass : public FastCom {
     std::string taxNumber;
 
     int32_t answerTimeout = 5000;
+    // The silence after which a document verification gives up waiting for its verdict.
+    int32_t verifyTimeout = 15000;
     int32_t statusCode = -1;
     // Why the program itself did not send the last request; empty when it was sent. The
     // error texts give it in place of the register's verdict.

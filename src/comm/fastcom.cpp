@@ -154,6 +154,11 @@ bool FastCom::Close() {
     return true;
 }
 
+void FastCom::LineLost() {
+    port_.Close();
+    open_ = false;
+}
+
 uint32_t FastCom::InputCount() {
     const int n = port_.InputQueue();
     inputCount_ = n > 0 ? static_cast<uint32_t>(n) : 0;
@@ -172,6 +177,9 @@ bool FastCom::WriteAll(const iBuffer& buffer) {
     const int written = port_.Write(buffer.Data(), count, timeout);
     ++writeCalls_;
     bytesWritten_ = written > 0 ? static_cast<uint32_t>(written) : 0;
+    if (written < 0) {
+        LineLost();
+    }
     return written == count;
 }
 
@@ -192,6 +200,9 @@ bool FastCom::WriteChunked(const iBuffer& buffer) {
         const int written =
             port_.Write(buffer.Data() + done, chunk, timeouts_.writeTotalConstant + chunk);
         ++writeCalls_;
+        if (written < 0) {
+            LineLost();
+        }
         if (written != chunk) {
             if (written > 0) {
                 bytesWritten_ += static_cast<uint32_t>(written);
@@ -277,11 +288,13 @@ FastCom::SendResult FastCom::WriteReading(const iBuffer& buffer, const SendHooks
         const int written = port_.Write(buffer.Data() + done, count, 0);
         ++writeCalls_;
         if (written < 0) {
+            LineLost();
             return SendResult::kFailed;
         }
         if (written == 0) {
             // The line is full: wait until it takes bytes again or an answer comes.
             if (port_.WaitWritableOrReadable(kIdleRoundMs) < 0) {
+                LineLost();
                 return SendResult::kFailed;
             }
             continue;
@@ -306,6 +319,7 @@ FastCom::SendResult FastCom::WriteReading(const iBuffer& buffer, const SendHooks
         if (*any) {
             quietSince = Clock::now();
         } else if (port_.WaitReadable(kIdleRoundMs) < 0) {
+            LineLost();
             break;
         }
     }
@@ -322,6 +336,7 @@ bool FastCom::ReadAvailable(iBuffer& buffer, int32_t maximum) {
     }
     const int waiting = port_.InputQueue();
     if (waiting < 0) {
+        LineLost();
         return false;
     }
     const int count = std::min({maximum, waiting, buffer.FreeSpace() - 1});
@@ -331,6 +346,7 @@ bool FastCom::ReadAvailable(iBuffer& buffer, int32_t maximum) {
     }
     const int n = port_.ReadNow(buffer.Data() + buffer.Length(), count);
     if (n < 0) {
+        LineLost();
         return false;
     }
     buffer.SetLength(buffer.Length() + n);
@@ -357,7 +373,8 @@ bool FastCom::Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator
         }
         const int n = port_.ReadNow(buffer.Data() + buffer.Length(), buffer.FreeSpace() - 1);
         if (n < 0) {
-            return false;  // the device is gone
+            LineLost();
+            return false;
         }
         bytesRead_ = static_cast<uint32_t>(n);
         if (n == 0) {
@@ -368,6 +385,7 @@ bool FastCom::Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator
                 static_cast<int>(std::min<int64_t>(kIdleRoundMs, (budget + 999) / 1000));
             const int ready = port_.WaitReadable(wait);
             if (ready < 0) {
+                LineLost();
                 return false;
             }
             if (ready > 0 && spuriousWake) {

@@ -87,6 +87,9 @@ class FastCom {
     static constexpr int64_t kSendMarginMs = 5000;
 
   private:
+    // The device is gone (a pulled cable): its handle can never work again, so it is let
+    // go, and the next operation opens the port afresh once the device is back.
+    void LineLost();
     bool WriteAll(const iBuffer& buffer);
     bool WriteChunked(const iBuffer& buffer);
 

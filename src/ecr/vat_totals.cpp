@@ -251,7 +251,8 @@ bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
 }
 
 bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
-                     bool fiscalChecked, const std::array<std::string, 7>& edits) {
+                     bool fiscalChecked, const std::array<std::string, 7>& edits,
+                     int32_t timeoutMs) {
     if (ProgrammingRefused(ecr, ui, caption, busy, fiscalChecked,
                            "Programowanie stawek VAT z interfejsu szeregowego\njest możliwe "
                            "tylko w trybie niefiskalnym.")) {
@@ -275,7 +276,7 @@ bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& captio
         }
         VatRatesFromInputs(edits, current, rates, refusal);
     }
-    if (!WriteVatRates(ecr, 0, rates)) {
+    if (!WriteVatRates(ecr, timeoutMs, rates)) {
         ui.Message(caption, ecr.WithRegisterReason(
                                 "Nie można zapisać stawek VAT.\nUruchom w kasie komunikację, lub "
                                 "ustaw w oknie\nKonfiguracja Programu parametry transmisji."));

@@ -80,9 +80,11 @@ bool ShowTotals(ECRClass& ecr, UserInterface& ui, const std::string& caption, bo
                 bool interactive, TotalsTexts& texts);
 bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
                   bool interactive, std::array<std::string, 7>& texts);
-// "StawkiVAT_zapis_kasa": the edits' texts are programmed into the register.
+// "StawkiVAT_zapis_kasa": the edits' texts are programmed into the register; the write
+// waits `timeoutMs` for its answer, 20000 ms when 0.
 bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
-                     bool fiscalChecked, const std::array<std::string, 7>& edits);
+                     bool fiscalChecked, const std::array<std::string, 7>& edits,
+                     int32_t timeoutMs = 0);
 
 inline constexpr const char* kVatReadFailedMessage =
     "Nie można odczytać stawek VAT z kasy.\nUruchom w kasie komunikację, lub ustaw w "

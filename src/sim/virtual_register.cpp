@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <utility>
@@ -19,6 +20,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 const std::string kStart = "\x1bP";
 const std::string kEnd = "\x1b\\";
+// Line noise: flow-control bytes, a zero and text, but never the ESC that starts a frame.
+const std::string kNoise("\x00\x13\xff\x11garbage", 11);
 // Larger parameters are malformed; the bound also keeps the arithmetic from overflowing.
 constexpr int64_t kLargestParameter = 999999999;
 // The history of received requests keeps this many, so a long run does not grow without end.
@@ -106,6 +109,9 @@ bool VirtualRegister::Start() {
     if (running_) {
         return true;
     }
+    if (thread_.joinable()) {
+        thread_.join();  // the thread of a register that vanished
+    }
     int slave = -1;
     char name[256] = {};
     termios raw{};
@@ -156,6 +162,10 @@ void VirtualRegister::Stop() {
         ::close(slaveKeeper_);
         slaveKeeper_ = -1;
     }
+    RemoveLink();
+}
+
+void VirtualRegister::RemoveLink() {
     if (!options_.linkPath.empty() && !slavePath_.empty()) {
         // The link goes only while it still points at this register's port.
         std::error_code ignored;
@@ -178,7 +188,29 @@ void VirtualRegister::ReplaceNextData(std::string data, char letter) {
 
 void VirtualRegister::InjectFault(Fault fault) {
     std::lock_guard lock(mutex_);
-    faults_.push_back(fault);
+    faults_.push_back({fault, 0});
+}
+
+std::optional<Fault> VirtualRegister::TakeFault() {
+    std::optional<Fault> single;
+    std::optional<Fault> repeated;
+    for (auto it = faults_.begin(); it != faults_.end();) {
+        const Fault& f = it->fault;
+        const int64_t n = ++it->answers;
+        const int64_t first = std::max(f.from, 1);
+        const bool due = n >= first && (f.every <= 0 || (n - first) % f.every == 0);
+        if (due && f.every <= 0 && !single) {
+            single = f;
+            it = faults_.erase(it);
+            continue;
+        }
+        if (due && f.every > 0 && !repeated) {
+            repeated = f;
+        }
+        ++it;
+    }
+    // A single fault goes first; one that found its answer taken waits for the next.
+    return single ? single : repeated;
 }
 
 void VirtualRegister::SetStatusFor(char command, int code) {
@@ -281,12 +313,12 @@ void VirtualRegister::AnswerDocument(const std::string& request) {
     std::optional<Fault> fault;
     {
         std::lock_guard lock(mutex_);
-        if (!faults_.empty()) {
-            fault = faults_.front();
-            faults_.pop_front();
-        }
+        fault = TakeFault();
     }
-    SendAnswer(FramePayload(DocumentVerdictPayload(request)), fault ? &*fault : nullptr, 0);
+    const std::string verdict = fault && fault->kind == FaultKind::Status
+                                    ? "0;" + std::to_string(fault->status)
+                                    : DocumentVerdictPayload(request);
+    SendAnswer(FramePayload(verdict), fault ? &*fault : nullptr, 0);
 }
 
 void VirtualRegister::HandleFrame(const std::string& frameBytes, Clock::time_point firstByte) {
@@ -326,15 +358,14 @@ void VirtualRegister::HandleFrame(const std::string& frameBytes, Clock::time_poi
     std::string answer;
     {
         std::lock_guard lock(mutex_);
-        if (!faults_.empty()) {
-            fault = faults_.front();
-            faults_.pop_front();
-        }
+        fault = TakeFault();
         const std::string number = std::to_string(request.number);
         if (!checksumOk) {
             answer = FramePayload(number + ";21");
         } else if (!parsed) {
             answer = FramePayload(number + ";23");
+        } else if (fault && fault->kind == FaultKind::Status) {
+            answer = FramePayload(number + ";" + std::to_string(fault->status));
         } else if (const auto forced = statusFor_.find(request.command);
                    forced != statusFor_.end()) {
             answer = FramePayload(number + ";" + std::to_string(forced->second));
@@ -402,7 +433,21 @@ void VirtualRegister::SendAnswer(const std::string& bytes, const Fault* fault, i
             return;
         }
         case FaultKind::GarbageBefore:
-            WritePaced(std::string("\x00\x13\xff\x11garbage", 11) + bytes);
+            WritePaced(kNoise + bytes);
+            return;
+        case FaultKind::GarbageAfter:
+            WritePaced(bytes + kNoise);
+            return;
+        case FaultKind::Vanish:
+            ::close(master_);
+            master_ = -1;
+            ::close(slaveKeeper_);
+            slaveKeeper_ = -1;
+            RemoveLink();
+            running_ = false;
+            return;
+        case FaultKind::Status:
+            WritePaced(bytes);
             return;
         case FaultKind::CloseMidAnswer:
             WritePaced(bytes.substr(0, bytes.size() / 2));

@@ -43,11 +43,20 @@ enum class FaultKind {
     StaleNumber,     // an old answer with the previous request number comes first
     GarbageBefore,   // noise bytes precede the answer
     CloseMidAnswer,  // half the answer, then the line goes dead
+    GarbageAfter,    // noise bytes follow the answer
+    Vanish,          // the device is gone before it answers, its port with it (a pulled cable)
+    Status,          // the answer is the status code `status` alone; the request is not done
 };
 
 struct Fault {
     FaultKind kind = FaultKind::NoAnswer;
     int delayMs = 0;
+    int status = 0;
+    // Which answers it hits, counted from the one after it is injected: with `every` 0,
+    // answer `from` alone (the next one when 0); else every `every`-th answer from answer
+    // `from` on.
+    int every = 0;
+    int from = 0;
 };
 
 class VirtualRegister {
@@ -66,7 +75,8 @@ class VirtualRegister {
     // The pseudo-terminal itself, whether or not a link points at it.
     const std::string& TerminalPath() const { return slavePath_; }
 
-    // The next answered request suffers this fault (faults queue up in order).
+    // The next answered request suffers this fault (faults queue up in order); a repeating
+    // fault stays and hits the answers it counts, when no single fault is waiting.
     void InjectFault(Fault fault);
     // The next data record sent carries `data` instead of its own, and `letter` instead of
     // its answer letter when one is given.
@@ -97,11 +107,17 @@ class VirtualRegister {
     void SendAnswer(const std::string& bytes, const Fault* fault, int number);
     void WritePaced(const std::string& bytes);
     void AnswerDocument(const std::string& request);
+    std::optional<Fault> TakeFault();
+    void RemoveLink();
 
     VirtualRegisterOptions options_;
     std::unique_ptr<RegisterState> state_;
     mutable std::mutex mutex_;
-    std::deque<Fault> faults_;
+    struct PendingFault {
+        Fault fault;
+        int64_t answers = 0;  // answers counted since a repeating fault was injected
+    };
+    std::deque<PendingFault> faults_;
     std::optional<std::pair<std::string, char>> nextData_;
     std::map<char, int> statusFor_;
     std::map<std::pair<char, int64_t>, int> statusForRecord_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../sim/register_fixture.h"
+#include "support/model_grids.h"
 #include "support/recording_ui.h"
 #include "support/register_state.h"
 
@@ -19,15 +20,7 @@ class Transfer : public ::testing::TestWithParam<RegisterType> {
     void Connect(RegisterType type) {
         ASSERT_TRUE(f.Connect(type));
         f.ecr.modelCode = type == RegisterType::Zen ? 1 : 2;
-        model = type == RegisterType::Zen ? &ZenModel() : &VesperModel();
-        std::string name(model->name);
-        ActiveModelSelection().Select(name);
-        for (int k = 0; k < kTableKindCount; ++k) {
-            const auto kind = static_cast<TableKind>(k);
-            if (kind != TableKind::kHeader && kind != TableKind::kVat) {
-                SetUpGrid(tables.Grid(kind), model->Table(kind), true, true, minPlu);
-            }
-        }
+        model = &testing::SelectModelWithGrids(type, tables, minPlu);
     }
     TransferResult Run(TableKind kind, bool write, TransferRange range = {}, bool clear = false) {
         TransferRequest request;

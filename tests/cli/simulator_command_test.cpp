@@ -185,6 +185,24 @@ TEST_F(SymulatorCommand, AnEmptyPacedZen) {
         << text;
 }
 
+TEST_F(SymulatorCommand, InjectsTheFaultsItIsGivenInTheirTurn) {
+    ASSERT_TRUE(Launch({"--usterka", "status=22:co=2", "--usterka", "status=24:raz"}));
+    RegisterSession ecr;
+    ecr.SetPortParams(link_, 9600, nullptr, 0);
+    ecr.savedMode = 0;  // no start requests: every answer below is counted
+    std::vector<int> statuses;
+    for (int i = 0; i < 4; ++i) {
+        iBuffer& request = ecr.BeginRequest();
+        request.Append("N");
+        EXPECT_TRUE(ecr.Exchange(request));
+        statuses.push_back(ecr.statusCode);
+    }
+    EXPECT_EQ(statuses, (std::vector<int>{24, 22, 0, 22}));
+    ecr.CloseTransmission();
+    EXPECT_EQ(Stop(), kExitSuccess);
+    EXPECT_NE(out_.str().find("\nUsterki: 2.\n"), std::string::npos) << out_.str();
+}
+
 TEST_F(SymulatorCommand, WithoutALinkThePseudoTerminalIsThePort) {
     const std::atomic<bool> stop{true};
     EXPECT_EQ(RunSymulatorUntil({}, out_, err_, stop), kExitSuccess);
