@@ -71,7 +71,8 @@ TEST_F(AutoUpgradeTest, NewerSignedProgramIsAskedForDownloadedAndStartedOnce) {
     EXPECT_EQ(server.Requests(), (std::vector<std::string>{"/v.txt", "/v.run", "/v.sig"}));
     ASSERT_FALSE(ui.progress.empty());
     EXPECT_EQ(ui.progress.back(), std::make_pair(0, 0));
-    for (int i = 0; i < 200 && !work.Exists("marker"); ++i) {
+    // The started program creates the marker before it writes it, so wait for the text.
+    for (int i = 0; i < 200 && work.Read("marker") != "started\n"; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(work.Read("marker"), "started\n");
