@@ -4,6 +4,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
+# Each step says how far into the run it starts, so a slow step shows in the log.
+step() { echo "== $1 (od początku: $((SECONDS / 60)) min $((SECONDS % 60)) s) =="; }
+step "Pakiety"
 "$root/scripts/install-deps.sh"
 # Number formatting is also tested under a Polish locale.
 if ! locale -a 2>/dev/null | grep -qi '^pl_PL\.utf8$'; then
@@ -13,32 +16,38 @@ if ! locale -a 2>/dev/null | grep -qi '^pl_PL\.utf8$'; then
     grep -q '^pl_PL.UTF-8 UTF-8' /etc/locale.gen || echo 'pl_PL.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
     $sudo locale-gen >/dev/null || true
 fi
+step "Formatowanie"
 "$root/scripts/check-format.sh"
+step "Kompilacja zwykła"
 "$root/scripts/build.sh" "$root/build/normal"
+step "Kompilacja z AddressSanitizer i UBSan"
 "$root/scripts/build.sh" "$root/build/sanitize" -DSERWIS_SANITIZE=ON -DSERWIS_BUILD_BENCH=OFF
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan_suppressions.txt"
 status=0
-echo "== Testy (kompilacja z AddressSanitizer i UBSan) =="
+step "Testy (kompilacja z AddressSanitizer i UBSan)"
 ctest --test-dir "$root/build/sanitize" -j 2 --output-on-failure --timeout 300 || status=1
-echo "== Testy (kompilacja zwykła) =="
+step "Testy (kompilacja zwykła)"
 ctest --test-dir "$root/build/normal" -j 2 --output-on-failure --timeout 300 || status=1
 # The parsers' fuzz targets, briefly each, where clang can build them.
 if command -v clang++ >/dev/null; then
-    echo "== Fuzzing (krótki przebieg każdego celu) =="
+    step "Fuzzing (krótki przebieg każdego celu)"
     CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/build/fuzz" -DSERWIS_FUZZ=ON
+    step "Fuzzing: przebiegi"
     ctest --test-dir "$root/build/fuzz" -L fuzz -j 2 --output-on-failure --timeout 300 || status=1
 fi
 # Needs the Linux kasa of the normal tree: its virtual register serves kasa.exe over wine.
 # Built without debug information, which keeps the cross build short.
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then
-    echo "== Windows (mingw-w64, testy pod wine) =="
+    step "Windows (mingw-w64, testy pod wine)"
     "$root/scripts/build.sh" "$root/build/windows" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
         -DSERWIS_LINUX_KASA="$root/build/normal/src/kasa"
+    step "Windows: testy"
     ctest --test-dir "$root/build/windows" -j 2 --output-on-failure --timeout 300 || status=1
 fi
-echo "== Pakiet .deb =="
+step "Pakiet .deb"
 deb="$("$root/scripts/package.sh" "$root/build/normal")" && "$root/scripts/check-package.sh" "$deb" || status=1
+step "Koniec"
 exit $status
