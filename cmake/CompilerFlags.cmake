@@ -11,7 +11,9 @@ endif()
 if(SERWIS_SANITIZE)
     # GCC 12 reports false "maybe uninitialized" warnings inside the standard library when
     # the sanitizers instrument optimised code.
+    # -O1 and line tables only: the checking tree is built on every run of the tests, and
+    # its reports need no more than file and line to point at a fault.
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
-                        -fno-sanitize-recover=undefined -Wno-maybe-uninitialized)
+                        -fno-sanitize-recover=undefined -Wno-maybe-uninitialized -O1 -g1)
     add_link_options(-fsanitize=address,undefined)
 endif()

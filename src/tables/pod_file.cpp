@@ -104,6 +104,11 @@ std::string PodHeaderValue(const TableDescriptor& header, int number, const Head
     value += line.bold ? '1' : '0';
     value += sep;
     value += line.text;
+    // The reader drops one separator at the very end of a value; a text that ends in one
+    // gets a second, so that the text comes back whole.
+    if (!line.text.empty() && line.text.back() == sep) {
+        value += sep;
+    }
     return value;
 }
 

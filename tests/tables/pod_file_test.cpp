@@ -162,6 +162,15 @@ TEST(PodFileTest, ValueForms) {
         EXPECT_NE(text.find(part), std::string::npos) << part;
     }
 
+    // A text that ends in the separator survives the reader's dropping of a last one.
+    tables.header[1] = HeaderLine{"Rachunek;", false, false, false};
+    KeyValueFile endsInSeparator;
+    SaveHeader(endsInSeparator, zen.Table(TableKind::kHeader), tables.header);
+    EXPECT_EQ(*endsInSeparator.Find("NAGLOWEK", "Linja2"), "2;0;0;0;Rachunek;;");
+    HeaderLines reread;
+    ASSERT_EQ(LoadHeader(endsInSeparator, zen.Table(TableKind::kHeader), reread).status, kLoadOk);
+    EXPECT_EQ(reread[1].text, "Rachunek;");
+
     // The "Vesper" header has six lines: only they are written.
     KeyValueFile vesperHeader;
     SaveHeader(vesperHeader, vesper.Table(TableKind::kHeader), tables.header);
