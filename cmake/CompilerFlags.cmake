@@ -8,6 +8,14 @@ endif()
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     add_compile_options(-Wno-restrict)
 endif()
+# GCC 12 loses the system-header status of the standard library read from a precompiled
+# header and then reports its known false bounds errors in string copies.
+function(serwis_precompile_headers target)
+    target_precompile_headers(${target} ${ARGN})
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+        target_compile_options(${target} PRIVATE -Wno-array-bounds)
+    endif()
+endfunction()
 if(SERWIS_SANITIZE)
     # GCC 12 reports false "maybe uninitialized" warnings inside the standard library when
     # the sanitizers instrument optimised code.
