@@ -9,11 +9,12 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_L
     add_compile_options(-Wno-restrict)
 endif()
 # GCC 12 loses the system-header status of the standard library read from a precompiled
-# header and then reports its known false bounds errors in string copies.
+# header and then reports its known false bounds and overflow errors in string copies.
 function(serwis_precompile_headers target)
     target_precompile_headers(${target} ${ARGN})
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-        target_compile_options(${target} PRIVATE -Wno-array-bounds)
+        target_compile_options(${target} PRIVATE -Wno-array-bounds -Wno-stringop-overflow
+                                                 -Wno-stringop-overread)
     endif()
 endfunction()
 if(SERWIS_SANITIZE)
