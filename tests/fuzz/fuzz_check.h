@@ -51,6 +51,22 @@ void RequireSame(const T& first, const T& second, const char* what) {
     }
 }
 
+// Two grids that must be equal; a difference is told by its first cell.
+template <class Grid>
+void RequireSameGrid(const Grid& first, const Grid& second, const char* what) {
+    if (first.ColCount() != second.ColCount() || first.RowCount() != second.RowCount()) {
+        Fail(what, "(size)", "(size)");
+    }
+    for (int r = 0; r < first.RowCount(); ++r) {
+        for (int c = 0; c < first.ColCount(); ++c) {
+            if (first.Cell(c, r) != second.Cell(c, r)) {
+                std::fprintf(stderr, "cell (%d, %d)\n", c, r);
+                Fail(what, first.Cell(c, r), second.Cell(c, r));
+            }
+        }
+    }
+}
+
 inline void RequireSameText(std::string_view first, std::string_view second, const char* what) {
     if (first != second) {
         Fail(what, first, second);
