@@ -25,11 +25,11 @@ TableSet& Tables(size_t slot, bool keep) {
 // a row loses those at its end; the others are held in place by the separator after them.
 void DropTrailingBlanksOfLastField(TextGrid& grid, int lastField) {
     for (int r = 1; r < grid.RowCount(); ++r) {
-        std::string text = grid.Cell(lastField, r);
+        const std::string& text = grid.Cell(lastField, r);
         const size_t end = text.find_last_not_of(" \t");
-        text.erase(end == std::string::npos ? 0 : end + 1);
-        if (text != grid.Cell(lastField, r)) {
-            grid.SetCell(lastField, r, std::move(text));
+        const size_t kept = end == std::string::npos ? 0 : end + 1;
+        if (kept < text.size()) {
+            grid.SetCell(lastField, r, text.substr(0, kept));
         }
     }
 }
