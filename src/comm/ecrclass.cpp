@@ -156,11 +156,7 @@ bool ECRClass::Exchange(iBuffer& payload) {
         return false;
     }
     LogAnswer(receiveBuffer);
-    int r = ReadRecord();
-    while (r == kRecordOtherNumber) {
-        ReadRecord();  // the stale answer's companion record goes with it
-        r = ReadRecord();
-    }
+    int r = ReadOwnRecord();
     if (r == kRecordData && twoRecordMode) {
         int r2 = ReadRecord();
         if (r2 < 0) {
@@ -176,6 +172,28 @@ bool ECRClass::Exchange(iBuffer& payload) {
         requestNumber = static_cast<uint8_t>(requestNumber + 1);
     }
     return r > 0;
+}
+
+int ECRClass::ReadOwnRecord() {
+    // An answer that came just after the drain before sending shifts the answers by one
+    // exchange: this exchange then meets the rest of the late answer before its own. Such
+    // records are skipped one by one, so a record with this request's number is never
+    // thrown away with them, and when they used up what arrived, the exchange waits on for
+    // its own answer. The waits are few, so a register that only sends old answers cannot
+    // hold the exchange long.
+    constexpr int kWaitsAfterStaleRecords = 4;
+    int r = ReadRecord();
+    for (int waits = 0; r == kRecordOtherNumber;) {
+        if (receiveBuffer.Find(kFrameStart, 0) < 0 && waits < kWaitsAfterStaleRecords) {
+            ++waits;
+            if (!Receive(receiveBuffer, answerTimeout, kFrameEnd)) {
+                return kRecordEmpty;
+            }
+            LogAnswer(receiveBuffer);
+        }
+        r = ReadRecord();
+    }
+    return r;
 }
 
 int ECRClass::ExtractRecord(iBuffer& out) {

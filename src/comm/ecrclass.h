@@ -136,6 +136,7 @@ class ECRClass : public FastCom {
     std::string LogPrefix() const;
     void Renumber(iBuffer& payload, uint8_t builtWith);
     void DropLateBytes();
+    int ReadOwnRecord();
 
     std::string configuredPortName_;
     int32_t configuredBaudRate_ = 9600;

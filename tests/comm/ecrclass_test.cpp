@@ -207,7 +207,7 @@ TEST_F(ExchangeOnPty, GarbageBeforeTheFrameIsDiscarded) {
     EXPECT_EQ(ecr.statusCode, 0);
 }
 
-TEST_F(ExchangeOnPty, StaleAnswerIsSkippedWithTheRecordAfterIt) {
+TEST_F(ExchangeOnPty, StaleAnswerAndItsStatusAreSkipped) {
     ecr.requestNumber = 5;
     // An old data record and its status, then this request's data and status.
     reg.Start({{Frame("4;7;11;0hAA") + Frame("4;0") + Frame("5;7;11;0h4142") + Frame("5;0")}});
@@ -217,6 +217,31 @@ TEST_F(ExchangeOnPty, StaleAnswerIsSkippedWithTheRecordAfterIt) {
     EXPECT_EQ(ecr.answerBuffer.LastSeparator(), ';');
     EXPECT_EQ(ecr.statusCode, 0);
     EXPECT_EQ(ecr.requestNumber, 6);
+}
+
+TEST_F(ExchangeOnPty, StaleStatusAloneLeavesTheOwnAnswer) {
+    ecr.requestNumber = 5;
+    reg.Start({{Frame("4;0") + Frame("5;0")}});
+    EXPECT_TRUE(Send("5;3P"));
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_EQ(ecr.requestNumber, 6);
+}
+
+TEST_F(ExchangeOnPty, LateAnswerAfterTheDrainShiftsNoLaterExchange) {
+    // Request 5 goes unanswered. Its answer comes only once the same number is asked again,
+    // just after that exchange dropped what was waiting, so the repeat's own answer reaches
+    // the exchange after it, ahead of that exchange's answer.
+    ecr.requestNumber = 5;
+    reg.Start({{},
+               {Frame("5;7;11;0hAA") + Frame("5;0"), Frame("5;7;11;0hAA") + Frame("5;0")},
+               {"", Frame("6;7;11;1hBB") + Frame("6;0")}});
+    EXPECT_FALSE(Send("5;7;11;0H"));
+    EXPECT_TRUE(Send("5;7;11;0H"));
+    EXPECT_EQ(ecr.answerBuffer.View(), "7;11;0hAA");
+    EXPECT_TRUE(Send("6;7;11;1H"));
+    EXPECT_EQ(ecr.answerBuffer.View(), "7;11;1hBB");
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_EQ(ecr.requestNumber, 7);
 }
 
 TEST_F(ExchangeOnPty, DataThenStatusInALaterRead) {
