@@ -256,6 +256,9 @@ int ECRClass::ReadRecord() {
 }
 
 int ECRClass::VerifyDocument(const char* data, const char* text) {
+    // The verdict carries no request number, so a verdict that came after an earlier
+    // verification gave up would pass for this document's.
+    DropLateBytes();
     requestBuffer.Clear();
     requestBuffer.Append(kFrameStart);
     requestBuffer.AppendByte('c');

@@ -281,6 +281,18 @@ TEST_F(ExchangeOnPty, VerifyDocumentConfirmsOnZero) {
     EXPECT_EQ(ecr.requestNumber, 0);  // unsequenced
 }
 
+TEST_F(ExchangeOnPty, VerifyDocumentTakesNoVerdictThatCameBeforeItsRequest) {
+    ASSERT_TRUE(ecr.InitTransmission());
+    pty.Write(Frame("12;0"));  // a confirmation that came after its verification gave up
+    for (int i = 0; i < 200 && ecr.InputCount() == 0; ++i) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_GT(ecr.InputCount(), 0);
+    reg.Start({{Frame("12;3")}});
+    EXPECT_EQ(ecr.VerifyDocument("DATA\x1b\\", "PARAGON"), 2);
+    EXPECT_TRUE(LogHas("Odrzucono spóźnioną odpowiedź"));
+}
+
 TEST(DocumentVerdict, SecondNumberJudgedByItsDigits) {
     EXPECT_EQ(ECRClass::DocumentVerdictOf("12;000"), 1);
     // 2^64: a denial that an integer would wrap to 0.
