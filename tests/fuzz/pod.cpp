@@ -65,6 +65,28 @@ void CheckTable(const KeyValueFile& file, const RegisterModel& model, TableKind 
     fuzz::RequireSameGrid(read.Grid(kind), again.Grid(kind), "a .pod table changed on its way");
 }
 
+// Characters outside Windows-1250 are written as "?", so two section or key names that
+// differ only in such characters become one on the next read, and the later lines go with
+// the first name: a loss of the same kind, once.
+bool NamesMergeThroughWindows1250(const KeyValueFile& file) {
+    KeyValueFile written;
+    for (const std::string& section : file.SectionNames()) {
+        const std::string sectionName = fuzz::ThroughWindows1250(section);
+        if (written.SectionExists(sectionName)) {
+            return true;
+        }
+        written.WriteString(sectionName, "=", "1");  // no key of a file holds "="
+        for (const std::string& key : file.KeyNames(section)) {
+            const std::string keyName = fuzz::ThroughWindows1250(key);
+            if (written.ValueExists(sectionName, keyName)) {
+                return true;
+            }
+            written.WriteString(sectionName, keyName, "1");
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -82,14 +104,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::Require(fuzz::MayBeRefused(text), "a written key/value file is not text");
         return 0;
     }
-    fuzz::RequireSameText(reread.Serialize(), text, "a key/value file changed on rewriting");
-    for (const std::string& section : file.SectionNames()) {
-        for (const std::string& key : file.KeyNames(section)) {
-            const std::string* value =
-                reread.Find(fuzz::ThroughWindows1250(section), fuzz::ThroughWindows1250(key));
-            fuzz::Require(value != nullptr, "a key was lost on rewriting");
-            fuzz::RequireSameText(*value, fuzz::ThroughWindows1250(*file.Find(section, key)),
-                                  "a value changed on rewriting");
+    if (!NamesMergeThroughWindows1250(file)) {
+        fuzz::RequireSameText(reread.Serialize(), text, "a key/value file changed on rewriting");
+        for (const std::string& section : file.SectionNames()) {
+            for (const std::string& key : file.KeyNames(section)) {
+                const std::string* value =
+                    reread.Find(fuzz::ThroughWindows1250(section), fuzz::ThroughWindows1250(key));
+                fuzz::Require(value != nullptr, "a key was lost on rewriting");
+                fuzz::RequireSameText(*value, fuzz::ThroughWindows1250(*file.Find(section, key)),
+                                      "a value changed on rewriting");
+            }
         }
     }
 
