@@ -148,6 +148,9 @@ std::string RandomName(std::mt19937& rng, int row) {
 
 std::string RandomDecimal(std::mt19937& rng, int64_t maxUnits, int decimals) {
     const int64_t units = std::uniform_int_distribution<int64_t>(0, maxUnits)(rng);
+    if (units == 0) {
+        return "0";  // how the grid shows a zero amount or quantity read from the register
+    }
     int64_t scale = 1;
     for (int i = 0; i < decimals; ++i) {
         scale *= 10;
