@@ -66,8 +66,8 @@ void CheckTable(const KeyValueFile& file, const RegisterModel& model, TableKind 
 }
 
 // Characters outside Windows-1250 are written as "?", so two section or key names that
-// differ only in such characters become one on the next read, and the later lines go with
-// the first name: a loss of the same kind, once.
+// differ only in such characters become one on the next read: a repeated key's line is
+// dropped and a repeated section's lines join the first. A loss of the same kind, once.
 bool NamesMergeThroughWindows1250(const KeyValueFile& file) {
     KeyValueFile written;
     for (const std::string& section : file.SectionNames()) {
