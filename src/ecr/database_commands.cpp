@@ -103,6 +103,20 @@ std::string EscFieldRefusal(const TableDescriptor* table, int32_t number, std::s
            (several ? "jednego z tych pól." : "tego pola.");
 }
 
+// Why a record is not sent when the register's copy, which its empty cells stand for,
+// could not be read.
+std::string UnreadCopyRefusal(const TableDescriptor* table, int32_t number,
+                              const std::string& readFailure) {
+    std::string text = "Rekord " + DecimalText(number) + " tabeli " +
+                       (table != nullptr ? std::string(table->tableName) : std::string("?")) +
+                       " nie został wysłany do kasy: puste pola wiersza zachowują wartości z "
+                       "kasy, a odczyt rekordu z kasy się nie udał.";
+    if (!readFailure.empty()) {
+        text += "\n" + readFailure;
+    }
+    return text;
+}
+
 }  // namespace
 
 TableCode TableCodeOfKind(TableKind kind) {
@@ -143,20 +157,30 @@ bool ReadBaseRecord(ECRClass& ecr, int32_t number, Record& record) {
 }
 
 template <class Record>
-bool WriteBaseRecord(ECRClass& ecr, int32_t number, const Record& record) {
+bool WriteBaseRecord(ECRClass& ecr, int32_t number, const Record& record,
+                     const BeforeSend<Record>& beforeSend) {
     if (!ecr.InitTransmission()) {
         return false;
     }
     const RecordLayout layout = LayoutOf(ecr);
     Record merged = record;
     Record registerCopy;
-    if (ReadBaseRecord(ecr, number, registerCopy)) {
+    const bool haveCopy = ReadBaseRecord(ecr, number, registerCopy);
+    if (haveCopy) {
         merged.MergeUnsetFrom(registerCopy);
         // Packaging is always written; the register's counters are kept all the same.
         if (Record::kDatabase != PackagingRecord::kDatabase &&
             SameOnWire(merged, registerCopy, layout, number)) {
             return true;
         }
+    } else if (ecr.refusal.empty() && ecr.statusCode == -1) {
+        // A register that did not answer the read would not hear the write either, and
+        // what it holds could not be kept to undo it.
+        return false;
+    } else if (merged.HasUnsetField(layout)) {
+        ecr.Refuse(UnreadCopyRefusal(TableOfCode(TableCodeOfRecord<Record>(number)), number,
+                                     ecr.LastErrorText()));
+        return false;
     }
     iBuffer& request = ecr.BeginRequest({number - 1});
     request.AppendByte(static_cast<uint8_t>(Record::kWriteLetter));
@@ -169,12 +193,20 @@ bool WriteBaseRecord(ECRClass& ecr, int32_t number, const Record& record) {
             EscFieldRefusal(TableOfCode(TableCodeOfRecord<Record>(number)), number, escField));
         return false;
     }
+    if (beforeSend) {
+        const std::string reason = beforeSend(haveCopy ? &registerCopy : nullptr, merged);
+        if (!reason.empty()) {
+            ecr.Refuse(reason);
+            return false;
+        }
+    }
     return SendWriteOrDelete(ecr, request);
 }
 
-#define KASA_INSTANTIATE_RECORD(Record)                                \
-    template bool ReadBaseRecord<Record>(ECRClass&, int32_t, Record&); \
-    template bool WriteBaseRecord<Record>(ECRClass&, int32_t, const Record&);
+#define KASA_INSTANTIATE_RECORD(Record)                                      \
+    template bool ReadBaseRecord<Record>(ECRClass&, int32_t, Record&);       \
+    template bool WriteBaseRecord<Record>(ECRClass&, int32_t, const Record&, \
+                                          const BeforeSend<Record>&);
 KASA_INSTANTIATE_RECORD(PackagingRecord)
 KASA_INSTANTIATE_RECORD(KeyRecord)
 KASA_INSTANTIATE_RECORD(CashierRecord)

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,10 +49,19 @@ RecordLayout LayoutOf(const ECRClass& ecr);
 // Reads record `number` (1-based) into `record`; an empty record is a successful read.
 template <class Record>
 bool ReadBaseRecord(ECRClass& ecr, int32_t number, Record& record);
-// Writes a record, skipping it when the register already holds the same (packaging is
-// always written). Unset numeric fields keep the register's values.
+// Told of a record a write is about to send, after it was merged with the register's copy:
+// that copy (null when it could not be read) and the record as it goes out. A non-empty
+// result is why it must not be sent; the write then fails with that reason.
 template <class Record>
-bool WriteBaseRecord(ECRClass& ecr, int32_t number, const Record& record);
+using BeforeSend = std::function<std::string(const Record* registerCopy, const Record& sent)>;
+
+// Writes a record, skipping it when the register already holds the same (packaging is
+// always written). Unset numeric fields keep the register's values, read first; when that
+// read gets no answer nothing is sent, and when it fails otherwise a record with unset
+// fields is refused rather than sent with values nobody gave.
+template <class Record>
+bool WriteBaseRecord(ECRClass& ecr, int32_t number, const Record& record,
+                     const BeforeSend<Record>& beforeSend = {});
 // Deletes one record. Cashier 1 is never deleted. With `checkFirst` an empty record is
 // left alone and counts as deleted.
 bool DeleteBaseRecord(ECRClass& ecr, int32_t number, TableCode table, bool checkFirst);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 
 #include "base/codepage.h"
@@ -102,6 +103,10 @@ void TakeIfUnset(T& mine, const T& theirs) {
     if (IsUnset(mine)) {
         mine = theirs;
     }
+}
+
+bool AnyUnset(std::initializer_list<double> values) {
+    return std::any_of(values.begin(), values.end(), [](double v) { return IsUnset(v); });
 }
 
 // The ZEN pair goes back in the byte order it came in: decoded second byte first, it is
@@ -205,6 +210,10 @@ void PackagingRecord::MergeUnsetFrom(const PackagingRecord& r) {
     TakeIfUnset(attribute, r.attribute);
 }
 
+bool PackagingRecord::HasUnsetField(RecordLayout) const {
+    return AnyUnset({price, takenIn, givenOut, balance}) || IsUnset(attribute);
+}
+
 // ---- keys ----
 
 bool KeyRecord::Decode(iBuffer& answer, RecordLayout, int32_t) {
@@ -232,6 +241,10 @@ void KeyRecord::MergeUnsetFrom(const KeyRecord& r) {
     TakeIfUnset(pluNumber, r.pluNumber);
     TakeIfUnset(quantity, r.quantity);
     TakeIfUnset(endOfTransaction, r.endOfTransaction);
+}
+
+bool KeyRecord::HasUnsetField(RecordLayout) const {
+    return IsUnset(pluNumber) || IsUnset(quantity) || IsUnset(endOfTransaction);
 }
 
 // ---- cashiers ----
@@ -313,6 +326,9 @@ bool CashierRecord::Encode(iBuffer& out, RecordLayout layout, int32_t, WireForm 
 }
 
 void CashierRecord::MergeUnsetFrom(const CashierRecord& r) {
+    if (password == kKeepPassword) {
+        password = r.password;
+    }
     TakeIfUnset(cancelledReceipts, r.cancelledReceipts);
     TakeIfUnset(voidedItems, r.voidedItems);
     TakeIfUnset(turnover, r.turnover);
@@ -335,6 +351,24 @@ void CashierRecord::MergeUnsetFrom(const CashierRecord& r) {
     }
     TakeIfUnset(zenNumber, r.zenNumber);
     TakeIfUnset(attribute, r.attribute);
+}
+
+bool CashierRecord::HasUnsetField(RecordLayout layout) const {
+    if (password == kKeepPassword || IsUnset(cancelledReceipts) || IsUnset(voidedItems) ||
+        IsUnset(receipts) || IsUnset(attribute) ||
+        AnyUnset({turnover, depositsTaken, depositsReturned, cancelledAmount, voidedAmount, paidIn,
+                  paidOut, takings})) {
+        return true;
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        if (AnyUnset({paymentForms[i], discounts[i], surcharges[i]})) {
+            return true;
+        }
+    }
+    if (layout == RecordLayout::kZen) {
+        return zenPair.empty() || IsUnset(zenNumber);
+    }
+    return IsUnset(permissions);
 }
 
 // ---- discounts and surcharges ----
@@ -379,6 +413,11 @@ void DiscountRecord::MergeUnsetFrom(const DiscountRecord& r) {
     TakeIfUnset(attribute, r.attribute);
 }
 
+// The attribute is always written as 0, so it is not needed from the register.
+bool DiscountRecord::HasUnsetField(RecordLayout) const {
+    return AnyUnset({percentage, amount});
+}
+
 // ---- payment forms ----
 
 bool PaymentFormRecord::Decode(iBuffer& answer, RecordLayout, int32_t) {
@@ -405,6 +444,11 @@ void PaymentFormRecord::MergeUnsetFrom(const PaymentFormRecord& r) {
     TakeIfUnset(sales, r.sales);
     TakeIfUnset(rate, r.rate);
     TakeIfUnset(attribute, r.attribute);
+}
+
+// The attribute is always written as 0, so it is not needed from the register.
+bool PaymentFormRecord::HasUnsetField(RecordLayout) const {
+    return AnyUnset({sales, rate});
 }
 
 // ---- goods ----
@@ -464,6 +508,16 @@ void PluRecord::MergeUnsetFrom(const PluRecord& r) {
     TakeIfUnset(stockQuantity, r.stockQuantity);
     TakeIfUnset(stockValue, r.stockValue);
     TakeIfUnset(group, r.group);
+}
+
+// VESPER takes the fractions flag from its own settings and ZEN has no group: neither is
+// needed where it is not sent.
+bool PluRecord::HasUnsetField(RecordLayout layout) const {
+    if (AnyUnset({price, quantity, value, stockQuantity, stockValue}) || IsUnset(packaging) ||
+        IsUnset(vat)) {
+        return true;
+    }
+    return layout == RecordLayout::kZen ? IsUnset(fractions) : IsUnset(group);
 }
 
 // ---- totals ----

@@ -7,7 +7,8 @@
 // (0x1B), which no frame can carry, keys joined by "+"; empty when there is none.
 //
 // A numeric field of -1 (any negative value) is unset: the database commands fill it from
-// the register's copy, and a field still unset when the record is encoded goes out as 0.
+// the register's copy. A record that still has an unset field is never sent (it would go
+// out as 0, a value nobody gave); `HasUnsetField` tells which records those are.
 #pragma once
 
 #include <array>
@@ -84,6 +85,8 @@ struct PackagingRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const PackagingRecord& registerCopy);
+    // A field that goes out on this layout's write and holds no value of its own.
+    bool HasUnsetField(RecordLayout layout) const;
 };
 
 // Database 1, table "Klawisze".
@@ -102,18 +105,23 @@ struct KeyRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const KeyRecord& registerCopy);
+    // A field that goes out on this layout's write and holds no value of its own.
+    bool HasUnsetField(RecordLayout layout) const;
 };
 
 // Database 2, table "Kasjer".
 struct CashierRecord {
     static constexpr int kDatabase = 2;
+    static constexpr int32_t kKeepPassword = -2;
     static constexpr char kWriteLetter = 'B';
     static constexpr char kDeleteLetter = 'S';
     // The permission field is held complemented and masked with this.
     static constexpr uint32_t kPermissionMask = 0x8FFFFFFF;
 
-    std::string name;                    // NAZ
-    int32_t password = kUnset;           // HAS; -1 also means "nakt", no password
+    std::string name;  // NAZ
+    // HAS; -1 is "nakt" (no password), a value of its own; kKeepPassword keeps the
+    // register's.
+    int32_t password = kKeepPassword;
     int32_t cancelledReceipts = kUnset;  // ANU
     int32_t voidedItems = kUnset;        // STI
     double turnover = kUnset;            // OBR
@@ -139,9 +147,11 @@ struct CashierRecord {
     bool Decode(iBuffer& answer, RecordLayout layout, int32_t number);
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
-    // The password is not merged: -1 there is the user's "nakt". The ZEN pair is taken
-    // when empty.
+    // The password is merged only from kKeepPassword: -1 there is the user's "nakt". The
+    // ZEN pair is taken when empty.
     void MergeUnsetFrom(const CashierRecord& registerCopy);
+    // A field that goes out on this layout's write and holds no value of its own.
+    bool HasUnsetField(RecordLayout layout) const;
 };
 
 // Database 5: discounts are records 1..4 (table "Rabat"), surcharges 5..8 ("Doplata").
@@ -165,6 +175,8 @@ struct DiscountRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const DiscountRecord& registerCopy);
+    // A field that goes out on this layout's write and holds no value of its own.
+    bool HasUnsetField(RecordLayout layout) const;
 };
 
 // Database 4, table "Formy".
@@ -184,6 +196,8 @@ struct PaymentFormRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const PaymentFormRecord& registerCopy);
+    // A field that goes out on this layout's write and holds no value of its own.
+    bool HasUnsetField(RecordLayout layout) const;
 };
 
 // Database 7, table "PLU".
@@ -211,6 +225,8 @@ struct PluRecord {
     bool Encode(iBuffer& out, RecordLayout layout, int32_t number, WireForm form = WireForm::kWrite,
                 std::string* escField = nullptr) const;
     void MergeUnsetFrom(const PluRecord& registerCopy);
+    // A field that goes out on this layout's write and holds no value of its own.
+    bool HasUnsetField(RecordLayout layout) const;
 };
 
 // The answer to the totals request: read only.

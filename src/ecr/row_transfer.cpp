@@ -1,5 +1,8 @@
 #include "ecr/row_transfer.h"
 
+#include <optional>
+#include <type_traits>
+
 #include "base/codepage.h"
 #include "ecr/record_codec.h"
 #include "ecr/records.h"
@@ -108,19 +111,41 @@ const std::string& RowTransfer::CellOf(int row, std::string_view key, int occurr
     return column >= 0 ? grid_.Cell(column, row) : kEmpty;
 }
 
-void RowTransfer::Put(int row, std::string_view key, const std::string& text, int occurrence) {
+void RowTransfer::Put(std::vector<std::string>& cells, std::string_view key,
+                      const std::string& text, int occurrence) const {
     const int column = Column(key, occurrence);
-    if (column >= 0) {
-        grid_.SetCell(column, row, text);
+    if (column >= 0 && static_cast<size_t>(column) < cells.size()) {
+        cells[static_cast<size_t>(column)] = text;
     }
 }
 
-double RowTransfer::Amount(int row, std::string_view key) const {
-    return Has(key) ? ParseDecimal(CellOf(row, key)).value_or(0) : kUnset;
+double RowTransfer::Amount(int row, std::string_view key, int occurrence) const {
+    const double unset = emptyRecord_ ? 0.0 : static_cast<double>(kUnset);
+    if (Column(key, occurrence) < 0) {
+        return unset;
+    }
+    return ParseDecimal(CellOf(row, key, occurrence)).value_or(unset);
 }
 
 int32_t RowTransfer::Count(int row, std::string_view key) const {
-    return Has(key) ? static_cast<int32_t>(ParseInteger(CellOf(row, key)).value_or(0)) : kUnset;
+    const int32_t unset = emptyRecord_ ? 0 : kUnset;
+    if (!Has(key)) {
+        return unset;
+    }
+    const std::optional<int64_t> value = ParseInteger(CellOf(row, key));
+    return value ? static_cast<int32_t>(*value) : unset;
+}
+
+int32_t RowTransfer::Flag(int row, std::string_view key) const {
+    const int32_t unset = emptyRecord_ ? 0 : kUnset;
+    return Has(key) && !CellOf(row, key).empty() ? FlagOfText(CellOf(row, key)) : unset;
+}
+
+bool RowTransfer::IsEmptyRecordRow(int row) const {
+    if (code_ == TableCode::kKeys) {
+        return ParseInteger(CellOf(row, "PLU")).value_or(0) == 0;
+    }
+    return CellOf(row, "NAZ").empty();
 }
 
 int32_t RowTransfer::RecordNumber(int row) const {
@@ -129,97 +154,109 @@ int32_t RowTransfer::RecordNumber(int row) const {
                        : 0;
 }
 
-bool RowTransfer::TransferRowIn(int row) {
+template <class Record>
+void RowTransfer::ShowRecord(const Record& r, std::vector<std::string>& cells) const {
+    const auto amount = [](double v) { return FormatAmount(v, 2); };
+    if constexpr (std::is_same_v<Record, PackagingRecord>) {
+        Put(cells, "NAZ", r.name);
+        Put(cells, "CEN", amount(r.price));
+        Put(cells, "PRZ", amount(r.takenIn));
+        Put(cells, "WYD", amount(r.givenOut));
+        Put(cells, "SAL", PackagingBalanceText(r.balance));
+    } else if constexpr (std::is_same_v<Record, KeyRecord>) {
+        Put(cells, "PLU", FormatCount(r.pluNumber));
+        Put(cells, "ILO", FormatCount(r.quantity));
+        Put(cells, "TRA", FlagText(r.endOfTransaction));
+    } else if constexpr (std::is_same_v<Record, CashierRecord>) {
+        Put(cells, "NAZ", r.name);
+        Put(cells, "HAS", FormatCount(r.password));
+        Put(cells, "OBR", amount(r.turnover));
+        Put(cells, "KAP", amount(r.depositsTaken));
+        Put(cells, "KAZ", amount(r.depositsReturned));
+        Put(cells, "ANU", FormatCount(r.cancelledReceipts));
+        Put(cells, "KWO", amount(r.cancelledAmount));
+        Put(cells, "STI", FormatCount(r.voidedItems));
+        Put(cells, "STK", amount(r.voidedAmount), 0);
+        Put(cells, "WPL", amount(r.paidIn));
+        Put(cells, "WYP", amount(r.paidOut));
+        for (int i = 0; i < 4; ++i) {
+            const std::string n(1, static_cast<char>('1' + i));
+            Put(cells, "PL" + n, amount(r.paymentForms[static_cast<size_t>(i)]));
+            Put(cells, "RA" + n, amount(r.discounts[static_cast<size_t>(i)]));
+            Put(cells, "DO" + n, amount(r.surcharges[static_cast<size_t>(i)]));
+        }
+        Put(cells, "UTA", amount(r.takings));
+        Put(cells, "PAR", FormatCount(r.receipts));
+        if (LayoutOf(ecr_) == RecordLayout::kVesper) {
+            Put(cells, "LOG",
+                FormatLong(static_cast<int32_t>(r.permissions & 0xFFFFFFFF),
+                           static_cast<int32_t>(r.permissions >> 32)));
+        }
+        Put(cells, "STK", amount(r.CashInDrawer()), 1);
+    } else if constexpr (std::is_same_v<Record, DiscountRecord>) {
+        Put(cells, "NAZ", r.name);
+        Put(cells, "WAR", amount(r.percentage));
+        Put(cells, "KWO", amount(r.amount));
+    } else if constexpr (std::is_same_v<Record, PaymentFormRecord>) {
+        Put(cells, "NAZ", r.name);
+        Put(cells, "KUR", FormatAmount(r.rate, 6));
+        Put(cells, "SPR", amount(r.sales));
+    } else {
+        Put(cells, "NAZ", r.name);
+        Put(cells, "KOD", r.barcode);
+        Put(cells, "CEN", amount(r.price));
+        Put(cells, "OPAK", FormatCount(r.packaging));
+        Put(cells, "PTU", VatLetter(r.vat));
+        Put(cells, "ULA", FlagText(r.fractions));
+        Put(cells, "ILO", FormatAmount(r.quantity, 3));
+        Put(cells, "WAR", amount(r.value));
+        Put(cells, "MIL", FormatAmount(r.stockQuantity, 3));
+        Put(cells, "MWA", amount(r.stockValue));
+        Put(cells, "GRU", FormatCount(r.group));
+    }
+}
+
+// The row's cells as a read of `record` leaves them: an empty record clears every cell but
+// the record number; a used one fills the columns of its fields.
+template <class Record>
+std::vector<std::string> RowTransfer::CellsOf(const Record& record, int row) const {
+    std::vector<std::string> cells;
+    cells.reserve(static_cast<size_t>(grid_.ColCount()));
+    for (int c = 0; c < grid_.ColCount(); ++c) {
+        cells.push_back(c == 0 || !record.IsEmpty() ? grid_.Cell(c, row) : std::string());
+    }
+    if (!record.IsEmpty()) {
+        ShowRecord(record, cells);
+    }
+    return cells;
+}
+
+bool RowTransfer::ReadRowCells(int row, std::vector<std::string>& cells) {
     if (!Valid()) {
         return false;
     }
     const int32_t number = RecordNumber(row);
-    const auto amount = [](double v) { return FormatAmount(v, 2); };
-    // Every record is read alike: a failed read fails the row, an empty record clears it,
-    // and only a used record is shown.
-    const auto readInto = [&](auto record, const auto& show) {
+    const auto readInto = [&](auto record) {
         if (!ReadBaseRecord(ecr_, number, record)) {
             return false;
         }
-        if (record.IsEmpty()) {
-            for (int c = 1; c < grid_.ColCount(); ++c) {
-                grid_.SetCell(c, row, "");
-            }
-        } else {
-            show(record);
-        }
+        cells = CellsOf(record, row);
         return true;
     };
     switch (code_) {
         case TableCode::kPackaging:
-            return readInto(PackagingRecord{}, [&](const PackagingRecord& r) {
-                Put(row, "NAZ", r.name);
-                Put(row, "CEN", amount(r.price));
-                Put(row, "PRZ", amount(r.takenIn));
-                Put(row, "WYD", amount(r.givenOut));
-                Put(row, "SAL", PackagingBalanceText(r.balance));
-            });
+            return readInto(PackagingRecord{});
         case TableCode::kKeys:
-            return readInto(KeyRecord{}, [&](const KeyRecord& r) {
-                Put(row, "PLU", FormatCount(r.pluNumber));
-                Put(row, "ILO", FormatCount(r.quantity));
-                Put(row, "TRA", FlagText(r.endOfTransaction));
-            });
+            return readInto(KeyRecord{});
         case TableCode::kCashiers:
-            return readInto(CashierRecord{}, [&](const CashierRecord& r) {
-                Put(row, "NAZ", r.name);
-                Put(row, "HAS", FormatCount(r.password));
-                Put(row, "OBR", amount(r.turnover));
-                Put(row, "KAP", amount(r.depositsTaken));
-                Put(row, "KAZ", amount(r.depositsReturned));
-                Put(row, "ANU", FormatCount(r.cancelledReceipts));
-                Put(row, "KWO", amount(r.cancelledAmount));
-                Put(row, "STI", FormatCount(r.voidedItems));
-                Put(row, "STK", amount(r.voidedAmount), 0);
-                Put(row, "WPL", amount(r.paidIn));
-                Put(row, "WYP", amount(r.paidOut));
-                for (int i = 0; i < 4; ++i) {
-                    const std::string n(1, static_cast<char>('1' + i));
-                    Put(row, "PL" + n, amount(r.paymentForms[static_cast<size_t>(i)]));
-                    Put(row, "RA" + n, amount(r.discounts[static_cast<size_t>(i)]));
-                    Put(row, "DO" + n, amount(r.surcharges[static_cast<size_t>(i)]));
-                }
-                Put(row, "UTA", amount(r.takings));
-                Put(row, "PAR", FormatCount(r.receipts));
-                if (LayoutOf(ecr_) == RecordLayout::kVesper) {
-                    Put(row, "LOG",
-                        FormatLong(static_cast<int32_t>(r.permissions & 0xFFFFFFFF),
-                                   static_cast<int32_t>(r.permissions >> 32)));
-                }
-                Put(row, "STK", amount(r.CashInDrawer()), 1);
-            });
+            return readInto(CashierRecord{});
         case TableCode::kDiscounts:
         case TableCode::kSurcharges:
-            return readInto(DiscountRecord{}, [&](const DiscountRecord& r) {
-                Put(row, "NAZ", r.name);
-                Put(row, "WAR", amount(r.percentage));
-                Put(row, "KWO", amount(r.amount));
-            });
+            return readInto(DiscountRecord{});
         case TableCode::kPaymentForms:
-            return readInto(PaymentFormRecord{}, [&](const PaymentFormRecord& r) {
-                Put(row, "NAZ", r.name);
-                Put(row, "KUR", FormatAmount(r.rate, 6));
-                Put(row, "SPR", amount(r.sales));
-            });
+            return readInto(PaymentFormRecord{});
         case TableCode::kGoods:
-            return readInto(PluRecord{}, [&](const PluRecord& r) {
-                Put(row, "NAZ", r.name);
-                Put(row, "KOD", r.barcode);
-                Put(row, "CEN", amount(r.price));
-                Put(row, "OPAK", FormatCount(r.packaging));
-                Put(row, "PTU", VatLetter(r.vat));
-                Put(row, "ULA", FlagText(r.fractions));
-                Put(row, "ILO", FormatAmount(r.quantity, 3));
-                Put(row, "WAR", amount(r.value));
-                Put(row, "MIL", FormatAmount(r.stockQuantity, 3));
-                Put(row, "MWA", amount(r.stockValue));
-                Put(row, "GRU", FormatCount(r.group));
-            });
+            return readInto(PluRecord{});
         case TableCode::kHeader:
         case TableCode::kVatRates:
             return false;
@@ -227,11 +264,37 @@ bool RowTransfer::TransferRowIn(int row) {
     return false;
 }
 
+bool RowTransfer::TransferRowIn(int row) {
+    std::vector<std::string> cells;
+    if (!ReadRowCells(row, cells)) {
+        return false;
+    }
+    for (int c = 1; c < grid_.ColCount() && static_cast<size_t>(c) < cells.size(); ++c) {
+        grid_.SetCell(c, row, cells[static_cast<size_t>(c)]);
+    }
+    return true;
+}
+
+template <class Record>
+bool RowTransfer::Write(int row, int32_t number, const Record& record) {
+    emptyRecord_ = false;
+    if (observer_ == nullptr) {
+        return WriteBaseRecord(ecr_, number, record);
+    }
+    return WriteBaseRecord<Record>(
+        ecr_, number, record, [&](const Record* registerCopy, const Record& sent) {
+            const std::vector<std::string> before =
+                registerCopy != nullptr ? CellsOf(*registerCopy, row) : std::vector<std::string>{};
+            return observer_->BeforeSend(*table_, row, before, CellsOf(sent, row));
+        });
+}
+
 bool RowTransfer::TransferRowOut(int row) {
     if (!Valid()) {
         return false;
     }
     const int32_t number = RecordNumber(row);
+    emptyRecord_ = IsEmptyRecordRow(row);
     switch (code_) {
         case TableCode::kPackaging: {
             PackagingRecord r;
@@ -239,24 +302,28 @@ bool RowTransfer::TransferRowOut(int row) {
             r.price = Amount(row, "CEN");
             r.takenIn = Amount(row, "PRZ");
             r.givenOut = Amount(row, "WYD");
-            r.balance = Has("SAL") ? PackagingBalanceFromText(CellOf(row, "SAL")) : kUnset;
-            return WriteBaseRecord(ecr_, number, r);
+            r.balance = Has("SAL") && !CellOf(row, "SAL").empty()
+                            ? PackagingBalanceFromText(CellOf(row, "SAL"))
+                            : Amount(row, "SAL");
+            return Write(row, number, r);
         }
         case TableCode::kKeys: {
             KeyRecord r;
             r.pluNumber = Count(row, "PLU");
             r.quantity = Count(row, "ILO");
-            r.endOfTransaction = Has("TRA") ? FlagOfText(CellOf(row, "TRA")) : kUnset;
-            return WriteBaseRecord(ecr_, number, r);
+            r.endOfTransaction = Flag(row, "TRA");
+            return Write(row, number, r);
         }
         case TableCode::kCashiers: {
             CashierRecord r;
             r.name = CellOf(row, "NAZ");
-            if (Has("HAS")) {
-                const std::string password = Utf8ToUpper(CellOf(row, "HAS"));
-                r.password = password.find("NAKT") != std::string::npos
-                                 ? kUnset
-                                 : static_cast<int32_t>(ParseInteger(password).value_or(0));
+            const std::string password = Utf8ToUpper(CellOf(row, "HAS"));
+            if (password.find("NAKT") != std::string::npos) {
+                r.password = kUnset;  // no password
+            } else if (const std::optional<int64_t> value = ParseInteger(password)) {
+                r.password = static_cast<int32_t>(*value);
+            } else {
+                r.password = emptyRecord_ ? 0 : CashierRecord::kKeepPassword;
             }
             r.turnover = Amount(row, "OBR");
             r.depositsTaken = Amount(row, "KAP");
@@ -264,8 +331,7 @@ bool RowTransfer::TransferRowOut(int row) {
             r.cancelledReceipts = Count(row, "ANU");
             r.cancelledAmount = Amount(row, "KWO");
             r.voidedItems = Count(row, "STI");
-            r.voidedAmount =
-                Column("STK", 0) >= 0 ? ParseDecimal(CellOf(row, "STK", 0)).value_or(0) : kUnset;
+            r.voidedAmount = Amount(row, "STK", 0);
             r.paidIn = Amount(row, "WPL");
             r.paidOut = Amount(row, "WYP");
             for (int i = 0; i < 4; ++i) {
@@ -276,8 +342,12 @@ bool RowTransfer::TransferRowOut(int row) {
             }
             r.takings = Amount(row, "UTA");
             r.receipts = Count(row, "PAR");
-            r.permissions = Has("LOG") ? ParseInteger(CellOf(row, "LOG")).value_or(0) : kUnset;
-            return WriteBaseRecord(ecr_, number, r);
+            if (Has("LOG") && ParseInteger(CellOf(row, "LOG"))) {
+                r.permissions = *ParseInteger(CellOf(row, "LOG"));
+            } else if (emptyRecord_) {
+                r.permissions = 0;
+            }
+            return Write(row, number, r);
         }
         case TableCode::kDiscounts:
         case TableCode::kSurcharges: {
@@ -285,14 +355,14 @@ bool RowTransfer::TransferRowOut(int row) {
             r.name = CellOf(row, "NAZ");
             r.percentage = Amount(row, "WAR");
             r.amount = Amount(row, "KWO");
-            return WriteBaseRecord(ecr_, number, r);
+            return Write(row, number, r);
         }
         case TableCode::kPaymentForms: {
             PaymentFormRecord r;
             r.name = CellOf(row, "NAZ");
             r.rate = Amount(row, "KUR");
             r.sales = Amount(row, "SPR");
-            return WriteBaseRecord(ecr_, number, r);
+            return Write(row, number, r);
         }
         case TableCode::kGoods: {
             PluRecord r;
@@ -301,18 +371,23 @@ bool RowTransfer::TransferRowOut(int row) {
             r.price = Amount(row, "CEN");
             r.packaging = Count(row, "OPAK");
             r.vat = Has("PTU") ? VatOfLetter(CellOf(row, "PTU")) : kUnset;
-            r.fractions = Has("ULA") ? FlagOfText(CellOf(row, "ULA")) : kUnset;
+            if (emptyRecord_ && IsUnset(r.vat)) {
+                r.vat = 0;
+            }
+            r.fractions = Flag(row, "ULA");
             r.quantity = Amount(row, "ILO");
             r.value = Amount(row, "WAR");
             r.stockQuantity = Amount(row, "MIL");
             r.stockValue = Amount(row, "MWA");
             r.group = Count(row, "GRU");
-            return WriteBaseRecord(ecr_, number, r);
+            return Write(row, number, r);
         }
         case TableCode::kHeader:
         case TableCode::kVatRates:
+            emptyRecord_ = false;
             return false;
     }
+    emptyRecord_ = false;
     return false;
 }
 

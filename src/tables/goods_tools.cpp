@@ -278,13 +278,24 @@ int CompactRecords(TextGrid& grid) {
     return moved;
 }
 
+namespace {
+
+// Rounded half up to whole grosze, as the register keeps an amount; the allowance keeps a
+// product such as 1.005 held as 1.00499999... from rounding down.
+double RoundedToGrosze(double value) {
+    const double cents = std::floor(std::fabs(value) * 100.0 + 0.5 + 1e-7);
+    return std::copysign(cents / 100.0, value);
+}
+
+}  // namespace
+
 std::string RecalculatedValue(std::string_view price, std::string_view quantity) {
     const std::optional<double> p = AmountValue(price, true);
     const std::optional<double> q = AmountValue(quantity, false);
     if (!p || !q || *p == 0.0 || *q == 0.0) {
         return "0";
     }
-    return ShortestDecimal(*p * *q);
+    return ShortestDecimal(RoundedToGrosze(*p * *q));
 }
 
 int RecalculateGoodsValues(const TableDescriptor& table, TextGrid& grid, bool stock, bool sales) {
@@ -322,7 +333,7 @@ int RecalculatePackagingBalance(const TableDescriptor& table, TextGrid& grid) {
         const std::optional<double> a = AmountValue(grid.Cell(in, row), true);
         const std::optional<double> b = AmountValue(grid.Cell(out, row), true);
         if (a && b) {
-            changed += Set(grid, balance, row, ShortestDecimal(*a - *b)) ? 1 : 0;
+            changed += Set(grid, balance, row, ShortestDecimal(RoundedToGrosze(*a - *b))) ? 1 : 0;
         }
     }
     return changed;

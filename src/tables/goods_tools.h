@@ -46,8 +46,8 @@ int SortByName(const TableDescriptor& table, TextGrid& grid, bool descending);
 // Moves every record up over the empty rows above it, in order; the gaps go to the end.
 int CompactRecords(TextGrid& grid);
 
-// A recalculated value: price times quantity in fixed notation with a point, "0" when
-// either text is not a number, zero, or the price is empty.
+// A recalculated value: price times quantity, rounded half up to grosze, in fixed notation
+// with a point; "0" when either text is not a number, zero, or the price is empty.
 std::string RecalculatedValue(std::string_view price, std::string_view quantity);
 // "Przelicz Bazę": the value from price and quantity, the stock value from price and
 // stock quantity, as chosen.

@@ -145,6 +145,36 @@ double NinesValue(int integerDigits, int decimals) {
     return ParseDouble(text).value_or(0.0);
 }
 
+// Digits after the first "." or ",", but for trailing zeros, which no register cuts.
+int DecimalCount(std::string_view text) {
+    const size_t separator = text.find_first_of(".,");
+    if (separator == std::string_view::npos) {
+        return 0;
+    }
+    const size_t last = text.find_last_not_of('0');
+    return last == std::string_view::npos || last <= separator ? 0
+                                                               : static_cast<int>(last - separator);
+}
+
+// The decimals a column keeps: its own rule's, or fewer where the register keeps fewer.
+int KeptDecimals(int own, const WireColumnLimit* wire) {
+    return wire != nullptr && wire->decimals >= 0 ? std::min(own, wire->decimals) : own;
+}
+
+// The rule text of a number with more decimals than the register keeps (it would round or
+// cut them), or the empty text.
+std::string DecimalsFault(std::string_view text, int kept, int integerDigits) {
+    if (DecimalCount(text) <= kept) {
+        return {};
+    }
+    if (kept == 0) {
+        return " może być tylko liczbą całkowitą (postać " + NinesText(integerDigits, 0) + ").";
+    }
+    const char* digits = kept == 1 ? " cyfrę" : kept <= 4 ? " cyfry" : " cyfr";
+    return " może mieć najwyżej " + DecimalText(kept) + digits + " po przecinku (postać " +
+           NinesText(integerDigits, kept) + ").";
+}
+
 enum class NumberFault { kNone, kShape, kValue };
 
 NumberFault CheckNumber(std::string_view text, int length, double bound) {
@@ -199,7 +229,7 @@ std::string WriteFault(const WriteRule& rule, const FieldDescriptor& field, cons
             const NumberFault fault =
                 CheckNumber(cell, rule.length, NinesValue(digits, rule.decimals));
             if (fault == NumberFault::kNone) {
-                return {};
+                return DecimalsFault(cell, KeptDecimals(rule.decimals, wire), digits);
             }
             if (rule.kind == RuleKind::kValueSold && fault == NumberFault::kShape) {
                 return std::string(rule.text) + NinesText(6, 2) + "].";
@@ -215,7 +245,8 @@ std::string WriteFault(const WriteRule& rule, const FieldDescriptor& field, cons
             const bool fault = static_cast<int>(cell.size()) > rule.length ||
                                !IsNumericText(magnitude) ||
                                NumberValue(magnitude) > kBalanceMagnitude;
-            return fault ? std::string(rule.text) : std::string();
+            return fault ? std::string(rule.text)
+                         : DecimalsFault(magnitude, KeptDecimals(2, wire), 8);
         }
         case RuleKind::kFlag:
             return cell == "TAK" || cell == "NIE" ? std::string() : std::string(rule.text);
@@ -302,7 +333,7 @@ std::string CatalogueFault(FieldFormat format, std::string& value, bool grid,
         const int digits = TighterOf(NumberIntegerDigits(format), wireDigits);
         return IntegerDigitCount(value) > digits
                    ? " może mieć maksimum " + DecimalText(digits) + " znaczących cyfr."
-                   : std::string();
+                   : DecimalsFault(value, KeptDecimals(NumberDecimals(format), wire), digits);
     }
     return {};
 }
@@ -416,8 +447,11 @@ void ValidateByCatalogue(ValidationPass& pass, const RegisterModel& model, Table
             }
             pass.cellReported = false;
             std::string value = grid.Cell(col, row);
+            // A password is one whatever its column's format: ZEN gives it a number's, and
+            // a read shows a cashier without one as "nakt" there too.
+            const FieldFormat format = field.key == "HAS" ? kFormatPassword : field.format;
             const std::string fault =
-                CatalogueFault(field.format, value, true, pass.WireLimit(kind, field.key));
+                CatalogueFault(format, value, true, pass.WireLimit(kind, field.key));
             if (value != grid.Cell(col, row)) {
                 grid.SetCell(col, row, value);
             }

@@ -34,12 +34,14 @@ struct FaultLine {
 };
 
 // What one column's field holds on the wire: integer digits of a number and characters
-// of a text, 0 where the wire sets no tighter bound than the rules.
+// of a text, 0 where the wire sets no tighter bound than the rules; the decimals the
+// register keeps of a number, -1 where the wire sets no tighter bound.
 struct WireColumnLimit {
     TableKind table;
     std::string_view key;
     int integerDigits = 0;
     int characters = 0;
+    int decimals = -1;
 };
 
 // The state shared by the validators of one pass.

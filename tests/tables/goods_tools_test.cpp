@@ -151,10 +151,13 @@ TEST(GoodsTools, CompactMovesRecordsUpInOrder) {
     EXPECT_EQ(Column(grid, 0, 2), (std::vector<std::string>{"1", "2"}));
 }
 
-TEST(GoodsTools, ValuesAreRecalculatedInFixedNotation) {
+// Values are rounded half up to whole grosze, as the register keeps them: 1,99 x 0,333 is
+// 0,66267 and 0,5 x 0,011 is 0,0055.
+TEST(GoodsTools, ValuesAreRecalculatedInFixedNotationToWholeGrosze) {
     TextGrid grid = GoodsGrid();
     const std::vector<std::pair<std::string, std::string>> rows = {
-        {"2,5", "4"}, {"0,00001", "1"}, {"", "3"}, {"abc", "2"}, {"1", "0"}};
+        {"2,5", "4"}, {"0,00001", "1"},  {"", "3"},        {"abc", "2"},
+        {"1", "0"},   {"1,99", "0,333"}, {"0,5", "0,011"}, {"0,5", "0,009"}};
     for (size_t i = 0; i < rows.size(); ++i) {
         grid.SetCell(kName, static_cast<int>(i) + 1, "Towar");
         grid.SetCell(kPrice, static_cast<int>(i) + 1, rows[i].first);
@@ -162,9 +165,10 @@ TEST(GoodsTools, ValuesAreRecalculatedInFixedNotation) {
         grid.SetCell(9, static_cast<int>(i) + 1, "2");
     }
     RecalculateGoodsValues(Goods(), grid, false, true);
-    EXPECT_EQ(Column(grid, 8, 5), (std::vector<std::string>{"10", "0.00001", "0", "0", "0"}));
+    EXPECT_EQ(Column(grid, 8, 8),
+              (std::vector<std::string>{"10", "0", "0", "0", "0", "0.66", "0.01", "0"}));
     EXPECT_EQ(grid.Cell(10, 1), "");
-    EXPECT_EQ(grid.Cell(8, 6), "");
+    EXPECT_EQ(grid.Cell(8, 9), "");
 
     const TableDescriptor& packaging = VesperModel().Table(TableKind::kPackaging);
     TextGrid boxes;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ecr/wire_limits.h"
 #include "tables/duplicate_checks.h"
 
 namespace kasa {
@@ -211,6 +212,8 @@ TEST(CatalogueValidator, EachFormatHasItsRuleText) {
             "Test: tak w miejscu 1 4  może przyjąć wartość tylko TAK lub NIE.",
             "Test: 123456789 w miejscu 1 5 może mieć maksimum 8 znaczących cyfr.",
             "Test: 12,5.3 w miejscu 2 5 może być tylko liczbą.",
+            "Test: 12345678,999 w miejscu 3 5 może mieć najwyżej 2 cyfry po przecinku (postać "
+            "99 999 999,99).",
             "StawkiVAT: 1000 w wierszu 5 określa stawkę VAT i może być liczbą XX.X lub nakt lub "
             "zw.",
             "StawkiVAT: abcd.5 w wierszu 6 określa stawkę VAT i może być liczbą XX.X lub nakt lub "
@@ -218,7 +221,69 @@ TEST(CatalogueValidator, EachFormatHasItsRuleText) {
             "Naglowek: " + std::string(41, 'x') +
                 " w wierszu 2 jest za długi. Może mieć tylko 40 znaków.",
         }));
-    EXPECT_EQ(pass.lines[5].place, (FaultPlace{"StawkiVAT", -1, 4}));
+    EXPECT_EQ(pass.lines[6].place, (FaultPlace{"StawkiVAT", -1, 4}));
+}
+
+// A number with more decimals than the register keeps would be cut on the wire: it is a
+// fault naming the form the column takes, per register type and column.
+TEST(WriteValidator, DecimalsTheRegisterWouldCutAreFaults) {
+    const RegisterModel& vesper = VesperModel();
+    TextGrid goods = Grid(vesper, TableKind::kGoods);
+    FillRow(goods, 1, {"Chleb", "", "A", "1", "0", "0,009"});
+    FillRow(goods, 2, {"Bułka", "", "A", "1", "0", "1.999"});
+    FillRow(goods, 3, {"Mleko", "", "A", "1", "0", "1,99", "1,234"});
+    FillRow(goods, 4, {"Masło", "", "A", "1", "0", "1,99", "1,2345"});
+    ValidationPass pass(200, WireLimits(LayoutOfModel(vesper)));
+    ValidateForWrite(pass, vesper, TableKind::kGoods, goods, 1, 4);
+    const std::string two = " może mieć najwyżej 2 cyfry po przecinku (postać 999 999,99).";
+    EXPECT_EQ(Texts(pass.lines),
+              (std::vector<std::string>{
+                  "PLU: 0,009 w miejscu 1 6" + two,
+                  "PLU: 1.999 w miejscu 2 6" + two,
+                  "PLU: 1,2345 w miejscu 4 7 może mieć najwyżej 3 cyfry po przecinku (postać "
+                  "9 999 999,999).",
+              }));
+
+    // A ZEN quantity keeps three, an exchange rate six, a discount one.
+    const RegisterModel& zen = ZenModel();
+    TextGrid zenGoods = Grid(zen, TableKind::kGoods);
+    FillRow(zenGoods, 1, {"Cukier", "", "A", "0", "3,49", "1,2345"});
+    FillRow(zenGoods, 2, {"Sól", "", "A", "0", "1,99", "1,234"});
+    TextGrid forms = Grid(vesper, TableKind::kPaymentForms);
+    FillRow(forms, 1, {"Euro", "4,1234567"});
+    FillRow(forms, 2, {"Dolar", "4,123456"});
+    TextGrid discounts = Grid(vesper, TableKind::kDiscounts);
+    FillRow(discounts, 1, {"Rabat", "15,55"});
+    FillRow(discounts, 2, {"Rabat 2", "15,50"});
+    ValidationPass zenPass(200, WireLimits(LayoutOfModel(zen)));
+    ValidateForWrite(zenPass, zen, TableKind::kGoods, zenGoods, 1, 2);
+    ValidationPass vesperPass(200, WireLimits(LayoutOfModel(vesper)));
+    ValidateForWrite(vesperPass, vesper, TableKind::kPaymentForms, forms, 1, 2);
+    ValidateForWrite(vesperPass, vesper, TableKind::kDiscounts, discounts, 1, 2);
+    EXPECT_EQ(Texts(zenPass.lines),
+              (std::vector<std::string>{"PLU: 1,2345 w miejscu 1 6 może mieć najwyżej 3 cyfry "
+                                        "po przecinku (postać 999,999)."}));
+    EXPECT_EQ(Texts(vesperPass.lines),
+              (std::vector<std::string>{
+                  "Formy: 4,1234567 w miejscu 1 2 może mieć najwyżej 6 cyfr po przecinku (postać "
+                  "99,999999).",
+                  "Rabat: 15,55 w miejscu 1 2 może mieć najwyżej 1 cyfrę po przecinku (postać "
+                  "99,9).",
+              }));
+}
+
+// ZEN keeps the password in a number's format; a read shows a cashier without one as
+// "nakt", which must pass when the same table is written back.
+TEST(CatalogueValidator, ZenPasswordTakesNakt) {
+    const RegisterModel& model = ZenModel();
+    TableSet tables;
+    TextGrid& cashiers = tables.Grid(TableKind::kCashiers) = Grid(model, TableKind::kCashiers);
+    FillRow(cashiers, 1, {"Ala", "nakt"});
+    FillRow(cashiers, 2, {"Ola", "12a"});
+    ValidationPass pass(200);
+    ValidateByCatalogue(pass, model, TableKind::kCashiers, tables);
+    EXPECT_EQ(Texts(pass.lines),
+              (std::vector<std::string>{"Kasjer: 12a w miejscu 2 2 może być tylko liczbą."}));
 }
 
 TEST(Ean13, VerificationRaisesSeverityOnly) {
