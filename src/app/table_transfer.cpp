@@ -64,6 +64,18 @@ std::optional<int64_t> WholeNumber(std::string_view word) {
     return value;
 }
 
+// A failure without the register's verdict on the data: no answer, an answer that did not
+// come whole, or a request the register did not get intact (its codes 20 and 21). One
+// such failure is worth one more try of the row.
+bool TransmissionFault(const ECRClass& ecr) {
+    return ecr.refusal.empty() &&
+           (ecr.statusCode == -1 || ecr.statusCode == 20 || ecr.statusCode == 21);
+}
+
+bool NoAnswer(const ECRClass& ecr) {
+    return ecr.refusal.empty() && ecr.statusCode == -1;
+}
+
 bool RowsInGrid(const TransferRange& range, int rowCount) {
     return range.Whole() || (range.start >= 1 && range.start <= range.end && range.end < rowCount);
 }
@@ -191,8 +203,11 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
               kind != TableKind::kVat;
     bool declined = false;
     bool passedOver = false;
+    // Set when the register stopped answering: the failure report then names the row.
+    std::string silentRowText;
     if (ok) {
         RowTransfer transfer(ecr, grid, request.name, model);
+        transfer.SetWriteObserver(request.observer);
         ecr.writtenRecords = 0;
         ui.SetProgress(0, kProgressMaximum);
         ui.SetStatusText("Ładowanie " + std::string(table->tableName));
@@ -201,10 +216,30 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
         const auto progress = [&](int row) {
             ui.SetProgress(kProgressMaximum * (row - start) / (end - start + 1), kProgressMaximum);
         };
+        // One row, tried once more after a fault of the line rather than of the data.
+        const auto attempt = [&](const auto& once) {
+            bool done = once();
+            if (!(done && ecr.statusCode == 0) && TransmissionFault(ecr) && !abort) {
+                done = once();
+            }
+            return done;
+        };
+        int silentRows = 0;
         // A failed row asks whether to go on; Yes passes over it as if it had succeeded.
+        // Rows that get no answer at all end the transfer once kSilentRowLimit came in a
+        // row, without asking.
         const auto goOn = [&](int row, bool succeeded) {
             if (succeeded && ecr.statusCode == 0) {
+                silentRows = 0;
                 return true;
+            }
+            if (request.failedRows != nullptr) {
+                request.failedRows->push_back(grid.Cell(0, row));
+            }
+            silentRows = NoAnswer(ecr) ? silentRows + 1 : 0;
+            if (silentRows >= kSilentRowLimit) {
+                silentRowText = RowFailureText(ecr, grid.Cell(0, row), write, !succeeded);
+                return false;
             }
             const bool goesOn =
                 ui.Ask(request.caption, RowErrorText(ecr, grid.Cell(0, row), write, !succeeded),
@@ -216,7 +251,7 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
             ok = ReadHeader(ecr, tables.header);
         } else if (!write) {
             for (int row = start; ok && row <= end && !abort; ++row) {
-                const bool read = transfer.TransferRowIn(row);
+                const bool read = attempt([&] { return transfer.TransferRowIn(row); });
                 if (read) {
                     Report(onRow, kind, grid, row);
                 }
@@ -240,7 +275,7 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
                 } else if (grid.Cell(recordColumn, row).empty()) {
                     continue;
                 }
-                ok = goOn(row, transfer.TransferRowOut(row));
+                ok = goOn(row, attempt([&] { return transfer.TransferRowOut(row); }));
                 progress(row);
             }
         }
@@ -251,7 +286,9 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
     }
     if (!closing) {
         if (!ok && request.interactive) {
-            ui.Message(request.caption, write ? kWriteFailedMessage : kReadFailedMessage);
+            const std::string failed = write ? kWriteFailedMessage : kReadFailedMessage;
+            ui.Message(request.caption,
+                       silentRowText.empty() ? failed : silentRowText + "\n" + failed);
         }
         ui.SetStatusText("");
         ui.SetProgress(0, 0);

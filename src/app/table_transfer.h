@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "comm/ecrclass.h"
+#include "ecr/row_transfer.h"
 #include "tables/catalogue.h"
 #include "tables/pod_file.h"
 
@@ -97,7 +98,16 @@ struct TransferRequest {
     // operation began (on another thread) keeps an abort asked for since.
     bool clearAbort = true;
     std::string caption = kProgramCaption;
+    // Told of every record a write is about to change (the backup and the read-back
+    // check); none when null.
+    RowWriteObserver* observer = nullptr;
+    // Receives the record numbers (column 0) of the rows that failed, in order.
+    std::vector<std::string>* failedRows = nullptr;
 };
+
+// Rows in a row that got no answer at all before a transfer stops asking and ends: the
+// register is gone, and each further row would cost its time-outs.
+inline constexpr int kSilentRowLimit = 3;
 
 // The control name that reads (`write` false) or writes a grid table.
 std::string TransferName(const TableDescriptor& table, bool write);

@@ -26,6 +26,8 @@ Answer TerminalUserInterface::Ask(const std::string& title, const std::string& t
     const Answer yes = okButtons ? Answer::Ok : Answer::Yes;
     const Answer no = okButtons ? Answer::Cancel : Answer::No;
     if (answerYes_) {
+        // Every question answered for the user is shown, so a log tells what was agreed to.
+        err_ << title << "\n" << text << " (--tak: odpowiedź „Tak”)\n";
         return yes;
     }
     if (!canAsk_) {

@@ -112,12 +112,23 @@ bool Validated(CommandContext& context, const ValidationOutcome& outcome) {
     return false;
 }
 
-int ExitOf(CommandContext& context, TransferResult result) {
+// Items joined for a closing line: the failed rows, the tables written.
+std::string JoinedList(const std::vector<std::string>& rows) {
+    std::string text;
+    for (const std::string& row : rows) {
+        text += (text.empty() ? "" : ", ") + row;
+    }
+    return text;
+}
+
+int ExitOf(CommandContext& context, TransferResult result,
+           const std::vector<std::string>& failedRows = {}) {
     switch (result) {
         case TransferResult::kDone:
             return kExitSuccess;
         case TransferResult::kPassedOver:
-            context.err << "Wiersze z błędem zostały pominięte.\n";
+            context.err << "Wiersze z błędem zostały pominięte"
+                        << (failedRows.empty() ? "" : ": " + JoinedList(failedRows)) << ".\n";
             return kExitFailure;
         case TransferResult::kDeclined:
             context.err << "Zapis nie został wykonany.\n";
@@ -126,14 +137,19 @@ int ExitOf(CommandContext& context, TransferResult result) {
             context.err << "Zapis przerwany.\n";
             return kExitFailure;
         case TransferResult::kFailed:
+            if (!failedRows.empty()) {
+                context.err << "Wiersze z błędem: " << JoinedList(failedRows) << ".\n";
+            }
             return kExitFailure;
     }
     return kExitFailure;
 }
 
 TransferResult WriteTable(CliSession& session, UserInterface& ui, const RegisterModel& model,
-                          TableSet& tables, TableKind kind, TransferRange range, bool clear) {
+                          TableSet& tables, TableKind kind, TransferRange range, bool clear,
+                          std::vector<std::string>* failedRows) {
     TransferRequest request;
+    request.failedRows = failedRows;
     request.name = TransferName(model.Table(kind), true);
     request.range = range;
     request.clearRange = clear;
@@ -193,18 +209,51 @@ int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui
             return kExitFailure;
         }
     }
+    // The closing lines name what was written and what the file had no record of.
+    std::vector<std::string> written;
+    std::vector<std::string> absent;
+    if (vatGiven) {
+        written.emplace_back(model.Table(TableKind::kVat).tableName);
+    }
+    if (headerGiven) {
+        written.emplace_back(model.Table(TableKind::kHeader).tableName);
+    }
     bool passedOver = false;
+    std::vector<std::string> failedRows;
     for (const TableKind kind : kWriteAllOrder) {
-        const TransferResult result = WriteTable(session, ui, model, tables, kind, {}, false);
+        const TextGrid& grid = tables.Grid(kind);
+        bool hasRecord = false;
+        for (int row = 1; row < grid.RowCount() && !hasRecord; ++row) {
+            hasRecord = !grid.IsEmptyRecord(row);
+        }
+        const std::string name(model.Table(kind).tableName);
+        if (!hasRecord) {
+            absent.push_back(name);
+            continue;
+        }
+        std::vector<std::string> failed;
+        const TransferResult result =
+            WriteTable(session, ui, model, tables, kind, {}, false, &failed);
+        for (const std::string& row : failed) {
+            failedRows.push_back(name + " " + row);
+        }
         if (result != TransferResult::kDone && result != TransferResult::kPassedOver) {
-            return ExitOf(context, result);
+            if (!written.empty()) {
+                context.err << "Zapisano wcześniej: " << JoinedList(written) << ".\n";
+            }
+            return ExitOf(context, result, failedRows);
         }
         passedOver = passedOver || result == TransferResult::kPassedOver;
+        written.push_back(name);
     }
     if (passedOver) {
-        return ExitOf(context, TransferResult::kPassedOver);
+        return ExitOf(context, TransferResult::kPassedOver, failedRows);
     }
-    context.out << "Zapisano do kasy wszystkie tabele z pliku " << path << ".\n";
+    context.out << "Zapisano do kasy wszystkie tabele z pliku " << path << ": "
+                << JoinedList(written) << ".\n";
+    if (!absent.empty()) {
+        context.out << "Plik nie zawiera rekordów tabel: " << JoinedList(absent) << ".\n";
+    }
     return kExitSuccess;
 }
 
@@ -276,8 +325,10 @@ int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
             return kExitFailure;
         }
     }
-    const int code =
-        ExitOf(context, WriteTable(session, ui, model, tables, kind, range, parsed.clear));
+    std::vector<std::string> failedRows;
+    const int code = ExitOf(
+        context, WriteTable(session, ui, model, tables, kind, range, parsed.clear, &failedRows),
+        failedRows);
     if (code == kExitSuccess) {
         context.out << (parsed.clear ? "Wyczyszczono" : "Zapisano") << " do kasy tabelę "
                     << model.Table(kind).tableName << ".\n";

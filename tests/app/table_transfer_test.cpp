@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "../sim/register_fixture.h"
+#include "app/validation_commands.h"
 #include "support/model_grids.h"
 #include "support/recording_ui.h"
 #include "support/register_state.h"
+#include "support/scratch_folder.h"
 
 namespace kasa {
 namespace {
@@ -290,6 +292,166 @@ TEST_F(VesperTransfer, UnreadableTotalsFailOnceWithoutRowDialogs) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kWriteFailedMessage);
     EXPECT_EQ(Requests('A'), 0);
+}
+
+// Every record of every register database, as the register holds it.
+std::vector<std::vector<std::string>> RegisterSnapshot(sim::RegisterFixture& f) {
+    std::vector<std::vector<std::string>> records;
+    WithState(*f.reg, [&](sim::RegisterState& state) {
+        for (const int database : {0, 1, 2, 4, 5, 7}) {
+            for (int n = 1; n <= state.RecordCount(database); ++n) {
+                records.push_back(state.Record(database, n));
+            }
+        }
+    });
+    return records;
+}
+
+// A backup of every table taken with "Zachowaj wszystko" and written back with "Ładuj
+// wszystko" changes nothing in the register: the counters, deposits and permissions the
+// file has no edit column for come back from the register, not as zeros, and the
+// cashiers' "nakt" passwords pass validation.
+TEST_P(Transfer, RestoringABackupOfEveryTableChangesNothing) {
+    constexpr TableKind kGridTables[] = {TableKind::kPackaging,  TableKind::kKeys,
+                                         TableKind::kCashiers,   TableKind::kDiscounts,
+                                         TableKind::kSurcharges, TableKind::kPaymentForms,
+                                         TableKind::kGoods};
+    // A cashier without a password, as a read shows it.
+    WithState(*f.reg, [](sim::RegisterState& state) { state.Record(2, 2)[1] = "-1"; });
+    for (const TableKind kind : kGridTables) {
+        ASSERT_EQ(Run(kind, false), TransferResult::kDone) << static_cast<int>(kind);
+    }
+    ASSERT_EQ(Get(TableKind::kCashiers, "HAS", 2), "nakt");
+    testing::ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    const std::string path = folder.Path("kopia.pod");
+    ASSERT_TRUE(SaveAllToPodFile(path, *model, tables, minPlu, ui, "t").ok);
+    TableSet loaded;
+    ASSERT_TRUE(LoadAllFromPodFile(path, *model, loaded, minPlu, ui, "t").ok());
+    tables = loaded;
+    Settings settings;
+    for (const TableKind kind : kGridTables) {
+        if (kind == TableKind::kSurcharges) {
+            continue;  // validated with the discounts
+        }
+        const ValidationOutcome outcome =
+            RunValidation(WriteCommandOf(kind), *model, tables, minPlu, settings);
+        EXPECT_TRUE(outcome.Passed())
+            << (outcome.lines.empty() ? std::string() : outcome.lines[0].text);
+    }
+    const auto before = RegisterSnapshot(f);
+    f.reg->ClearReceived();
+    for (const TableKind kind : kGridTables) {
+        EXPECT_EQ(Run(kind, true), TransferResult::kDone) << static_cast<int>(kind);
+    }
+    EXPECT_EQ(RegisterSnapshot(f), before);
+    // Packaging is always written; nothing else differed, so nothing else went out.
+    for (const char letter : {'A', 'B', 'C', 'D', 'E'}) {
+        EXPECT_EQ(Requests(letter), 0) << letter;
+    }
+    EXPECT_TRUE(ui.questions.empty());
+}
+
+// A cashier row whose counters and permissions are empty changes only what it gives: the
+// empty cells keep the register's values, the manager keeps every right.
+TEST_P(Transfer, EmptyCellsKeepTheRegistersValues) {
+    ASSERT_EQ(Run(TableKind::kCashiers, false, {1, 1}), TransferResult::kDone);
+    const std::vector<std::string> stored = f.Stored(2, 1);
+    TextGrid& grid = tables.Grid(TableKind::kCashiers);
+    for (int c = 1; c < grid.ColCount(); ++c) {
+        grid.SetCell(c, 1, "");
+    }
+    Set(TableKind::kCashiers, "NAZ", 1, "Szef");
+    ASSERT_EQ(Run(TableKind::kCashiers, true, {1, 1}), TransferResult::kDone);
+    std::vector<std::string> expected = stored;
+    expected[0] = "Szef";
+    EXPECT_EQ(f.Stored(2, 1), expected);
+
+    // The same for the packaging deposits and balance, which are always written.
+    ASSERT_EQ(Run(TableKind::kPackaging, false, {3, 3}), TransferResult::kDone);
+    const std::vector<std::string> packaging = f.Stored(0, 3);
+    for (const std::string_view key : {"CEN", "PRZ", "WYD", "SAL"}) {
+        Set(TableKind::kPackaging, key, 3, "");
+    }
+    ASSERT_EQ(Run(TableKind::kPackaging, true, {3, 3}), TransferResult::kDone);
+    EXPECT_EQ(f.Stored(0, 3), packaging);
+}
+
+// When the register's copy cannot be read, a record with empty cells is not sent with
+// zeros in their place: the row fails and says why.
+TEST_P(Transfer, AnUnreadableCopyIsNotWrittenWithInventedFields) {
+    ASSERT_EQ(Run(TableKind::kPackaging, false), TransferResult::kDone);
+    const std::vector<std::string> stored = f.Stored(0, 3);
+    Set(TableKind::kPackaging, "NAZ", 3, "Butelka 1l");
+    Set(TableKind::kPackaging, "SAL", 3, "");
+    f.reg->SetStatusForRecord('H', 3, 23);
+    ui.answers = {Answer::No};
+    f.reg->ClearReceived();
+    EXPECT_EQ(Run(TableKind::kPackaging, true, {3, 3}), TransferResult::kFailed);
+    EXPECT_EQ(f.Stored(0, 3), stored);
+    EXPECT_EQ(Requests('@'), 0);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_NE(ui.questions[0].text.find("Podczas transmisji wykryto błąd w wierszu 3."),
+              std::string::npos);
+    EXPECT_NE(ui.questions[0].text.find("Rekord 3 tabeli Opakowania nie został wysłany do kasy"),
+              std::string::npos);
+    EXPECT_NE(ui.questions[0].text.find("Błąd danych"), std::string::npos);
+
+    // A key gives every field of its record: it goes out as the user wrote it even when
+    // the register's copy cannot be read.
+    ASSERT_EQ(Run(TableKind::kKeys, false, {2, 2}), TransferResult::kDone);
+    Set(TableKind::kKeys, "PLU", 2, "9");
+    f.reg->SetStatusForRecord('H', 2, 23);
+    ui.answers.clear();
+    EXPECT_EQ(Run(TableKind::kKeys, true, {2, 2}), TransferResult::kDone);
+    EXPECT_EQ(f.Stored(1, 2)[0], "9");
+}
+
+// One answer lost on the line costs a second try of the row, not a question; the register
+// that took the write before its answer was lost is not written twice.
+TEST_P(Transfer, OneLostAnswerIsTriedAgainWithoutAsking) {
+    f.ecr.answerTimeout = 150;
+    ASSERT_EQ(Run(TableKind::kKeys, false, {1, 2}), TransferResult::kDone);
+    Set(TableKind::kKeys, "PLU", 1, "7");
+    // The totals (two answers), the read of key 1, then the write's answer has a bad
+    // checksum.
+    f.reg->InjectFault({sim::FaultKind::BadChecksum, 0, 0, 0, 3});
+    f.reg->ClearReceived();
+    EXPECT_EQ(Run(TableKind::kKeys, true, {1, 1}), TransferResult::kDone);
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_EQ(f.Stored(1, 1)[0], "7");
+    EXPECT_EQ(Requests('A'), 1);
+}
+
+// A register that stops answering ends the write after three silent rows in a row, with
+// the failed-write message naming the last; it asks only about the first two.
+TEST_P(Transfer, ARegisterThatFallsSilentEndsTheJob) {
+    f.ecr.answerTimeout = 100;
+    ASSERT_EQ(Run(TableKind::kKeys, false), TransferResult::kDone);
+    for (int row = 1; row <= 8; ++row) {
+        Set(TableKind::kKeys, "PLU", row, std::to_string(10 + row));
+    }
+    // The totals (two answers), then a read and a write for each of the first three keys;
+    // silence after.
+    f.reg->InjectFault({sim::FaultKind::NoAnswer, 0, 0, 1, 8});
+    ui.answers = {Answer::Yes, Answer::Yes};
+    std::vector<std::string> failed;
+    TransferRequest request;
+    request.name = TransferName(model->Table(TableKind::kKeys), true);
+    request.failedRows = &failed;
+    EXPECT_EQ(TransferTable(f.ecr, ui, *model, tables, request, abort, closing),
+              TransferResult::kFailed);
+    EXPECT_EQ(f.Stored(1, 3)[0], "13");
+    EXPECT_EQ(f.Stored(1, 4)[0], "4");
+    EXPECT_EQ(failed, (std::vector<std::string>{"4", "5", "6"}));
+    EXPECT_EQ(ui.questions.size(), 2u);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "Podczas transmisji wykryto błąd w wierszu 6.\nBład w transmisji.\n" +
+                  std::string(sim::kNoAnswerText) +
+                  "\nZaleca się przed wysłaniem danych do kasy \nsprawdzić dane naciskając "
+                  "klawisz <Sprawdź>\n\n" +
+                  kWriteFailedMessage);
 }
 
 TEST(TransferConstants, AbortCaptionsAreRecognised) {

@@ -65,11 +65,12 @@ TEST_F(KasaWrites, FailingRowStopsWithoutATerminalAndDalejGoesOn) {
                          "Błąd danych\n"),
               std::string::npos)
         << r.err;
+    EXPECT_TRUE(r.err.ends_with("Wiersze z błędem: 20.\n")) << r.err;
     EXPECT_EQ(GoodsName(21), "");
 
     r = Kasa({"zapis", "PLU", file, "--dalej"});
     EXPECT_EQ(r.code, 1);  // a row passed over is no success
-    EXPECT_NE(r.err.find("Wiersze z błędem zostały pominięte."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Wiersze z błędem zostały pominięte: 20."), std::string::npos) << r.err;
     EXPECT_EQ(GoodsName(21), "Drugi towar");
 }
 
@@ -112,6 +113,79 @@ TEST_F(KasaWrites, ZapisWszystkoWritesEveryTableOfThePod) {
         EXPECT_TRUE(s.header[1].doubleHeight);
     });
 }
+
+// --tak answers every question for the user, and every one it answers is printed: a row
+// the register refused is seen, and the closing line names it.
+TEST_F(KasaWrites, TakPrintsEveryQuestionItAnswers) {
+    const std::string file = GoodsFile(
+        "20;Nowy towar;;A;1;0;2.50;0;0;0;0\r\n"
+        "21;Drugi towar;;B;1;0;3.10;0;0;0;0\r\n");
+    reg->SetStatusForRecord('E', 20, 23);
+    const Outcome r = Kasa({"--tak", "zapis", "PLU", file});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Podczas transmisji wykryto błąd w wierszu 20.\nBład w transmisji.\n"
+                         "Błąd danych\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("Chcesz kontunyować? (--tak: odpowiedź „Tak”)\n"), std::string::npos)
+        << r.err;
+    EXPECT_TRUE(r.err.ends_with("Wiersze z błędem zostały pominięte: 20.\n")) << r.err;
+    EXPECT_EQ(GoodsName(21), "Drugi towar");
+}
+
+// What "odczyt wszystko" saved, "zapis wszystko" writes back without changing a thing, on
+// both register types: counters, permissions and passwords ("nakt" included) come back as
+// the register held them.
+class KasaRestore : public ::testing::TestWithParam<sim::RegisterType> {
+  protected:
+    void SetUp() override {
+        sim::VirtualRegisterOptions options;
+        options.type = GetParam();
+        reg = std::make_unique<sim::VirtualRegister>(options);
+        ASSERT_TRUE(reg->Start());
+    }
+    Outcome Kasa(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", reg->PortPath(), "--baud", "115200"});
+        std::istringstream in;
+        std::ostringstream out, err;
+        const int code = kasa::cli::Run(args, in, out, err);
+        return {code, out.str(), err.str()};
+    }
+    std::vector<std::vector<std::string>> Snapshot() {
+        std::vector<std::vector<std::string>> records;
+        testing::WithState(*reg, [&](sim::RegisterState& s) {
+            for (const int database : {0, 1, 2, 4, 5, 7}) {
+                for (int n = 1; n <= s.RecordCount(database); ++n) {
+                    records.push_back(s.Record(database, n));
+                }
+            }
+        });
+        return records;
+    }
+    std::unique_ptr<sim::VirtualRegister> reg;
+    testing::ScratchFolder folder;
+};
+
+TEST_P(KasaRestore, ZapisWszystkoOfOdczytWszystkoChangesNothing) {
+    testing::WithState(*reg, [](sim::RegisterState& s) { s.Record(2, 3)[1] = "-1"; });
+    const std::string path = folder.Path("kasa.pod");
+    const Outcome read = Kasa({"odczyt", "wszystko", path});
+    ASSERT_EQ(read.code, 0) << read.err;
+    const auto before = Snapshot();
+    const Outcome written = Kasa({"zapis", "wszystko", path});
+    EXPECT_EQ(written.code, 0) << written.err;
+    EXPECT_NE(written.out.find("Zapisano do kasy wszystkie tabele z pliku " + path + ": "),
+              std::string::npos)
+        << written.out;
+    EXPECT_NE(written.out.find("Kasjer"), std::string::npos) << written.out;
+    EXPECT_EQ(Snapshot(), before);
+    for (const char letter : {'A', 'B', 'C', 'D', 'E'}) {
+        EXPECT_EQ(testing::CountRequests(*reg, letter), 0) << letter;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothTypes, KasaRestore,
+                         ::testing::Values(sim::RegisterType::Zen, sim::RegisterType::Vesper));
 
 TEST_F(KasaWrites, KasujAsksFirstAndDeletesOnYes) {
     EXPECT_EQ(Kasa({"kasuj", "PLU", "--bez-sprawdzania"}).code, 1);
