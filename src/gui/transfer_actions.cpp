@@ -145,32 +145,55 @@ bool TransferActions::Idle(const QString& caption) {
     return true;
 }
 
+void TransferActions::RunOffWindowThread(const std::function<void(UserInterface&)>& job) {
+    // The busy flag keeps a second operation from starting while the window goes on
+    // handling its events.
+    busy_ = true;
+    smallJobRunning_ = true;
+    QEventLoop wait;
+    std::thread thread([this, &job, &wait] {
+        WorkerUserInterface ui(form_.Ui(), closing_);
+        job(ui);
+        QMetaObject::invokeMethod(
+            &wait, [&wait] { wait.quit(); }, Qt::QueuedConnection);
+    });
+    wait.exec();
+    // Left early only when the program quits: the job ends after its current row.
+    thread.join();
+    smallJobRunning_ = false;
+    busy_ = false;
+}
+
 TransferResult TransferActions::RunHere(TableKind kind, bool write) {
     TableSet tables = CollectTableSet(form_);
     TransferRequest request;
     request.closeAfterwards = true;
-    std::atomic<bool>& abort = ecr_.abortRequested;
-    // The window's own thread waits inside the exchanges: the busy flag keeps a background
-    // operation from starting meanwhile.
-    busy_ = true;
     std::vector<TableKind> passes{kind};
     if (kind == TableKind::kDiscounts) {
         passes.push_back(TableKind::kSurcharges);
     }
     TransferResult result = TransferResult::kDone;
-    for (const TableKind pass : passes) {
-        request.name = TransferName(form_.Model().Table(pass), write);
-        result = TransferTable(ecr_, form_.Ui(), form_.Model(), tables, request, abort, closing_);
-        if (!write) {
-            ApplyTableSet(form_, tables, pass);
-        } else if (pass == TableKind::kPackaging) {
-            ApplyTableSet(form_, tables, pass);  // the balance cells as they were shown
+    std::vector<TableKind> done;
+    RunOffWindowThread([&](UserInterface& ui) {
+        for (const TableKind pass : passes) {
+            request.name = TransferName(form_.Model().Table(pass), write);
+            result = TransferTable(ecr_, ui, form_.Model(), tables, request, ecr_.abortRequested,
+                                   closing_);
+            done.push_back(pass);
+            if (result != TransferResult::kDone && result != TransferResult::kPassedOver) {
+                break;
+            }
         }
-        if (result != TransferResult::kDone && result != TransferResult::kPassedOver) {
-            break;
+    });
+    if (closing_) {
+        return result;
+    }
+    for (const TableKind pass : done) {
+        // A read shows what came; a write only the packaging balance cells as they were.
+        if (!write || pass == TableKind::kPackaging) {
+            ApplyTableSet(form_, tables, pass);
         }
     }
-    busy_ = false;
     return result;
 }
 
@@ -213,12 +236,13 @@ void TransferActions::DeleteTable(TableKind kind) {
             Buttons::YesNo) != Answer::Yes) {
         return;
     }
-    busy_ = true;
     ecr_.abortRequested = false;
-    const bool done =
-        DeleteDatabase(form_.Ui(), kProgramCaption, ecr_, TableCodeOfKind(kind), true, true, false);
-    busy_ = false;
-    if (done) {
+    bool done = false;
+    RunOffWindowThread([&](UserInterface& ui) {
+        done = DeleteDatabase(ui, kProgramCaption, ecr_, TableCodeOfKind(kind), true, !closing_,
+                              false);
+    });
+    if (done && !closing_) {
         form_.Ui().ShowOutcome("Skasowano w kasie bazę " + name + ".");
     }
 }
@@ -533,6 +557,9 @@ void TransferActions::SetCloseBox(bool shown) {
 
 void TransferActions::StopForClosing() {
     closing_ = true;
+    if (smallJobRunning_) {
+        ecr_.abortRequested = true;  // it ends after its current row
+    }
     if (!worker_.joinable()) {
         return;
     }

@@ -1,13 +1,14 @@
 // The window's table buttons that move whole tables to and from the register: the small
-// tables on the window's thread, the goods on one worker thread that reports its rows,
-// progress and questions back to the window's thread in order, with the busy guard and the
-// abort button.
+// tables on a thread of their own while the window waits for them, still handling its
+// events; the goods on one worker thread that reports its rows, progress and questions back
+// to the window's thread in order, with the abort button. The busy guard covers both.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,7 +66,10 @@ class TransferActions : public QObject {
     void BindTableButtons();
     // Refuses with the busy message when an operation runs; true when the caller may go on.
     bool Idle(const QString& caption);
-    // Runs a transfer of one grid table on the window's thread, with the busy flag set.
+    // Runs `job` on a thread of its own, with the busy flag set, and returns when it is
+    // done; the window handles its events meanwhile.
+    void RunOffWindowThread(const std::function<void(UserInterface&)>& job);
+    // Runs a transfer of one grid table off the window's thread and shows what it read.
     TransferResult RunHere(TableKind kind, bool write);
     void StartBackground(BackgroundOperation operation, QPushButton* button,
                          const QString& abortCaption, TransferRange range, bool clearRange);
@@ -86,6 +90,8 @@ class TransferActions : public QObject {
 
     std::thread worker_;
     std::atomic<bool> closing_{false};
+    // A small table's transfer or deletion is running (RunOffWindowThread).
+    bool smallJobRunning_ = false;
     std::atomic<int> result_{0};  // the worker's TransferResult
     BackgroundOperation operation_ = BackgroundOperation::kNone;
     QPointer<QPushButton> startedButton_;

@@ -81,6 +81,50 @@ class TransferActionsTest : public QObject {
 
     // The worker reads the selected rows while the window keeps handling its events; the
     // longest pause of a 5 ms timer is printed for the record.
+    // A small table's transfer waits for the register off the window's thread: a click
+    // made while it waits is answered at once (refused as busy) rather than queued behind
+    // it, and a register that fell silent ends the read after three rows.
+    void smallTableTransferLeavesTheWindowResponsive() {
+        auto reg = StartRegister(0);
+        QVERIFY(reg);
+        Program p(false, ConfigFor(*reg));
+        p.controller->Show();
+        Button(p, "Klawisze_odczyt_kasa")->click();  // the register is known from now on
+        QVERIFY2(p.shown.empty(), p.shown.empty() ? "" : p.shown[0].text.c_str());
+        p.controller->Ecr().answerTimeout = 100;
+        reg->InjectFault({kasa::sim::FaultKind::NoAnswer, 0, 0, 1, 0});
+        p.answer = kasa::Answer::Yes;
+        bool clickedWhileBusy = false;
+        QTimer::singleShot(10, [&] {
+            clickedWhileBusy = p.controller->busy;
+            Button(p, "Kasjer_odczyt_kasa")->click();
+        });
+        QTimer tick;
+        auto last = std::chrono::steady_clock::now();
+        std::chrono::steady_clock::duration longest{};
+        connect(&tick, &QTimer::timeout, [&] {
+            const auto now = std::chrono::steady_clock::now();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        tick.start(5);
+        Button(p, "Klawisze_odczyt_kasa")->click();
+        tick.stop();
+        qInfo("longest pause of the window's event loop: %lld ms",
+              static_cast<long long>(
+                  std::chrono::duration_cast<std::chrono::milliseconds>(longest).count()));
+        QVERIFY(clickedWhileBusy);
+        QVERIFY(!p.controller->busy);
+        const auto busy = std::find_if(p.shown.begin(), p.shown.end(), [](const auto& s) {
+            return s.text == std::string(kasa::kBusyMessage);
+        });
+        QVERIFY(busy != p.shown.end());
+        QVERIFY(!p.shown.empty());
+        const std::string& report = p.shown.back().text;
+        QVERIFY2(report.find("wykryto błąd w wierszu 3.") != std::string::npos, report.c_str());
+        QVERIFY2(report.find(kasa::kReadFailedMessage) != std::string::npos, report.c_str());
+    }
+
     void goodsReadRunsBesideTheWindow() {
         auto reg = StartRegister(115200);
         QVERIFY(reg);
