@@ -236,6 +236,9 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
             if (request.failedRows != nullptr) {
                 request.failedRows->push_back(grid.Cell(0, row));
             }
+            if (abort) {
+                return false;  // the user stopped the job: this row asks nothing
+            }
             silentRows = NoAnswer(ecr) ? silentRows + 1 : 0;
             if (silentRows >= kSilentRowLimit) {
                 silentRowText = RowFailureText(ecr, grid.Cell(0, row), write, !succeeded);
@@ -285,7 +288,7 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
         ecr.CloseTransmission();
     }
     if (!closing) {
-        if (!ok && request.interactive) {
+        if (!ok && !aborted && request.interactive) {
             const std::string failed = write ? kWriteFailedMessage : kReadFailedMessage;
             ui.Message(request.caption,
                        silentRowText.empty() ? failed : silentRowText + "\n" + failed);
@@ -296,11 +299,11 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
     if (declined) {
         return TransferResult::kDeclined;
     }
-    if (!ok) {
-        return TransferResult::kFailed;
-    }
     if (aborted) {
         return TransferResult::kAborted;
+    }
+    if (!ok) {
+        return TransferResult::kFailed;
     }
     return passedOver ? TransferResult::kPassedOver : TransferResult::kDone;
 }

@@ -70,6 +70,13 @@ EditPanel::EditPanel(TECRForm& form, GridKeyHandler& keys, TableKind kind, QWidg
     }
     connect(&view_, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { LoadRecord(GridModel::GridRow(index)); });
+    // Undo, sorting, compaction and loads change rows under the panel: it follows them, so
+    // that it never writes a record's old values over the row that now stands there.
+    if (QAbstractItemModel* model = view_.model()) {
+        connect(model, &QAbstractItemModel::dataChanged, this, [this] { FollowGrid(); });
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { FollowGrid(); });
+        connect(model, &QAbstractItemModel::layoutChanged, this, [this] { FollowGrid(); });
+    }
     connect(&view_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { LoadRecord(GridModel::GridRow(index)); });
 
@@ -113,11 +120,49 @@ void EditPanel::UpdateCommandButtons() {
     }
 }
 
+std::vector<std::string> EditPanel::RowCells(const TextGrid& grid, int row) const {
+    std::vector<std::string> cells;
+    for (const Field& field : fields_) {
+        cells.push_back(grid.Cell(field.col, row));
+    }
+    return cells;
+}
+
+void EditPanel::FollowGrid() {
+    const TextGrid* grid = form_.Grid(TableName());
+    if (shownRow_ < 1 || grid == nullptr) {
+        return;
+    }
+    if (shownRow_ >= grid->RowCount()) {
+        ClearFields();
+        return;
+    }
+    if (RowCells(*grid, shownRow_) != shownCells_) {
+        LoadRecord(shownRow_);
+    }
+}
+
+void EditPanel::ClearFields() {
+    shownRow_ = 0;
+    shownCells_.clear();
+    for (const Field& field : fields_) {
+        if (auto* edit = qobject_cast<QLineEdit*>(field.control)) {
+            edit->clear();
+        } else if (auto* list = qobject_cast<QComboBox*>(field.control)) {
+            list->setCurrentIndex(-1);
+        } else if (auto* box = qobject_cast<QCheckBox*>(field.control)) {
+            box->setChecked(false);
+        }
+    }
+}
+
 void EditPanel::LoadRecord(int row) {
     const TextGrid* grid = form_.Grid(TableName());
     if (grid == nullptr || row < 1 || row >= grid->RowCount()) {
         return;
     }
+    shownRow_ = row;
+    shownCells_ = RowCells(*grid, row);
     for (const Field& field : fields_) {
         const QString text = QString::fromStdString(grid->Cell(field.col, row));
         if (auto* edit = qobject_cast<QLineEdit*>(field.control)) {

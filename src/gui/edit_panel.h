@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tables/catalogue.h"
+#include "tables/text_grid.h"
 
 class QKeyEvent;
 class QLineEdit;
@@ -34,7 +35,8 @@ class EditPanel : public QObject {
               QTableView& view);
 
     // Grid row `row` into the fields: text edits take the cell, the VAT list the item equal
-    // to it (none when empty), a check box is ticked for "TAK".
+    // to it (none when empty), a check box is ticked for "TAK". The panel then follows that
+    // row: when its cells change in the grid, they are loaded again.
     void LoadRecord(int row);
     // The register buttons work only while the window has a handler for them.
     void UpdateCommandButtons();
@@ -55,6 +57,11 @@ class EditPanel : public QObject {
     // outside the table.
     std::optional<int> RowOfNumber(bool tell) const;
     bool WriteFieldsToRow(int row);
+    std::vector<std::string> RowCells(const TextGrid& grid, int row) const;
+    // Reloads the row shown when its cells changed under the panel; clears the fields when
+    // the row is gone.
+    void FollowGrid();
+    void ClearFields();
     void RowChanged(int row);
     void Add();
     void Remove();
@@ -69,6 +76,9 @@ class EditPanel : public QObject {
     std::vector<Field> fields_;
     QLineEdit* number_ = nullptr;
     std::vector<std::pair<RecordCommand, QPushButton*>> commandButtons_;
+    // The grid row the fields were loaded from and its cells then; 0 when none.
+    int shownRow_ = 0;
+    std::vector<std::string> shownCells_;
 };
 
 }  // namespace kasa::gui

@@ -223,6 +223,9 @@ void MainController::BindHandlers() {
     form_.BindAction(QStringLiteral("Weryfikacja unikalności EA&N13"),
                      [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
     transfers_ = new TransferActions(form_, ecr_, busy, *validation_);
+    // Queued, so that the job's own ending (grids shown, outcome told) comes first.
+    connect(transfers_, &TransferActions::jobEnded, &form_, &TECRForm::JobEnded,
+            Qt::QueuedConnection);
     BindDocumentControl(form_, ecr_, [this] {
         return busy.load() || operationRunning_ ||
                transfers_->Running() != BackgroundOperation::kNone;

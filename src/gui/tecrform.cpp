@@ -211,7 +211,22 @@ void TECRForm::RegisterTypeChosen(const QString& typeName) {
     RebuildTables(minPlu_);
 }
 
+void TECRForm::JobEnded() {
+    if (closeWhenIdle_) {
+        closeWhenIdle_ = false;
+        close();
+    }
+}
+
 void TECRForm::closeEvent(QCloseEvent* event) {
+    // A running job is asked to stop and the window waits for it, open and where it was;
+    // the close box is never taken away, which would make the system rebuild the window.
+    if (stopIfRunning_ && stopIfRunning_()) {
+        closeWhenIdle_ = true;
+        Ui().SetStatusText(kClosingAfterJobText);
+        event->ignore();
+        return;
+    }
     emit aboutToClose();
     for (QWidget* window :
          {static_cast<QWidget*>(programSettings_), static_cast<QWidget*>(registerSettings_),

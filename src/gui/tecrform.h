@@ -109,10 +109,15 @@ class TECRForm : public QMainWindow {
     void ShowInformationPage();
 
     // "&Koniec": when this returns true a background job was running and has been asked
-    // to stop, and the window stays open.
+    // to stop, and the window stays open. Closing the window while a job runs asks it to
+    // stop too, and the window closes once JobEnded tells it the job is over.
     void SetRunningJobStop(std::function<bool()> stopIfRunning) {
         stopIfRunning_ = std::move(stopIfRunning);
     }
+    // A job with the register has ended: a close asked for while it ran happens now.
+    void JobEnded();
+    static constexpr const char* kClosingAfterJobText =
+        "Przerywanie operacji z kasą; okno zamknie się po jej zakończeniu.";
 
     // --- Appearance ---
     // Info font on labels and status fields, Edit font on edit fields, the button font
@@ -179,6 +184,7 @@ class TECRForm : public QMainWindow {
     bool communicationStarted_ = false;
     bool startGuard_ = false;
     std::function<bool()> stopIfRunning_;
+    bool closeWhenIdle_ = false;
     GridKeyHandler* gridKeys_ = nullptr;
     RecordCommandHandler recordCommands_;
 

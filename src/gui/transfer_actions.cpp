@@ -162,6 +162,7 @@ void TransferActions::RunOffWindowThread(const std::function<void(UserInterface&
     thread.join();
     smallJobRunning_ = false;
     busy_ = false;
+    emit jobEnded();
 }
 
 TransferResult TransferActions::RunHere(TableKind kind, bool write) {
@@ -420,7 +421,6 @@ void TransferActions::StartBackground(BackgroundOperation operation, QPushButton
         button->setText(abortCaption);
         button->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     }
-    SetCloseBox(false);
     // The worker has a grid of its own; the rows it reads reach the window's grid in order.
     TableSet tables = CollectTableSet(form_, TableKind::kGoods);
     if (worker_.joinable()) {
@@ -504,7 +504,6 @@ void TransferActions::BackgroundDone() {
         }
         form_.Ui().SetProgress(0, 0);
         form_.LayOutGrid("PLU");
-        SetCloseBox(true);
         ShowOutcome(finished, static_cast<TransferResult>(result_.load()));
     }
     startedButton_ = nullptr;
@@ -512,6 +511,7 @@ void TransferActions::BackgroundDone() {
     ecr_.abortRequested = false;
     busy_ = false;
     emit backgroundFinished(finished);
+    emit jobEnded();
 }
 
 void TransferActions::ShowOutcome(BackgroundOperation operation, TransferResult result) {
@@ -541,17 +541,6 @@ void TransferActions::ShowOutcome(BackgroundOperation operation, TransferResult 
             break;
         default:
             break;
-    }
-}
-
-void TransferActions::SetCloseBox(bool shown) {
-    if (form_.windowFlags().testFlag(Qt::WindowCloseButtonHint) == shown) {
-        return;
-    }
-    const bool visible = form_.isVisible();
-    form_.setWindowFlag(Qt::WindowCloseButtonHint, shown);
-    if (visible) {
-        form_.show();  // changing the flags hides a window
     }
 }
 

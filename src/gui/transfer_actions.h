@@ -59,6 +59,8 @@ class TransferActions : public QObject {
   signals:
     // A background operation ended (on the window's thread).
     void backgroundFinished(kasa::BackgroundOperation operation);
+    // Any job with the register ended, a small table's or a background one.
+    void jobEnded();
 
   private:
     void BindButtons();
@@ -77,7 +79,6 @@ class TransferActions : public QObject {
                          TableSet tables);
     void BackgroundDone();
     void ApplyRow(TableKind kind, int row, const std::vector<std::string>& cells);
-    void SetCloseBox(bool shown);
     void ShowOutcome(BackgroundOperation operation, TransferResult result);
     std::optional<TransferRange> AskGoodsRange(const QString& caption, bool reading);
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "../sim/register_fixture.h"
 #include "app/validation_commands.h"
 #include "support/model_grids.h"
@@ -197,6 +200,26 @@ TEST_F(VesperTransfer, AbortStopsAfterTheCurrentRowAndClosesTheLine) {
     EXPECT_EQ(reported, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(Requests('H'), 3);
     EXPECT_FALSE(f.ecr.IsOpen());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+// The user's abort during a row that then fails ends the job there: no question about the
+// row, no failure report, and no second try.
+TEST_F(VesperTransfer, AbortDuringAFailingRowAsksNothing) {
+    f.ecr.answerTimeout = 300;
+    f.reg->InjectFault({sim::FaultKind::NoAnswer, 0, 0, 1, 2});  // silent from key 2 on
+    // The abort comes while the register is silent about key 2.
+    std::thread user([this] {
+        for (int i = 0; i < 200 && Requests('H') < 2; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        abort = true;
+    });
+    const TransferResult result = Run(TableKind::kKeys, false);
+    user.join();
+    EXPECT_EQ(result, TransferResult::kAborted);
+    EXPECT_EQ(reported, (std::vector<int>{1}));
+    EXPECT_TRUE(ui.questions.empty());
     EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -145,6 +145,38 @@ class GridEditingTest : public QObject {
         QVERIFY(form.ControlAs<QCheckBox>("Klawisze_ckoniec")->isChecked());
     }
 
+    // The panel follows the row it shows: a sort or a load (the whole grid anew) and an
+    // undo (cells told changed) load it again, so "Zapisz w Kasie" never writes the old
+    // record's values over the one that now stands in its row.
+    void panelFollowsTheGridWhenItsRowChanges() {
+        TECRForm form;
+        kasa::TextGrid& goods = *form.Grid("PLU");
+        goods.SetCell(1, 3, "Żurek");
+        goods.SetCell(1, 4, "Barszcz");
+        QTableView* view = form.GridView("PLU");
+        auto* model = static_cast<kasa::gui::GridModel*>(view->model());
+        emit view->clicked(view->model()->index(2, 0));
+        auto* name = form.ControlAs<QLineEdit>("PLU_eNazwa");
+        QCOMPARE(name->text(), QStringLiteral("Żurek"));
+
+        model->ChangeWholeGrid([](kasa::TextGrid& grid) {
+            grid.SetCell(1, 3, "Barszcz");
+            grid.SetCell(1, 4, "Żurek");
+        });
+        QCOMPARE(name->text(), QStringLiteral("Barszcz"));
+        QCOMPARE(form.ControlAs<QLineEdit>("PLU_eNumer")->text(), QStringLiteral("3"));
+
+        goods.SetCell(1, 3, "Kisiel");
+        model->CellsChanged(1, 3, 1, 3);
+        QCOMPARE(name->text(), QStringLiteral("Kisiel"));
+
+        // A change of another row leaves what the user typed into the panel.
+        name->setText(QStringLiteral("Kisiel wiśniowy"));
+        goods.SetCell(1, 5, "Woda");
+        model->CellsChanged(1, 5, 1, 5);
+        QCOMPARE(name->text(), QStringLiteral("Kisiel wiśniowy"));
+    }
+
     void addWritesTheRowAndRefusesWhatCannotBeWritten() {
         TECRForm form;
         std::vector<Shown> shown;

@@ -185,6 +185,8 @@ class TransferActionsTest : public QObject {
         QVERIFY2(written > 0 && written < 200, QByteArray::number(qlonglong(written)));
     }
 
+    // Closing the window during a job asks the job to stop and keeps the window open, in
+    // its place, until it has; then the window closes without a report.
     void closingTheWindowStopsTheWorker() {
         auto reg = StartRegister(115200);
         QVERIFY(reg);
@@ -195,11 +197,35 @@ class TransferActionsTest : public QObject {
         QVERIFY(p.controller->busy);
         // Closed at once, before the worker may even have begun, and once it reads.
         p.form->close();
+        QVERIFY(p.form->isVisible());
+        QCOMPARE(p.Label("Info"), QString::fromUtf8(kasa::gui::TECRForm::kClosingAfterJobText));
+        QTRY_VERIFY_WITH_TIMEOUT(!p.form->isVisible(), 10000);
         QVERIFY(!p.controller->busy);
         QCOMPARE(p.controller->Transfers().Running(), kasa::BackgroundOperation::kNone);
         QVERIFY(p.shown.empty());  // no report once the window closes
         // It stopped long before the 2300 records of the table.
         QVERIFY2(Letters(*reg).size() < 100, Letters(*reg).c_str());
+    }
+
+    // A background job leaves the window where it was: its close box stays (taking it away
+    // makes the system build the window anew, which loses its place and state).
+    void aBackgroundJobLeavesTheWindowInPlace() {
+        auto reg = StartRegister(115200);
+        QVERIFY(reg);
+        Program p(false, ConfigFor(*reg));
+        p.controller->Show();
+        const QRect before = p.form->geometry();
+        const Qt::WindowFlags flags = p.form->windowFlags();
+        const WId window = p.form->winId();
+        SelectGoodsRows(p, 1, 40);
+        Button(p, "PLU_odczyt_zaznaczenie")->click();
+        QVERIFY(p.controller->busy);
+        QCOMPARE(p.form->windowFlags(), flags);
+        QTRY_VERIFY_WITH_TIMEOUT(!p.controller->busy, 10000);
+        QCOMPARE(p.form->windowFlags(), flags);
+        QCOMPARE(p.form->winId(), window);
+        QCOMPARE(p.form->geometry(), before);
+        QVERIFY(p.form->isVisible());
     }
 };
 
