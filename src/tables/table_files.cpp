@@ -42,7 +42,7 @@ TableLoadOutcome LoadInto(const std::string& path, const RegisterModel& model, T
         if (!file.SectionExists(table.sectionName)) {
             outcome.status = kLoadNoTableSection;
         } else {
-            const PodLoadResult pod = LoadTableFromPod(file, model, kind, tables, minPlu);
+            const PodLoadResult pod = LoadTableFromPod(file, model, kind, tables, minPlu, path);
             outcome.status = pod.status;
             outcome.message = pod.message;
             if (pod.ok() && IsGridTable(kind) && !HoldsRecord(tables.Grid(kind))) {
