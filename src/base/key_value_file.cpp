@@ -191,6 +191,7 @@ void KeyValueFile::ParseText(std::string_view text) {
     sections_.clear();
     sectionIndex_.clear();
     modified_ = false;
+    unterminatedValue_ = nullptr;
 
     Section* current = nullptr;
     size_t pos = 0;
@@ -252,6 +253,11 @@ void KeyValueFile::ParseText(std::string_view text) {
             item.raw = std::string(line);
         }
         current->items.push_back(std::move(item));
+        if (end == text.size()) {
+            const Item& last = current->items.back();
+            unterminatedValue_ =
+                last.kind == Item::Kind::kEntry && !last.erased ? &last.value : nullptr;
+        }
     }
 }
 
@@ -429,6 +435,7 @@ void KeyValueFile::WriteString(std::string_view section, std::string_view key,
         item.edited = true;
         item.value = valueLine;
         modified_ = true;
+        unterminatedValue_ = nullptr;
         return;
     }
     // New keys go after the section's last non-blank line, before the blank lines that
@@ -446,6 +453,7 @@ void KeyValueFile::WriteString(std::string_view section, std::string_view key,
     target.items.insert(target.items.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
     target.index.emplace(std::move(folded), at);
     modified_ = true;
+    unterminatedValue_ = nullptr;
 }
 
 void KeyValueFile::WriteInteger(std::string_view section, std::string_view key, int64_t value) {
@@ -474,6 +482,7 @@ bool KeyValueFile::DeleteKey(std::string_view section, std::string_view key) {
     }
     target.items[entry->second].erased = true;
     modified_ = true;
+    unterminatedValue_ = nullptr;
     return true;
 }
 
@@ -485,6 +494,7 @@ void KeyValueFile::EraseSection(std::string_view section) {
     sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(found->second));
     RebuildSectionIndex();
     modified_ = true;
+    unterminatedValue_ = nullptr;
 }
 
 std::vector<std::string> KeyValueFile::SectionNames() const {

@@ -86,6 +86,10 @@ class KeyValueFile {
     bool ValueExists(std::string_view section, std::string_view key) const;
     // The value of a key, or null when the key is missing; valid until the next change.
     const std::string* Find(std::string_view section, std::string_view key) const;
+    // The value of the "key=value" line the text read ends in when no line end follows it:
+    // that line may have been cut short. Null when the text ended with a line end, its last
+    // line holds no value that is read, or the file was changed since.
+    const std::string* UnterminatedValue() const { return unterminatedValue_; }
 
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view fallback = {}) const;
@@ -140,6 +144,7 @@ class KeyValueFile {
     bool existed_ = false;
     bool readFailed_ = false;
     bool notText_ = false;
+    const std::string* unterminatedValue_ = nullptr;
     bool modified_ = false;
     std::vector<std::string> preamble_;  // lines before the first section
     std::vector<std::unique_ptr<Section>> sections_;

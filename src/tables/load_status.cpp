@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "base/codepage.h"
 #include "base/text_encoding.h"
 #include "tables/text_grid.h"
 
@@ -29,6 +30,17 @@ int32_t DecodeTableFileText(std::string& bytes) {
         return kLoadNotText;
     }
     return bytes.find_first_not_of(" \t\r\n") == std::string::npos ? kLoadEmptyFile : kLoadOk;
+}
+
+std::string OtherRegisterTypeMessage(std::string_view path, std::string_view fileType,
+                                     std::string_view chosenType) {
+    std::string message = "Plik ";
+    if (!path.empty()) {
+        message += path;
+        message += ' ';
+    }
+    return message + "zawiera tabelę kasy " + Utf8ToUpper(fileType) + ", a wybrana kasa to " +
+           Utf8ToUpper(chosenType) + ".";
 }
 
 std::string LoadStatusMessage(int status, const TableDescriptor& table, int minPlu) {

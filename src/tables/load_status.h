@@ -13,17 +13,19 @@ namespace kasa {
 
 enum LoadStatus : int32_t {
     kLoadOk = 1,
-    kLoadNoSeparator = -1,        // neither ";" nor tab prevails
-    kLoadRecordNumberZero = -3,   // a line whose record number is 0 or missing
-    kLoadTooManyLines = -4,       // a record number above the last one shown
-    kLoadSkippedOutOfRange = -5,  // lines below the first number were skipped
-    kLoadEmptyFile = -6,          // the file is empty or missing
-    kLoadPodBadStructure = -7,    // a .pod value whose number is 0 or not a number
-    kLoadPodRowOutOfRange = -8,   // a .pod value whose number lies outside the grid
-    kLoadNotText = -9,            // binary content
-    kLoadNoTableSection = -10,    // a .pod without the table's section
-    kLoadNoRecords = -11,         // nothing in the file reads as a record of the table
-    kLoadRepeatedRecord = -12,    // two lines of a CSV/TXT file with the same record number
+    kLoadNoSeparator = -1,         // neither ";" nor tab prevails
+    kLoadRecordNumberZero = -3,    // a line whose record number is 0 or missing
+    kLoadTooManyLines = -4,        // a record number above the last one shown
+    kLoadSkippedOutOfRange = -5,   // lines below the first number were skipped
+    kLoadEmptyFile = -6,           // the file is empty or missing
+    kLoadPodBadStructure = -7,     // a .pod value whose number is 0 or not a number
+    kLoadPodRowOutOfRange = -8,    // a .pod value whose number lies outside the grid
+    kLoadNotText = -9,             // binary content
+    kLoadNoTableSection = -10,     // a .pod without the table's section
+    kLoadNoRecords = -11,          // nothing in the file reads as a record of the table
+    kLoadRepeatedRecord = -12,     // two lines of a CSV/TXT file with the same record number
+    kLoadIncompleteLine = -13,     // a record line with fewer or more fields than its table has
+    kLoadOtherRegisterType = -14,  // a .pod table written for the other register type
     // The same codes under the names the CSV/TXT reader uses.
     kLoadRecordsOutOfRange = kLoadSkippedOutOfRange,
     kLoadBadRowStructure = kLoadPodBadStructure,
@@ -47,9 +49,26 @@ inline std::string PodRowOutOfRangeMessage(int64_t number) {
     return "Numer wiersza poza zakresem. " + DecimalText(number);
 }
 
+// A record line cut short, or one with more fields than its table: `line` names it as the
+// user finds it in the file (a .pod key, or a CSV/TXT line number).
+inline std::string IncompleteLineMessage(std::string_view line) {
+    return "Wiersz " + std::string(line) + " jest niepełny.";
+}
+inline std::string OverlongLineMessage(std::string_view line) {
+    return "Wiersz " + std::string(line) + " ma za dużo pól.";
+}
+// A .pod table of the register type `fileType` loaded while `chosenType` is chosen; the
+// types are named in capitals.
+std::string OtherRegisterTypeMessage(std::string_view path, std::string_view fileType,
+                                     std::string_view chosenType);
+// A CSV/TXT title that names no column of the table; the other columns are still read.
+inline std::string UnknownColumnMessage(std::string_view title) {
+    return "Nieznana kolumna: " + std::string(title);
+}
+
 // The message shown for a status; empty for success. `firstNumber` and `lastNumber` are
-// the record numbers of the grid's first and last rows; `podMessage` is the text the .pod
-// loader set for -7 and -8.
+// the record numbers of the grid's first and last rows; `podMessage` is the text the loader
+// set for -7, -8, -13 and -14, which name the line or the file.
 inline std::string LoadStatusMessage(int32_t status, int64_t firstNumber, int64_t lastNumber,
                                      std::string_view podMessage = {}) {
     switch (status) {
@@ -69,6 +88,8 @@ inline std::string LoadStatusMessage(int32_t status, int64_t firstNumber, int64_
             return "Plik nie jest plikiem tekstowym: zawiera dane binarne.";
         case kLoadPodBadStructure:
         case kLoadPodRowOutOfRange:
+        case kLoadIncompleteLine:
+        case kLoadOtherRegisterType:
             return std::string(podMessage);
         default:
             return {};
@@ -79,7 +100,8 @@ inline std::string LoadStatusMessage(int32_t status, int64_t firstNumber, int64_
 inline bool LoadFailedWhole(int32_t status) {
     return status == kLoadNoSeparator || status == kLoadEmptyFile || status == kLoadNotText ||
            status == kLoadNoTableSection || status == kLoadNoRecords ||
-           status == kLoadRepeatedRecord;
+           status == kLoadRepeatedRecord || status == kLoadIncompleteLine ||
+           status == kLoadOtherRegisterType;
 }
 
 // The same message with the range taken from the table's grid (goods start at minPLU).

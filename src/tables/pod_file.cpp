@@ -40,7 +40,166 @@ PodLoadResult Failure(int32_t status, std::string message) {
     return PodLoadResult{status, std::move(message)};
 }
 
+// How a stored value stands as the loaders see it.
+struct LineShape {
+    bool record = false;  // the loader takes it as a record rather than skipping it
+    int64_t fields = 0;   // one more than its separators
+};
+
+// A grid table's value. The loader skips an empty value, one that starts with the
+// separator and one without any; a bare record number, though, is a record cut short
+// right after its number.
+LineShape GridLineShape(const std::string* stored, char separator) {
+    if (stored == nullptr || stored->empty() || stored->front() == separator) {
+        return {};
+    }
+    const int64_t separators = std::count(stored->begin(), stored->end(), separator);
+    if (separators == 0 && RecordNumberOf(*stored) == 0) {
+        return {};
+    }
+    return {true, separators + 1};
+}
+
+// A header line's or VAT rate's value: only an empty value and one that starts with the
+// separator are skipped.
+LineShape EditLineShape(const std::string* stored, char separator) {
+    if (stored == nullptr || stored->empty() || stored->front() == separator) {
+        return {};
+    }
+    return {true, std::count(stored->begin(), stored->end(), separator) + int64_t{1}};
+}
+
+// A header value holds the number, three flags and the text, which may itself hold
+// separators; a VAT value the letter, the rate and the state, the rate as typed.
+constexpr int64_t kHeaderValueFields = 5;
+constexpr int64_t kVatValueFields = 3;
+
+// The keys the loaders read: a grid table's records from the first shown one on, as many
+// as the table has; the header lines; the VAT rates the window shows.
+struct KeyRange {
+    int64_t first = 1;
+    int count = 0;
+};
+
+KeyRange GridKeys(const TableDescriptor& table, int minPlu) {
+    return {FirstShownNumber(table, minPlu), table.RecordCount};
+}
+
+KeyRange HeaderKeys(const TableDescriptor& header) {
+    return {header.FirstNumber, header.RecordCount};
+}
+
+KeyRange VatKeys(const TableDescriptor& vat) {
+    return {vat.FirstNumber, std::min(vat.RecordCount, kVatRateCount)};
+}
+
+// The first record line under the keys whose fields are not `fields` (with `atLeast`, fewer
+// than `fields`) fails; a line cut short is told apart from one with fields to spare.
+template <class ShapeOf>
+PodLoadResult CheckRecordLines(const KeyValueFile& file, const TableDescriptor& table,
+                               KeyRange keys, int64_t fields, bool atLeast,
+                               const ShapeOf& shapeOf) {
+    for (int i = 0; i < keys.count; ++i) {
+        const std::string key = PodKey(table, keys.first + i);
+        const LineShape shape = shapeOf(file.Find(table.sectionName, key), table.separator);
+        if (!shape.record) {
+            continue;
+        }
+        if (shape.fields < fields) {
+            return Failure(kLoadIncompleteLine, IncompleteLineMessage(key));
+        }
+        if (!atLeast && shape.fields > fields) {
+            return Failure(kLoadIncompleteLine, OverlongLineMessage(key));
+        }
+    }
+    return {};
+}
+
+PodLoadResult CheckGridLines(const KeyValueFile& file, const TableDescriptor& table, int minPlu) {
+    return CheckRecordLines(file, table, GridKeys(table, minPlu), table.FieldCount(), false,
+                            GridLineShape);
+}
+
+// True when some record line under the keys has `fields` fields; any record line when
+// `fields` is 0. With `wholeOnly`, a last line without a line end is passed over: cut short,
+// it may have the fields of the other register type's table by chance.
+template <class ShapeOf>
+bool HoldsLineOf(const KeyValueFile& file, const TableDescriptor& table, KeyRange keys,
+                 int64_t fields, bool wholeOnly, const ShapeOf& shapeOf) {
+    const std::string* unterminated = wholeOnly ? file.UnterminatedValue() : nullptr;
+    for (int i = 0; i < keys.count; ++i) {
+        const std::string* stored = file.Find(table.sectionName, PodKey(table, keys.first + i));
+        const LineShape shape = shapeOf(stored, table.separator);
+        if (shape.record && (fields == 0 || shape.fields == fields) && stored != unterminated) {
+            return true;
+        }
+    }
+    return false;
+}
+
+const RegisterModel* OtherModel(const RegisterModel& model) {
+    for (const RegisterModel* other : AllModels()) {
+        if (other != &model && other->name != model.name) {
+            return other;
+        }
+    }
+    return nullptr;
+}
+
+// A table in the file is the other register type's when none of its record lines has the
+// chosen type's fields and some has the other type's; the header lines tell the two types
+// by their keys. A table alike in both types cannot tell.
+bool IsOtherTypesTable(const KeyValueFile& file, const RegisterModel& model,
+                       const RegisterModel& other, TableKind kind, int minPlu) {
+    const TableDescriptor& mine = model.Table(kind);
+    const TableDescriptor& theirs = other.Table(kind);
+    switch (kind) {
+        case TableKind::kVat:
+            return false;
+        case TableKind::kHeader:
+            return mine.keyPrefix != theirs.keyPrefix &&
+                   !HoldsLineOf(file, mine, HeaderKeys(mine), 0, false, EditLineShape) &&
+                   HoldsLineOf(file, theirs, HeaderKeys(theirs), 0, false, EditLineShape);
+        default:
+            return mine.FieldCount() != theirs.FieldCount() &&
+                   !HoldsLineOf(file, mine, GridKeys(mine, minPlu), mine.FieldCount(), false,
+                                GridLineShape) &&
+                   HoldsLineOf(file, theirs, GridKeys(theirs, minPlu), theirs.FieldCount(), true,
+                               GridLineShape);
+    }
+}
+
+PodLoadResult CheckOtherType(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
+                             int minPlu, std::string_view fileName) {
+    const RegisterModel* other = OtherModel(model);
+    if (other != nullptr && IsOtherTypesTable(file, model, *other, kind, minPlu)) {
+        return Failure(kLoadOtherRegisterType,
+                       OtherRegisterTypeMessage(fileName.empty() ? file.FileName() : fileName,
+                                                other->name, model.name));
+    }
+    return {};
+}
+
 }  // namespace
+
+PodLoadResult CheckPodTable(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
+                            int minPlu, std::string_view fileName) {
+    PodLoadResult result = CheckOtherType(file, model, kind, minPlu, fileName);
+    if (!result.ok()) {
+        return result;
+    }
+    const TableDescriptor& table = model.Table(kind);
+    switch (kind) {
+        case TableKind::kHeader:
+            return CheckRecordLines(file, table, HeaderKeys(table), kHeaderValueFields, true,
+                                    EditLineShape);
+        case TableKind::kVat:
+            return CheckRecordLines(file, table, VatKeys(table), kVatValueFields, true,
+                                    EditLineShape);
+        default:
+            return CheckGridLines(file, table, minPlu);
+    }
+}
 
 void SaveTableToPod(KeyValueFile& file, const RegisterModel& model, TableKind kind,
                     const TableSet& tables, int minPlu) {
@@ -59,7 +218,13 @@ void SaveTableToPod(KeyValueFile& file, const RegisterModel& model, TableKind ki
 }
 
 PodLoadResult LoadTableFromPod(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
-                               TableSet& tables, int minPlu) {
+                               TableSet& tables, int minPlu, std::string_view fileName) {
+    // The loaders check their own lines; which register type wrote the table only the
+    // model can tell.
+    PodLoadResult otherType = CheckOtherType(file, model, kind, minPlu, fileName);
+    if (!otherType.ok()) {
+        return otherType;
+    }
     const TableDescriptor& table = model.Table(kind);
     switch (kind) {
         case TableKind::kHeader:
@@ -180,6 +345,10 @@ void SaveVatRates(KeyValueFile& file, const TableDescriptor& vat, const VatRateT
 
 PodLoadResult LoadGridTable(const KeyValueFile& file, const TableDescriptor& table, TextGrid& grid,
                             int minPlu) {
+    PodLoadResult checked = CheckGridLines(file, table, minPlu);
+    if (!checked.ok()) {
+        return checked;
+    }
     SetUpGrid(grid, table, false, true, minPlu);
     grid.ClearValues();
     const char sep = table.separator;
@@ -216,6 +385,11 @@ PodLoadResult LoadGridTable(const KeyValueFile& file, const TableDescriptor& tab
 
 PodLoadResult LoadHeader(const KeyValueFile& file, const TableDescriptor& header,
                          HeaderLines& lines) {
+    PodLoadResult checked =
+        CheckRecordLines(file, header, HeaderKeys(header), kHeaderValueFields, true, EditLineShape);
+    if (!checked.ok()) {
+        return checked;
+    }
     const char sep = header.separator;
     const int64_t first = header.FirstNumber;
     const int64_t last = header.FirstNumber + header.RecordCount - 1;
@@ -250,6 +424,11 @@ PodLoadResult LoadHeader(const KeyValueFile& file, const TableDescriptor& header
 
 PodLoadResult LoadVatRates(const KeyValueFile& file, const TableDescriptor& vat,
                            VatRateTexts& rates) {
+    PodLoadResult checked =
+        CheckRecordLines(file, vat, VatKeys(vat), kVatValueFields, true, EditLineShape);
+    if (!checked.ok()) {
+        return checked;
+    }
     const char sep = vat.separator;
     for (int i = 0; i < vat.RecordCount && i < kVatRateCount; ++i) {
         const std::string* stored = file.Find(vat.sectionName, PodKey(vat, vat.FirstNumber + i));
@@ -320,10 +499,28 @@ PodLoadResult LoadAllFromPodFile(const std::string& path, const RegisterModel& m
         ui.Message(title, refused.message);
         return refused;
     }
+    // Every table is checked before any is loaded: a file of the other register type, or
+    // one cut short, changes nothing. The other type explains a wrong line best, so it is
+    // looked for in every table first.
+    PodLoadResult refused;
+    for (TableKind kind : kPodAllOrder) {
+        PodLoadResult checked = CheckOtherType(file, model, kind, minPlu, path);
+        if (!checked.ok()) {
+            refused = std::move(checked);
+            break;
+        }
+    }
+    for (size_t i = 0; refused.ok() && i < kPodAllOrder.size(); ++i) {
+        refused = CheckPodTable(file, model, kPodAllOrder[i], minPlu, path);
+    }
+    if (!refused.ok()) {
+        ui.Message(title, refused.message);
+        return refused;
+    }
     PodLoadResult first;
     int done = 0;
     for (TableKind kind : kPodAllOrder) {
-        PodLoadResult result = LoadTableFromPod(file, model, kind, tables, minPlu);
+        PodLoadResult result = LoadTableFromPod(file, model, kind, tables, minPlu, path);
         if (!result.ok()) {
             ui.Message(title, result.message);
             if (first.ok()) {

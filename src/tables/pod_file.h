@@ -76,10 +76,12 @@ void SaveVatRates(KeyValueFile& file, const TableDescriptor& vat, const VatRateT
 
 // Loading from an open file. The grid is set up for the table, cleared, filled with the
 // records found and set up again; only the columns that have an edit control are read.
-// A bad record stops the load; the records read before it stay.
+// A record line with fewer or more fields than the table is refused before anything
+// changes; a record with a bad number stops the load, and the records read before it stay.
 PodLoadResult LoadGridTable(const KeyValueFile& file, const TableDescriptor& table, TextGrid& grid,
                             int minPlu);
-// Lines and rates without a key keep what they held.
+// Lines and rates without a key keep what they held. A value cut short is refused before
+// anything changes.
 PodLoadResult LoadHeader(const KeyValueFile& file, const TableDescriptor& header,
                          HeaderLines& lines);
 PodLoadResult LoadVatRates(const KeyValueFile& file, const TableDescriptor& vat,
@@ -93,9 +95,17 @@ WriteResult SaveTableToPodFile(const std::string& path, const RegisterModel& mod
 // One table of `model` saved into an open file, keeping its other sections.
 void SaveTableToPod(KeyValueFile& file, const RegisterModel& model, TableKind kind,
                     const TableSet& tables, int minPlu);
-// One table of `model` loaded from an open file.
+// One table of `model` loaded from an open file. A table written for the other register
+// type is refused, naming `fileName` (the file's own name when empty), and nothing
+// changes.
 PodLoadResult LoadTableFromPod(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
-                               TableSet& tables, int minPlu);
+                               TableSet& tables, int minPlu, std::string_view fileName = {});
+// Checks one table of an open file before it is loaded: kLoadOtherRegisterType when it was
+// written for the other register type, kLoadIncompleteLine for the first record line that
+// has fewer fields than the table (or more: only the header text and the VAT rate may hold
+// separators). Records the loader skips are not looked at.
+PodLoadResult CheckPodTable(const KeyValueFile& file, const RegisterModel& model, TableKind kind,
+                            int minPlu, std::string_view fileName = {});
 
 // The tables in the order of "Zachowaj wszystko do pliku" and "Ładuj wszystko z pliku".
 inline constexpr std::array<TableKind, kTableKindCount> kPodAllOrder = {
@@ -110,8 +120,9 @@ WriteResult SaveAllToPodFile(const std::string& path, const RegisterModel& model
                              const TableSet& tables, int minPlu, UserInterface& ui,
                              const std::string& title);
 // Each table's failure is shown under `title` and the remaining tables are still loaded;
-// returns the first failure, or success. A missing, empty or binary file, or one without
-// any table's section, is shown and returned, and no table changes.
+// returns the first failure, or success. A missing, empty or binary file, one without any
+// table's section, one with a table of the other register type and one with a record line
+// cut short are shown and returned, and no table changes.
 PodLoadResult LoadAllFromPodFile(const std::string& path, const RegisterModel& model,
                                  TableSet& tables, int minPlu, UserInterface& ui,
                                  const std::string& title);

@@ -42,7 +42,7 @@ TableLoadOutcome LoadInto(const std::string& path, const RegisterModel& model, T
         if (!file.SectionExists(table.sectionName)) {
             outcome.status = kLoadNoTableSection;
         } else {
-            const PodLoadResult pod = LoadTableFromPod(file, model, kind, tables, minPlu);
+            const PodLoadResult pod = LoadTableFromPod(file, model, kind, tables, minPlu, path);
             outcome.status = pod.status;
             outcome.message = pod.message;
             if (pod.ok() && IsGridTable(kind) && !HoldsRecord(tables.Grid(kind))) {
@@ -62,8 +62,19 @@ TableLoadOutcome LoadInto(const std::string& path, const RegisterModel& model, T
             outcome.message = "Plik " + path + ", wiersz " + DecimalText(reader.RepeatedLine()) +
                               ": powtórzony numer rekordu " + DecimalText(reader.RepeatedNumber()) +
                               ".\nNie wczytano niczego.";
+        } else if (outcome.status == kLoadIncompleteLine) {
+            outcome.message = reader.LineMessage();
         } else {
             outcome.message = LoadStatusMessage(outcome.status, table, minPlu);
+        }
+    }
+    // A column the table does not have is told about, also when everything else loaded.
+    if (!LoadFailedWhole(outcome.status) && status != kLoadIsPodFile) {
+        for (const std::string& title : reader.UnknownTitles()) {
+            if (!outcome.message.empty() && outcome.message.back() != '\n') {
+                outcome.message += '\n';
+            }
+            outcome.message += UnknownColumnMessage(title);
         }
     }
     return outcome;

@@ -12,7 +12,9 @@ namespace kasa {
 
 struct TableLoadOutcome {
     int status = kLoadOk;
-    std::string message;  // empty when there is nothing to tell the user
+    // Empty when there is nothing to tell the user. A load that succeeded may still tell
+    // something: the titles of a CSV/TXT file that name no column ("Nieznana kolumna: ...").
+    std::string message;
     bool ok() const { return status >= 0; }
 };
 
@@ -22,8 +24,9 @@ WriteResult SaveTableFile(const std::string& path, const RegisterModel& model, T
                           const TableSet& tables, int minPlu);
 // Loads one table from a file of any kind, told by its content: a .pod section line makes
 // it a .pod, else it is read as CSV or TXT. A missing, empty or binary file, a .pod
-// without the table's section and a file without any record of the table are failures
-// that leave `tables` as they were.
+// without the table's section or with the other register type's table, a record line cut
+// short and a file without any record of the table are failures that leave `tables` as
+// they were.
 TableLoadOutcome LoadTableFile(const std::string& path, const RegisterModel& model, TableKind kind,
                                TableSet& tables, int minPlu);
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/codepage.h"
+#include "base/number_text.h"
 
 namespace kasa {
 
@@ -116,6 +117,8 @@ int TableFileReader::ReadOwnedBytes(std::string bytes, const TableDescriptor& ta
     placed_ = 0;
     repeatedLine_ = 0;
     repeatedNumber_ = 0;
+    lineMessage_.clear();
+    unknownTitles_.clear();
     seen_.assign(static_cast<size_t>(std::max(lastNumber_, 0)) + 1, false);
     SetUpGrid(grid, table, true, true, minPlu);
     text_ = std::move(bytes);
@@ -149,6 +152,7 @@ int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid, int 
     MatchTitles(line, table);
     bool reading = true;
     if (matchCount_ == 0) {
+        unknownTitles_.clear();  // the first line holds no titles but a record
         for (int i = 0; i < kMapSize; ++i) {
             columnMap_[static_cast<size_t>(i)] = i;
         }
@@ -159,8 +163,9 @@ int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid, int 
         ++lineNumber_;
         reading = PlaceLine(line, table, grid);
     }
-    if (status_ == kLoadRepeatedRecord) {
-        // Which of the two lines the user meant cannot be told, so neither is taken.
+    if (status_ == kLoadRepeatedRecord || status_ == kLoadIncompleteLine) {
+        // Which of the two lines the user meant cannot be told, nor what a line cut short
+        // held, so nothing is taken.
         SetUpGrid(grid, table, true, true, minPlu);
     } else if (status_ == kLoadOk && placed_ == 0) {
         status_ = kLoadNoRecords;
@@ -179,8 +184,12 @@ void TableFileReader::MatchTitles(std::string_view firstLine, const TableDescrip
     const std::string_view line(normalised);
     bool matching = true;
     size_t pos = 0;
+    size_t writtenPos = 0;  // the same field in the line as written: separators stay put
     for (int i = 0; pos != std::string_view::npos; ++i) {
         const std::string_view field = NextField(line, pos, separator_);
+        const std::string_view written = writtenPos == std::string_view::npos
+                                             ? std::string_view{}
+                                             : NextField(firstLine, writtenPos, separator_);
         ++firstLineFieldCount_;
         if (field.empty() || i >= kMapSize) {
             matching = false;  // titles end at the first empty field
@@ -194,6 +203,9 @@ void TableFileReader::MatchTitles(std::string_view firstLine, const TableDescrip
                 ++matchCount_;
                 break;
             }
+        }
+        if (columnMap_[static_cast<size_t>(i)] < 0) {
+            unknownTitles_.emplace_back(written);
         }
     }
 }
@@ -214,6 +226,21 @@ bool TableFileReader::PlaceLine(std::string_view line, const TableDescriptor& ta
     }
 
     const int64_t number = RecordNumberOf(values_[0]);
+    // A file with titles has as many fields in every record line; a line with fewer was
+    // cut short, one with more holds a separator inside a text, and neither can be placed.
+    if (matchCount_ > 0) {
+        const auto fields = std::count(line.begin(), line.end(), separator_) + 1;
+        if (fields != firstLineFieldCount_) {
+            std::string name = DecimalText(lineNumber_);
+            if (number > 0) {
+                name += " (rekord " + DecimalText(number) + ")";
+            }
+            lineMessage_ = fields < firstLineFieldCount_ ? IncompleteLineMessage(name)
+                                                         : OverlongLineMessage(name);
+            status_ = kLoadIncompleteLine;
+            return false;
+        }
+    }
     if (number == 0) {
         status_ = kLoadRecordNumberZero;
         return false;

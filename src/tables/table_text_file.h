@@ -46,8 +46,9 @@ class TableFileReader {
     // Sets the grid up afresh for the table (every record cleared), then reads the file
     // into it. `separator` 0 detects ";" or tab. Returns kLoadOk, kLoadIsPodFile (Text()
     // then holds the file's text), or a negative LoadStatus: a missing or empty file, bytes
-    // that are not text, a file without a record, and a record number given twice load
-    // nothing; records read before any other failing line stay.
+    // that are not text, a file without a record, a record number given twice, and a record
+    // line whose fields are not as many as the title line's load nothing; records read
+    // before any other failing line stay.
     int Read(const std::string& path, const TableDescriptor& table, TextGrid& grid, int minPlu,
              char separator = 0);
     // The same for file contents already in memory.
@@ -69,6 +70,11 @@ class TableFileReader {
     // For kLoadRepeatedRecord: the file's line (the first is 1) that repeats a number.
     int RepeatedLine() const { return repeatedLine_; }
     int64_t RepeatedNumber() const { return repeatedNumber_; }
+    // For kLoadIncompleteLine: the message naming the line.
+    const std::string& LineMessage() const { return lineMessage_; }
+    // The titles of the title line, as written, that name no column of the table; their
+    // fields are not read. Empty when the first line held no title at all.
+    const std::vector<std::string>& UnknownTitles() const { return unknownTitles_; }
 
   private:
     int ReadText(const TableDescriptor& table, TextGrid& grid, int minPlu);
@@ -90,6 +96,8 @@ class TableFileReader {
     int placed_ = 0;
     int repeatedLine_ = 0;
     int64_t repeatedNumber_ = 0;
+    std::string lineMessage_;
+    std::vector<std::string> unknownTitles_;
 };
 
 }  // namespace kasa

@@ -4,6 +4,7 @@
 // the table that was there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <random>
@@ -14,6 +15,7 @@
 #include "ecr/cashier_permissions.h"
 #include "seq/sequence_files.h"
 #include "support/scratch_folder.h"
+#include "tables/pod_file.h"
 #include "tables/table_files.h"
 #include "tables/text_grid.h"
 #include "update/program_version.h"
@@ -217,6 +219,91 @@ INSTANTIATE_TEST_SUITE_P(EveryReader, TruncatedFiles, ::testing::Range(size_t{0}
                          [](const auto& param) {
                              return testing::CaseNameOfFile(Readers()[param.param].file);
                          });
+
+// A table set with a record in every grid, to see that a refused load changes none.
+TableSet HeldTables() {
+    TableSet tables;
+    for (int k = 0; k < kTableKindCount; ++k) {
+        const auto kind = static_cast<TableKind>(k);
+        if (kind != TableKind::kHeader && kind != TableKind::kVat) {
+            SetUpGrid(tables.Grid(kind), VesperModel().Table(kind), true, true, 1);
+            tables.Grid(kind).SetCell(1, 2, "Poprzedni");
+        }
+    }
+    tables.header[0].text = "Poprzedni";
+    return tables;
+}
+
+bool SameTables(const TableSet& a, const TableSet& b) {
+    return a.grids == b.grids && a.header == b.header && a.vatRates == b.vatRates;
+}
+
+TEST(TruncatedPodFiles, ACashierLineCutShortIsRefusedAndNoTableChanges) {
+    TableSet saved = HeldTables();
+    TextGrid& cashiers = saved.Grid(TableKind::kCashiers);
+    cashiers.SetCell(1, 1, "Kierownik");
+    cashiers.SetCell(2, 1, "1111");
+    cashiers.SetCell(3, 1, "241");
+    cashiers.SetCell(4, 1, "12");  // the receipts counter, which the cut loses
+    const std::string whole = SavedBytes("wszystko.pod", [&](const std::string& path) {
+        SilentUserInterface ui;
+        return SaveAllToPodFile(path, VesperModel(), saved, 1, ui, "T");
+    });
+    const size_t cut = whole.find("Kasjer1=1;Kierownik;1111;241;");
+    ASSERT_NE(cut, std::string::npos) << whole;
+    ScratchFolder scratch;
+    scratch.Write("obciety.pod",
+                  whole.substr(0, cut + std::string("Kasjer1=1;Kierownik;1111;241").size()));
+    const std::string path = scratch.Path("obciety.pod");
+
+    TableSet tables = HeldTables();
+    const TableSet before = tables;
+    const TableLoadOutcome one =
+        LoadTableFile(path, VesperModel(), TableKind::kCashiers, tables, 1);
+    EXPECT_EQ(one.status, kLoadIncompleteLine);
+    EXPECT_EQ(one.message, "Wiersz Kasjer1 jest niepełny.");
+    EXPECT_TRUE(SameTables(tables, before));
+    // The packaging and goods before the cut are whole, yet not loaded without the rest.
+    SilentUserInterface ui;
+    const PodLoadResult all = LoadAllFromPodFile(path, VesperModel(), tables, 1, ui, "T");
+    EXPECT_EQ(all.status, kLoadIncompleteLine);
+    EXPECT_EQ(all.message, "Wiersz Kasjer1 jest niepełny.");
+    EXPECT_TRUE(SameTables(tables, before));
+}
+
+// Every cut of a .pod that leaves a record line with fewer fields than the table has is
+// refused by name; a cut at a line's end, or that leaves no value, is a smaller whole file.
+TEST(TruncatedPodFiles, EveryCutInsideARecordLineIsRefused) {
+    const std::string whole = SavedTable("opakowania.pod", TableKind::kPackaging, 2);
+    ASSERT_NE(whole.find("Opak2=2;"), std::string::npos) << whole;
+    ScratchFolder scratch;
+    int refused = 0;
+    for (size_t n = 0; n <= whole.size(); ++n) {
+        const std::string bytes = whole.substr(0, n);
+        const size_t lineStart = bytes.find_last_of('\n') + 1;  // npos + 1 is 0
+        const std::string lastLine = bytes.substr(lineStart);
+        const size_t equals = lastLine.find('=');
+        // "Vesper" packaging has six fields: five separators in a whole value.
+        const bool inRecord = lastLine.starts_with("Opak") && equals != std::string::npos &&
+                              equals + 1 < lastLine.size() &&
+                              std::count(lastLine.begin(), lastLine.end(), ';') < 5;
+        scratch.Write("opakowania.pod", bytes);
+        TableSet tables = HeldTables();
+        const TableSet before = tables;
+        const TableLoadOutcome outcome = LoadTableFile(
+            scratch.Path("opakowania.pod"), VesperModel(), TableKind::kPackaging, tables, 1);
+        if (inRecord) {
+            ++refused;
+            EXPECT_EQ(outcome.status, kLoadIncompleteLine) << n << " " << lastLine;
+            EXPECT_EQ(outcome.message, "Wiersz " + lastLine.substr(0, equals) + " jest niepełny.")
+                << n;
+            EXPECT_TRUE(SameTables(tables, before)) << n;
+        } else if (outcome.ok()) {
+            EXPECT_NE(tables.Grid(TableKind::kPackaging).Cell(1, 2), "Poprzedni") << n;
+        }
+    }
+    EXPECT_GT(refused, 30);  // both records' lines, cut at each of their characters
+}
 
 }  // namespace
 }  // namespace kasa

@@ -173,6 +173,39 @@ TEST(KeyValueFileTest, RepeatedKeysAndSections) {
     EXPECT_EQ(again.ReadInteger("B", "m"), 5);
 }
 
+TEST(KeyValueFileTest, ALastLineWithoutALineEndIsTold) {
+    struct Case {
+        const char* text;
+        const char* value;  // null: no such line
+    };
+    const Case cases[] = {
+        {"[A]\r\nk=1;2\r\nm=3;4", "3;4"},
+        {"[A]\nk=1;2  ", "1;2"},
+        {"[A]\r\nk=1;2\r\n", nullptr},
+        {"[A]\r\nk=1;2\r", nullptr},
+        // A repeated section takes the line into the first one.
+        {"[A]\r\nk=1\r\n[B]\r\nx=2\r\n[A]\r\nm=3", "3"},
+        {"[A]\r\nk=1\r\n[B]", nullptr},
+        {"[A]\r\nk=1\r\n; uwaga", nullptr},
+        {"[A]\r\nk=1\r\nk=2", nullptr},  // a repeated key is never read
+        {"k=1", nullptr},                // before any section
+    };
+    for (const Case& c : cases) {
+        const Parsed file(c.text);
+        if (c.value == nullptr) {
+            EXPECT_EQ(file.UnterminatedValue(), nullptr) << c.text;
+        } else {
+            ASSERT_NE(file.UnterminatedValue(), nullptr) << c.text;
+            EXPECT_EQ(*file.UnterminatedValue(), c.value) << c.text;
+        }
+    }
+    // The line it names is the one a lookup finds, until the file changes.
+    Parsed file("[A]\r\nk=1\r\nm=3");
+    EXPECT_EQ(file.UnterminatedValue(), file.Find("A", "m"));
+    file.WriteString("A", "n", "4");
+    EXPECT_EQ(file.UnterminatedValue(), nullptr);
+}
+
 TEST(KeyValueFileTest, LineBreaksInValuesStayOnOneLine) {
     KeyValueFile file;
     file.WriteString("A", "tekst", "jeden\r\ndwa\nx=1");

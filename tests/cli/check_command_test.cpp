@@ -68,7 +68,7 @@ TEST_F(CheckCommand, WszystkoRunsEveryTableOfAPodFile) {
     // A table that cannot be read is told about; the others are still checked.
     const std::string one = SavePackaging("opakowania.pod", {"Skrzynka", "x"});
     folder_.Write("opakowania.pod",
-                  folder_.Read("opakowania.pod") + "[KLAWISZE]\r\nKlawisz1=x;1\r\n");
+                  folder_.Read("opakowania.pod") + "[KLAWISZE]\r\nKlawisz1=x;1;1;TAK\r\n");
     const Outcome partial = Kasa({"sprawdz", "wszystko", one});
     EXPECT_EQ(partial.code, 1);
     EXPECT_NE(partial.out.find("Opakowania: x w miejscu 1 2"), std::string::npos);

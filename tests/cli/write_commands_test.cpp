@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <sstream>
 
@@ -186,6 +187,59 @@ TEST_P(KasaRestore, ZapisWszystkoOfOdczytWszystkoChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(BothTypes, KasaRestore,
                          ::testing::Values(sim::RegisterType::Zen, sim::RegisterType::Vesper));
+
+TEST_F(KasaWrites, AFileCutShortSendsNothing) {
+    // Record 21 lost its last three cells.
+    const std::string file = GoodsFile(
+        "20;Nowy towar;;A;1;0;2.50;0;0;0;0\r\n"
+        "21;Drugi towar;;B;1;0;3.10;0\r\n");
+    const Outcome r = Kasa({"zapis", "PLU", file});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Wiersz 3 (rekord 21) jest niepełny.\n");
+    EXPECT_EQ(Requests('E'), 0);
+    EXPECT_EQ(GoodsName(20), "");
+    EXPECT_EQ(GoodsName(21), "");
+}
+
+TEST_F(KasaWrites, ZapisWszystkoOfAnotherTypesFileSendsNothing) {
+    // Written for a "Zen": packaging of three fields, payment forms of two.
+    folder.Write("zen.pod",
+                 "[OPAKOWANIA]\r\nOpak4=4;Skrzynka duza;5.00\r\n"
+                 "[FORMY]\r\nForma3=3;Bon\r\n"
+                 "[NAGLOWEK]\r\nLinja2=2;0;1;0;Sklep Ani\r\n");
+    std::string packaging;
+    std::string form;
+    std::string headerLine;
+    testing::WithState(*reg, [&](sim::RegisterState& s) {
+        packaging = s.Record(0, 4)[0];
+        form = s.Record(4, 3)[0];
+        headerLine = s.header[1].text;
+    });
+    const Outcome r = Kasa({"zapis", "wszystko", folder.Path("zen.pod")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Plik " + folder.Path("zen.pod") +
+                         " zawiera tabelę kasy ZEN, a wybrana kasa to VESPER."),
+              std::string::npos)
+        << r.err;
+    for (const char write : std::string("@ABCDE")) {
+        EXPECT_EQ(Requests(write), 0) << write;
+    }
+    testing::WithState(*reg, [&](sim::RegisterState& s) {
+        EXPECT_EQ(s.Record(0, 4)[0], packaging);
+        EXPECT_EQ(s.Record(4, 3)[0], form);
+        EXPECT_EQ(s.header[1].text, headerLine);
+    });
+}
+
+TEST_F(KasaWrites, AnUnknownColumnIsToldAndTheOthersAreWritten) {
+    folder.Write("towary.csv",
+                 std::string(kGoodsTitles).insert(strlen(kGoodsTitles) - 2, ";Uwagi") +
+                     "20;Nowy towar;;A;1;0;2.50;0;0;0;0;świeży\r\n");
+    const Outcome r = Kasa({"zapis", "PLU", folder.Path("towary.csv")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("Nieznana kolumna: Uwagi\n"), std::string::npos) << r.err;
+    EXPECT_EQ(GoodsName(20), "Nowy towar");
+}
 
 TEST_F(KasaWrites, KasujAsksFirstAndDeletesOnYes) {
     EXPECT_EQ(Kasa({"kasuj", "PLU", "--bez-sprawdzania"}).code, 1);

@@ -202,8 +202,9 @@ class TableFileActionsTest : public QObject {
         Harness h;
         TextGrid& grid = *h.form->Grid("Kasjer");
         grid.SetCell(1, 3, "Stary wpis");
-        WriteFile(dir.filePath("k.pod"),
-                  "[KASJERZY]\r\nKasjer1=1;Ala;1;0\r\nKasjer2=99;Jan;2;0\r\n");
+        WriteFile(dir.filePath("k.pod"), QByteArray("[KASJERZY]\r\nKasjer1=1;Ala;1;0") +
+                                             QByteArray(10, ';') + "\r\nKasjer2=99;Jan;2;0" +
+                                             QByteArray(10, ';') + "\r\n");
         h.Choose(dir.filePath("k.pod"), kasa::kPodFileFilter);
         h.Click("Kasjer_odczyt");
         QCOMPARE(h.messages, std::vector<std::string>{std::string(kCaption) +

@@ -246,9 +246,9 @@ TEST(PodFileTest, GridLoadStatuses) {
         {"last", TableKind::kPackaging, 1, "[OPAKOWANIA]\r\nOpak2=15;B;2\r\n",
          kLoadOk, "", {{15, "B"}, {2, ""}}},
         {"skipped values", TableKind::kPackaging, 1,
-         "[OPAKOWANIA]\r\nOpak1=;A;1\r\nOpak2=brak\r\nOpak3=\r\nOpak4=4;D\r\n",
+         "[OPAKOWANIA]\r\nOpak1=;A;1\r\nOpak2=brak\r\nOpak3=\r\nOpak4=4;D;\r\n",
          kLoadOk, "", {{1, ""}, {2, ""}, {3, ""}, {4, "D"}}},
-        {"below minPLU", TableKind::kGoods, 5, "[TOWARY]\r\nPlu5=5;E\r\nPlu6=3;x\r\n",
+        {"below minPLU", TableKind::kGoods, 5, "[TOWARY]\r\nPlu5=5;E;;A;0;1;0\r\nPlu6=3;x;;A;0;1;0\r\n",
          kLoadPodRowOutOfRange, "Numer wiersza poza zakresem. 3", {{1, "E"}}},
         {"surcharges", TableKind::kSurcharges, 1,
          "[DOPLATY]\r\nDoplata5=5;Pierwsza;1,00\r\nDoplata6=4;x;1\r\n",
@@ -281,7 +281,7 @@ TEST(PodFileTest, HeaderLoaderChecks) {
     PodLoadResult result = LoadHeader(Parsed("[NAGLOWEK]\r\n"
                                              "Linia1=1;1;0;1;Sklep;Mięsny;\r\n"
                                              "Linia2=2;2;-1;x;  odstęp\r\n"
-                                             "Linia3=3;1\r\n"
+                                             "Linia3=3;1;;;\r\n"
                                              "Linia4=;1;1;1;pominięta\r\n"
                                              "Linja5=5;1;1;1;innego typu\r\n"),
                                       vesper, lines);
@@ -317,7 +317,7 @@ TEST(PodFileTest, VatLoaderForms) {
                                                      "Ptu2=B;;NIEAKTYWNA\r\n"
                                                      "Ptu3=C;;ZWOLNIONA\r\n"
                                                      "Ptu4=;8;AKTYWNA\r\n"
-                                                     "Ptu5=E;5,5\r\n"
+                                                     "Ptu5=E;5,5;\r\n"
                                                      "Ptu7=G;12;zwolniona\r\n"),
                                               vat, rates);
     EXPECT_EQ(result.status, kLoadOk);
@@ -330,7 +330,7 @@ TEST(PodFileTest, LoadAllGoesInOrderAndReportsEachFailure) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.Valid());
     folder.Write("zle.pod",
-                 "[KASJERZY]\r\nKasjer2=x;Ala\r\n[KLAWISZE]\r\nKlawisz1=40;1\r\n"
+                 "[KASJERZY]\r\nKasjer2=x;Ala;;;;;;;;;;;;\r\n[KLAWISZE]\r\nKlawisz1=40;1;1;TAK\r\n"
                  "[FORMY]\r\nForma1=1;Got\xF3wka\r\n");
     TableSet tables;
     const PodLoadResult result =
@@ -358,6 +358,218 @@ TEST(PodFileTest, LoadAllGoesInOrderAndReportsEachFailure) {
     EXPECT_EQ(quiet.events, (std::vector<std::string>{"M T: Podany plik jest pusty lub nieistnieje",
                                                       "M T: Plik " + folder.Path("csv.pod") +
                                                           " nie zawiera żadnej tabeli."}));
+}
+
+// A table set whose every grid holds one record, to see that a refused load changes none.
+TableSet HeldTables(const RegisterModel& model) {
+    TableSet tables;
+    for (int k = 0; k < kTableKindCount; ++k) {
+        const auto kind = static_cast<TableKind>(k);
+        if (IsGridKind(kind)) {
+            SetUpGrid(tables.Grid(kind), model.Table(kind), true, true, 1);
+            tables.Grid(kind).SetCell(1, 1, "dotychczasowy");
+        }
+    }
+    tables.header[0].text = "dotychczasowa linia";
+    tables.vatRates[0] = "23";
+    return tables;
+}
+
+bool SameTables(const TableSet& a, const TableSet& b) {
+    return a.grids == b.grids && a.header == b.header && a.vatRates == b.vatRates;
+}
+
+TEST(PodFileTest, ATableOfTheOtherRegisterTypeIsRefused) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    // Written by hand as each type's program writes them: "Zen" goods have 7 fields,
+    // cashiers 14 and payment forms 2; "Vesper" goods 11, cashiers 28, payment forms 4.
+    struct Case {
+        const char* file;
+        TableKind kind;
+        const char* text;
+        const RegisterModel& chosen;
+        const char* message;  // after the path
+    };
+    const Case cases[] = {
+        {"zen_towary.pod", TableKind::kGoods,
+         "[TOWARY]\r\nPlu1=1;Chleb;5901234123457;A;0;2,50;0,000\r\nPlu2=2;Bu\xB3ka;;B;0;0,60;",
+         VesperModel(), " zawiera tabelę kasy ZEN, a wybrana kasa to VESPER."},
+        {"vesper_towary.pod", TableKind::kGoods,
+         "[TOWARY]\r\nPlu1=1;Chleb;5901234123457;A;1;0;2,50;0,000;0,00;0,000;0,00\r\n", ZenModel(),
+         " zawiera tabelę kasy VESPER, a wybrana kasa to ZEN."},
+        {"zen_kasjerzy.pod", TableKind::kCashiers,
+         "[KASJERZY]\r\nKasjer1=1;Ala;1111;0;0,00;0,00;0,00;0,00;0,00;0,00;0;0,00;0;0,00\r\n",
+         VesperModel(), " zawiera tabelę kasy ZEN, a wybrana kasa to VESPER."},
+        {"vesper_kasjerzy.pod", TableKind::kCashiers,
+         "[KASJERZY]\r\nKasjer1=1;Kierownik;1111;241;0;0,00;0,00;0,00;0,00;0,00;0,00;0,00;0;"
+         "0,00;0;0,00;0,00;0,00;0,00;0,00;0,00;0,00;0,00;0,00;0,00;0,00;0,00;0,00\r\n",
+         ZenModel(), " zawiera tabelę kasy VESPER, a wybrana kasa to ZEN."},
+        {"zen_formy.pod", TableKind::kPaymentForms, "[FORMY]\r\nForma1=1;Got\xF3wka\r\n",
+         VesperModel(), " zawiera tabelę kasy ZEN, a wybrana kasa to VESPER."},
+        {"vesper_formy.pod", TableKind::kPaymentForms,
+         "[FORMY]\r\nForma1=1;Got\xF3wka;1,00000000;0,00000000\r\nForma2=2;Euro;4,25;\r\n",
+         ZenModel(), " zawiera tabelę kasy VESPER, a wybrana kasa to ZEN."},
+        {"vesper_naglowek.pod", TableKind::kHeader, "[NAGLOWEK]\r\nLinia1=1;0;0;0;Sklep\r\n",
+         ZenModel(), " zawiera tabelę kasy VESPER, a wybrana kasa to ZEN."},
+    };
+    for (const Case& c : cases) {
+        folder.Write(c.file, c.text);
+        const std::string path = folder.Path(c.file);
+        TableSet tables = HeldTables(c.chosen);
+        const TableSet before = tables;
+        const TableLoadOutcome one = LoadTableFile(path, c.chosen, c.kind, tables, 1);
+        EXPECT_EQ(one.status, kLoadOtherRegisterType) << c.file;
+        EXPECT_EQ(one.message, "Plik " + path + c.message) << c.file;
+        EXPECT_TRUE(SameTables(tables, before)) << c.file;
+
+        RecordingUi ui;
+        const PodLoadResult all = LoadAllFromPodFile(path, c.chosen, tables, 1, ui, "Okno");
+        EXPECT_EQ(all.status, kLoadOtherRegisterType) << c.file;
+        EXPECT_EQ(ui.events, std::vector<std::string>{"M Okno: Plik " + path + c.message})
+            << c.file;
+        EXPECT_TRUE(SameTables(tables, before)) << c.file;
+    }
+}
+
+TEST(PodFileTest, EveryTableThatDiffersBetweenTheTypesIsRefusedBothWays) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    const std::pair<const RegisterModel*, const RegisterModel*> directions[] = {
+        {&ZenModel(), &VesperModel()}, {&VesperModel(), &ZenModel()}};
+    for (const auto& [writer, chosen] : directions) {
+        const TableSet saved = FilledTables(*writer, 1);
+        const std::string writerName = writer == &ZenModel() ? "ZEN" : "VESPER";
+        const std::string chosenName = chosen == &ZenModel() ? "ZEN" : "VESPER";
+        for (int k = 0; k < kTableKindCount; ++k) {
+            const auto kind = static_cast<TableKind>(k);
+            const std::string what = writerName + " " + std::to_string(k);
+            const std::string path = folder.Path(what + ".pod");
+            ASSERT_TRUE(SaveTableToPodFile(path, *writer, kind, saved, 1).ok) << what;
+            TableSet tables = HeldTables(*chosen);
+            const TableSet before = tables;
+            const TableLoadOutcome outcome = LoadTableFile(path, *chosen, kind, tables, 1);
+            if (kind == TableKind::kKeys || kind == TableKind::kVat) {
+                // Keys and VAT rates are stored alike by both types.
+                EXPECT_EQ(outcome.status, kLoadOk) << what << outcome.message;
+                continue;
+            }
+            EXPECT_EQ(outcome.status, kLoadOtherRegisterType) << what;
+            EXPECT_EQ(outcome.message, "Plik " + path + " zawiera tabelę kasy " + writerName +
+                                           ", a wybrana kasa to " + chosenName + ".")
+                << what;
+            EXPECT_TRUE(SameTables(tables, before)) << what;
+        }
+        // All tables in one file: not one of them changes.
+        const std::string path = folder.Path(writerName + " wszystko.pod");
+        RecordingUi quiet;
+        ASSERT_TRUE(SaveAllToPodFile(path, *writer, saved, 1, quiet, "Okno").ok);
+        TableSet tables = HeldTables(*chosen);
+        const TableSet before = tables;
+        RecordingUi ui;
+        EXPECT_EQ(LoadAllFromPodFile(path, *chosen, tables, 1, ui, "Okno").status,
+                  kLoadOtherRegisterType);
+        EXPECT_EQ(ui.events.size(), 1u);
+        EXPECT_TRUE(SameTables(tables, before)) << writerName;
+    }
+}
+
+TEST(PodFileTest, ARecordLineCutShortIsRefusedBeforeAnythingChanges) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    struct Case {
+        const char* name;
+        const RegisterModel& model;
+        TableKind kind;
+        std::string text;
+        const char* message;
+    };
+    // clang-format off
+    const Case cases[] = {
+        // "Zen" packaging has 3 fields, "Vesper" packaging 6.
+        {"cut after a field", ZenModel(), TableKind::kPackaging,
+         "[OPAKOWANIA]\r\nOpak1=1;Butelka;0,50\r\nOpak2=2;Skrzynka\r\n",
+         "Wiersz Opak2 jest niepełny."},
+        {"cut after a separator", VesperModel(), TableKind::kPackaging,
+         "[OPAKOWANIA]\r\nOpak1=1;Butelka;0,50;0;0;0\r\nOpak2=2;Skrzynka;5,00;\r\n",
+         "Wiersz Opak2 jest niepełny."},
+        // The file ends inside the line: three fields are no "Zen" packaging here.
+        {"cut to the other type's count", VesperModel(), TableKind::kPackaging,
+         "[OPAKOWANIA]\r\nOpak1=1;Butelka;0,50", "Wiersz Opak1 jest niepełny."},
+        {"only the number", ZenModel(), TableKind::kPackaging,
+         "[OPAKOWANIA]\r\nOpak1=1;Butelka;0,50\r\nOpak2=2\r\n", "Wiersz Opak2 jest niepełny."},
+        {"a separator in the name", ZenModel(), TableKind::kPackaging,
+         "[OPAKOWANIA]\r\nOpak1=1;Butelka;0,50\r\nOpak3=3;Skrzynka;du\xBF\x61;5,00\r\n",
+         "Wiersz Opak3 ma za dużo pól."},
+        {"discounts", VesperModel(), TableKind::kDiscounts,
+         "[RABATY]\r\nRabat1=1;Sta\xB3y;5,00;0,00\r\nRabat4=4;Nowy;10\r\n",
+         "Wiersz Rabat4 jest niepełny."},
+        {"header", VesperModel(), TableKind::kHeader,
+         "[NAGLOWEK]\r\nLinia1=1;1;0;0;Sklep\r\nLinia2=2;0;1\r\n", "Wiersz Linia2 jest niepełny."},
+        {"VAT rate", ZenModel(), TableKind::kVat,
+         "[PTU]\r\nPtu1=A;23;AKTYWNA\r\nPtu2=B;8\r\n", "Wiersz Ptu2 jest niepełny."},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        folder.Write("plik.pod", c.text);
+        TableSet tables = HeldTables(c.model);
+        const TableSet before = tables;
+        const TableLoadOutcome outcome =
+            LoadTableFile(folder.Path("plik.pod"), c.model, c.kind, tables, 1);
+        EXPECT_EQ(outcome.status, kLoadIncompleteLine) << c.name;
+        EXPECT_EQ(outcome.message, c.message) << c.name;
+        EXPECT_TRUE(SameTables(tables, before)) << c.name;
+
+        // Everything from one file: the tables before the cut one do not change either.
+        RecordingUi ui;
+        const std::string all = "[FORMY]\r\nForma1=1;Got\xF3wka" +
+                                std::string(&c.model == &ZenModel() ? "" : ";1;0") + "\r\n" +
+                                c.text;
+        folder.Write("wszystko.pod", all);
+        EXPECT_EQ(
+            LoadAllFromPodFile(folder.Path("wszystko.pod"), c.model, tables, 1, ui, "T").status,
+            kLoadIncompleteLine)
+            << c.name;
+        EXPECT_EQ(ui.events, std::vector<std::string>{std::string("M T: ") + c.message}) << c.name;
+        EXPECT_TRUE(SameTables(tables, before)) << c.name;
+    }
+}
+
+TEST(PodFileTest, RecordsWithEmptyTrailingCellsLoad) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    for (const RegisterModel* model : AllModels()) {
+        TableSet saved;
+        for (int k = 0; k < kTableKindCount; ++k) {
+            const auto kind = static_cast<TableKind>(k);
+            if (!IsGridKind(kind)) {
+                continue;
+            }
+            SetUpGrid(saved.Grid(kind), model->Table(kind), true, true, 1);
+            saved.Grid(kind).SetCell(1, 2, "Tylko nazwa");  // every cell after it empty
+        }
+        saved.header[1] = HeaderLine{"", false, false, false};
+        const std::string path = folder.Path(std::string(model->name) + ".pod");
+        RecordingUi ui;
+        ASSERT_TRUE(SaveAllToPodFile(path, *model, saved, 1, ui, "T").ok);
+        TableSet loaded = HeldTables(*model);
+        EXPECT_TRUE(LoadAllFromPodFile(path, *model, loaded, 1, ui, "T").ok()) << model->name;
+        for (int k = 0; k < kTableKindCount; ++k) {
+            const auto kind = static_cast<TableKind>(k);
+            if (IsGridKind(kind)) {
+                EXPECT_EQ(loaded.Grid(kind).Cell(1, 2), "Tylko nazwa") << model->name << k;
+                EXPECT_EQ(loaded.Grid(kind).Cell(1, 1), "") << model->name << k;
+            }
+        }
+        // The same lines written by hand: a name, then only separators.
+        folder.Write("reczny.pod", model == &ZenModel() ? "[TOWARY]\r\nPlu3=3;Chleb;;;;;\r\n"
+                                                        : "[TOWARY]\r\nPlu3=3;Chleb;;;;;;;;;\r\n");
+        TableSet goods = HeldTables(*model);
+        const TableLoadOutcome outcome =
+            LoadTableFile(folder.Path("reczny.pod"), *model, TableKind::kGoods, goods, 1);
+        EXPECT_EQ(outcome.status, kLoadOk) << model->name << outcome.message;
+        EXPECT_EQ(goods.Grid(TableKind::kGoods).Cell(1, 3), "Chleb") << model->name;
+    }
 }
 
 TEST(PodFileTest, FailedSaveIsReported) {

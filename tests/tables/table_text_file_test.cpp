@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "base/number_text.h"
 #include "support/scratch_folder.h"
+#include "tables/table_files.h"
 
 namespace kasa {
 namespace {
@@ -188,19 +190,20 @@ TEST_F(TableTextFileTest, MatchesTitlesWithOrWithoutPolishLetters) {
 
 TEST_F(TableTextFileTest, PlacesFieldsByTitle) {
     const TableDescriptor& goods = Goods(VesperModel());
-    // Fields past the title line's count and under unknown titles are not read.
+    // Fields under unknown titles are not read; the titles are named.
     const std::string text =
         "CENA;Uwagi;NUMER;NAZWA;ILOSC\r\n"
-        "3.20;świeży;12;Chleb;1.000;ponad\r\n"
-        "1.10;;2;Bułka\r\n";
+        "3.20;świeży;12;Chleb;1.000\r\n"
+        "1.10;;2;Bułka;\r\n";
     ASSERT_EQ(reader.ReadBytes(text, goods, grid, 1), kLoadOk);
+    EXPECT_EQ(reader.UnknownTitles(), std::vector<std::string>{"Uwagi"});
     EXPECT_EQ(grid.Cell(1, 12), "Chleb");
     EXPECT_EQ(grid.Cell(6, 12), "3.20");
     EXPECT_EQ(grid.Cell(7, 12), "1.000");
     EXPECT_EQ(grid.Cell(8, 12), "");
     EXPECT_EQ(grid.Cell(1, 2), "Bułka");
     EXPECT_EQ(grid.Cell(6, 2), "1.10");
-    EXPECT_EQ(grid.Cell(7, 2), "");  // the line ended early
+    EXPECT_EQ(grid.Cell(7, 2), "");  // an empty last cell
     EXPECT_EQ(grid.Cell(1, 1), "");
 }
 
@@ -311,7 +314,7 @@ TEST_F(TableTextFileTest, CheckBoxColumns) {
         "5;14;1;NIE\r\n"
         "6;15;1;tak\r\n"
         "7;16;1;\r\n"
-        "8;17;1\r\n";
+        "8;17;1;\r\n";
     ASSERT_EQ(reader.ReadBytes(text, keys, grid, 1), kLoadOk);
     const char* const expected[] = {"TAK", "NIE", "TAK", "NIE", "NIE", "NIE", "NIE", "NIE"};
     for (int r = 1; r <= 8; ++r) {
@@ -366,6 +369,106 @@ TEST_F(TableTextFileTest, EmptyOrMissingFile) {
     EXPECT_EQ(grid.Cell(1, 1), "");
     EXPECT_EQ(LoadStatusMessage(kLoadEmptyFile, goods, 1),
               "Podany plik jest pusty lub nieistnieje");
+}
+
+TEST_F(TableTextFileTest, ALineCutShortLoadsNothing) {
+    testing::ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    const RegisterModel& zen = ZenModel();  // goods: Numer Nazwa Kod PTU Op. Cena Ilość
+    std::string whole = "Numer;Nazwa;Kod kreskowy;PTU;Op.;Cena;Ilo\x9C\xE6\r\n";
+    for (int n = 1; n <= 9; ++n) {
+        whole +=
+            DecimalText(n) + ";Towar " + DecimalText(n) + ";;A;0;" + DecimalText(n) + ".00;0\r\n";
+    }
+    // Record 9 stands on the file's line 10; cut after its price.
+    const std::string cut = whole.substr(0, whole.size() - std::string(";0\r\n").size());
+    for (const char separator : {kCsvSeparator, kTxtSeparator}) {
+        std::string bytes = cut;
+        std::replace(bytes.begin(), bytes.end(), kCsvSeparator, separator);
+        const std::string name = separator == kCsvSeparator ? "towary.csv" : "towary.txt";
+        folder.Write(name, bytes);
+        TableSet tables;
+        SetUpGrid(tables.Grid(TableKind::kGoods), zen.Table(TableKind::kGoods), true, true, 1);
+        tables.Grid(TableKind::kGoods).SetCell(1, 20, "Poprzedni");
+        const TableSet before = tables;
+        const TableLoadOutcome outcome =
+            LoadTableFile(folder.Path(name), zen, TableKind::kGoods, tables, 1);
+        EXPECT_EQ(outcome.status, kLoadIncompleteLine) << name;
+        EXPECT_EQ(outcome.message, "Wiersz 10 (rekord 9) jest niepełny.") << name;
+        EXPECT_TRUE(tables.grids == before.grids) << name;
+    }
+
+    // The reader alone leaves its grid cleared, as for a repeated record.
+    EXPECT_EQ(reader.ReadBytes(cut, Goods(zen), grid, 1), kLoadIncompleteLine);
+    EXPECT_EQ(reader.LineMessage(), "Wiersz 10 (rekord 9) jest niepełny.");
+    EXPECT_EQ(grid.Cell(1, 1), "");
+    EXPECT_EQ(reader.ReadBytes(whole, Goods(zen), grid, 1), kLoadOk);
+    EXPECT_EQ(grid.Cell(1, 9), "Towar 9");
+
+    // A line cut inside its number, and one that a separator in a name lengthened.
+    EXPECT_EQ(reader.ReadBytes("Numer;Nazwa;Cena\r\n1;Chleb;2.50\r\n2;Bu\xB3ka;0.60\r\n;\r\n",
+                               Goods(zen), grid, 1),
+              kLoadIncompleteLine);
+    EXPECT_EQ(reader.LineMessage(), "Wiersz 4 jest niepełny.");
+    EXPECT_EQ(
+        reader.ReadBytes("Numer;Nazwa;Cena\r\n1;Chleb;2.50\r\n2;Bu\xB3ka; ma\xB3\x61;0.60\r\n",
+                         Goods(zen), grid, 1),
+        kLoadIncompleteLine);
+    EXPECT_EQ(reader.LineMessage(), "Wiersz 3 (rekord 2) ma za dużo pól.");
+    EXPECT_EQ(grid.Cell(1, 1), "");
+
+    // Without titles there is no count to hold a line to: lines are read by position.
+    EXPECT_EQ(reader.ReadBytes("1;Chleb;;A\r\n2;Bu\xB3ka\r\n", Goods(zen), grid, 1), kLoadOk);
+    EXPECT_EQ(grid.Cell(1, 2), "Bułka");
+}
+
+TEST_F(TableTextFileTest, EmptyTrailingCellsAndUnknownTitles) {
+    testing::ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    const RegisterModel& vesper = VesperModel();
+    // A record with only a name, as the program writes it: its empty cells still count.
+    TextGrid written;
+    SetUpGrid(written, Goods(vesper), true, true, 1);
+    written.SetCell(1, 4, "Tylko nazwa");
+    written.SetCell(1, 5, "Z cen\xC4\x85");
+    written.SetCell(6, 5, "1.99");  // the price
+    const std::string bytes = TableTextFileBytes(written, Goods(vesper), kCsvSeparator);
+    ASSERT_NE(bytes.find("\r\n4;Tylko nazwa;;;;;;;;;\r\n"), std::string::npos) << bytes;
+    folder.Write("towary.csv", bytes);
+    TableSet tables;
+    TableLoadOutcome outcome =
+        LoadTableFile(folder.Path("towary.csv"), vesper, TableKind::kGoods, tables, 1);
+    EXPECT_EQ(outcome.status, kLoadOk) << outcome.message;
+    EXPECT_EQ(outcome.message, "");
+    EXPECT_TRUE(tables.Grid(TableKind::kGoods) == written);
+
+    // Titles the table does not have are told about in the order they stand; the columns
+    // it knows still load.
+    folder.Write("obce.csv",
+                 "Numer;Nazwa;Uwagi;Cena;Dostawca\r\n"
+                 "3;Chleb;\x9Cwie\xBFy;2.50;Piekarnia\r\n");
+    outcome = LoadTableFile(folder.Path("obce.csv"), vesper, TableKind::kGoods, tables, 1);
+    EXPECT_EQ(outcome.status, kLoadOk);
+    EXPECT_EQ(outcome.message, "Nieznana kolumna: Uwagi\nNieznana kolumna: Dostawca");
+    EXPECT_EQ(tables.Grid(TableKind::kGoods).Cell(1, 3), "Chleb");
+    EXPECT_EQ(tables.Grid(TableKind::kGoods).Cell(6, 3), "2.50");
+    EXPECT_EQ(tables.Grid(TableKind::kGoods).Cell(1, 4), "");  // the earlier load is gone
+
+    // A "Vesper" goods file read for a "Zen": its counter columns are the unknown ones.
+    folder.Write("vesper.txt", TableTextFileBytes(written, Goods(vesper), kTxtSeparator));
+    outcome = LoadTableFile(folder.Path("vesper.txt"), ZenModel(), TableKind::kGoods, tables, 1);
+    EXPECT_EQ(outcome.status, kLoadOk);
+    EXPECT_EQ(outcome.message,
+              "Nieznana kolumna: Grupa\nNieznana kolumna: Wartość\nNieznana kolumna: M Ilość\n"
+              "Nieznana kolumna: M wartość");
+    EXPECT_EQ(tables.Grid(TableKind::kGoods).Cell(1, 5), "Z ceną");
+    EXPECT_EQ(tables.Grid(TableKind::kGoods).Cell(5, 5), "1.99");  // Zen's price column
+
+    // A failed load tells its failure only.
+    folder.Write("zle.csv", "Numer;Nazwa;Uwagi\r\n1;A;x\r\n1;B;y\r\n");
+    outcome = LoadTableFile(folder.Path("zle.csv"), vesper, TableKind::kGoods, tables, 1);
+    EXPECT_EQ(outcome.status, kLoadRepeatedRecord);
+    EXPECT_EQ(outcome.message.find("Nieznana"), std::string::npos) << outcome.message;
 }
 
 TEST_F(TableTextFileTest, StatusMessagesNameTheTablesRange) {
