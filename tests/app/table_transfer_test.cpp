@@ -292,6 +292,24 @@ TEST_F(VesperTransfer, UnreadableTotalsFailOnceWithoutRowDialogs) {
     EXPECT_EQ(Requests('A'), 0);
 }
 
+// A row whose record came but whose status record did not (lost, or late on a slow line):
+// the register has not confirmed it, so the row asks like a refused one.
+TEST_F(VesperTransfer, RecordWithoutItsStatusAsksForTheRow) {
+    f.ecr.answerTimeout = 150;
+    // The second read's status comes long after the exchange stopped waiting for it.
+    f.reg->InjectFault({sim::FaultKind::SplitAnswer, 700, 0, 0, 2});
+    ui.answers = {Answer::No};
+    EXPECT_EQ(Run(TableKind::kKeys, false, {1, 2}), TransferResult::kFailed);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].text,
+              "Podczas transmisji wykryto błąd w wierszu 2.\nNie odebrano odpowiedzi.\nZaleca "
+              "się ponownie zainicjować\ntransmisję.\n\nChcesz kontunyować?");
+    EXPECT_EQ(reported, (std::vector<int>{1, 2}));
+    EXPECT_EQ(Requests('H'), 2);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kReadFailedMessage);
+}
+
 TEST(TransferConstants, AbortCaptionsAreRecognised) {
     for (const char* caption : {"Przerwij zapis", "Przerwij zapis.", "Przerwij odczyt",
                                 "Przerwij odczyt.", "Przerwij kasowanie"}) {
