@@ -295,9 +295,9 @@ TEST_F(VesperTransfer, UnreadableTotalsFailOnceWithoutRowDialogs) {
 // A row whose record came but whose status record did not (lost, or late on a slow line):
 // the register has not confirmed it, so the row asks like a refused one.
 TEST_F(VesperTransfer, RecordWithoutItsStatusAsksForTheRow) {
-    f.ecr.answerTimeout = 150;
+    f.ecr.answerTimeout = 400;
     // The second read's status comes long after the exchange stopped waiting for it.
-    f.reg->InjectFault({sim::FaultKind::SplitAnswer, 700, 0, 0, 2});
+    f.reg->InjectFault({sim::FaultKind::SplitAnswer, 1400, 0, 0, 2});
     ui.answers = {Answer::No};
     EXPECT_EQ(Run(TableKind::kKeys, false, {1, 2}), TransferResult::kFailed);
     ASSERT_EQ(ui.questions.size(), 1u);
