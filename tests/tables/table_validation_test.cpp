@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/checked_items.h"
 #include "tables/duplicate_checks.h"
 
 namespace kasa {
 namespace {
+
+using testing::ItemAt;
 
 std::vector<std::string> Texts(const std::vector<FaultLine>& lines) {
     std::vector<std::string> texts;
@@ -241,7 +244,7 @@ TEST(CatalogueValidator, EachFormatHasItsRuleText) {
             "Naglowek: " + std::string(41, 'x') +
                 " w wierszu 2 jest za długi. Może mieć tylko 40 znaków.",
         }));
-    EXPECT_EQ(pass.lines[5].place, (FaultPlace{"StawkiVAT", -1, 4}));
+    EXPECT_EQ(ItemAt(pass.lines, 5).place, (FaultPlace{"StawkiVAT", -1, 4}));
 }
 
 TEST(Ean13, VerificationRaisesSeverityOnly) {
