@@ -44,6 +44,11 @@ std::string ListingHeading(int mode) {
     }
 }
 
+const ListingLine& ListingLines::Line(size_t index) const {
+    static const ListingLine kNoLine;
+    return index < lines_.size() ? lines_[index] : kNoLine;
+}
+
 bool ListingLines::Add(std::string text, FaultPlace place) {
     const bool clear = clearWhenFull_ && lines_.size() > kListingPreviewLimit;
     if (clear) {

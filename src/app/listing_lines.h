@@ -49,7 +49,9 @@ class ListingLines {
     void Clear() { lines_.clear(); }
 
     size_t Count() const { return lines_.size(); }
-    const ListingLine& Line(size_t index) const { return lines_[index]; }
+    // A line past the end reads as an empty line that names no place, as a cell outside a
+    // grid reads empty: a selection left over from lines since cleared finds nothing there.
+    const ListingLine& Line(size_t index) const;
     const std::vector<ListingLine>& Lines() const { return lines_; }
 
   private:

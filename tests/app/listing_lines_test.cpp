@@ -35,6 +35,18 @@ TEST(ListingLinesTest, OnlyThePreviewStartsAfreshBeyondItsLimit) {
     EXPECT_EQ(preview.Line(0).text, "następny");
 }
 
+TEST(ListingLinesTest, ALinePastTheEndIsEmptyAndNamesNoPlace) {
+    ListingLines lines = Numbered(2);
+    lines.Add("trzeci", {"PLU", 1, 2});
+    EXPECT_EQ(lines.Line(2).text, "trzeci");
+    for (const size_t index : {size_t{3}, size_t{1000}, static_cast<size_t>(-1)}) {
+        EXPECT_EQ(lines.Line(index).text, "") << index;
+        EXPECT_EQ(lines.Line(index).place, FaultPlace{}) << index;
+    }
+    lines.Clear();
+    EXPECT_EQ(lines.Line(0).text, "");
+}
+
 TEST(ListingLinesTest, CopyingAllStopsAboveTheLimit) {
     ListingLines lines = Numbered(kListingCopyLimit);
     const ListingCopy copy = CopyAllLines(lines);

@@ -477,6 +477,27 @@ TEST_P(Transfer, ARegisterThatFallsSilentEndsTheJob) {
                   kWriteFailedMessage);
 }
 
+// A row whose record came but whose status record did not (lost, or late on a slow line):
+// the register has not confirmed it, so it is tried again and, when the second try gets no
+// confirmation either, the row asks like a refused one.
+TEST_F(VesperTransfer, RecordWithoutItsStatusAsksForTheRow) {
+    f.ecr.answerTimeout = 400;
+    // The second read's status comes long after the exchange stopped waiting for it, and
+    // the register is still busy with it while the row's second try waits.
+    f.reg->InjectFault({sim::FaultKind::SplitAnswer, 1400, 0, 0, 2});
+    ui.answers = {Answer::No};
+    EXPECT_EQ(Run(TableKind::kKeys, false, {1, 2}), TransferResult::kFailed);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_TRUE(ui.questions[0].text.starts_with("Podczas transmisji wykryto błąd w wierszu 2.\n"))
+        << ui.questions[0].text;
+    EXPECT_TRUE(ui.questions[0].text.ends_with(
+        "Nie odebrano odpowiedzi.\nZaleca się ponownie zainicjować\ntransmisję.\n\nChcesz "
+        "kontunyować?"))
+        << ui.questions[0].text;
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kReadFailedMessage);
+}
+
 TEST(TransferConstants, AbortCaptionsAreRecognised) {
     for (const char* caption : {"Przerwij zapis", "Przerwij zapis.", "Przerwij odczyt",
                                 "Przerwij odczyt.", "Przerwij kasowanie"}) {

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/checked_items.h"
+
 namespace kasa {
 namespace {
+
+using testing::ItemAt;
 
 struct Fixture {
     explicit Fixture(const RegisterModel& m) : model(m) {
@@ -46,7 +50,7 @@ TEST(ValidationCommands, WriteCaptionsFollowTheOutcome) {
               (std::array<std::string, 4>{"Wykryty błąd:", "Wykryto błąd w wybranej bazie.",
                                           "Zapis błędnej bazy do kasy jest niemożliwy.",
                                           "Popraw błąd i spróbuj ponownie, bądź anuluj zapis."}));
-    EXPECT_EQ(one.lines[0].place, (FaultPlace{"Opakowania", 2, 2}));
+    EXPECT_EQ(ItemAt(one.lines, 0).place, (FaultPlace{"Opakowania", 2, 2}));
 
     // One record: only its row is looked at, with the captions for a record.
     f.Row(TableKind::kPackaging, 3, {"Paleta drewniana euro", "x"});

@@ -267,6 +267,19 @@ TEST_F(ExchangeOnPty, ShortNumericRecordCountsAsStatus) {
     EXPECT_EQ(ecr.answerBuffer.View(), "12;3");
 }
 
+TEST_F(ExchangeOnPty, StatusRecordIsAtMostTenBytes) {
+    // After the number and separator: "0000000200" is ten bytes, a status; one more zero
+    // makes eleven, data, and its status follows.
+    reg.Start({{Frame("0;0000000200")}, {Frame("1;00000000200") + Frame("1;0")}});
+    EXPECT_TRUE(Send("0N"));
+    EXPECT_EQ(ecr.statusCode, 200);
+    EXPECT_TRUE(ecr.answerBuffer.Empty());
+    EXPECT_TRUE(Send("1N"));
+    EXPECT_EQ(ecr.answerBuffer.View(), "00000000200");
+    EXPECT_EQ(ecr.statusCode, 0);
+    EXPECT_EQ(ecr.requestNumber, 2);
+}
+
 TEST_F(ExchangeOnPty, VerifyDocumentConfirmsOnZero) {
     reg.Start({{Frame("12;0")}, {Frame("12;3")}, {Frame("12;xyz")}});
     ASSERT_TRUE(ecr.InitTransmission());

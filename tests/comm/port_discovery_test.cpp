@@ -84,5 +84,23 @@ TEST(PortDiscovery, MakerDevicesAreTheVendorsOrEveryUsbDevice) {
     EXPECT_EQ(scan.DeviceCount(), 1u);
 }
 
+TEST(PortDiscovery, MakerVendorIsMatchedOnlyRightAfterVid) {
+    // The product id and the serial number hold the digits of other vendors.
+    DeviceProperties adapter = Adapter();
+    adapter.instanceId = "USB\\VID_0403&PID_6001\\A52A03X";
+    UsbClass scan;
+    scan.MakerDevicesOnly = true;
+    for (const char* other : {"6001", "2A03", "2a03", "A52A", "PID_"}) {
+        scan.makerVendorId = other;
+        scan.ScanDevices({adapter});
+        EXPECT_EQ(scan.DeviceCount(), 0u) << other;
+    }
+    for (const char* own : {"0403", "403"}) {
+        scan.makerVendorId = own;
+        scan.ScanDevices({adapter});
+        EXPECT_EQ(scan.DeviceCount(), 1u) << own;
+    }
+}
+
 }  // namespace
 }  // namespace kasa

@@ -8,6 +8,7 @@
 #include "ecr/header.h"
 #include "ecr/vat_totals.h"
 #include "sim/register_state.h"
+#include "support/checked_items.h"
 #include "support/register_on_pty.h"
 #include "support/register_state.h"
 
@@ -15,6 +16,7 @@ namespace kasa {
 namespace {
 
 using sim::RegisterType;
+using testing::LastItem;
 using testing::RegisterOnPty;
 
 HeaderLines LinesOf(std::initializer_list<HeaderLine> given) {
@@ -110,12 +112,12 @@ TEST_F(RegisterOnPty, AFiscalZenIsRefusedBeforeSendingAndByTheRegister) {
     // Without the box ticked the register itself refuses, and that is no success.
     EXPECT_FALSE(
         ProgramHeader(ecr, ui, "Okno", ZenModel(), settings, false, false, lines, validation));
-    EXPECT_EQ(ui.messages.back().text,
+    EXPECT_EQ(LastItem(ui.messages).text,
               "Podczas transmisji wykryto błąd.\nOperacja niedozwolona w trybie fiskalnym\n");
     testing::WithState(*reg, [](auto& s) { EXPECT_EQ(s.header[0].text, "SKLEP SPOŻYWCZY"); });
     EXPECT_FALSE(
         ProgramHeader(ecr, ui, "Okno", VesperModel(), settings, true, false, lines, validation));
-    EXPECT_EQ(ui.messages.back().text, kBusyMessage);
+    EXPECT_EQ(LastItem(ui.messages).text, kBusyMessage);
 }
 
 TEST_F(RegisterOnPty, AFailedReadIsToldAndKeepsTheLines) {
@@ -124,15 +126,15 @@ TEST_F(RegisterOnPty, AFailedReadIsToldAndKeepsTheLines) {
     reg->InjectFault({sim::FaultKind::NoAnswer, 0});
     HeaderLines lines = LinesOf({{"Stary"}});
     EXPECT_FALSE(ReadHeaderIntoLines(ecr, ui, "Okno", false, lines));
-    EXPECT_EQ(ui.messages.back().text, kHeaderReadFailedMessage);
+    EXPECT_EQ(LastItem(ui.messages).text, kHeaderReadFailedMessage);
     EXPECT_EQ(lines[0].text, "Stary");
     EXPECT_FALSE(ReadHeaderIntoLines(ecr, ui, "Okno", true, lines));
-    EXPECT_EQ(ui.messages.back().text, kBusyMessage);
+    EXPECT_EQ(LastItem(ui.messages).text, kBusyMessage);
     // A register not identified is not asked: the answer's form depends on its model.
     ecr.modelCode = 0;
     reg->ClearReceived();
     EXPECT_FALSE(ReadHeaderIntoLines(ecr, ui, "Okno", false, lines));
-    EXPECT_EQ(ui.messages.back().text, kHeaderReadFailedMessage);
+    EXPECT_EQ(LastItem(ui.messages).text, kHeaderReadFailedMessage);
     EXPECT_TRUE(reg->ReceivedPayloads().empty());
     EXPECT_EQ(lines[0].text, "Stary");
 }

@@ -7,6 +7,7 @@
 #include "ecr/register_session.h"
 #include "ecr/vat_totals.h"
 #include "sim/virtual_register.h"
+#include "support/checked_items.h"
 #include "support/recording_ui.h"
 #include "support/register_on_pty.h"
 #include "support/register_state.h"
@@ -15,6 +16,7 @@ namespace kasa {
 namespace {
 
 using sim::RegisterType;
+using testing::LastItem;
 using testing::RegisterOnPty;
 
 TEST(VatTexts, InputAndDisplay) {
@@ -61,17 +63,17 @@ TEST_F(RegisterOnPty, ProgrammingFromTheEditsAndTheFiscalRefusal) {
     // The window refuses on ZEN when the fiscal box is ticked, without sending anything.
     reg->ClearReceived();
     EXPECT_FALSE(ProgramVatRates(ecr, ui, "Okno", false, true, edits));
-    EXPECT_EQ(ui.messages.back().text,
+    EXPECT_EQ(LastItem(ui.messages).text,
               "Programowanie stawek VAT z interfejsu szeregowego\njest możliwe tylko w trybie "
               "niefiskalnym.");
     EXPECT_TRUE(reg->ReceivedPayloads().empty());
     // Without the box the register itself refuses, and that is not success.
     const std::array<std::string, 7> other = {"22", "8", "5", "0", "zw", "NAKT", "nakt"};
     EXPECT_FALSE(ProgramVatRates(ecr, ui, "Okno", false, false, other));
-    EXPECT_NE(ui.messages.back().text.find("Operacja niedozwolona w trybie fiskalnym"),
+    EXPECT_NE(LastItem(ui.messages).text.find("Operacja niedozwolona w trybie fiskalnym"),
               std::string::npos);
     EXPECT_FALSE(ProgramVatRates(ecr, ui, "Okno", true, false, other));
-    EXPECT_EQ(ui.messages.back().text, kBusyMessage);
+    EXPECT_EQ(LastItem(ui.messages).text, kBusyMessage);
 }
 
 TEST_F(RegisterOnPty, BlankEditsKeepTheRegistersRatesAndUnreadableOnesSendNothing) {
@@ -86,9 +88,9 @@ TEST_F(RegisterOnPty, BlankEditsKeepTheRegistersRatesAndUnreadableOnesSendNothin
     for (const char* bad : {"abc", "12abc", "100", "-3", "1.2.3"}) {
         const std::array<std::string, 7> edits = {"23", "", "", "", "", bad, ""};
         EXPECT_FALSE(ProgramVatRates(ecr, ui, "Okno", false, false, edits)) << bad;
-        EXPECT_EQ(ui.messages.back().text.rfind("Stawka VAT F: \"" + std::string(bad) + "\"", 0),
+        EXPECT_EQ(LastItem(ui.messages).text.rfind("Stawka VAT F: \"" + std::string(bad) + "\"", 0),
                   0u)
-            << ui.messages.back().text;
+            << LastItem(ui.messages).text;
     }
     EXPECT_TRUE(reg->ReceivedPayloads().empty());
 }
@@ -132,7 +134,7 @@ TEST_F(RegisterOnPty, ClockProgrammingRefusedInFiscalModeOnZenOnly) {
     Start(RegisterType::Zen);
     const ClockValue now{2026, 12, 6, 12, 0, 0};
     EXPECT_FALSE(ProgramClock(ecr, ui, "Okno", false, true, now));
-    EXPECT_EQ(ui.messages.back().text,
+    EXPECT_EQ(LastItem(ui.messages).text,
               "Programowanie zegara z interfejsu szeregowego\njest możliwe tylko w trybie "
               "niefiskalnym.");
     EXPECT_EQ(BodyOf('Y'), "<none>");
@@ -194,7 +196,7 @@ TEST_F(RegisterOnPty, RegisterSettingsReachTheRegisterAndTheModeWaitsForTheStop)
         EXPECT_TRUE(s.endFrameSeen);
     });
     EXPECT_FALSE(SendRegisterSettings(ecr, ui, "Ustawienia Kasy", true, choice, flags));
-    EXPECT_EQ(ui.messages.back().title, "Ustawienia Kasy");
+    EXPECT_EQ(LastItem(ui.messages).title, "Ustawienia Kasy");
 }
 
 }  // namespace

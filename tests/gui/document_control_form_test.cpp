@@ -9,11 +9,13 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "gui/checked_items.h"
 #include "gui/document_control_form.h"
 #include "program_harness.h"
 
 using kasa::gui::TDocumentControl_Form;
 using kasa::testing::Program;
+using kasa::testing::gui::CellText;
 
 class DocumentControlFormTest : public QObject {
     Q_OBJECT
@@ -110,8 +112,8 @@ class DocumentControlFormTest : public QObject {
         QTest::keyClicks(table, QStringLiteral("B"));
         QTest::keyClick(table, Qt::Key_Return);
         QCOMPARE(table->rowCount(), 3);
-        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("Sok"));
-        QCOMPARE(table->item(1, 1)->text(), QStringLiteral("B"));
+        QCOMPARE(CellText(table, 1, 0), QStringLiteral("Sok"));
+        QCOMPARE(CellText(table, 1, 1), QStringLiteral("B"));
         QCOMPARE(table->currentRow(), 2);
     }
 };

@@ -6,11 +6,15 @@
 #include <QtTest>
 
 #include "ecr/fiscal_memory.h"
+#include "gui/checked_items.h"
 #include "gui/fiscal_memory_actions.h"
 #include "gui/program_harness.h"
 #include "gui/tlisting_form.h"
 
 using kasa::testing::Program;
+using kasa::testing::gui::LastItem;
+using kasa::testing::gui::LineText;
+using kasa::testing::gui::LineTextFromEnd;
 
 namespace {
 
@@ -49,7 +53,7 @@ class FiscalMemoryActionsTest : public QObject {
         Actions(p).OpenPanel();
         SetRange(p, "3000", "1");
         ReadButton(p)->click();
-        QCOMPARE(p.shown.back().text, std::string(kasa::kFiscalFirstRangeMessage));
+        QCOMPARE(LastItem(p.shown).text, std::string(kasa::kFiscalFirstRangeMessage));
 
         SetRange(p, "12", "8");
         ReadButton(p)->click();
@@ -58,8 +62,8 @@ class FiscalMemoryActionsTest : public QObject {
         QCOMPARE(ReadButton(p)->text(), QStringLiteral("Odczyt z kasy"));
         const auto& lines = p.form->FiscalListingWindow()->Lines();
         QVERIFY(p.form->FiscalListingWindow()->isVisible());
-        QCOMPARE(lines.Line(0).text, std::string("(8) Zerowanie RAM."));
-        QCOMPARE(lines.Line(lines.Count() - 14).text, std::string("(12) Raport Dobowy."));
+        QCOMPARE(LineText(lines, 0), std::string("(8) Zerowanie RAM."));
+        QCOMPARE(LineTextFromEnd(lines, 13), std::string("(12) Raport Dobowy."));
         const std::string file = p.folder.Read("logi/pamiec.txt");
         QCOMPARE(file.substr(0, 20), std::string("(8) Zerowanie RAM.\r\n"));
         QVERIFY(file.find("(12) Raport Dobowy.\r\n") != std::string::npos);
@@ -70,7 +74,7 @@ class FiscalMemoryActionsTest : public QObject {
         p.controller->Show();
         Actions(p).OpenPanel();
         QVERIFY(!Actions(p).Panel()->isVisible());
-        QCOMPARE(p.shown.back().text, std::string(kasa::kFiscalVesperMessage));
+        QCOMPARE(LastItem(p.shown).text, std::string(kasa::kFiscalVesperMessage));
     }
 };
 

@@ -17,6 +17,7 @@
 #include <iterator>
 
 #include "base/key_value_file.h"
+#include "gui/checked_items.h"
 #include "gui/main_controller.h"
 #include "gui/program_harness.h"
 #include "gui/qt_user_interface.h"
@@ -34,6 +35,7 @@ using kasa::gui::MainController;
 using kasa::gui::TECRForm;
 using kasa::testing::Letters;
 using kasa::testing::Program;
+using kasa::testing::gui::ListItemText;
 using Shown = kasa::testing::ShownMessage;
 
 class MainControllerTest : public QObject {
@@ -321,7 +323,7 @@ void MainControllerTest::modyfikujWritesTheRecordOnlyOnceItPasses() {
     QVERIFY(listing->isVisible());
     QCOMPARE(listing->Mode(), 3);
     QCOMPARE(listing->CaptionLabel(1)->text(), QStringLiteral("Wykryto błąd w wybranym wierszu."));
-    QCOMPARE(listing->List()->item(0)->text(),
+    QCOMPARE(ListItemText(listing->List(), 0),
              QStringLiteral("PLU: 1,2,3 w miejscu 3 6 może być tylko liczbą z zakresu "
                             "[0..999 999,99]."));
     QVERIFY(Letters(reg).find('E') == std::string::npos);

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "app/communication_session.h"
+#include "gui/checked_items.h"
 #include "gui/ustawienie_programu_form.h"
 #include "support/recording_ui.h"
 
@@ -19,6 +20,7 @@ using kasa::Buttons;
 using kasa::PortEntry;
 using namespace kasa::gui;
 
+using kasa::testing::gui::LastItem;
 using RecordingUi = kasa::testing::RecordingUserInterface;
 
 class ProgramSettingsFormTest : public QObject {
@@ -201,7 +203,7 @@ class ProgramSettingsFormTest : public QObject {
         QPushButton* button = form.AutostartButton();
         form.show();
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(ui.messages.back().text, "Wpis autostartu utworzono:\n" + entry);
+        QCOMPARE(LastItem(ui.messages).text, "Wpis autostartu utworzono:\n" + entry);
         QVERIFY(QFile::exists(QString::fromStdString(entry)));
         QCOMPARE(button->text(),
                  QStringLiteral("Kasowanie uruchomienia programu\npo starcie systemu."));

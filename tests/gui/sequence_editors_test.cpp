@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "base/atomic_file.h"
+#include "gui/checked_items.h"
 #include "gui/sequence_editors.h"
 #include "gui/tlisting_form.h"
 #include "seq/sequence_files.h"
@@ -13,6 +14,9 @@
 using kasa::gui::TEdytorForm;
 using kasa::gui::TEdytorSeqForm;
 using kasa::gui::TListingForm;
+using kasa::testing::gui::ItemAt;
+using kasa::testing::gui::LastItem;
+using kasa::testing::gui::ListItemText;
 using Lines = std::vector<std::string>;
 
 class SequenceEditorsTest : public QObject {
@@ -56,7 +60,7 @@ class SequenceEditorsTest : public QObject {
         editor.ZapiszSekwencje();
         QVERIFY(!folder.Exists("ramki.sek"));
         QCOMPARE(ui.messages.size(), size_t{1});
-        QVERIFY(ui.messages[0].text.starts_with("Linia 2 jest pusta."));
+        QVERIFY(ItemAt(ui.messages, 0).text.starts_with("Linia 2 jest pusta."));
 
         // A damaged frame is loaded and named in the listing.
         folder.Write("zla.bin",
@@ -64,7 +68,7 @@ class SequenceEditorsTest : public QObject {
                      "A00\x1b\\");
         editor.Load(folder.Path("zla.bin"), true, false);
         QCOMPARE(editor.Lines(), (Lines{"A"}));
-        QCOMPARE(listing.List()->item(0)->text(),
+        QCOMPARE(ListItemText(listing.List(), 0),
                  QStringLiteral("Błędna suma kontrolna w ramce 1."));
     }
 
@@ -85,13 +89,13 @@ class SequenceEditorsTest : public QObject {
 
         editor.ZapiszPlikBinarny();
         QCOMPARE(folder.Read("seq.bin"), std::string("AB"));
-        QCOMPARE(ui.messages.back().text, std::string("Kompilacja powiodła się."));
+        QCOMPARE(LastItem(ui.messages).text, std::string("Kompilacja powiodła się."));
 
         editor.SetLines({"seq = \\q \\<end>"}, false);
         chosen = QString::fromStdString(folder.Path("zle.bin"));
         editor.ZapiszPlikBinarny();
         QVERIFY(!folder.Exists("zle.bin"));
-        QCOMPARE(ui.messages.back().text,
+        QCOMPARE(LastItem(ui.messages).text,
                  std::string("Kompilacja nie powiodła się.\nSprawdź składnię"));
         editor.Sprawdz();
         QVERIFY(listing.isVisible());

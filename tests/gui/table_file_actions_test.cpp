@@ -17,6 +17,7 @@
 #include "app/settings.h"
 #include "ecr/vat_totals.h"
 #include "gui/bare_form.h"
+#include "gui/checked_items.h"
 #include "gui/form_table_set.h"
 #include "gui/grid_model.h"
 #include "gui/qt_user_interface.h"
@@ -29,6 +30,7 @@ using kasa::TableKind;
 using kasa::TextGrid;
 using kasa::gui::FileDialogChoice;
 using kasa::gui::FileDialogRequest;
+using kasa::testing::gui::LastItem;
 
 namespace {
 
@@ -143,7 +145,7 @@ class TableFileActionsTest : public QObject {
         h.Click("PLU_odczyt");
         QVERIFY2(h.Grid(TableKind::kGoods) == saved, qPrintable(path));
         // The dialog started at the file just saved, and the view shows the loaded texts.
-        QCOMPARE(h.requests.back().startPath, path);
+        QCOMPARE(LastItem(h.requests).startPath, path);
         kasa::gui::GridModel* model = h.form->GridModelOf("PLU");
         QCOMPARE(model->data(model->IndexOfCell(1, lastRow)).toString(),
                  QString::fromStdString("Żółć " + std::to_string(lastRow)));

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QtTest>
 
+#include "gui/checked_items.h"
 #include "gui/program_harness.h"
 #include "gui/upgrade_actions.h"
 #include "gui/ustawienie_programu_form.h"
@@ -13,6 +14,7 @@
 using kasa::gui::MainController;
 using kasa::testing::HttpsTestServer;
 using kasa::testing::Program;
+using kasa::testing::gui::LastItem;
 
 namespace {
 
@@ -115,7 +117,7 @@ class UpgradeActionsTest : public QObject {
         QCOMPARE(server.Requests(), std::vector<std::string>{"/v.txt"});
         // The about box shows the same version.
         p.form->MenuAction(QStringLiteral("&O programie"))->trigger();
-        QVERIFY(p.shown.back().text.find(SERWIS_VERSION) != std::string::npos);
+        QVERIFY(LastItem(p.shown).text.find(SERWIS_VERSION) != std::string::npos);
     }
 
     void serverThatNeverAnswersLeavesTheWindowWorking() {

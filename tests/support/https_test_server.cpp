@@ -20,13 +20,20 @@ namespace kasa::testing {
 namespace {
 
 constexpr const char* kServerScript = R"(import http.server, os, ssl, sys
-root, log = sys.argv[1], sys.argv[2]
+root, log, scheme = sys.argv[1], sys.argv[2], sys.argv[3]
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         with open(log, "a") as f:
             f.write(self.path + "\n")
         name = os.path.basename(self.path)
         path = os.path.join(root, "files", name)
+        if os.path.isfile(path + ".moved"):
+            self.send_response(302)
+            self.send_header("Location", open(path + ".moved").read())
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            self.close_connection = True
+            return
         if not os.path.isfile(path):
             self.send_error(404)
             return
@@ -39,20 +46,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-context.load_cert_chain(os.path.join(root, "cert.pem"), os.path.join(root, "key.pem"))
-server.socket = context.wrap_socket(server.socket, server_side=True)
+if scheme == "https":
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(os.path.join(root, "cert.pem"), os.path.join(root, "key.pem"))
+    server.socket = context.wrap_socket(server.socket, server_side=True)
 print(server.server_address[1], flush=True)
 server.serve_forever()
 )";
 
-std::string LocalAddress(int port, const std::string& name) {
-    return "https://127.0.0.1:" + std::to_string(port) + "/" + name;
+std::string LocalAddress(int port, const std::string& name, bool plain = false) {
+    return (plain ? "http" : "https") + std::string("://127.0.0.1:") + std::to_string(port) + "/" +
+           name;
 }
 
 }  // namespace
 
-HttpsTestServer::HttpsTestServer() {
+HttpsTestServer::HttpsTestServer(Scheme scheme) : plain_(scheme == Scheme::kPlainHttp) {
     folder_.Write("server.py", kServerScript);
     std::filesystem::create_directory(folder_.Path("files"));
     const std::string makeCertificate =
@@ -73,8 +82,11 @@ HttpsTestServer::HttpsTestServer() {
     const std::string script = folder_.Path("server.py");
     const std::string root = folder_.Path("");
     const std::string log = folder_.Path("requests.log");
-    char* const arguments[] = {const_cast<char*>("python3"), const_cast<char*>(script.c_str()),
-                               const_cast<char*>(root.c_str()), const_cast<char*>(log.c_str()),
+    char* const arguments[] = {const_cast<char*>("python3"),
+                               const_cast<char*>(script.c_str()),
+                               const_cast<char*>(root.c_str()),
+                               const_cast<char*>(log.c_str()),
+                               const_cast<char*>(plain_ ? "http" : "https"),
                                nullptr};
     if (posix_spawnp(&pid_, "python3", &actions, nullptr, arguments, environ) != 0) {
         pid_ = -1;
@@ -98,11 +110,15 @@ HttpsTestServer::~HttpsTestServer() {
 }
 
 std::string HttpsTestServer::Address(const std::string& name) const {
-    return LocalAddress(port_, name);
+    return LocalAddress(port_, name, plain_);
 }
 
 void HttpsTestServer::Serve(const std::string& name, const std::string& content) const {
     folder_.Write("files/" + name, content);
+}
+
+void HttpsTestServer::Redirect(const std::string& name, const std::string& address) const {
+    folder_.Write("files/" + name + ".moved", address);
 }
 
 std::vector<std::string> HttpsTestServer::Requests() const {

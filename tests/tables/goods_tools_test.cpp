@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
@@ -65,6 +66,18 @@ TEST(GoodsTools, PricesAreMultipliedOnlyByAUsableFactor) {
     EXPECT_DOUBLE_EQ(ReadPriceFactor("1,5,7zł"), 1.5);
 }
 
+TEST(GoodsTools, MultipliedPricesRoundHalfAGroszUpDespiteBinaryFractions) {
+    // 12,50 x 1,15 = 14,375 by hand, which the binary product falls just short of; half a
+    // grosz still goes up. 1,01 x 1,49 = 1,5049: below half a grosz, it goes down.
+    TextGrid grid = GoodsGrid();
+    grid.SetCell(kPrice, 1, "12,50");
+    grid.SetCell(kPrice, 2, "1,01");
+    EXPECT_EQ(MultiplyPrices(Goods(), grid, "1,15").changed, 2);
+    EXPECT_EQ(Column(grid, kPrice, 2), (std::vector<std::string>{"14.38", "1.16"}));
+    EXPECT_EQ(MultipliedPrice("12,50", 1.15), "14.38");
+    EXPECT_EQ(MultipliedPrice("1,01", 1.49), "1.50");
+}
+
 TEST(GoodsTools, NamesAreShortenedByCharacters) {
     TextGrid grid = GoodsGrid();
     grid.SetCell(kName, 1, "ŻÓŁĆ");
@@ -90,6 +103,24 @@ TEST(GoodsTools, SortPutsPolishLettersAfterTheirBaseAndLeavesGaps) {
               (std::vector<std::string>{"masło", "", "Łódź", "Lody", "Lo", "ala"}));
 }
 
+TEST(GoodsTools, SortPutsZWithAcuteBeforeZWithDotInEitherCase) {
+    TextGrid grid = GoodsGrid();
+    const std::vector<std::string> names = {"Żaba", "Źródło", "żal", "źle"};
+    for (size_t i = 0; i < names.size(); ++i) {
+        grid.SetCell(kName, static_cast<int>(i) + 1, names[i]);
+    }
+    SortByName(Goods(), grid, false);
+    EXPECT_EQ(Column(grid, kName, 4), (std::vector<std::string>{"źle", "Źródło", "Żaba", "żal"}));
+}
+
+// Names in the Polish order, worked out letter by letter: a Polish letter just after its
+// base letter and before the next one, capitals and small letters alike.
+const std::vector<std::string> kPolishOrder = {
+    "as",  "Ąb",    "ąc",    "Ąz",   "Ba",  "cel",    "Ćma",  "ćwierć",   "Ela",
+    "Ęk",  "ęz",    "Kasa",  "Kat",  "Kaz", "Kąt",    "Lis",  "Łan",      "łoś",
+    "Łza", "mak",   "Nos",   "Ńa",   "ńo",  "Osa",    "Ósmy", "ówczesny", "pas",
+    "Sok", "Śląsk", "śruba", "Zeta", "źle", "Źródło", "Żaba", "żal"};
+
 // The exchange loop the sort replaces, as the reference for its order.
 void ExchangeSort(TextGrid& grid, bool descending) {
     for (int i = 1; i < grid.RowCount() - 1; ++i) {
@@ -108,8 +139,9 @@ void ExchangeSort(TextGrid& grid, bool descending) {
 
 TEST(GoodsTools, SortMatchesTheExchangeLoopOnRandomTables) {
     std::mt19937 random(16);
-    const std::vector<std::string> letters = {"a", "A", "ą", "Ą", "l", "ł",
-                                              "Ł", "z", "ź", "Ż", " ", "1"};
+    const std::vector<std::string> letters = {"a", "A", "ą", "Ą", "c", "ć", "Ć", "e", "ę", "Ę",
+                                              "l", "ł", "Ł", "n", "ń", "Ń", "o", "ó", "Ó", "s",
+                                              "ś", "Ś", "z", "ź", "Ź", "ż", "Ż", " ", "1"};
     for (int table = 0; table < 4; ++table) {
         TextGrid grid(11, 160);
         std::vector<std::string> seen;
@@ -135,6 +167,36 @@ TEST(GoodsTools, SortMatchesTheExchangeLoopOnRandomTables) {
             SortByName(Goods(), fast, descending);
             ExchangeSort(loop, descending);
             EXPECT_EQ(fast, loop) << table << descending;
+        }
+    }
+}
+
+TEST(GoodsTools, SortGivesThePolishOrderWorkedOutByHand) {
+    std::mt19937 random(30);
+    for (int table = 0; table < 4; ++table) {
+        // The names scattered over random rows of a larger grid, the other rows left empty.
+        std::vector<int> rows(60);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            rows[i] = static_cast<int>(i) + 1;
+        }
+        std::shuffle(rows.begin(), rows.end(), random);
+        TextGrid grid(11, 61);
+        for (size_t i = 0; i < kPolishOrder.size(); ++i) {
+            grid.SetCell(kName, rows[i], kPolishOrder[i]);
+        }
+        for (const bool descending : {false, true}) {
+            SortByName(Goods(), grid, descending);
+            std::vector<std::string> sorted;
+            for (int row = 1; row < grid.RowCount(); ++row) {
+                if (!grid.Cell(kName, row).empty()) {
+                    sorted.push_back(grid.Cell(kName, row));
+                }
+            }
+            std::vector<std::string> expected = kPolishOrder;
+            if (descending) {
+                std::reverse(expected.begin(), expected.end());
+            }
+            EXPECT_EQ(sorted, expected) << table << descending;
         }
     }
 }

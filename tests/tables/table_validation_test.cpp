@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "ecr/wire_limits.h"
+#include "support/checked_items.h"
 #include "tables/duplicate_checks.h"
 
 namespace kasa {
 namespace {
+
+using testing::ItemAt;
 
 std::vector<std::string> Texts(const std::vector<FaultLine>& lines) {
     std::vector<std::string> texts;
@@ -142,6 +145,29 @@ TEST(DuplicateChecks, NamesEqualAfterNormalisationComeInPairOrder) {
     EXPECT_EQ(pass.ErrorCount, 5);
 }
 
+TEST(DuplicateChecks, PolishLettersKeepNamesApart) {
+    // Names that differ only in a Polish letter, or in a Polish letter against its base,
+    // are different names; the same name in small letters and capitals is one.
+    TextGrid goods = Grid(VesperModel(), TableKind::kGoods);
+    const char* names[] = {"Mąka",  "Męka",  "Maka",  "mąka",  "Sok ą", "Sok ć",
+                           "Sok ę", "Sok ł", "Sok ń", "Sok ó", "Sok ś", "Sok ź",
+                           "Sok ż", "SOK Ż", "Sok z", "ŁĄKA",  "Łąka",  "ŁĘKA"};
+    for (int row = 1; row <= 18; ++row) {
+        goods.SetCell(1, row, names[row - 1]);
+    }
+    ValidationPass pass(200);
+    CheckNameUniqueness(pass, goods);
+    EXPECT_EQ(Texts(pass.lines), (std::vector<std::string>{
+                                     "PLU: nazwa Mąka w wierszu 1 1,4 1 jest identyczna.",
+                                     "PLU: nazwa Sok ż w wierszu 13 1,14 1 jest identyczna.",
+                                     "PLU: nazwa ŁĄKA w wierszu 16 1,17 1 jest identyczna.",
+                                     "Koniec sprawdzania unikalności nazw.",
+                                 }));
+    EXPECT_EQ(pass.ErrorCount, 3);
+    EXPECT_EQ(NormalisedName("żółć gęślą"), "ŻÓŁĆGĘŚLĄ");
+    EXPECT_EQ(NormalisedName("ŹŃ"), "ŹŃ");
+}
+
 TEST(DuplicateChecks, EanPairsStopAtTheLimitWithTheLimitLine) {
     TextGrid goods = Grid(VesperModel(), TableKind::kGoods);
     for (int row = 1; row <= 5; ++row) {
@@ -221,7 +247,7 @@ TEST(CatalogueValidator, EachFormatHasItsRuleText) {
             "Naglowek: " + std::string(41, 'x') +
                 " w wierszu 2 jest za długi. Może mieć tylko 40 znaków.",
         }));
-    EXPECT_EQ(pass.lines[6].place, (FaultPlace{"StawkiVAT", -1, 4}));
+    EXPECT_EQ(ItemAt(pass.lines, 6).place, (FaultPlace{"StawkiVAT", -1, 4}));
 }
 
 // A number with more decimals than the register keeps would be cut on the wire: it is a
@@ -301,6 +327,27 @@ TEST(Ean13, VerificationRaisesSeverityOnly) {
               }));
     EXPECT_EQ(pass.ErrorCount, 0);
     EXPECT_EQ(pass.ErrorSeverity, 2);
+}
+
+TEST(Ean13, OddPlacesWeighOneAndEvenPlacesThree) {
+    // Worked out by hand. 590123412346: digits in odd places 5+0+2+4+2+4 = 17, in even
+    // places 9+1+3+1+3+6 = 23; 17 + 3 x 23 = 86, check digit 4 (weights swapped: 3 x 17 + 23
+    // = 74, 6). 400638133393: 4+0+3+1+3+9 = 20 and 0+6+8+3+3+3 = 23; 20 + 69 = 89, check
+    // digit 1 (swapped: 60 + 23 = 83, 7).
+    EXPECT_EQ(Ean13CheckDigit("590123412346"), '4');
+    EXPECT_EQ(Ean13CheckDigit("400638133393"), '1');
+    TextGrid goods = Grid(VesperModel(), TableKind::kGoods);
+    goods.SetCell(2, 1, "5901234123464");
+    goods.SetCell(2, 2, "5901234123466");
+    goods.SetCell(2, 3, "4006381333931");
+    goods.SetCell(2, 4, "4006381333937");
+    ValidationPass pass(200);
+    VerifyEan13(pass, goods);
+    EXPECT_EQ(Texts(pass.lines),
+              (std::vector<std::string>{
+                  "PLU: 5901234123466 w miejscu 2 2 nieprawidłowa suma kontrolna EAN13.",
+                  "PLU: 4006381333937 w miejscu 4 2 nieprawidłowa suma kontrolna EAN13.",
+              }));
 }
 
 }  // namespace

@@ -83,6 +83,20 @@ TEST_F(AutoUpgradeTest, NewerSignedProgramIsAskedForDownloadedAndStartedOnce) {
     EXPECT_EQ(server.Requests().size(), 3u);
 }
 
+TEST(FileSignature, OnlyTheExactSixtyFourBytesSignTheFile) {
+    ScratchFolder folder;
+    const std::string content = "program\n";
+    folder.Write("program", content);
+    const testing::SigningKeys keys = testing::NewSigningKeys();
+    const std::string good = testing::Sign(keys, content);
+    const std::string path = folder.Path("program");
+    EXPECT_TRUE(VerifyFileSignature(path, good, keys.publicKey));
+    EXPECT_FALSE(VerifyFileSignature(path, good.substr(0, 63), keys.publicKey));
+    EXPECT_FALSE(VerifyFileSignature(path, good + '\0', keys.publicKey));
+    EXPECT_FALSE(VerifyFileSignature(path, good + good, keys.publicKey));
+    EXPECT_FALSE(VerifyFileSignature(folder.Path("missing"), good, keys.publicKey));
+}
+
 TEST_F(AutoUpgradeTest, UnverifiedOrIncompleteProgramIsDeletedAndNotStarted) {
     const testing::SigningKeys other = testing::NewSigningKeys();
     const std::string forged = testing::Sign(other, program);
@@ -92,7 +106,7 @@ TEST_F(AutoUpgradeTest, UnverifiedOrIncompleteProgramIsDeletedAndNotStarted) {
         const std::string* signature;
     };
     for (const Case& c : {Case{"forged", &forged}, Case{"unsigned", nullptr}, Case{"cut", &good},
-                          Case{"short", &good}}) {
+                          Case{"short", &good}, Case{"long", &good}}) {
         SCOPED_TRACE(c.name);
         AutoUpgrade fresh(*downloader, ui);
         ui.messages.clear();
@@ -100,6 +114,10 @@ TEST_F(AutoUpgradeTest, UnverifiedOrIncompleteProgramIsDeletedAndNotStarted) {
         Publish(c.name, "3.0.0.0\n", c.signature);
         if (std::string(c.name) == "short") {
             server.Serve("short.sig", good.substr(1));
+        }
+        // The genuine signature with one byte more is no signature either.
+        if (std::string(c.name) == "long") {
+            server.Serve("long.sig", good + '\0');
         }
         EXPECT_FALSE(fresh.Run(source, kRunning, ConnectionState::kLan, abort));
         ASSERT_EQ(ui.messages.size(), 1u);
@@ -120,6 +138,42 @@ TEST_F(AutoUpgradeTest, UnverifiedOrIncompleteProgramIsDeletedAndNotStarted) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kUpgradeFailed);
     EXPECT_TRUE(DownloadsEmpty());
+}
+
+TEST_F(AutoUpgradeTest, PlainHttpIsRefusedForTheVersionAndTheProgram) {
+    HttpsTestServer plain(HttpsTestServer::Scheme::kPlainHttp);
+    ASSERT_TRUE(plain.Running());
+    ASSERT_EQ(plain.Address("v").rfind("http://", 0), 0u);
+    const std::string signature = testing::Sign(keys, program);
+    plain.Serve("v.txt", "2.1.0.0\n");
+    plain.Serve("v.run", program);
+    plain.Serve("v.sig", signature);
+    source.baseAddress = plain.Address("v");
+    EXPECT_FALSE(Run());
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_TRUE(ui.messages.empty());
+
+    // Each file alone, asked for directly or reached by a redirection from the HTTPS server.
+    server.Redirect("moved.txt", plain.Address("v.txt"));
+    server.Redirect("moved.run", plain.Address("v.run"));
+    for (const std::string& url : {plain.Address("v.txt"), plain.Address("v.run"),
+                                   server.Address("moved.txt"), server.Address("moved.run")}) {
+        SCOPED_TRACE(url);
+        const bool toFile = url.ends_with(".run");
+        DownloadRequest request;
+        request.url = url;
+        request.targetPath = toFile ? downloads.Path("v.run") : "";
+        request.maxBytes = 1 << 20;
+        request.connectTimeoutMs = 1000;
+        request.caFile = server.CaFile();
+        const DownloadResult result = downloader->Fetch(request);
+        EXPECT_EQ(result.outcome, DownloadOutcome::kFailed);
+        EXPECT_TRUE(result.content.empty());
+        EXPECT_TRUE(DownloadsEmpty());
+    }
+    EXPECT_TRUE(plain.Requests().empty());
+    EXPECT_EQ(server.Requests(), (std::vector<std::string>{"/moved.txt", "/moved.run"}));
+    EXPECT_FALSE(work.Exists("marker"));
 }
 
 TEST_F(AutoUpgradeTest, NoNewerReadableVersionEndsQuietly) {
