@@ -142,7 +142,8 @@ class TableFileActions : public QObject {
         }
         // Whatever was read before a failure stays and is shown.
         ApplyTableSet(form_, tables, kind);
-        if (!outcome.ok() && !outcome.message.empty()) {
+        // A load that succeeded may still tell of something left out (an unknown column).
+        if (!outcome.message.empty()) {
             form_.Ui().Message(Caption(), outcome.message);
         }
     }
