@@ -18,7 +18,10 @@ PermissionActions::PermissionActions(TECRForm& form) : QObject(&form), form_(for
     setObjectName(QStringLiteral("PermissionActions"));
     window_ = new TKasjerForm(&form_, form_.Ui());
     Bind();
-    connect(&form_, &TECRForm::tablesRebuilt, this, [this] { Bind(); });
+    connect(&form_, &TECRForm::tablesRebuilt, this, [this] {
+        window_->Detach();  // its cell went with the old grids
+        Bind();
+    });
 }
 
 void PermissionActions::Bind() {

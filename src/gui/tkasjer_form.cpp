@@ -177,6 +177,11 @@ void TKasjerForm::Open(const std::string& value, Target target) {
     raise();
 }
 
+void TKasjerForm::Detach() {
+    target_ = {};
+    close();
+}
+
 void TKasjerForm::SaveChanges() {
     value_ = std::to_string(Mask());
     // Only a data cell of the permissions column takes the value: never the title row.

@@ -42,6 +42,9 @@ class TKasjerForm : public QDialog {
     };
     // Ticks the boxes from `value` (decimal) and shows the window.
     void Open(const std::string& value, Target target);
+    // The grid it edits is gone (the tables were built anew): the window forgets it and
+    // closes, so that no change can reach freed memory.
+    void Detach();
 
     // The dialogs, replaced by tests: the profile file, the profile name, the description.
     using FileChooser = std::function<std::optional<std::string>()>;

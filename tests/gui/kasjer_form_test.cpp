@@ -8,6 +8,7 @@
 #include "gui/permission_actions.h"
 #include "gui/program_harness.h"
 #include "gui/tkasjer_form.h"
+#include "tables/catalogue.h"
 
 using kasa::testing::Program;
 
@@ -60,6 +61,24 @@ class KasjerFormTest : public QObject {
         o.Window().Open("5", {&o.grid, nullptr, o.col, 0});
         o.Window().SaveChanges();
         QCOMPARE(o.grid.Cell(o.col, 0), std::string("Uprawnienia"));
+    }
+
+    // The grids are built anew for the other register type while the window is open: it
+    // closes and forgets the old grid, so "Zapisz zmiany" writes into no freed memory.
+    void aRebuiltGridClosesTheWindow() {
+        Opened o;
+        o.actions->CashierCellClicked(o.col, 2);
+        QVERIFY(o.Window().isVisible());
+        std::string zen(kasa::kModelNameZen);
+        kasa::ActiveModelSelection().Select(zen);
+        o.p.form->RebuildTables(1);
+        QVERIFY(!o.Window().isVisible());
+        o.Window().Box(28)->setChecked(true);
+        o.Window().SaveChanges();
+        kasa::TextGrid& cashiers = *o.p.form->Grid("Kasjer");
+        for (int c = 1; c < cashiers.ColCount(); ++c) {
+            QVERIFY(cashiers.Cell(c, 2).empty());
+        }
     }
 
     void profilesAreSavedAndDeletedInTheFile() {
