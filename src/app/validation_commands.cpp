@@ -125,6 +125,16 @@ std::array<std::string, 4> Captions(int32_t severity, bool singleRecord) {
 
 }  // namespace
 
+std::array<std::string, 4> CheckCaptions(const ValidationOutcome& outcome) {
+    if (outcome.Passed()) {
+        return {"", "Nie wykryto błędów.", "", ""};
+    }
+    const bool one = outcome.errorSeverity == 1;
+    return {one ? "Wykryty błąd:" : "Wykryte błędy:",
+            "Sprawdzanie zakończone: wykryto błędy (" + DecimalText(outcome.errorSeverity) + ").",
+            "", ""};
+}
+
 ValidationCommand WriteCommandOf(TableKind kind) {
     switch (kind) {
         case TableKind::kHeader:

@@ -49,6 +49,10 @@ struct ValidationOutcome {
     bool Passed() const { return errorSeverity == 0; }
 };
 
+// The listing window's captions after a check that writes nothing (the EAN-13
+// verification, the uniqueness checks): they tell what it found, never of a write refused.
+std::array<std::string, 4> CheckCaptions(const ValidationOutcome& outcome);
+
 // Runs the command's validators over `tables` (the active model's, goods from `minPlu`).
 // `recordRow` is the grid row of the record for kWriteRecord (with `recordTable`), and the
 // first and last rows for kWriteGoodsRange. The catalogue validator's password

@@ -247,6 +247,12 @@ void TListingForm::AddLines(const std::vector<FaultLine>& lines) {
     }
 }
 
+void TListingForm::ReplaceCaptions(const std::array<std::string, 4>& captions) {
+    for (size_t i = 0; i < captions.size(); ++i) {
+        captions_[i]->setText(Q(captions[i]));
+    }
+}
+
 void TListingForm::SetCaptions(const std::array<std::string, 4>& captions) {
     for (size_t i = 0; i < captions.size(); ++i) {
         if (!captions[i].empty()) {

@@ -47,6 +47,8 @@ class TListingForm : public QMainWindow {
     void AddLine(const std::string& text, const FaultPlace& place = {});
     void AddLines(const std::vector<FaultLine>& lines);
     // The four labels of the verification modes; an empty text leaves its label as it is.
+    // Every caption replaced, an empty one blanked.
+    void ReplaceCaptions(const std::array<std::string, 4>& captions);
     void SetCaptions(const std::array<std::string, 4>& captions);
     void Clear();
     const ListingLines& Lines() const { return lines_; }

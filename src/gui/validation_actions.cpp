@@ -64,6 +64,7 @@ void ValidationActions::RunCheck(ValidationCommand command) {
     TListingForm* listing = form_.ListingWindow();
     repeat_ = nullptr;
     listing->Clear();
+    listing->ReplaceCaptions(CheckCaptions(outcome));
     listing->ShowInMode(outcome.mode);
     listing->AddLines(outcome.lines);
     // An empty list would leave the user wondering whether anything ran.

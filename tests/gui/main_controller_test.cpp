@@ -52,6 +52,7 @@ class MainControllerTest : public QObject {
     void aFaultyWriteIsListedAndSentOnlyAfterPonow();
     void modyfikujWritesTheRecordOnlyOnceItPasses();
     void weryfikacjaListsFaultsAndNormalisesPasswords();
+    void eanCheckCaptionsFollowWhatItFound();
 };
 
 void MainControllerTest::firstStartWithoutConfig() {
@@ -362,4 +363,32 @@ void MainControllerTest::weryfikacjaListsFaultsAndNormalisesPasswords() {
 }
 
 QTEST_MAIN(MainControllerTest)
+// The EAN-13 verification writes nothing: with nothing wrong its listing says so, and
+// never that a faulty table cannot be written.
+void MainControllerTest::eanCheckCaptionsFollowWhatItFound() {
+    Program p;
+    p.controller->Show();
+    kasa::gui::TListingForm* listing = p.form->ListingWindow();
+    const auto caption = [listing](int n) {
+        return listing->findChild<QLabel*>(QStringLiteral("Etykieta%1").arg(n))->text();
+    };
+    kasa::TextGrid& goods = *p.form->Grid("PLU");
+    goods.SetCell(1, 1, "Chleb");
+    goods.SetCell(2, 1, "5901234123457");
+    p.form->MenuAction(QStringLiteral("&Weryfikacja sumy EAN13"))->trigger();
+    QVERIFY(listing->isVisible());
+    QCOMPARE(listing->List()->count(), 0);
+    QCOMPARE(caption(1), QString());
+    QCOMPARE(caption(2), QStringLiteral("Nie wykryto błędów."));
+    QCOMPARE(caption(3), QString());
+    QCOMPARE(caption(4), QString());
+
+    goods.SetCell(2, 1, "5901234123458");
+    p.form->MenuAction(QStringLiteral("&Weryfikacja sumy EAN13"))->trigger();
+    QCOMPARE(listing->List()->count(), 1);
+    QCOMPARE(caption(1), QStringLiteral("Wykryty błąd:"));
+    QCOMPARE(caption(2), QStringLiteral("Sprawdzanie zakończone: wykryto błędy (1)."));
+    QCOMPARE(caption(3), QString());
+}
+
 #include "main_controller_test.moc"
