@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <optional>
 
 #include "app/file_sender.h"
 #include "app/record_commands.h"
@@ -329,18 +330,26 @@ void MainController::StartStopClicked(bool onlyStart) {
             session.baudRate = SessionSpeed();
             session.registerType = settings_.ChashPath;
             display_ = SessionDisplay{};
-            // A register that is off keeps the start waiting for its time-out.
+            // A register that is off keeps the start waiting for its time-outs: it waits off
+            // the window's thread, which goes on handling its events meanwhile.
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            const StartOutcome outcome = StartKomunikacji(
-                ecr_, form_.Ui(), kCaption, false, session, display_,
-                [this](const std::string& type) {
-                    std::string name = type;
-                    ActiveModelSelection().Select(name);
-                    settings_.ChashPath = name;
-                    form_.RebuildTables(settings_.minPLU);
-                },
-                Logger());
+            StartOutcome outcome = StartOutcome::Failed;
+            std::optional<std::string> connectedType;
+            SessionDisplay read;
+            transfers_->RunOffWindowThread([&](UserInterface& ui) {
+                outcome = StartKomunikacji(
+                    ecr_, ui, kCaption, false, session, read,
+                    [&connectedType](const std::string& type) { connectedType = type; }, Logger());
+            });
+            display_ = read;
             QApplication::restoreOverrideCursor();
+            if (connectedType) {
+                // The grids are the window's: built anew here, on its thread.
+                std::string name = *connectedType;
+                ActiveModelSelection().Select(name);
+                settings_.ChashPath = name;
+                form_.RebuildTables(settings_.minPLU);
+            }
             if (outcome == StartOutcome::NoPort) {
                 TECRForm::ShowToolWindow(form_.ProgramSettingsWindow());
             } else {
@@ -374,22 +383,18 @@ void MainController::ShowDisplay() {
     };
     set("Kasa", display_.kasa);
     set("NrFabryczny", display_.nrFabryczny);
-    if (display_.statusValid) {
-        const char* boxes[] = {nullptr,     "ST_ErrorRS", "ST_Fiscal",
-                               "ST_Grosze", "ST_Trasmit", "ST_Online"};
-        for (int i = 1; i < 6; ++i) {
-            if (auto* box = form_.ControlAs<QCheckBox>(QString::fromLatin1(boxes[i]))) {
-                box->setChecked(display_.status.flags[static_cast<size_t>(i)] != 0);
-            }
+    // What was not read is cleared: nothing of a register shown before stays on.
+    const char* boxes[] = {nullptr,     "ST_ErrorRS", "ST_Fiscal",
+                           "ST_Grosze", "ST_Trasmit", "ST_Online"};
+    for (int i = 1; i < 6; ++i) {
+        if (auto* box = form_.ControlAs<QCheckBox>(QString::fromLatin1(boxes[i]))) {
+            box->setChecked(display_.statusValid &&
+                            display_.status.flags[static_cast<size_t>(i)] != 0);
         }
-        set("ST_LastPF", display_.lastPF);
     }
-    if (display_.totalsValid) {
-        ShowTotalsTexts(display_.totals);
-    }
-    if (display_.vatValid) {
-        ShowVatTexts(display_.vatRates);
-    }
+    set("ST_LastPF", display_.statusValid ? display_.lastPF : std::string());
+    ShowTotalsTexts(display_.totalsValid ? display_.totals : TotalsTexts{});
+    ShowVatTexts(display_.vatValid ? display_.vatRates : std::array<std::string, 7>{});
     if (display_.clockValid) {
         ShowClock();
         form_.ClockTimer()->start(TECRForm::kClockTickMs);

@@ -53,6 +53,10 @@ class TransferActions : public QObject {
     using FiscalLines = std::function<void(const std::vector<std::string>& lines)>;
     void ReadFiscalMemory(QPushButton* button, int first, int last, const std::string& fileName,
                           FiscalLines onLines);
+    // Runs `job` on a thread of its own, with the busy flag set, and returns when it is
+    // done; the window handles its events meanwhile. The job talks to the user through the
+    // interface it is given, which goes quiet once the window closes.
+    void RunOffWindowThread(const std::function<void(UserInterface&)>& job);
     // The goods range last given (goods numbers), the input box's starting text.
     const TransferRange& LastGoodsRange() const { return goodsNumbers_; }
 
@@ -68,9 +72,6 @@ class TransferActions : public QObject {
     void BindTableButtons();
     // Refuses with the busy message when an operation runs; true when the caller may go on.
     bool Idle(const QString& caption);
-    // Runs `job` on a thread of its own, with the busy flag set, and returns when it is
-    // done; the window handles its events meanwhile.
-    void RunOffWindowThread(const std::function<void(UserInterface&)>& job);
     // Runs a transfer of one grid table off the window's thread and shows what it read.
     TransferResult RunHere(TableKind kind, bool write);
     void StartBackground(BackgroundOperation operation, QPushButton* button,
