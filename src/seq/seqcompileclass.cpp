@@ -111,6 +111,7 @@ void SeqCompileClass::PrepareInput(const std::vector<std::string>& lines) {
     }
     data_ = source_.Data();
     length_ = source_.Length();
+    lineCount_ = static_cast<int>(lines.size());
 }
 
 int SeqCompileClass::ReadChar() {
@@ -447,7 +448,10 @@ void SeqCompileClass::Report(SeqMessage message) {
 
 void SeqCompileClass::ReportText(const std::string& text) {
     if (messages_ != nullptr) {
-        messages_->push_back(DecimalText(lineCounter_) + ": " + text);
+        // The editor counts lines from 1. Messages made once the input is over (the missing
+        // end mark, the summary) follow the last line's end and belong to that line.
+        const int line = std::max(1, std::min(lineCounter_ + 1, lineCount_));
+        messages_->push_back(DecimalText(line) + ": " + text);
     }
     ++messageCount_;
 }

@@ -84,7 +84,8 @@ class SeqCompileClass {
     const uint8_t* data_ = nullptr;
     int32_t length_ = 0;
     int32_t position_ = 0;
-    int lineCounter_ = 0;
+    int lineCounter_ = 0;  // line ends read so far
+    int lineCount_ = 0;    // lines of the source
     int current_ = 0;
     bool pushedBack_ = false;
 
