@@ -468,23 +468,43 @@ void SeqCompileClass::Describe(std::vector<std::string>& lines) const {
     }
 }
 
-bool SeqCompileClass::LoadSource(std::vector<std::string>& lines, std::string* error) const {
+namespace {
+
+bool ReadSourceFile(const std::string& path, std::vector<std::string>& lines, std::string* error) {
     lines.clear();
     std::string bytes;
-    if (!ReadWholeFile(sourceFileName_, bytes)) {
+    const auto refuse = [error](std::string text) {
         if (error != nullptr) {
-            *error = "Nie można odczytać pliku " + sourceFileName_ + ".";
+            *error = std::move(text);
         }
         return false;
+    };
+    if (!ReadWholeFile(path, bytes)) {
+        return refuse("Nie można odczytać pliku " + path + ".");
+    }
+    if (bytes.size() > kSequenceFileLimitBytes) {
+        return refuse(SequenceFileTooLargeMessage(path, "do edycji"));
     }
     std::optional<std::vector<std::string>> read = SourceLinesFromFile(std::move(bytes));
     if (!read) {
-        if (error != nullptr) {
-            *error = NotTextFileMessage(sourceFileName_);
-        }
-        return false;
+        return refuse(NotTextFileMessage(path));
     }
     lines = std::move(*read);
+    return true;
+}
+
+}  // namespace
+
+bool SeqCompileClass::LoadSource(std::vector<std::string>& lines, std::string* error) const {
+    return ReadSourceFile(sourceFileName_, lines, error);
+}
+
+bool SeqCompileClass::LoadSourceFrom(const std::string& path, std::vector<std::string>& lines,
+                                     std::string* error) {
+    if (!ReadSourceFile(path, lines, error)) {
+        return false;
+    }
+    sourceFileName_ = path;
     return true;
 }
 
