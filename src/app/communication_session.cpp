@@ -186,7 +186,7 @@ void KoniecKomunikacji(ECRClass& ecr, UserInterface& ui, const std::string& capt
 }
 
 bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
-                  const iBuffer& bytes) {
+                  const iBuffer& bytes, bool clearAbort) {
     if (busy) {
         ui.Message(caption,
                    "Jest uruchomiony proces w tle.\nProsze poczekać i uruchomić funkcję "
@@ -213,7 +213,9 @@ bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
             ui.SetProgress(percent, 100);
         }
     };
-    ecr.abortRequested = false;
+    if (clearAbort) {
+        ecr.abortRequested = false;
+    }
     hooks.abort = &ecr.abortRequested;
     hooks.quietAfterMs = kAnswerQuietMs;
     const FastCom::SendResult result = ecr.WriteReading(bytes, hooks);
