@@ -194,13 +194,14 @@ void PrintActions::Preview(TableKind kind) {
     });
     const QRect available = AvailableArea(form_);
     dialog.setGeometry(PreviewGeometry(available, kAssumedFrame));
-    // Once framed, the real frame is known: the window is fitted again with it.
+    // Once framed, the real frame is known: the window is fitted again with it. A window not
+    // framed yet shows no frame at all, and keeps the frame assumed.
     QTimer::singleShot(0, &dialog, [&dialog, available] {
         const QRect inner = dialog.geometry();
         const QRect outer = dialog.frameGeometry();
         const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
                              outer.right() - inner.right(), outer.bottom() - inner.bottom());
-        if (frame != kAssumedFrame) {
+        if (!frame.isNull() && frame != kAssumedFrame) {
             dialog.setGeometry(PreviewGeometry(available, frame));
         }
     });

@@ -197,7 +197,7 @@ void TSenderForm::ListDblClick() {
     // The file is read only now: one deleted since the listing is reported, not sent.
     const SenderFileRead read = ReadSenderFile(Folder(), name);
     if (!read.message.empty()) {
-        ui_.Message(kSenderCaption, read.message);
+        Tell(read.message);
     } else {
         sender_(read.bytes);
     }
@@ -207,13 +207,13 @@ void TSenderForm::ListDblClick() {
 void TSenderForm::StartSend(const std::string& name) {
     // Refused at once, on the window's thread: a file too large is never read.
     if (const std::string refusal = SenderFileRefusal(Folder(), name); !refusal.empty()) {
-        ui_.Message(kSenderCaption, refusal);
+        Tell(refusal);
         return;
     }
     if (line_.busy->exchange(true)) {
-        ui_.Message(kSenderCaption,
-                    "Jest uruchomiony proces w tle.\nProsze poczekać i uruchomić funkcję "
-                    "ponownie.");
+        Tell(
+            "Jest uruchomiony proces w tle.\nProsze poczekać i uruchomić funkcję "
+            "ponownie.");
         return;
     }
     sending_ = true;
@@ -250,7 +250,21 @@ void TSenderForm::SendDone() {
     sending_ = false;
     line_.ecr->abortRequested = false;
     *line_.busy = false;
+    BackToFront();
     emit sendFinished();
+}
+
+void TSenderForm::Tell(const std::string& text) {
+    ui_.Message(kSenderCaption, text);
+    BackToFront();
+}
+
+void TSenderForm::BackToFront() {
+    // The program's message boxes belong to the main window, which comes up with them.
+    if (isVisible() && !closing_) {
+        raise();
+        activateWindow();
+    }
 }
 
 void TSenderForm::Przerwij() {

@@ -78,7 +78,9 @@ class TSenderForm : public QMainWindow {
     std::string Folder() const;
     void StartSend(const std::string& name);
     void SendDone();
-    void ShowProgress(int position, int maximum);
+    // A message of the sender's own, after which the sender is in front again.
+    void Tell(const std::string& text);
+    void BackToFront();
 
     UserInterface& ui_;
     WindowPlace& place_;
