@@ -186,7 +186,7 @@ void KoniecKomunikacji(ECRClass& ecr, UserInterface& ui, const std::string& capt
 }
 
 bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
-                  const iBuffer& bytes) {
+                  const iBuffer& bytes, bool clearAbort) {
     if (busy) {
         ui.Message(caption,
                    "Jest uruchomiony proces w tle.\nProsze poczekać i uruchomić funkcję "
@@ -213,7 +213,9 @@ bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
             ui.SetProgress(percent, 100);
         }
     };
-    ecr.abortRequested = false;
+    if (clearAbort) {
+        ecr.abortRequested = false;
+    }
     hooks.abort = &ecr.abortRequested;
     hooks.quietAfterMs = kAnswerQuietMs;
     const FastCom::SendResult result = ecr.WriteReading(bytes, hooks);
@@ -225,7 +227,12 @@ bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
             "Wysłano " + DecimalText(ecr.BytesWritten()) + " z " + DecimalText(total) + " bajtów.";
         if (result == FastCom::SendResult::kAborted) {
             ecr.CloseTransmission();
-            ui.Message(caption, "Wysyłanie sekwencji przerwane na żądanie.\n" + sent);
+            // Stopped while the answers were still being taken up: every byte went.
+            ui.Message(caption, ecr.BytesWritten() == total
+                                    ? "Przerwano czekanie na odpowiedź kasy.\nWysłano wszystkie "
+                                      "bajty (" +
+                                          DecimalText(total) + ")."
+                                    : "Wysyłanie sekwencji przerwane na żądanie.\n" + sent);
         } else if (result == FastCom::SendResult::kTimedOut) {
             ui.Message(caption,
                        "Nie udało sie wysłać sekwencji.\nKasa nie przyjęła danych w "

@@ -64,9 +64,11 @@ bool ReadStatusFlags(ECRClass& ecr, UserInterface& ui, const std::string& captio
 void KoniecKomunikacji(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy);
 // Sends bytes unchanged, waits a second and logs what came back, also what came back
 // while it was writing. A send longer than a second on the line shows its progress; the
-// register object's abort flag stops it (the port is closed then).
+// register object's abort flag stops it (the port is closed then). With `clearAbort` the
+// flag is lowered first; a caller that raised its busy guard on another thread passes
+// false, so an abort asked for before the send began stands.
 bool SendSequence(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
-                  const iBuffer& bytes);
+                  const iBuffer& bytes, bool clearAbort = true);
 
 // The question asked before the register type is changed by hand; empty when the chosen
 // type is both the configured one and the connected register's ("OFFLINE" when none).

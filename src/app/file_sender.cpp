@@ -5,14 +5,18 @@
 #include <fstream>
 #include <system_error>
 
+#include "app/communication_session.h"
 #include "base/atomic_file.h"
 #include "base/file_name.h"
+#include "seq/sequence_files.h"
 
 namespace kasa {
 
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr const char* kEmptyOrMissing = "Podany plik jest pusty lub brak pliku.";
 
 bool Readable(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -53,15 +57,52 @@ std::optional<std::vector<std::string>> SenderFileNames(const std::string& folde
     return names;
 }
 
+std::string SenderFileRefusal(const std::string& folder, const std::string& name) {
+    if (name.empty()) {
+        return "Wybrany wiersz jest pusty.";
+    }
+    std::error_code error;
+    const uintmax_t size = fs::file_size(EntryPath(folder, name), error);
+    if (error || size == 0) {
+        return kEmptyOrMissing;
+    }
+    if (size > kSequenceFileLimitBytes) {
+        return SequenceFileTooLargeMessage(name, "do wysłania");
+    }
+    return {};
+}
+
 SenderFileRead ReadSenderFile(const std::string& folder, const std::string& name) {
     SenderFileRead read;
-    if (name.empty()) {
-        read.message = "Wybrany wiersz jest pusty.";
-    } else if (!ReadWholeFile(EntryPath(folder, name).string(), read.bytes) || read.bytes.empty()) {
+    read.message = SenderFileRefusal(folder, name);
+    if (!read.message.empty()) {
+        return read;
+    }
+    if (!ReadWholeFile(EntryPath(folder, name).string(), read.bytes) || read.bytes.empty()) {
         read.bytes.clear();
-        read.message = "Podany plik jest pusty lub brak pliku.";
+        read.message = kEmptyOrMissing;
+    } else if (read.bytes.size() > kSequenceFileLimitBytes) {
+        // It grew after its size was looked at.
+        read.bytes.clear();
+        read.message = SequenceFileTooLargeMessage(name, "do wysłania");
     }
     return read;
+}
+
+SenderSendResult SendSenderFile(ECRClass& ecr, UserInterface& ui, const std::string& folder,
+                                const std::string& name) {
+    SenderFileRead read = ReadSenderFile(folder, name);
+    if (!read.message.empty()) {
+        ui.Message(kSenderCaption, read.message);
+        return SenderSendResult::kRefused;
+    }
+    iBuffer bytes;
+    bytes.AppendBytes(read.bytes.data(), read.bytes.size());
+    read.bytes.clear();
+    if (SendSequence(ecr, ui, kSenderCaption, false, bytes, false)) {
+        return SenderSendResult::kSent;
+    }
+    return ecr.abortRequested ? SenderSendResult::kAborted : SenderSendResult::kFailed;
 }
 
 std::string SenderDeleteQuestion(const std::string& name) {

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/number_text.h"
+#include "print/print_parameters.h"
 #include "tables/catalogue.h"
 
 namespace kasa {
@@ -247,12 +248,18 @@ void SaveSettings(KeyValueFile& file, const Settings& settings) {
 }
 
 void LoadPrintLayout(const KeyValueFile& file, PrintLayout& layout) {
-    layout.KodKreskowy = file.ReadDecimal(kPrintSection, "KodKreskowy");
-    layout.Lewy = file.ReadDecimal(kPrintSection, "Lewy");
-    layout.Dolny = file.ReadDecimal(kPrintSection, "Dolny");
-    layout.Prawy = file.ReadDecimal(kPrintSection, "Prawy");
-    layout.Wiersza = file.ReadDecimal(kPrintSection, "Wiersza");
-    layout.Kolumny = file.ReadDecimal(kPrintSection, "Kolumny");
+    // A value the file does not hold is the default, not 0: 0 would become the smallest
+    // gap, which prints columns into each other.
+    const auto read = [&file](PrintParameter p) {
+        const PrintParameterRow& row = PrintParameterRows()[static_cast<size_t>(p)];
+        return file.ReadDecimal(kPrintSection, row.key, row.defaultInches);
+    };
+    layout.KodKreskowy = read(PrintParameter::kBarcodeHeight);
+    layout.Lewy = read(PrintParameter::kLeftMargin);
+    layout.Dolny = read(PrintParameter::kBottomMargin);
+    layout.Prawy = read(PrintParameter::kRightMargin);
+    layout.Wiersza = read(PrintParameter::kRowSpacing);
+    layout.Kolumny = read(PrintParameter::kColumnSpacing);
     for (int i = 0; i < kPrintFlagCount; ++i) {
         layout.pluFlags[static_cast<size_t>(i)] =
             file.ReadBool(kPrintSection, PrintFlagKey("PLU_flag", i));

@@ -1,11 +1,14 @@
 #include "gui/print_actions.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 #include "gui/pdf_file.h"
@@ -20,7 +23,32 @@ namespace {
 
 constexpr const char* kPrintTitle = "Drukowanie";
 
+// A frame of a title bar and thin borders, assumed until the window manager has framed the
+// window and its real frame is known.
+constexpr QMargins kAssumedFrame{6, 30, 6, 6};
+
+// The screen's area free of panels, where the main window is.
+QRect AvailableArea(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 700);
+}
+
 }  // namespace
+
+QRect PreviewGeometry(const QRect& available, const QMargins& frame, QSize preferred) {
+    const int width =
+        std::max(1, std::min(preferred.width(), available.width() - frame.left() - frame.right()));
+    const int height = std::max(
+        1, std::min(preferred.height(), available.height() - frame.top() - frame.bottom()));
+    const int outerWidth = width + frame.left() + frame.right();
+    const int outerHeight = height + frame.top() + frame.bottom();
+    const int left = available.left() + std::max(0, (available.width() - outerWidth) / 2);
+    const int top = available.top() + std::max(0, (available.height() - outerHeight) / 2);
+    return {left + frame.left(), top + frame.top(), width, height};
+}
 
 PrintActions::PrintActions(TECRForm& form, Settings& settings, const std::string& configPath,
                            QObject* owner)
@@ -164,7 +192,19 @@ void PrintActions::Preview(TableKind kind) {
         QPainter painter(target);
         PaintDocument(painter, *target, *document);
     });
-    dialog.resize(900, 1000);
+    const QRect available = AvailableArea(form_);
+    dialog.setGeometry(PreviewGeometry(available, kAssumedFrame));
+    // Once framed, the real frame is known: the window is fitted again with it. A window not
+    // framed yet shows no frame at all, and keeps the frame assumed.
+    QTimer::singleShot(0, &dialog, [&dialog, available] {
+        const QRect inner = dialog.geometry();
+        const QRect outer = dialog.frameGeometry();
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        if (!frame.isNull() && frame != kAssumedFrame) {
+            dialog.setGeometry(PreviewGeometry(available, frame));
+        }
+    });
     dialog.exec();
 }
 

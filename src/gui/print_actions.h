@@ -2,7 +2,10 @@
 // every table's "Drukuj tabelę" button, and the outputs (preview, printer, PDF).
 #pragma once
 
+#include <QMargins>
 #include <QObject>
+#include <QRect>
+#include <QSize>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,6 +14,15 @@
 #include "print/table_print_layout.h"
 
 namespace kasa::gui {
+
+// The size the preview asks for: a page in a readable size beside the preview's tool bar.
+inline constexpr QSize kPreviewPreferredSize{900, 1000};
+// The preview's client rectangle on a screen whose free area is `available` when the window
+// manager's frame adds `frame` around it: the preferred size, made smaller where the area
+// less the frame is smaller, and centred in the area, so the whole window with its title bar
+// is on the screen.
+QRect PreviewGeometry(const QRect& available, const QMargins& frame,
+                      QSize preferred = kPreviewPreferredSize);
 
 class TECRForm;
 class TParamDrukuj;

@@ -25,7 +25,10 @@ void PaintPage(QPainter& painter, const PrintPage& page, double pxPerMm) {
         font.setBold(item.bold);
         painter.setFont(font);
         const QRectF box = rect(item.x, item.y, item.width, item.height);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        // The layout has cut what does not fit, with a visible mark; nothing is clipped
+        // here without one.
+        painter.drawText(box,
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
                          QString::fromUtf8(item.text));
         if (item.framed) {
             painter.setBrush(Qt::NoBrush);

@@ -38,8 +38,6 @@ constexpr const char* kReadTitle = "Odczyt pliku do edycji.";
 constexpr const char* kTextSaveTitle = "Zapis pliku w postaci znakowej.";
 constexpr const char* kCompileFailed = "Kompilacja nie powiodła się.\nSprawdź składnię";
 constexpr const char* kUnknownType = "Nierozpoznany typ pliku.";
-// A text area holding more is no editing any more: such a file is refused whole.
-constexpr size_t kEditableFileBytes = 8u * 1024 * 1024;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -62,9 +60,8 @@ std::optional<std::string> ReadEditable(const std::string& path,
         message("Nie można odczytać pliku " + path + ".");
         return std::nullopt;
     }
-    if (bytes.size() > kEditableFileBytes) {
-        message("Plik " + path + " jest za duży do edycji (" +
-                std::to_string(bytes.size() / (1024 * 1024)) + " MB).");
+    if (bytes.size() > kSequenceFileLimitBytes) {
+        message(SequenceFileTooLargeMessage(path, "do edycji"));
         return std::nullopt;
     }
     return bytes;
@@ -228,7 +225,8 @@ void TEdytorSeqForm::ShowWindow() {
         Message(kUnknownType);
         return;
     }
-    SetPath(path);
+    // The label is what a click saves to: it shows the file only once it was read.
+    SetPath("");
     LoadSource(path);
 }
 
@@ -240,13 +238,16 @@ void TEdytorSeqForm::ZamknijEdytor() {
 }
 
 bool TEdytorSeqForm::LoadSource(const std::string& path) {
-    compiler_.SetSourceFileName(path);
     std::vector<std::string> lines;
     std::string error;
-    if (!compiler_.LoadSource(lines, &error)) {
+    // A file refused leaves the text, the file name and the label as they were, so the next
+    // save does not put the old text over the refused file.
+    if (!compiler_.LoadSourceFrom(path, lines, &error)) {
         Message(error);
         return false;
     }
+    place_.file = path;
+    SetPath(path);
     SetLines(lines, false);
     return true;
 }
@@ -256,10 +257,7 @@ void TEdytorSeqForm::OdczytSekwencji() {
     if (chosen.isEmpty()) {
         return;
     }
-    place_.file = chosen.toStdString();
-    SetPath(place_.file);
-    // A file that cannot be read leaves the text as it was.
-    LoadSource(place_.file);
+    LoadSource(chosen.toStdString());
 }
 
 bool TEdytorSeqForm::SaveTo(const std::string& path) {

@@ -1,9 +1,15 @@
 #include "gui/tsender_form.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/file_sender.h"
 #include "gui/qt_user_interface.h"
@@ -17,6 +23,50 @@ namespace {
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+// The worker's way to the user: messages and questions go to the program's user interface,
+// which hands them to the window's thread; progress goes to the sender's own bar. Once the
+// window closes nothing is shown any more.
+class SendUserInterface : public UserInterface {
+  public:
+    SendUserInterface(UserInterface& ui, TSenderForm& window, const std::atomic<bool>& closing)
+        : ui_(ui), window_(window), closing_(closing) {}
+    void Message(const std::string& title, const std::string& text) override {
+        if (!closing_) {
+            ui_.Message(title, text);
+        }
+    }
+    Answer Ask(const std::string& title, const std::string& text, Buttons buttons) override {
+        if (closing_) {
+            return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Cancel
+                                                                          : Answer::No;
+        }
+        return ui_.Ask(title, text, buttons);
+    }
+    void SetProgress(int position, int maximum) override {
+        QMetaObject::invokeMethod(
+            &window_,
+            [window = &window_, position, maximum] {
+                if (QProgressBar* bar = window->Progress()) {
+                    bar->setRange(0, maximum > 0 ? maximum : 100);
+                    bar->setValue(maximum > 0 ? position : 0);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    void SetStatusText(const std::string&) override {}
+    void LogLine(const std::string& line) override {
+        if (!closing_) {
+            ui_.LogLine(line);
+        }
+    }
+    void ProcessPendingMessages() override {}
+
+  private:
+    UserInterface& ui_;
+    TSenderForm& window_;
+    const std::atomic<bool>& closing_;
+};
 
 }  // namespace
 
@@ -39,9 +89,32 @@ TSenderForm::TSenderForm(UserInterface& ui, WindowPlace& place, Sender sender, Q
     addMenuItem("&Odśwież", "Refresh", &TSenderForm::Refresh);
     addMenuItem("&Kasuj plik", "Kasuj1", &TSenderForm::Kasuj);
     placeKeeper_ = new WindowPlaceKeeper(*this, place_);
-    list_ = new QListWidget(this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    list_ = new QListWidget(central);
     list_->setObjectName("ListBox1");
-    setCentralWidget(list_);
+    layout->addWidget(list_, 1);
+    // The send's own progress and abort button, shown only while a file goes out.
+    sendBar_ = new QWidget(central);
+    auto* bar = new QVBoxLayout(sendBar_);
+    bar->setContentsMargins(4, 2, 4, 4);
+    sendingLabel_ = new QLabel(sendBar_);
+    sendingLabel_->setObjectName("WysylanyPlik");
+    progress_ = new QProgressBar(sendBar_);
+    progress_->setObjectName("Postep");
+    progress_->setRange(0, 100);
+    abort_ = new QPushButton(QStringLiteral("&Przerwij wysyłanie"), sendBar_);
+    abort_->setObjectName("Przerwij");
+    abort_->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    connect(abort_, &QPushButton::clicked, this, [this] { Przerwij(); });
+    bar->addWidget(sendingLabel_);
+    bar->addWidget(progress_);
+    bar->addWidget(abort_);
+    layout->addWidget(sendBar_);
+    sendBar_->hide();
+    setCentralWidget(central);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { ListDblClick(); });
     chooser_ = [this](const QString& folder) {
         return QFileDialog::getOpenFileName(
@@ -50,8 +123,18 @@ TSenderForm::TSenderForm(UserInterface& ui, WindowPlace& place, Sender sender, Q
     };
 }
 
+TSenderForm::~TSenderForm() {
+    StopForClosing();
+}
+
+QAction* TSenderForm::MenuAction(const char* objectName) const {
+    return menuBar()->findChild<QAction*>(QString::fromLatin1(objectName));
+}
+
 void TSenderForm::ShowWindow() {
     list_->clear();
+    // Every command of the menu stays in sight, none behind the overflow arrow.
+    setMinimumWidth(std::max(188, menuBar()->sizeHint().width()));
     placeKeeper_->Restore();
     place_.showing = true;
     busy_ = false;
@@ -61,6 +144,8 @@ void TSenderForm::ShowWindow() {
 }
 
 void TSenderForm::Zamknij() {
+    // A send nobody can see any more is not left running.
+    Przerwij();
     placeKeeper_->Store();
     place_.showing = false;
     hide();
@@ -100,18 +185,109 @@ void TSenderForm::Refresh() {
 
 void TSenderForm::ListDblClick() {
     QListWidgetItem* item = list_->currentItem();
-    if (busy_ || item == nullptr) {
+    if (busy_ || sending_ || item == nullptr) {
+        return;
+    }
+    const std::string name = item->text().toStdString();
+    if (line_.ecr != nullptr && line_.busy != nullptr) {
+        StartSend(name);
         return;
     }
     busy_ = true;
     // The file is read only now: one deleted since the listing is reported, not sent.
-    const SenderFileRead read = ReadSenderFile(Folder(), item->text().toStdString());
+    const SenderFileRead read = ReadSenderFile(Folder(), name);
     if (!read.message.empty()) {
-        ui_.Message(kSenderCaption, read.message);
+        Tell(read.message);
     } else {
         sender_(read.bytes);
     }
     busy_ = false;
+}
+
+void TSenderForm::StartSend(const std::string& name) {
+    // Refused at once, on the window's thread: a file too large is never read.
+    if (const std::string refusal = SenderFileRefusal(Folder(), name); !refusal.empty()) {
+        Tell(refusal);
+        return;
+    }
+    if (line_.busy->exchange(true)) {
+        Tell(
+            "Jest uruchomiony proces w tle.\nProsze poczekać i uruchomić funkcję "
+            "ponownie.");
+        return;
+    }
+    sending_ = true;
+    line_.ecr->abortRequested = false;
+    if (line_.preparePort) {
+        line_.preparePort();
+    }
+    sendingLabel_->setText(QStringLiteral("Wysyłanie pliku %1").arg(Q(name)));
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    abort_->setEnabled(true);
+    sendBar_->show();
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    workerDone_ = false;
+    worker_ = std::thread([this, ecr = line_.ecr, folder = Folder(), name] {
+        SendUserInterface ui(ui_, *this, closing_);
+        SendSenderFile(*ecr, ui, folder, name);
+        workerDone_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { SendDone(); }, Qt::QueuedConnection);
+    });
+}
+
+void TSenderForm::SendDone() {
+    if (!sending_) {
+        return;  // already ended by StopForClosing
+    }
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    sendBar_->hide();
+    sending_ = false;
+    line_.ecr->abortRequested = false;
+    *line_.busy = false;
+    BackToFront();
+    emit sendFinished();
+}
+
+void TSenderForm::Tell(const std::string& text) {
+    ui_.Message(kSenderCaption, text);
+    BackToFront();
+}
+
+void TSenderForm::BackToFront() {
+    // The program's message boxes belong to the main window, which comes up with them.
+    if (isVisible() && !closing_) {
+        raise();
+        activateWindow();
+    }
+}
+
+void TSenderForm::Przerwij() {
+    if (!sending_) {
+        return;
+    }
+    line_.ecr->abortRequested = true;
+    abort_->setEnabled(false);
+}
+
+void TSenderForm::StopForClosing() {
+    if (!sending_) {
+        return;
+    }
+    closing_ = true;
+    line_.ecr->abortRequested = true;
+    // The worker may be waiting for the window's thread (a message): keep handling events
+    // until it has finished.
+    while (!workerDone_) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    SendDone();
+    closing_ = false;
 }
 
 void TSenderForm::Kasuj() {
@@ -131,11 +307,28 @@ void TSenderForm::Kasuj() {
     delete list_->takeItem(list_->row(item));
 }
 
-TSenderForm* BindFileSender(TECRForm& form, WindowPlace& place, TSenderForm::Sender sender) {
-    auto* window = new TSenderForm(form.Ui(), place, std::move(sender), &form);
+namespace {
+
+TSenderForm* BindWindow(TECRForm& form, TSenderForm* window) {
     form.BindAction(QStringLiteral("&Wysyłanie plików"), [window] { window->ShowWindow(); });
-    QObject::connect(&form, &TECRForm::aboutToClose, window, [window] { window->hide(); });
+    QObject::connect(&form, &TECRForm::aboutToClose, window, [window] {
+        // The register object goes with the main window: a send still running ends first.
+        window->StopForClosing();
+        window->hide();
+    });
     return window;
+}
+
+}  // namespace
+
+TSenderForm* BindFileSender(TECRForm& form, WindowPlace& place, TSenderForm::Sender sender) {
+    return BindWindow(form, new TSenderForm(form.Ui(), place, std::move(sender), &form));
+}
+
+TSenderForm* BindFileSender(TECRForm& form, WindowPlace& place, TSenderForm::Line line) {
+    auto* window = new TSenderForm(form.Ui(), place, nullptr, &form);
+    window->SetLine(std::move(line));
+    return BindWindow(form, window);
 }
 
 }  // namespace kasa::gui

@@ -8,14 +8,24 @@ namespace kasa {
 
 const std::array<PrintParameterRow, kPrintParameterCount>& PrintParameterRows() {
     static const std::array<PrintParameterRow, kPrintParameterCount> rows = {{
-        {"KodKreskowy", "Wysokość kodu kreskowego w mm", 0.2, 1.0},
-        {"Lewy", "Wielkość lewego marginesu drukowanej tabeli w mm", 0.5, 1.0},
-        {"Dolny", "Wielkość dolnego marginesu drukowanej tabeli w mm", 0.3, 1.0},
-        {"Prawy", "Wielkość prawego marginesu drukowania w mm", 0.3, 1.0},
-        {"Wiersza", "Wielkość odstępu pomiędzy wierszami tabeli w mm", 0.005, 0.5},
-        {"Kolumny", "Wielkość odstępu pomiędzy kolumnami  w mm", 0.005, 0.5},
+        {"KodKreskowy", "Wysokość kodu kreskowego w mm", 0.2, 1.0, 0.2},
+        {"Lewy", "Wielkość lewego marginesu drukowanej tabeli w mm", 0.5, 1.0, 0.5},
+        {"Dolny", "Wielkość dolnego marginesu drukowanej tabeli w mm", 0.3, 1.0, 0.3},
+        {"Prawy", "Wielkość prawego marginesu drukowania w mm", 0.3, 1.0, 0.3},
+        // The smallest gaps (0.1 mm) run one column's text into the next and rows into
+        // each other on paper: fresh settings start with gaps that read well.
+        {"Wiersza", "Wielkość odstępu pomiędzy wierszami tabeli w mm", 0.005, 0.5, 0.08},
+        {"Kolumny", "Wielkość odstępu pomiędzy kolumnami  w mm", 0.005, 0.5, 0.12},
     }};
     return rows;
+}
+
+PrintParameters DefaultPrintParameters() {
+    PrintParameters p;
+    for (size_t i = 0; i < p.inches.size(); ++i) {
+        p.inches[i] = PrintParameterRows()[i].defaultInches;
+    }
+    return p;
 }
 
 double ClampPrintInches(PrintParameter p, double inches) {

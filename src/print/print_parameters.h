@@ -24,6 +24,7 @@ struct PrintParameterRow {
     std::string_view label;  // the window's label
     double minInches;
     double maxInches;
+    double defaultInches;  // taken when the settings file has no value
 };
 const std::array<PrintParameterRow, kPrintParameterCount>& PrintParameterRows();
 
@@ -34,6 +35,9 @@ struct PrintParameters {
     double Inches(PrintParameter p) const { return inches[static_cast<size_t>(p)]; }
     double Millimetres(PrintParameter p) const { return Inches(p) * 25.4; }
 };
+
+// The values of fresh settings.
+PrintParameters DefaultPrintParameters();
 
 // Below the range gives the lower bound, the upper bound or above gives the upper bound.
 double ClampPrintInches(PrintParameter p, double inches);

@@ -132,9 +132,11 @@ class PageWriter {
         }
     }
 
-    void Text(const ColumnPlan& plan, double y, std::string text, bool bold, bool framed) {
+    void Text(const ColumnPlan& plan, double y, std::string_view text, bool bold, bool framed) {
+        // The monospaced font puts a fixed number of characters in the column's width.
+        const int chars = static_cast<int>(plan.width / CharWidthMm(points_) + 1e-6);
         page_->texts.push_back(
-            {plan.x, y, plan.width, line_, points_, bold, framed, std::move(text)});
+            {plan.x, y, plan.width, line_, points_, bold, framed, FitToColumn(text, chars)});
     }
 
     void WriteRow(int row) {
@@ -189,6 +191,16 @@ class PageWriter {
 };
 
 }  // namespace
+
+std::string FitToColumn(std::string_view text, int chars) {
+    if (Utf8Length(text) <= static_cast<size_t>(std::max(chars, 0))) {
+        return std::string(text);
+    }
+    if (chars <= 0) {
+        return {};
+    }
+    return Utf8Prefix(text, static_cast<size_t>(chars - 1)) + std::string(kCutMark);
+}
 
 bool HasPageLayout(const TableDescriptor& table) {
     TableKind kind{};

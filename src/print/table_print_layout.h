@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/user_interface.h"
@@ -74,6 +75,14 @@ int PrintColumnChars(const TableDescriptor& table, int column);
 // Every column of the table as text.
 std::vector<PrintColumn> AllTextColumns(const TableDescriptor& table);
 
+// The mark that ends a cell cut to its column.
+inline constexpr std::string_view kCutMark = "\u2026";
+// The text as it fits `chars` characters: whole when it does, else its first chars - 1
+// characters and the cut mark, so a cut is seen on paper and never runs into the next
+// column.
+std::string FitToColumn(std::string_view text, int chars);
+
+// Every text item lies within its box: a cell longer than its column is cut (FitToColumn).
 TableLayoutResult LayOutTable(const TablePrintRequest& request);
 
 // Before each further page sent to a printer: asks whether to go on; a No tells that

@@ -31,7 +31,7 @@ std::string SeqMessageText(SeqMessage message, MessageLanguage language) {
 
 std::string SeqSummaryText(int count, MessageLanguage language) {
     if (language == MessageLanguage::kPolish) {
-        return "Wykryto: " + DecimalText(count) + " błędów.";
+        return "Wykryto " + CountText(count, "błąd", "błędy", "błędów") + ".";
     }
     return "There is " + DecimalText(count) + (count == 1 ? " error." : " errors.");
 }

@@ -111,6 +111,7 @@ void SeqCompileClass::PrepareInput(const std::vector<std::string>& lines) {
     }
     data_ = source_.Data();
     length_ = source_.Length();
+    lineCount_ = static_cast<int>(lines.size());
 }
 
 int SeqCompileClass::ReadChar() {
@@ -447,7 +448,10 @@ void SeqCompileClass::Report(SeqMessage message) {
 
 void SeqCompileClass::ReportText(const std::string& text) {
     if (messages_ != nullptr) {
-        messages_->push_back(DecimalText(lineCounter_) + ": " + text);
+        // The editor counts lines from 1. Messages made once the input is over (the missing
+        // end mark, the summary) follow the last line's end and belong to that line.
+        const int line = std::max(1, std::min(lineCounter_ + 1, lineCount_));
+        messages_->push_back(DecimalText(line) + ": " + text);
     }
     ++messageCount_;
 }
@@ -464,23 +468,43 @@ void SeqCompileClass::Describe(std::vector<std::string>& lines) const {
     }
 }
 
-bool SeqCompileClass::LoadSource(std::vector<std::string>& lines, std::string* error) const {
+namespace {
+
+bool ReadSourceFile(const std::string& path, std::vector<std::string>& lines, std::string* error) {
     lines.clear();
     std::string bytes;
-    if (!ReadWholeFile(sourceFileName_, bytes)) {
+    const auto refuse = [error](std::string text) {
         if (error != nullptr) {
-            *error = "Nie można odczytać pliku " + sourceFileName_ + ".";
+            *error = std::move(text);
         }
         return false;
+    };
+    if (!ReadWholeFile(path, bytes)) {
+        return refuse("Nie można odczytać pliku " + path + ".");
+    }
+    if (bytes.size() > kSequenceFileLimitBytes) {
+        return refuse(SequenceFileTooLargeMessage(path, "do edycji"));
     }
     std::optional<std::vector<std::string>> read = SourceLinesFromFile(std::move(bytes));
     if (!read) {
-        if (error != nullptr) {
-            *error = NotTextFileMessage(sourceFileName_);
-        }
-        return false;
+        return refuse(NotTextFileMessage(path));
     }
     lines = std::move(*read);
+    return true;
+}
+
+}  // namespace
+
+bool SeqCompileClass::LoadSource(std::vector<std::string>& lines, std::string* error) const {
+    return ReadSourceFile(sourceFileName_, lines, error);
+}
+
+bool SeqCompileClass::LoadSourceFrom(const std::string& path, std::vector<std::string>& lines,
+                                     std::string* error) {
+    if (!ReadSourceFile(path, lines, error)) {
+        return false;
+    }
+    sourceFileName_ = path;
     return true;
 }
 

@@ -31,9 +31,15 @@ class SeqCompileClass {
     // The `.txt` file the source is loaded from and saved to.
     void SetSourceFileName(std::string path) { sourceFileName_ = std::move(path); }
     const std::string& SourceFileName() const { return sourceFileName_; }
-    // Replaces `lines` by the lines of the source file. A file that cannot be read or is
-    // not text gives no lines and false, and `error`, when given, says which in Polish.
+    // Replaces `lines` by the lines of the source file. A file that cannot be read, is
+    // larger than kSequenceFileLimitBytes or is not text gives no lines and false, and
+    // `error`, when given, says which in Polish.
     bool LoadSource(std::vector<std::string>& lines, std::string* error = nullptr) const;
+    // As LoadSource for the file `path`, which becomes the source file name only once it
+    // has been read: a refused file keeps the name it had, so no later save writes the old
+    // text over the file that was refused.
+    bool LoadSourceFrom(const std::string& path, std::vector<std::string>& lines,
+                        std::string* error = nullptr);
     WriteResult SaveSource(const std::vector<std::string>& lines) const;
 
     // The bytes of the last compile; valid for use only when Compile returned true.
@@ -84,7 +90,8 @@ class SeqCompileClass {
     const uint8_t* data_ = nullptr;
     int32_t length_ = 0;
     int32_t position_ = 0;
-    int lineCounter_ = 0;
+    int lineCounter_ = 0;  // line ends read so far
+    int lineCount_ = 0;    // lines of the source
     int current_ = 0;
     bool pushedBack_ = false;
 

@@ -71,6 +71,11 @@ std::string SourceFileBytes(const std::vector<std::string>& lines) {
     return Windows1250Lines(lines);
 }
 
+std::string SequenceFileTooLargeMessage(const std::string& name, const std::string& purpose) {
+    return "Plik " + name + " jest za duży " + purpose + ".\nPlik sekwencji może mieć najwyżej " +
+           DecimalText(static_cast<int64_t>(kSequenceFileLimitMegabytes)) + " MB.";
+}
+
 std::string ChecksumDigits(std::string_view bytes) {
     uint8_t sum = 0xFF;
     for (const char c : bytes) {

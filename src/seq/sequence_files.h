@@ -3,6 +3,7 @@
 // Lines are UTF-8 text; the files hold Windows-1250 text and Mazovia frame bytes.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,14 @@
 namespace kasa {
 
 inline constexpr char kFrameEscape = 0x1B;
+
+// The largest sequence file the editors open and the file sender sends: a text area holding
+// more is no editing any more, and a file that size takes hours on a 9600 baud line.
+inline constexpr size_t kSequenceFileLimitBytes = 8u * 1024 * 1024;
+inline constexpr size_t kSequenceFileLimitMegabytes = kSequenceFileLimitBytes / (1024 * 1024);
+// Why the file `name` is refused: it is larger than the limit, which the text names.
+// `purpose` completes "za duży", as "do edycji" or "do wysłania".
+std::string SequenceFileTooLargeMessage(const std::string& name, const std::string& purpose);
 
 // The text files are decoded by DecodeTextInPlace (base/text_encoding.h); bytes that are
 // not text give no lines at all (nullopt).

@@ -198,8 +198,17 @@ TEST(SettingsTest, PrintLayout) {
     EXPECT_DOUBLE_EQ(layout.KodKreskowy, 1.5);
     EXPECT_DOUBLE_EQ(layout.Lewy, 12.25);
     EXPECT_DOUBLE_EQ(layout.Dolny, 3.0);
-    EXPECT_DOUBLE_EQ(layout.Prawy, 0.0);
-    EXPECT_DOUBLE_EQ(layout.Wiersza, 0.0);
+    EXPECT_DOUBLE_EQ(layout.Prawy, 0.0);  // written, though not as a number
+    // The gaps the file does not hold start wide enough to read on paper, 2 mm at least;
+    // a gap the file holds is kept, however small.
+    EXPECT_GE(layout.Wiersza * 25.4, 2.0);
+    EXPECT_LE(layout.Wiersza, 0.5);
+    EXPECT_GE(layout.Kolumny * 25.4, 2.0);
+    EXPECT_LE(layout.Kolumny, 0.5);
+    EXPECT_DOUBLE_EQ(Loaded("[DRUKOWANIE]\r\nKolumny=0.005\r\n").print.Kolumny, 0.005);
+    const PrintLayout fresh = Loaded("").print;
+    EXPECT_GE(fresh.Kolumny * 25.4, 2.0);
+    EXPECT_GE(fresh.Wiersza * 25.4, 2.0);
     EXPECT_TRUE(layout.pluFlags[0]);
     EXPECT_TRUE(layout.pluFlags[29]);
     EXPECT_FALSE(layout.pluFlags[1]);
@@ -212,7 +221,7 @@ TEST(SettingsTest, PrintLayout) {
     SavePrintLayout(file, layout);
     const std::string text = file.Serialize();
     EXPECT_EQ(text.rfind("[DRUKOWANIE]\r\nKodKreskowy=1.500\r\nLewy=12.250\r\nDolny=3.000\r\n"
-                         "Prawy=0.000\r\nWiersza=0.000\r\nKolumny=0.500\r\nPLU_flag0=1\r\n"
+                         "Prawy=0.000\r\nWiersza=0.080\r\nKolumny=0.500\r\nPLU_flag0=1\r\n"
                          "PLU_flag1=0\r\n",
                          0),
               0u);

@@ -50,8 +50,8 @@ TEST_F(CompileCommands, KompilujFailureWritesNothing) {
     Write("old.bin", "old");
     EXPECT_EQ(RunCommand({"kompiluj", Path("bad.txt"), Path("old.bin")}), kExitFailure);
     EXPECT_EQ(out_.str(),
-              "0: Nierozpoznany znak lub sekwencja.\n1: Brak znacznika końca.\n"
-              "1: Wykryto: 2 błędów.\n");
+              "1: Nierozpoznany znak lub sekwencja.\n1: Brak znacznika końca.\n"
+              "1: Wykryto 2 błędy.\n");
     EXPECT_EQ(Read("old.bin"), "old");
     EXPECT_EQ(RunCommand({"kompiluj", Path("bad.txt"), Path("new.bin")}), kExitFailure);
     EXPECT_FALSE(std::filesystem::exists(Path("new.bin")));

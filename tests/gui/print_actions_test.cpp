@@ -1,9 +1,11 @@
 // The print windows over the whole program: the parameters and the goods choices reach
 // the settings file when their windows close, and every table saves as PDF.
 #include <QCheckBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QtTest>
 
 #include "gui/print_actions.h"
@@ -76,6 +78,49 @@ class PrintActionsTest : public QObject {
         Click(window, "ZapiszPDF");
         QCOMPARE(program.shown.size(), size_t{1});
         QCOMPARE(program.folder.Read("opakowania.pdf").substr(0, 5), std::string("%PDF-"));
+    }
+
+    void PreviewFitsTheScreenWithItsFrame() {
+        const QMargins frame(5, 25, 5, 5);
+        // 1024 x 700: 670 px of height are left for the page beside the title bar, and the
+        // 910 px wide window stands 57 px from each side.
+        QCOMPARE(kasa::gui::PreviewGeometry(QRect(0, 0, 1024, 700), frame),
+                 QRect(62, 25, 900, 670));
+        // A panel on top: the window starts below it.
+        QCOMPARE(kasa::gui::PreviewGeometry(QRect(0, 30, 1024, 670), frame),
+                 QRect(62, 55, 900, 640));
+        // A large screen gives the size asked for, centred: (1920 - 910) / 2 and
+        // (1200 - 1030) / 2.
+        QCOMPARE(kasa::gui::PreviewGeometry(QRect(0, 0, 1920, 1200), frame),
+                 QRect(510, 110, 900, 1000));
+        // A narrow screen narrows it.
+        QCOMPARE(kasa::gui::PreviewGeometry(QRect(100, 0, 640, 480), frame),
+                 QRect(105, 25, 630, 450));
+    }
+
+    void PreviewOpensWithinTheAvailableScreen() {
+        Program program;
+        program.form->Grid("Opakowania")->SetCell(1, 1, "Skrzynka");
+        auto* actions = program.form->findChild<kasa::gui::PrintActions*>();
+        QVERIFY(actions != nullptr);
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QRect shown;
+        bool seen = false;
+        QTimer::singleShot(50, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog != nullptr) {
+                seen = true;
+                shown = dialog->frameGeometry();
+                dialog->reject();
+            }
+        });
+        actions->Preview(kasa::TableKind::kPackaging);
+        QVERIFY(seen);
+        QVERIFY2(available.contains(shown), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                           .arg(shown.x())
+                                                           .arg(shown.y())
+                                                           .arg(shown.width())
+                                                           .arg(shown.height())));
     }
 };
 

@@ -1,9 +1,12 @@
 // The sequence and binary editors offscreen: what they write, read back and send.
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QtTest>
+#include <fstream>
 
 #include "base/atomic_file.h"
+#include "base/text_encoding.h"
 #include "gui/checked_items.h"
 #include "gui/sequence_editors.h"
 #include "gui/tlisting_form.h"
@@ -100,6 +103,61 @@ class SequenceEditorsTest : public QObject {
         editor.Sprawdz();
         QVERIFY(listing.isVisible());
         QVERIFY(listing.List()->count() > 0);
+    }
+
+    void sequenceEditorKeepsItsFileWhenALoadIsRefused() {
+        kasa::testing::RecordingUserInterface ui;
+        kasa::testing::ScratchFolder folder;
+        TListingForm listing(ui, QStringLiteral("Wynik kompilacji."));
+        kasa::Settings settings;
+        TEdytorSeqForm editor(
+            ui, settings, listing, [](const std::string&) { return true; }, nullptr);
+        QString chosen = QString::fromStdString(folder.Path("dobra.txt"));
+        editor.SetFileDialog(
+            [&chosen](bool, const QString&, const QString&, const QString&) { return chosen; });
+        editor.SetLines({"seq = 'A' \\<end>"}, false);
+        editor.ZapiszSekwencje();
+        QCOMPARE(settings.EditSeq.file, folder.Path("dobra.txt"));
+
+        // A binary file and one above the editors' limit are refused, and neither becomes
+        // the editor's file.
+        const std::string binary("\x1bP\0\x01\x02\x1b\\", 7);
+        folder.Write("ramki.txt", binary);
+        {
+            std::ofstream big(folder.Path("duza.txt"), std::ios::binary);
+            big.seekp(static_cast<std::streamoff>(kasa::kSequenceFileLimitBytes));
+            big.put('A');
+        }
+        const Lines edited{"seq = 'B' \\<end>"};
+        editor.SetLines(edited, false);
+        for (const char* refused : {"ramki.txt", "duza.txt"}) {
+            chosen = QString::fromStdString(folder.Path(refused));
+            editor.OdczytSekwencji();
+            QCOMPARE(settings.EditSeq.file, folder.Path("dobra.txt"));
+            QCOMPARE(editor.PathLabel()->text().toStdString(), folder.Path("dobra.txt"));
+            QCOMPARE(editor.Lines(), edited);
+        }
+        QCOMPARE(ui.messages.size(), size_t{2});
+        QCOMPARE(ui.messages[0].text, kasa::NotTextFileMessage(folder.Path("ramki.txt")));
+        QCOMPARE(ui.messages[1].text,
+                 "Plik " + folder.Path("duza.txt") +
+                     " jest za duży do edycji.\nPlik sekwencji może mieć najwyżej 8 MB.");
+
+        // A click on the path label saves to the file last read or saved, never to the one
+        // refused.
+        ui.answers = {kasa::Answer::Ok};
+        QTest::mouseClick(editor.PathLabel(), Qt::LeftButton);
+        QCOMPARE(ui.questions.back().text, "Zapisać do pliku\n" + folder.Path("dobra.txt"));
+        QCOMPARE(folder.Read("ramki.txt"), binary);
+        QCOMPARE(folder.Read("dobra.txt"), std::string("seq = 'B' \\<end>\r\n"));
+
+        // A file read becomes the editor's file.
+        folder.Write("inna.txt", "seq = 'C' \\<end>\r\n");
+        chosen = QString::fromStdString(folder.Path("inna.txt"));
+        editor.OdczytSekwencji();
+        QCOMPARE(settings.EditSeq.file, folder.Path("inna.txt"));
+        QCOMPARE(editor.PathLabel()->text().toStdString(), folder.Path("inna.txt"));
+        QCOMPARE(editor.Lines(), (Lines{"seq = 'C' \\<end>"}));
     }
 };
 

@@ -21,6 +21,15 @@ TEST(PrintParameters, MillimetresTypedAreKeptInInchesWithinTheRange) {
     }
 }
 
+TEST(PrintParameters, FreshGapsReadWellOnPaper) {
+    // 0.1 mm between columns runs a name into the next column: 2 mm at least, within the
+    // ranges the window keeps.
+    const PrintParameters fresh = DefaultPrintParameters();
+    EXPECT_GE(fresh.Millimetres(PrintParameter::kColumnSpacing), 2.0);
+    EXPECT_GE(fresh.Millimetres(PrintParameter::kRowSpacing), 2.0);
+    EXPECT_EQ(ClampedPrintParameters(fresh).inches, fresh.inches);
+}
+
 TEST(PrintParameters, ValuesReadFromAFileAreClamped) {
     PrintParameters read;
     read.inches = {0, 0.7, 5, 0.3, 0.5, -1};

@@ -67,6 +67,31 @@ TEST(TablePrintLayout, PlacesColumnsAndRowsFromTheMargins) {
     EXPECT_EQ(all.document.pages[0].texts.size(), 1 + 3 * 14 + 1u);
 }
 
+TEST(TablePrintLayout, CellsLongerThanTheirColumnAreCutWithAMark) {
+    const TableDescriptor& cashiers = ZenModel().Table(TableKind::kCashiers);
+    TextGrid grid = GridOf(cashiers, 3);
+    // "Nazwa kasjera" makes the column 13 characters wide.
+    grid.SetCell(1, 1, "Anna Kowalska");
+    grid.SetCell(1, 2, "Anna Kowalska1");
+    grid.SetCell(1, 3, "Bartłomiej Żółtowski");
+    TablePrintRequest request =
+        Request(cashiers, grid, {{1, CellStyle::kText}, {0, CellStyle::kText}});
+    request.parameters = DefaultPrintParameters();
+    const TableLayoutResult laid = LayOutTable(request);
+    ASSERT_TRUE(laid.ok()) << laid.error;
+    const std::vector<TextItem>& t = laid.document.pages.at(0).texts;
+    ASSERT_EQ(t.size(), 1 + 2 * 4 + 1u);
+    EXPECT_EQ(t[1].text, "Nazwa kasjera");
+    EXPECT_EQ(t[3].text, "Anna Kowalska");
+    EXPECT_EQ(t[5].text, "Anna Kowalsk…");
+    EXPECT_EQ(t[7].text, "Bartłomiej Ż…");
+    // With the fresh gap the next column starts 2 mm or more after the cut text's box.
+    EXPECT_GE(t[2].x - (t[1].x + t[1].width), 2.0 - 1e-9);
+    EXPECT_EQ(FitToColumn("abc", 3), "abc");
+    EXPECT_EQ(FitToColumn("abcd", 3), "ab…");
+    EXPECT_EQ(FitToColumn("żółw", 1), "…");
+}
+
 TEST(TablePrintLayout, StartsANewPageAtTheBottomMargin) {
     const TableDescriptor& goods = VesperModel().Table(TableKind::kGoods);
     TextGrid grid = GridOf(goods, 60);

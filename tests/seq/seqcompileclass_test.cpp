@@ -136,45 +136,46 @@ INSTANTIATE_TEST_SUITE_P(
         MessagesCase{
             "NoSequence",
             {"abc"},
-            {"1: Źródło nie zawiera żadnej sekwencji do kompilacji.", "1: Wykryto: 1 błędów."}},
+            {"1: Źródło nie zawiera żadnej sekwencji do kompilacji.", "1: Wykryto 1 błąd."}},
+        // An empty text area still shows one line.
         MessagesCase{
             "NoLines",
             {},
-            {"0: Źródło nie zawiera żadnej sekwencji do kompilacji.", "0: Wykryto: 1 błędów."}},
+            {"1: Źródło nie zawiera żadnej sekwencji do kompilacji.", "1: Wykryto 1 błąd."}},
         MessagesCase{
             "EmptySequence",
             {"seq = \\<end>"},
-            {"1: Źródło nie zawiera żadnej sekwencji do kompilacji.", "1: Wykryto: 1 błędów."}},
+            {"1: Źródło nie zawiera żadnej sekwencji do kompilacji.", "1: Wykryto 1 błąd."}},
+        // What is missing at the end is told at the last line, not at a line after it.
         MessagesCase{
-            "MissingEnd", {"seq = 'A'", ""}, {"2: Brak znacznika końca.", "2: Wykryto: 1 błędów."}},
-        MessagesCase{
-            "InsertWithoutStart",
-            {"seq = 'A' \\<check_insert> \\<end>"},
-            {"0: Zamknięcie sekwencji sumy bez jej rozpoczęcia.", "1: Wykryto: 1 błędów."}},
+            "MissingEnd", {"seq = 'A'", ""}, {"2: Brak znacznika końca.", "2: Wykryto 1 błąd."}},
+        MessagesCase{"InsertWithoutStart",
+                     {"seq = 'A' \\<check_insert> \\<end>"},
+                     {"1: Zamknięcie sekwencji sumy bez jej rozpoczęcia.", "1: Wykryto 1 błąd."}},
         MessagesCase{"SecondStart",
                      {"seq = \\<check_start>", "\\<check_start> 'A' \\<check_insert> \\<end>"},
-                     {"1: Podwójne rozpoczęcie badania sumy kontrolnej", "2: Wykryto: 1 błędów."}},
+                     {"2: Podwójne rozpoczęcie badania sumy kontrolnej", "2: Wykryto 1 błąd."}},
         MessagesCase{"CommentBlockNotClosed",
                      {"seq = 'A' \\<comment> 'B'"},
                      {"1: Niespodziewany koniec przed końcem bloku komentarza.",
-                      "1: Brak znacznika końca.", "1: Wykryto: 2 błędów."}},
+                      "1: Brak znacznika końca.", "1: Wykryto 2 błędy."}},
         MessagesCase{
             "UnrecognisedEscapes",
             {"seq = \\q 'A'", "\\<foo> \\< end> \\<check> \\<endx> \\<end>"},
-            {"0: Nierozpoznany znak lub sekwencja.", "1: Nierozpoznany znak lub sekwencja.",
-             "1: Nierozpoznany znak lub sekwencja.", "1: Nierozpoznany znak lub sekwencja.",
-             "1: Nierozpoznany znak lub sekwencja.", "2: Wykryto: 5 błędów."}},
+            {"1: Nierozpoznany znak lub sekwencja.", "2: Nierozpoznany znak lub sekwencja.",
+             "2: Nierozpoznany znak lub sekwencja.", "2: Nierozpoznany znak lub sekwencja.",
+             "2: Nierozpoznany znak lub sekwencja.", "2: Wykryto 5 błędów."}},
         MessagesCase{"HexWithoutDigits",
                      {"seq = 'A' \\xZZ \\x 1 \\<end>"},
-                     {"0: Nierozpoznany znak lub sekwencja.",
-                      "0: Nierozpoznany znak lub sekwencja.", "1: Wykryto: 2 błędów."}},
+                     {"1: Nierozpoznany znak lub sekwencja.",
+                      "1: Nierozpoznany znak lub sekwencja.", "1: Wykryto 2 błędy."}},
         MessagesCase{"HexAtEndOfInput",
                      {"seq = 'A' \\<end> seq = \\x"},
                      {"1: Nierozpoznany znak lub sekwencja.", "1: Brak znacznika końca.",
-                      "1: Wykryto: 2 błędów."}},
+                      "1: Wykryto 2 błędy."}},
         MessagesCase{"ErrorsInCommentBlockNotReported",
                      {"seq = 'A' \\<c> \\q \\<check_insert> \\<e> \\q \\<end>"},
-                     {"0: Nierozpoznany znak lub sekwencja.", "1: Wykryto: 1 błędów."}}),
+                     {"1: Nierozpoznany znak lub sekwencja.", "1: Wykryto 1 błąd."}}),
     [](const ::testing::TestParamInfo<MessagesCase>& param) {
         return std::string(param.param.name);
     });
@@ -185,7 +186,7 @@ TEST(SeqCompile, UnclosedLiteralTakesRestOfInput) {
     EXPECT_FALSE(compiler.Compile({"seq = 'AB", "C \\<end>"}, &messages));
     EXPECT_EQ(OutputOf(compiler),
               Bytes({0x41, 0x42, 0x0D, 0x43, 0x20, 0x5C, 0x3C, 0x65, 0x6E, 0x64, 0x3E, 0x0D}));
-    EXPECT_EQ(messages, (Lines{"2: Brak znacznika końca.", "2: Wykryto: 1 błędów."}));
+    EXPECT_EQ(messages, (Lines{"2: Brak znacznika końca.", "2: Wykryto 1 błąd."}));
 }
 
 struct LimitCase {
@@ -209,15 +210,16 @@ TEST_P(CompileMessageLimit, StopsAfterFiftyMessages) {
     const int reported = std::min(c.errors, 50);
     ASSERT_EQ(messages.size(), static_cast<size_t>(reported) + c.tail.size());
     for (int i = 0; i < reported; ++i) {
-        EXPECT_EQ(messages[i], std::to_string(i + 1) + ": Nierozpoznany znak lub sekwencja.");
+        // Error i stands on line i + 2, after the line "seq =".
+        EXPECT_EQ(messages[i], std::to_string(i + 2) + ": Nierozpoznany znak lub sekwencja.");
     }
     EXPECT_EQ(Lines(messages.begin() + reported, messages.end()), c.tail);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     SeqCompile, CompileMessageLimit,
-    ::testing::Values(LimitCase{49, {"51: Wykryto: 49 błędów."}},
-                      LimitCase{50, {"50: Brak znacznika końca.", "50: Wykryto: 51 błędów."}}));
+    ::testing::Values(LimitCase{49, {"51: Wykryto 49 błędów."}},
+                      LimitCase{50, {"51: Brak znacznika końca.", "51: Wykryto 51 błędów."}}));
 
 TEST(SeqCompile, WithoutMessageListOnlyCounts) {
     SeqCompileClass compiler(FixedClock);
@@ -258,7 +260,13 @@ TEST(SeqCompile, EnglishMessagesKeptBehindLanguage) {
               "Absence of end mark.");
     EXPECT_EQ(SeqSummaryText(1, MessageLanguage::kEnglish), "There is 1 error.");
     EXPECT_EQ(SeqSummaryText(2, MessageLanguage::kEnglish), "There is 2 errors.");
-    EXPECT_EQ(SeqSummaryText(1), "Wykryto: 1 błędów.");
+    // The Polish count takes the noun's form its number asks for.
+    EXPECT_EQ(SeqSummaryText(1), "Wykryto 1 błąd.");
+    EXPECT_EQ(SeqSummaryText(2), "Wykryto 2 błędy.");
+    EXPECT_EQ(SeqSummaryText(4), "Wykryto 4 błędy.");
+    EXPECT_EQ(SeqSummaryText(5), "Wykryto 5 błędów.");
+    EXPECT_EQ(SeqSummaryText(12), "Wykryto 12 błędów.");
+    EXPECT_EQ(SeqSummaryText(22), "Wykryto 22 błędy.");
 }
 
 TEST(SeqCompile, DescribeListsEscapesInOrder) {
