@@ -62,6 +62,9 @@ MainController::MainController(TECRForm& form, Options options)
 
 MainController::~MainController() {
     // A worker still on the line stops before the register object goes.
+    if (sender_ != nullptr) {
+        sender_->StopForClosing();
+    }
     if (transfers_ != nullptr) {
         transfers_->StopForClosing();
     }
@@ -202,7 +205,13 @@ void MainController::BindHandlers() {
             return SendSequence(ecr_, form_.Ui(), caption, busy.load(), buffer);
         };
     };
-    sender_ = BindFileSender(form_, settings_.Sender, senderFor(kSenderCaption));
+    // The file sender sends on a worker of its own, under the same busy flag.
+    sender_ =
+        BindFileSender(form_, settings_.Sender, TSenderForm::Line{&ecr_, &busy, [this] {
+                                                                      if (!ecr_.IsOpen()) {
+                                                                          ConfigureTransport();
+                                                                      }
+                                                                  }});
     editors_ = BindSequenceEditors(form_, settings_, senderFor);
     BindTableFileActions(form_, settings_, [this] { return busy.load(); });
     BindGoodsToolActions(form_, [this] { return busy.load(); });

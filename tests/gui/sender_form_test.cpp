@@ -43,6 +43,8 @@ class SenderFormTest : public QObject {
         sender->ListDblClick();
         list->setCurrentRow(1);
         sender->ListDblClick();
+        // The file goes out on a worker; the busy flag falls when it is done.
+        QTRY_VERIFY_WITH_TIMEOUT(!p.controller->busy, 5000);
         const std::vector<std::string> payloads = reg.ReceivedPayloads();
         QCOMPARE(payloads, (std::vector<std::string>{"0;0;7H"}));
         QCOMPARE(p.shown.size(), size_t{1});
