@@ -170,6 +170,9 @@ TransferResult TransferActions::RunHere(TableKind kind, bool write) {
             break;
         }
     }
+    // An abort asked for this transfer ends with it: left raised, it would cut the next
+    // exchange's wait short.
+    abort = false;
     busy_ = false;
     return result;
 }
