@@ -14,19 +14,22 @@ std::string FiscalAppendFailedMessage(const std::string& fileName) {
 
 FiscalReadResult ReadFiscalMemory(ECRClass& ecr, UserInterface& ui,
                                   const FiscalReadRequest& request, std::atomic<bool>& abort,
-                                  const FiscalLinesReport& onLines) {
+                                  const FiscalLinesReport& onLines, FiscalReadTally* tally) {
+    FiscalReadTally counted;
+    counted.asked = request.last - request.first + 1;
     std::vector<std::string> lines;
     FiscalOutput output = OpenFiscalOutput(lines, request.fileName);
     bool ok = ecr.IsIdentified() && ecr.InitTransmission();
     for (int number = request.first; ok && number <= request.last && !abort; ++number) {
         FiscalRecord record;
         if (ReadFiscalRecord(ecr, number, record) && !abort) {
+            ++counted.read;
             lines.clear();
             DecodeFiscalRecord(output, record.data.data(), number);
             if (onLines) {
                 onLines(lines);
             }
-        } else if (ecr.statusCode == -1 && ecr.refusal.empty()) {
+        } else if (!abort && ecr.statusCode == -1 && ecr.refusal.empty()) {
             ok = false;
         }
         if (request.last > request.first) {
@@ -36,6 +39,10 @@ FiscalReadResult ReadFiscalMemory(ECRClass& ecr, UserInterface& ui,
         }
     }
     ecr.CloseTransmission();
+    counted.appendFailed = output.appendFailed;
+    if (tally != nullptr) {
+        *tally = counted;
+    }
     ui.SetProgress(0, 0);
     if (!ok) {
         ui.Message(request.caption, ecr.TransmissionErrorText());

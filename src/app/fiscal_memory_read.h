@@ -27,15 +27,25 @@ struct FiscalReadRequest {
     std::string caption;
 };
 
+// What one read did: the records asked for, those read and decoded, and whether the
+// output file took every line.
+struct FiscalReadTally {
+    int asked = 0;
+    int read = 0;
+    bool appendFailed = false;
+};
+
 // Called with the lines of each decoded record, on the reading thread.
 using FiscalLinesReport = std::function<void(const std::vector<std::string>& lines)>;
 
 // A register that is silent for one record would be silent for the rest, each after its
 // full time-out, so the first record without any answer ends the read with the
-// transmission error. The communication is closed at the end.
+// transmission error; an abort that cut a record's answer short is an abort, not that
+// error. The communication is closed at the end. `tally`, when given, is filled in.
 FiscalReadResult ReadFiscalMemory(ECRClass& ecr, UserInterface& ui,
                                   const FiscalReadRequest& request, std::atomic<bool>& abort,
-                                  const FiscalLinesReport& onLines);
+                                  const FiscalLinesReport& onLines,
+                                  FiscalReadTally* tally = nullptr);
 
 // The one message after a read whose lines could not all be appended to the file.
 std::string FiscalAppendFailedMessage(const std::string& fileName);

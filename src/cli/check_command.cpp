@@ -8,6 +8,7 @@
 #include "base/number_text.h"
 #include "cli/command_line.h"
 #include "cli/terminal_user_interface.h"
+#include "tables/pod_file.h"
 #include "tables/table_file_kind.h"
 #include "tables/table_files.h"
 
@@ -67,17 +68,21 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
     const RegisterModel& model = *ActiveModel();
     const int minPlu = ClampMinPlu(context.options.minPlu);
     TableSet tables;
+    bool unloaded = false;
     ValidationCommand command = ValidationCommand::kWeryfikacja;
     if (words[0] == "wszystko") {
         if (TableFileKindOfPath(words[1]) != TableFileKind::kPod) {
             return UsageFailure(context, "Wszystkie tabele są tylko w pliku .pod.", kUsage);
         }
         LoadProgress ui(context);
-        LoadAllFromPodFile(words[1], model, tables, minPlu, ui, "Ładuj wszystko z pliku");
-        // A table that failed to load was told about; the others are still checked.
+        const PodLoadResult loaded =
+            LoadAllFromPodFile(words[1], model, tables, minPlu, ui, "Ładuj wszystko z pliku");
+        // A table that failed to load was told about; the others are still checked, but
+        // the file as a whole did not pass.
         if (ui.tablesTaken == 0) {
             return kExitUsage;
         }
+        unloaded = !loaded.ok();
     } else {
         TableKind kind = TableKind::kGoods;
         const std::string wanted = Utf8ToUpper(words[0]);
@@ -113,6 +118,14 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
     }
     for (const FaultLine& line : outcome.lines) {
         context.out << line.text << "\n";
+    }
+    if (unloaded) {
+        if (faults > 0) {
+            context.out << "Znaleziono " << FaultCountText(faults) << ".\n";
+        }
+        context.err << "Nie wszystkie tabele z pliku " << words[1]
+                    << " udało się wczytać: plik nie jest gotowy do zapisu w kasie.\n";
+        return kExitUsage;
     }
     if (faults == 0) {
         context.out << "Nie znaleziono błędów.\n";

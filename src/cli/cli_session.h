@@ -2,6 +2,7 @@
 // Ctrl+C handling of the commands that run long.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <optional>
@@ -18,9 +19,17 @@ namespace kasa::cli {
 // The title of every message and question of the command line.
 inline constexpr const char* kCaption = "kasa";
 
-// Ends the session as the stop button does, also after a failure: the saved mode goes
-// back and the end frame is sent.
+// How long each answer of the closing requests is waited for after Ctrl+C.
+inline constexpr int32_t kCloseAfterAbortTimeoutMs = 1000;
+
+// Ends the session as the stop button does, also after a failure or Ctrl+C: the saved
+// mode goes back and the end frame is sent.
 inline void EndSession(ECRClass& ecr) {
+    // After Ctrl+C the register still gets its mode back, but a register that has stopped
+    // answering properly holds the end of the program only briefly.
+    if (ecr.abortRequested.exchange(false)) {
+        ecr.answerTimeout = std::min(ecr.answerTimeout, kCloseAfterAbortTimeoutMs);
+    }
     if (ecr.savedMode >= 0 && ecr.InitTransmission()) {
         ecr.EndTransmission();
         ecr.CloseTransmission();

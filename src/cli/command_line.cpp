@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/check_command.h"
+#include "cli/checked_output.h"
 #include "cli/compile_commands.h"
 #include "cli/console.h"
 #include "cli/fault_option_help.h"
@@ -110,8 +111,10 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     return Run(args, in, out, err, false, false);
 }
 
-int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-        std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal) {
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+               std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal) {
     CommandContext context{GlobalOptions{}, in, out, err, stdinIsTerminal, stderrIsTerminal};
     GlobalOptions& options = context.options;
     GlobalOptions given;
@@ -259,6 +262,14 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     err << "Nieznane polecenie: " << command << "\n\n" << UsageText();
     return kExitUsage;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal) {
+    // Whatever the command, a result that did not reach its reader is a failure.
+    return CheckedExit(out, err, RunCommand(args, in, out, err, stdinIsTerminal, stderrIsTerminal));
 }
 
 }  // namespace kasa::cli

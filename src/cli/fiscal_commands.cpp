@@ -41,21 +41,29 @@ int RunPamiec(CommandContext& context, const std::vector<std::string>& args) {
     FiscalReadRequest request{range.first, range.last, args.size() == 3 ? args[2] : "", kCaption};
     ecr.abortRequested = false;
     FiscalReadResult result;
+    FiscalReadTally tally;
     {
         InterruptRaisesAbort interrupt(ecr.abortRequested);
         session.Ui().SetStatusText("Odczyt pamięci fiskalnej");
-        result = ReadFiscalMemory(ecr, session.Ui(), request, ecr.abortRequested,
-                                  [&](const std::vector<std::string>& lines) {
-                                      for (const std::string& line : lines) {
-                                          context.out << line << "\n";
-                                      }
-                                      context.out.flush();
-                                  });
+        result = ReadFiscalMemory(
+            ecr, session.Ui(), request, ecr.abortRequested,
+            [&](const std::vector<std::string>& lines) {
+                for (const std::string& line : lines) {
+                    context.out << line << "\n";
+                }
+                context.out.flush();
+            },
+            &tally);
     }
     if (result == FiscalReadResult::kAborted) {
         context.err << "Odczyt przerwany.\n";
     }
-    return result == FiscalReadResult::kDone ? kExitSuccess : kExitFailure;
+    // The count tells a reader of the output whether records are missing from it.
+    context.err << "Odczytano " << tally.read << " z " << tally.asked
+                << (tally.asked == 1 ? " rekordu" : " rekordów") << ".\n";
+    const bool whole =
+        result == FiscalReadResult::kDone && tally.read == tally.asked && !tally.appendFailed;
+    return whole ? kExitSuccess : kExitFailure;
 }
 
 int RunUprawnienia(CommandContext& context, const std::vector<std::string>& args) {

@@ -101,6 +101,16 @@ int RunNaglowek(CommandContext& context, const std::vector<std::string>& args) {
             context.err << error << "\n";
             return kExitFailure;
         }
+        // An empty file would erase the header the register prints on every receipt; that
+        // is never what a file given to program it means.
+        const bool empty = std::all_of(fileLines.begin(), fileLines.end(), [](const HeaderLine& l) {
+            return l.text.find_first_not_of(' ') == std::string::npos;
+        });
+        if (empty) {
+            context.err << "Plik " << args[1]
+                        << " nie zawiera żadnej linii nagłówka; nagłówek nie został wysłany.\n";
+            return kExitUsage;
+        }
     }
     CliSession session(context);
     if (!session.Open()) {

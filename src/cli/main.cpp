@@ -1,9 +1,14 @@
+#include <cstdio>
 #include <iostream>
 
+#include "cli/checked_output.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
 
 int main(int argc, char** argv) {
     kasa::cli::PrepareConsole();
-    return kasa::cli::Run(argc, argv, std::cin, std::cout, std::cerr);
+    // Standard output keeps the cause of a failed write, which the end of the command tells.
+    kasa::cli::CheckedFileBuffer buffer(stdout);
+    std::ostream out(&buffer);
+    return kasa::cli::Run(argc, argv, std::cin, out, std::cerr);
 }

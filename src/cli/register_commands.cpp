@@ -78,25 +78,43 @@ int RunInfo(CommandContext& context, const std::vector<std::string>& args) {
             ActiveModelSelection().Select(name);
         },
         log);
-    if (outcome != StartOutcome::Started) {
+    // A read after identification that failed was told about; what was read is still shown.
+    if (outcome != StartOutcome::Started && outcome != StartOutcome::Failed) {
         return kExitFailure;  // the message is out already; the session ends as it goes
     }
     std::ostream& out = context.out;
     out << "Kasa: " << display.kasa << " (" << session.Ecr().ModelName() << ")\n";
-    out << "Numer fabryczny: " << display.nrFabryczny << "\n";
-    out << "Status:\n"
-        << "  Error RS: " << YesNo(display.status.flags[1]) << "\n"
-        << "  Fiskalny: " << YesNo(display.status.flags[2]) << "\n"
-        << "  grosze: " << YesNo(display.status.flags[3]) << "\n"
-        << "  Transmisja: " << YesNo(display.status.flags[4]) << "\n"
-        << "  Online: " << YesNo(display.status.flags[5]) << "\n"
-        << "  " << display.lastPF << "\n";
-    PrintTotals(out, display.totals);
-    PrintVat(out, display.vatRates);
+    // Only a ZEN gives its unique number and tax number by a read of their own.
+    const bool idsRead = session.Ecr().modelCode == 2 || !display.nrFabryczny.empty();
+    if (idsRead) {
+        out << "Numer fabryczny: " << display.nrFabryczny << "\n";
+    }
+    if (display.statusValid) {
+        out << "Status:\n"
+            << "  Error RS: " << YesNo(display.status.flags[1]) << "\n"
+            << "  Fiskalny: " << YesNo(display.status.flags[2]) << "\n"
+            << "  grosze: " << YesNo(display.status.flags[3]) << "\n"
+            << "  Transmisja: " << YesNo(display.status.flags[4]) << "\n"
+            << "  Online: " << YesNo(display.status.flags[5]) << "\n"
+            << "  " << display.lastPF << "\n";
+    }
+    if (display.totalsValid) {
+        PrintTotals(out, display.totals);
+    }
+    if (display.vatValid) {
+        PrintVat(out, display.vatRates);
+    }
     if (display.clockValid) {
         out << "Zegar: " << ClockText(display.clock) << "\n";
     }
-    return kExitSuccess;
+    if (!idsRead) {
+        session.Fail("Nie można odczytać numeru unikatowego i numeru NIP kasy.");
+    }
+    if (outcome == StartOutcome::Started && !display.clockValid) {
+        session.Fail(kClockFailureMessage);
+    }
+    const bool allRead = outcome == StartOutcome::Started && idsRead && display.clockValid;
+    return allRead ? kExitSuccess : kExitFailure;
 }
 
 int RunOdczyt(CommandContext& context, const std::vector<std::string>& args) {
@@ -268,7 +286,13 @@ int RunVat(CommandContext& context, const std::vector<std::string>& args) {
         if (!ProgramVatRates(session.Ecr(), session.Ui(), kCaption, false, *fiscal, edits)) {
             return kExitFailure;
         }
-        ReadVatRates(session.Ecr(), rates);
+        // The rates shown must be those the register holds now, never the ones from before.
+        if (!ReadVatRates(session.Ecr(), rates)) {
+            session.Fail(
+                "Stawki VAT wysłano do kasy, ale nie można ich odczytać z powrotem.\nSprawdź "
+                "stawki poleceniem „kasa vat”.");
+            return kExitFailure;
+        }
     }
     std::array<std::string, 7> texts;
     for (size_t i = 0; i < 7; ++i) {

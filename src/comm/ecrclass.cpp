@@ -1,5 +1,6 @@
 #include "comm/ecrclass.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/codepage.h"
@@ -136,12 +137,52 @@ void ECRClass::Renumber(iBuffer& payload, uint8_t builtWith) {
 
 void ECRClass::DropLateBytes() {
     // An answer that came after its exchange gave up carries the number that the next
-    // request reuses, so it would pass for that request's answer.
+    // request reuses, so it would pass for that request's answer. A line that never goes
+    // quiet would keep this loop going, so it drops at most one answer's worth.
     iBuffer late;
-    while (IsOpen() && InputCount() > 0 && ReadAvailable(late, 0) && late.Length() > 0) {
+    int32_t dropped = 0;
+    while (dropped < kMaxAnswerBytes && IsOpen() && InputCount() > 0 &&
+           ReadAvailable(late, kMaxAnswerBytes - dropped) && late.Length() > 0) {
+        dropped += late.Length();
         LogMessage("Odrzucono spóźnioną odpowiedź: " + PrintableText(late.View()));
         late.Clear();
     }
+}
+
+int64_t ECRClass::AnswerTimeBoundMs(int32_t timeoutMs) const {
+    // An answer begins within the silence time-out and then takes at most the wire time
+    // of the largest answer; the status record after a data record may come one more
+    // silence time-out later. Twice the time-out and that wire time let every real answer
+    // through, while a device that never goes quiet is given up on there.
+    return 2 * int64_t{std::max<int32_t>(timeoutMs, 1)} + WireTimeMs(kMaxAnswerBytes, BaudRate());
+}
+
+bool ECRClass::Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator) {
+    ReceiveLimits limits;
+    limits.maxBytes = kMaxAnswerBytes;
+    limits.totalMs = AnswerTimeBoundMs(timeoutMs);
+    if (exchangeEnd_) {
+        const int64_t left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 *exchangeEnd_ - std::chrono::steady_clock::now())
+                                 .count();
+        limits.totalMs = std::clamp<int64_t>(left, 1, limits.totalMs);
+    }
+    const bool open = FastCom::Receive(buffer, timeoutMs, terminator, limits);
+    switch (LastReceiveEnd()) {
+        case ReceiveEnd::kTooLong:
+            LogMessage("Odpowiedź nie skończyła się w przewidzianym czasie i została odrzucona.");
+            break;
+        case ReceiveEnd::kTooLarge:
+            LogMessage("Odpowiedź dłuższa niż " + DecimalText(kMaxAnswerBytes) +
+                       " bajtów została odrzucona.");
+            break;
+        case ReceiveEnd::kAborted:
+            LogMessage("Oczekiwanie na odpowiedź przerwane na żądanie.");
+            break;
+        default:
+            break;
+    }
+    return open;
 }
 
 bool ECRClass::Exchange(iBuffer& payload) {
@@ -152,6 +193,19 @@ bool ECRClass::Exchange(iBuffer& payload) {
     statusCode = -1;
     answerBuffer.Clear();
     receiveBuffer.Clear();
+    // All the receives of this exchange share one end, so stale records and a late status
+    // record cannot stretch it past one answer's bound.
+    exchangeEnd_ = std::chrono::steady_clock::now() +
+                   std::chrono::milliseconds(AnswerTimeBoundMs(answerTimeout));
+    const bool received = ReceiveAnswer();
+    exchangeEnd_.reset();
+    if (received) {
+        requestNumber = static_cast<uint8_t>(requestNumber + 1);
+    }
+    return received;
+}
+
+bool ECRClass::ReceiveAnswer() {
     if (!Receive(receiveBuffer, answerTimeout, kFrameEnd)) {
         return false;
     }
@@ -168,9 +222,6 @@ bool ECRClass::Exchange(iBuffer& payload) {
         }
     }
     receiveBuffer.Clear();
-    if (r > 0) {
-        requestNumber = static_cast<uint8_t>(requestNumber + 1);
-    }
     return r > 0;
 }
 

@@ -4,8 +4,10 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,6 +53,12 @@ class ECRClass : public FastCom {
     bool CloseTransmission();
     bool SendFrame(iBuffer& payload);
     bool Exchange(iBuffer& payload);
+    // The transport's receive within the bounds of an answer: the time bound below and
+    // kMaxAnswerBytes; inside an exchange no later than the exchange's own end. An answer
+    // past a bound, or a wait the abort flag cut short, leaves the buffer empty.
+    bool Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator);
+    // How long one exchange may take in all for this silence time-out, at the line's speed.
+    int64_t AnswerTimeBoundMs(int32_t timeoutMs) const;
     bool Request(iBuffer& payload) { return Exchange(payload); }
     int ExtractRecord(iBuffer& out);
     int ReadRecord();
@@ -115,8 +123,6 @@ class ECRClass : public FastCom {
     bool twoRecordMode = true;
     // Every write or delete request sent adds one; a request refused before sending does not.
     int32_t writtenRecords = 0;
-    // Raised by the window to stop a running table operation between rows.
-    std::atomic<bool> abortRequested{false};
     // 0 unknown, 1 ZEN, 2 VESPER, as the identification reports it.
     int32_t modelCode = 0;
     bool IsIdentified() const { return modelCode != 0; }
@@ -124,6 +130,10 @@ class ECRClass : public FastCom {
     const std::string& ConfiguredPortName() const { return configuredPortName_; }
     int32_t ConfiguredBaudRate() const { return configuredBaudRate_; }
 
+    // The largest answer one exchange takes up. The longest record the register sends is
+    // a header of ten 102-byte lines as hexadecimal digits, about 2100 bytes with its frame
+    // and status record; twice that leaves room for a late record before it.
+    static constexpr int32_t kMaxAnswerBytes = 4096;
     static constexpr const char* kFrameStart = "\x1bP";
     static constexpr const char* kFrameEnd = "\x1b\\";
 
@@ -136,8 +146,12 @@ class ECRClass : public FastCom {
     std::string LogPrefix() const;
     void Renumber(iBuffer& payload, uint8_t builtWith);
     void DropLateBytes();
+    // The receiving part of Exchange: true when a record of this request came.
+    bool ReceiveAnswer();
     int ReadOwnRecord();
 
+    // The end of the running exchange, for all its receives together; none between them.
+    std::optional<std::chrono::steady_clock::time_point> exchangeEnd_;
     std::string configuredPortName_;
     int32_t configuredBaudRate_ = 9600;
     LogCallback logCallback_;

@@ -354,7 +354,9 @@ bool FastCom::ReadAvailable(iBuffer& buffer, int32_t maximum) {
     return true;
 }
 
-bool FastCom::Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator) {
+bool FastCom::Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator,
+                      const ReceiveLimits& limits) {
+    lastReceiveEnd_ = ReceiveEnd::kLineLost;
     if (!IsOpen()) {
         return false;
     }
@@ -363,29 +365,57 @@ bool FastCom::Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator
         timeoutMs = 1;
     }
     const size_t terminatorLength = terminator != nullptr ? std::strlen(terminator) : 0;
+    const auto deadline = limits.totalMs > 0
+                              ? Clock::now() + std::chrono::milliseconds(limits.totalMs)
+                              : Clock::time_point::max();
+    // The bytes of an answer cut short are no answer at all.
+    const auto giveUp = [&](ReceiveEnd end) {
+        buffer.Clear();
+        lastReceiveEnd_ = end;
+        return true;
+    };
     // Counted in microseconds so that early wake-ups are charged only for the time spent.
     int64_t budget = int64_t{timeoutMs} * 1000;
     bool spuriousWake = false;
+    lastReceiveEnd_ = ReceiveEnd::kSilence;
     while (budget > 0) {
         ProcessMessages();
+        if (abortRequested.load()) {
+            return giveUp(ReceiveEnd::kAborted);
+        }
+        const auto now = Clock::now();
+        if (now >= deadline) {
+            return giveUp(ReceiveEnd::kTooLong);
+        }
         if (buffer.FreeSpace() < 64) {
             buffer.Grow(std::max<int32_t>(2 * buffer.Length(), 64));
         }
-        const int n = port_.ReadNow(buffer.Data() + buffer.Length(), buffer.FreeSpace() - 1);
+        int room = buffer.FreeSpace() - 1;
+        if (limits.maxBytes > 0) {
+            // One byte past the bound is enough to know the answer is too large.
+            room = std::min(room, limits.maxBytes + 1 - buffer.Length());
+        }
+        const int n = port_.ReadNow(buffer.Data() + buffer.Length(), room);
         if (n < 0) {
             LineLost();
+            lastReceiveEnd_ = ReceiveEnd::kLineLost;
             return false;
         }
         bytesRead_ = static_cast<uint32_t>(n);
         if (n == 0) {
             // An idle round ends as soon as a byte arrives, so an answer is taken up the
-            // moment it lands.
+            // moment it lands; it is short, so an abort is seen at once.
             const auto start = Clock::now();
-            const int wait =
-                static_cast<int>(std::min<int64_t>(kIdleRoundMs, (budget + 999) / 1000));
-            const int ready = port_.WaitReadable(wait);
+            int64_t waitMs = std::min<int64_t>(kIdleRoundMs, (budget + 999) / 1000);
+            if (deadline != Clock::time_point::max()) {
+                const int64_t left =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
+                waitMs = std::max<int64_t>(1, std::min(waitMs, left));
+            }
+            const int ready = port_.WaitReadable(static_cast<int>(waitMs));
             if (ready < 0) {
                 LineLost();
+                lastReceiveEnd_ = ReceiveEnd::kLineLost;
                 return false;
             }
             if (ready > 0 && spuriousWake) {
@@ -402,7 +432,11 @@ bool FastCom::Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator
         if (terminatorLength > 0 && static_cast<size_t>(buffer.Length()) >= terminatorLength &&
             std::memcmp(buffer.Data() + buffer.Length() - terminatorLength, terminator,
                         terminatorLength) == 0) {
+            lastReceiveEnd_ = ReceiveEnd::kTerminator;
             break;
+        }
+        if (limits.maxBytes > 0 && buffer.Length() > limits.maxBytes) {
+            return giveUp(ReceiveEnd::kTooLarge);
         }
     }
     return true;

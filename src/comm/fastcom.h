@@ -12,6 +12,16 @@
 
 namespace kasa {
 
+// Bounds of one Receive besides its silence time-out; 0 leaves a bound out.
+struct ReceiveLimits {
+    int64_t totalMs = 0;   // from the call on, however busy the line
+    int32_t maxBytes = 0;  // what a terminated answer may hold at most
+};
+
+// How a Receive ended. Past a bound or on an abort the bytes are thrown away and the
+// buffer is left empty, as if nothing had come.
+enum class ReceiveEnd { kTerminator, kSilence, kTooLong, kTooLarge, kAborted, kLineLost };
+
 class FastCom {
   public:
     FastCom();
@@ -44,7 +54,9 @@ class FastCom {
     SendResult WriteReading(const iBuffer& buffer, const SendHooks& hooks);
     // How long `bytes` take on the line at `baudRate` (10 bits a byte), in milliseconds.
     static int64_t WireTimeMs(int64_t bytes, int32_t baudRate);
-    bool Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator);
+    bool Receive(iBuffer& buffer, int32_t timeoutMs, const char* terminator,
+                 const ReceiveLimits& limits = ReceiveLimits());
+    ReceiveEnd LastReceiveEnd() const { return lastReceiveEnd_; }
     uint32_t InputCount();
     uint32_t OutputCount();
 
@@ -78,6 +90,10 @@ class FastCom {
     // The rule on this process's environment where it tells something (each system has its
     // own file): on Windows it detects a serial layer emulated on Unix, such as wine's.
     static bool ThisProcessSuggestsCompatibility();
+
+    // Raised by the window's abort button or by Ctrl+C: a Receive that waits gives up at its
+    // next round, and the running job stops between its requests.
+    std::atomic<bool> abortRequested{false};
 
     static constexpr int32_t kWriteTotalConstantMs = 20000;
     static constexpr int kCompatibilityChunk = 64;
@@ -113,6 +129,7 @@ class FastCom {
     std::string devicePath_;
     int openError_ = 0;
     int writeCalls_ = 0;
+    ReceiveEnd lastReceiveEnd_ = ReceiveEnd::kSilence;
     std::function<void()> processMessages_;
 };
 

@@ -59,6 +59,8 @@ void AppendToFile(FiscalOutput& output) {
         // half a record (a full disk would otherwise leave one).
         std::error_code error;
         const bool existed = std::filesystem::is_regular_file(output.fileName, error);
+        // A device such as /dev/full is no file of ours to remove after a failed write.
+        const bool present = std::filesystem::exists(output.fileName, error);
         const std::uintmax_t oldSize =
             existed ? std::filesystem::file_size(output.fileName, error) : 0;
         if (existed && error) {
@@ -77,7 +79,7 @@ void AppendToFile(FiscalOutput& output) {
         std::error_code ignored;
         if (existed) {
             std::filesystem::resize_file(output.fileName, oldSize, ignored);
-        } else {
+        } else if (!present) {
             std::filesystem::remove(output.fileName, ignored);
         }
         return false;

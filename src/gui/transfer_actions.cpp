@@ -160,6 +160,9 @@ void TransferActions::RunOffWindowThread(const std::function<void(UserInterface&
     wait.exec();
     // Left early only when the program quits: the job ends after its current row.
     thread.join();
+    // An abort asked for this job ends with it: left raised, it would cut the next
+    // exchange's wait short.
+    ecr_.abortRequested = false;
     smallJobRunning_ = false;
     busy_ = false;
     emit jobEnded();

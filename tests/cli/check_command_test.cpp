@@ -65,14 +65,30 @@ TEST_F(CheckCommand, WszystkoRunsEveryTableOfAPodFile) {
     // The rates alone, as programming them would check them.
     EXPECT_EQ(Kasa({"sprawdz", "stawkivat", pod}).code, 1);
     EXPECT_EQ(Kasa({"sprawdz", "Naglowek", pod}).out, "Nie znaleziono błędów.\n");
-    // A table that cannot be read is told about; the others are still checked.
+    // A table that cannot be read is told about; the others are still checked, and the
+    // file as a whole does not pass.
     const std::string one = SavePackaging("opakowania.pod", {"Skrzynka", "x"});
     folder_.Write("opakowania.pod",
                   folder_.Read("opakowania.pod") + "[KLAWISZE]\r\nKlawisz1=x;1;1;TAK\r\n");
     const Outcome partial = Kasa({"sprawdz", "wszystko", one});
-    EXPECT_EQ(partial.code, 1);
+    EXPECT_EQ(partial.code, 2);
     EXPECT_NE(partial.out.find("Opakowania: x w miejscu 1 2"), std::string::npos);
-    EXPECT_FALSE(partial.err.empty());
+    EXPECT_NE(partial.out.find("Znaleziono 1 błąd.\n"), std::string::npos) << partial.out;
+    EXPECT_NE(partial.err.find("udało się wczytać"), std::string::npos) << partial.err;
+}
+
+TEST_F(CheckCommand, WszystkoOfADamagedFileNeverSaysItIsClean) {
+    // Sound packaging, and a keys section whose record number is no number.
+    const std::string pod = SavePackaging("uszkodzony.pod", {"Butelka", "0,50"});
+    folder_.Write("uszkodzony.pod",
+                  folder_.Read("uszkodzony.pod") + "[KLAWISZE]\r\nKlawisz1=x;1\r\n");
+    const Outcome outcome = Kasa({"sprawdz", "wszystko", pod});
+    EXPECT_EQ(outcome.code, 2);
+    EXPECT_EQ(outcome.out.find("Nie znaleziono błędów."), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.err.find("Nie wszystkie tabele z pliku " + pod +
+                               " udało się wczytać: plik nie jest gotowy do zapisu w kasie.\n"),
+              std::string::npos)
+        << outcome.err;
 }
 
 TEST_F(CheckCommand, WrongUseAndUnreadableFilesExitWith2) {

@@ -10,7 +10,9 @@
 #include <thread>
 
 #include "base/atomic_file.h"
+#include "cli/checked_output.h"
 #include "cli/command_line.h"
+#include "ecr/clock_settings.h"
 #include "kasa_fixture.h"
 #include "sim/virtual_register.h"
 #include "support/register_state.h"
@@ -299,6 +301,105 @@ TEST_F(KasaCommands, NaglowekPrintsTheLinesAndProgramsThemFromAFile) {
     }
     EXPECT_EQ(Kasa({"naglowek", "ustaw"}).code, 2);
     EXPECT_EQ(Kasa({"naglowek", "ustaw", folder.Path("brak.txt")}).code, 1);
+}
+
+TEST_F(KasaCommands, OutputThatCannotBeWrittenFailsWithItsCause) {
+    // Standard output on a full disk, as "kasa odczyt PLU > /dev/full" gives it.
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    CheckedFileBuffer buffer(full);
+    std::ostream out(&buffer);
+    std::istringstream in;
+    std::ostringstream err;
+    const int code = kasa::cli::Run(
+        {"--port", reg->PortPath(), "--baud", "115200", "odczyt", "PLU"}, in, out, err);
+    std::fclose(full);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(err.str(),
+              "Nie można zapisać wyniku na standardowe wyjście: brak miejsca na dysku.\n");
+    EXPECT_EQ(reg->ReceivedPayloads().back(), "_");  // the session still ended properly
+
+    // A stream that refused its bytes fails the command too, whatever it wrote.
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    std::ostringstream err2;
+    EXPECT_EQ(kasa::cli::Run({"uprawnienia", "3"}, in, broken, err2), 1);
+    EXPECT_EQ(err2.str().rfind("Nie można zapisać wyniku na standardowe wyjście: ", 0), 0u);
+}
+
+TEST_F(KasaCommands, InfoWithARefusedClockReadShowsTheRestAndFails) {
+    reg->SetStatusFor('L', 24);
+    const Outcome r = Kasa({"info"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Kasa: VESPER (VESPER)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  A: 23%"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("Zegar:"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find(kClockFailureMessage), std::string::npos) << r.err;
+    EXPECT_EQ(reg->ReceivedPayloads().back(), "_");
+}
+
+TEST_F(KasaCommands, VatSetWhoseRatesCannotBeReadBackFails) {
+    // Answers counted from here: the start (status, mode, totals), identification, the
+    // rates, the fiscal flag, the write's own read of the rates, the write and its status
+    // read; the tenth is the read back of the rates, and from it on every request is
+    // refused.
+    reg->InjectFault({sim::FaultKind::Status, 0, 24, 1, 10});
+    const Outcome r = Kasa({"vat", "ustaw", "A=22"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Stawki VAT wysłano do kasy, ale nie można ich odczytać z powrotem."),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");  // no rates are shown as if they were the register's
+    auto lock = reg->Lock();
+    EXPECT_EQ(reg->State().vatRates[0], 22);  // the write itself went through
+}
+
+TEST_F(KasaCommands, NaglowekFromAnEmptyFileIsRefusedBeforeSending) {
+    testing::ScratchFolder folder;
+    for (const char* text : {"", "\n\n", "  \r\n"}) {
+        folder.Write("pusty.txt", text);
+        reg->ClearReceived();
+        const Outcome r = Kasa({"naglowek", "ustaw", folder.Path("pusty.txt")});
+        EXPECT_EQ(r.code, 2);
+        EXPECT_NE(r.err.find("nie zawiera żadnej linii nagłówka; nagłówek nie został wysłany."),
+                  std::string::npos)
+            << r.err;
+        EXPECT_TRUE(reg->ReceivedPayloads().empty());
+    }
+}
+
+class KasaOnZen : public KasaCommands {
+  protected:
+    void SetUp() override {
+        sim::VirtualRegisterOptions options;
+        options.type = sim::RegisterType::Zen;
+        reg = std::make_unique<sim::VirtualRegister>(options);
+        ASSERT_TRUE(reg->Start());
+    }
+};
+
+TEST_F(KasaOnZen, PamiecCountsTheRecordsAndFailsOnAMissingOneOrFile) {
+    testing::ScratchFolder folder;
+    Outcome r = Kasa({"--typ", "zen", "pamiec", "4", "5"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("(4) Obszar Fiskalizacji."), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "Odczytano 2 z 2 rekordów.\n");
+
+    // The output file's folder is a file: nothing can be appended.
+    folder.Write("plik", "x");
+    r = Kasa({"--typ", "zen", "pamiec", "4", "4", folder.Path("plik") + "/odczyt.txt"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Nie można dopisać odczytu pamięci fiskalnej do pliku"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("Odczytano 1 z 1 rekordu.\n"), std::string::npos) << r.err;
+
+    // Record 5 is refused: the others are read, and the count tells one is missing.
+    reg->SetStatusForRecord('J', 6, 22);
+    r = Kasa({"--typ", "zen", "pamiec", "4", "6"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out.find("(5) "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(6) "), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("Odczytano 2 z 3 rekordów.\n"), std::string::npos) << r.err;
 }
 
 }  // namespace

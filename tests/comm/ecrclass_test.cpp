@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <string>
@@ -304,6 +305,83 @@ TEST_F(ExchangeOnPty, VerifyDocumentTakesNoVerdictThatCameBeforeItsRequest) {
     reg.Start({{Frame("12;3")}});
     EXPECT_EQ(ecr.VerifyDocument("DATA\x1b\\", "PARAGON"), 2);
     EXPECT_TRUE(LogHas("Odrzucono spóźnioną odpowiedź"));
+}
+
+// A register stand-in that answers the first request with lines that never end a frame,
+// every 100 ms, and after `lines` of them with the proper answer; it stops when told.
+void ChatterThenAnswer(PtyPair& pty, const std::atomic<bool>& stop, int lines,
+                       const std::string& answer) {
+    if (pty.ReadUntil("\x1b\\", 3s).empty()) {
+        return;
+    }
+    for (int i = 0; i < lines && !stop; ++i) {
+        pty.Write("WAGA 0.000 kg\r\n");
+        std::this_thread::sleep_for(100ms);
+    }
+    if (!stop) {
+        pty.Write(answer);
+    }
+}
+
+TEST_F(ExchangeOnPty, LineThatNeverGoesQuietIsNoAnswerWithinTheBound) {
+    // 200 ms of silence allowed: the bound is 2 x 200 ms plus 4096 bytes at 115200 baud
+    // (about 356 ms), so the answer after 15 lines (1.5 s) comes too late.
+    ecr.SetPortParams(
+        pty.SlavePath(), 115200, [this](const std::string& line, uint32_t) { log.push_back(line); },
+        0);
+    ecr.answerTimeout = 200;
+    EXPECT_EQ(ecr.AnswerTimeBoundMs(200), 400 + 4096 * 10 * 1000 / 115200);
+    std::atomic<bool> stop{false};
+    bool exchanged = true;
+    {
+        PeerThread peer([&] { ChatterThenAnswer(pty, stop, 15, Frame("0;0")); });
+        exchanged = Send("0N");
+        stop = true;
+    }
+    EXPECT_FALSE(exchanged);
+    EXPECT_EQ(ecr.statusCode, -1);
+    EXPECT_EQ(ecr.requestNumber, 0);
+    EXPECT_TRUE(ecr.receiveBuffer.Empty());
+    EXPECT_TRUE(LogHas("nie skończyła się w przewidzianym czasie"));
+    EXPECT_EQ(ecr.LastErrorText(),
+              "Nie odebrano odpowiedzi.\nZaleca się ponownie zainicjować\ntransmisję.");
+}
+
+TEST_F(ExchangeOnPty, AnswerLargerThanTheMaximumIsNoAnswer) {
+    ecr.SetPortParams(
+        pty.SlavePath(), 115200, [this](const std::string& line, uint32_t) { log.push_back(line); },
+        0);
+    // A data record of 30000 hexadecimal digits and its status: longer than any record.
+    reg.Start({{Frame("0;0h" + std::string(30000, 'A')) + Frame("0;0")}});
+    EXPECT_FALSE(Send("0;0H"));
+    EXPECT_EQ(ecr.statusCode, -1);
+    EXPECT_EQ(ecr.requestNumber, 0);
+    EXPECT_TRUE(ecr.answerBuffer.Empty());
+    EXPECT_LT(ecr.receiveBuffer.Capacity(), 30000);  // the record never sat in memory
+    EXPECT_TRUE(LogHas("Odpowiedź dłuższa niż 4096 bajtów została odrzucona."));
+    // The rest of the flood is taken up, so the stand-in's write can end.
+    iBuffer rest;
+    static_cast<FastCom&>(ecr).Receive(rest, 300, nullptr);
+}
+
+TEST_F(ExchangeOnPty, AbortWhileThePeerKeepsSendingEndsTheExchange) {
+    ecr.answerTimeout = 2000;
+    std::atomic<bool> stop{false};
+    bool exchanged = true;
+    {
+        // Without the abort the answer after 10 lines (1 s) would be taken.
+        PeerThread peer([&] { ChatterThenAnswer(pty, stop, 10, Frame("0;0")); });
+        PeerThread user([&] {
+            std::this_thread::sleep_for(300ms);
+            ecr.abortRequested = true;
+        });
+        exchanged = Send("0N");
+        stop = true;
+    }
+    EXPECT_FALSE(exchanged);
+    EXPECT_EQ(ecr.statusCode, -1);
+    EXPECT_EQ(ecr.requestNumber, 0);
+    EXPECT_TRUE(LogHas("Oczekiwanie na odpowiedź przerwane na żądanie."));
 }
 
 TEST(DocumentVerdict, SecondNumberJudgedByItsDigits) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -256,6 +257,87 @@ TEST_F(FastComOnPty, PeerVanishingDuringReceiveFailsAndTheObjectStaysUsable) {
     EXPECT_FALSE(com.Write(Bytes("x")));
     EXPECT_FALSE(com.Close());  // let go of when the device went
     EXPECT_FALSE(com.IsOpen());
+}
+
+// A device that prints a line every 100 ms and never ends a frame, until told to stop or
+// after `lines` lines.
+void ChatterUntil(PtyPair& pty, const std::atomic<bool>& stop, int lines) {
+    for (int i = 0; i < lines && !stop; ++i) {
+        pty.Write("WAGA 0.000 kg\r\n");
+        std::this_thread::sleep_for(100ms);
+    }
+}
+
+TEST_F(FastComOnPty, LineThatNeverGoesQuietEndsAtTheTotalBound) {
+    ASSERT_TRUE(com.Open(pty.SlavePath(), 1));
+    std::atomic<bool> stop{false};
+    iBuffer buffer;
+    {
+        PeerThread peer([&] { ChatterUntil(pty, stop, 20); });
+        // Each line comes well within the silence time-out, so only the total bound ends it.
+        ReceiveLimits limits;
+        limits.totalMs = 500;
+        EXPECT_TRUE(com.Receive(buffer, 300, "\x1b\\", limits));
+        stop = true;
+    }
+    EXPECT_EQ(com.LastReceiveEnd(), ReceiveEnd::kTooLong);
+    EXPECT_TRUE(buffer.Empty());  // what came is no answer
+    iBuffer late;
+    com.Receive(late, 150, nullptr);  // a line sent before the peer saw the stop
+    // Without bounds the same line is read until it goes quiet, as before.
+    stop = false;
+    {
+        PeerThread peer([&] { ChatterUntil(pty, stop, 3); });
+        EXPECT_TRUE(com.Receive(buffer, 300, "\x1b\\"));
+    }
+    EXPECT_EQ(com.LastReceiveEnd(), ReceiveEnd::kSilence);
+    EXPECT_EQ(buffer.View(), "WAGA 0.000 kg\r\nWAGA 0.000 kg\r\nWAGA 0.000 kg\r\n");
+}
+
+TEST_F(FastComOnPty, AnswerPastTheSizeBoundIsDroppedAndHoldsNoMemory) {
+    ASSERT_TRUE(com.Open(pty.SlavePath(), 1));
+    const std::string flood = std::string(20000, 'x') + "\x1b\\";
+    iBuffer buffer;
+    {
+        PeerThread peer([&] { pty.Write(flood); });
+        ReceiveLimits limits;
+        limits.maxBytes = 1000;
+        EXPECT_TRUE(com.Receive(buffer, 500, "\x1b\\", limits));
+        EXPECT_EQ(com.LastReceiveEnd(), ReceiveEnd::kTooLarge);
+        // What is left of the flood is taken up, so the peer's write can end.
+        iBuffer rest;
+        com.Receive(rest, 200, "\x1b\\");
+    }
+    EXPECT_TRUE(buffer.Empty());
+    EXPECT_LT(buffer.Capacity(), 20000);  // the flood never sat in the buffer
+    // An answer of exactly the bound still passes whole.
+    const std::string fits = std::string(998, 'y') + "\x1b\\";
+    {
+        PeerThread peer([&] { pty.Write(fits); });
+        ReceiveLimits limits;
+        limits.maxBytes = 1000;
+        EXPECT_TRUE(com.Receive(buffer, 500, "\x1b\\", limits));
+    }
+    EXPECT_EQ(com.LastReceiveEnd(), ReceiveEnd::kTerminator);
+    EXPECT_EQ(buffer.View(), fits);
+}
+
+TEST_F(FastComOnPty, AbortRaisedFromAnotherThreadEndsTheWait) {
+    ASSERT_TRUE(com.Open(pty.SlavePath(), 1));
+    std::atomic<bool> stop{false};
+    iBuffer buffer;
+    {
+        PeerThread peer([&] { ChatterUntil(pty, stop, 20); });
+        PeerThread user([&] {
+            std::this_thread::sleep_for(250ms);
+            com.abortRequested = true;
+        });
+        // The line keeps talking and no bound is set: only the abort can end this wait.
+        EXPECT_TRUE(com.Receive(buffer, 1000, "\x1b\\"));
+        stop = true;
+    }
+    EXPECT_EQ(com.LastReceiveEnd(), ReceiveEnd::kAborted);
+    EXPECT_TRUE(buffer.Empty());
 }
 
 TEST(FastComReconnect, ReopensWhenTheDeviceIsBack) {
