@@ -81,7 +81,7 @@ TEST_F(CheckCommand, WszystkoOfADamagedFileNeverSaysItIsClean) {
     // Sound packaging, and a keys section whose record number is no number.
     const std::string pod = SavePackaging("uszkodzony.pod", {"Butelka", "0,50"});
     folder_.Write("uszkodzony.pod",
-                  folder_.Read("uszkodzony.pod") + "[KLAWISZE]\r\nKlawisz1=x;1\r\n");
+                  folder_.Read("uszkodzony.pod") + "[KLAWISZE]\r\nKlawisz1=x;1;1;TAK\r\n");
     const Outcome outcome = Kasa({"sprawdz", "wszystko", pod});
     EXPECT_EQ(outcome.code, 2);
     EXPECT_EQ(outcome.out.find("Nie znaleziono błędów."), std::string::npos) << outcome.out;
