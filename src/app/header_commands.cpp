@@ -25,7 +25,8 @@ bool ReadHeaderIntoLines(ECRClass& ecr, UserInterface& ui, const std::string& ca
 
 bool ProgramHeader(ECRClass& ecr, UserInterface& ui, const std::string& caption,
                    const RegisterModel& model, Settings& settings, bool busy, bool fiscalChecked,
-                   const HeaderLines& lines, ValidationOutcome& validation) {
+                   const HeaderLines& lines, ValidationOutcome& validation,
+                   const HeaderBeforeSend& beforeSend) {
     TableSet tables;
     tables.header = lines;
     validation = RunValidation(ValidationCommand::kProgramHeader, model, tables, 1, settings);
@@ -34,6 +35,15 @@ bool ProgramHeader(ECRClass& ecr, UserInterface& ui, const std::string& caption,
     }
     if (ProgrammingRefused(ecr, ui, caption, busy, fiscalChecked, kHeaderFiscalRefusal)) {
         return false;
+    }
+    if (beforeSend && ecr.IsIdentified()) {
+        HeaderLines current{};
+        const bool read = ReadHeader(ecr, current);
+        const std::string refusal = beforeSend(read ? &current : nullptr, lines);
+        if (!refusal.empty()) {
+            ui.Message(caption, refusal);
+            return false;
+        }
     }
     if (!ecr.IsIdentified() || !WriteHeader(ecr, lines)) {
         ui.Message(caption, kHeaderWriteFailedMessage);

@@ -3,6 +3,7 @@
 // the user is shown.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/settings.h"
@@ -26,10 +27,15 @@ bool ReadHeaderIntoLines(ECRClass& ecr, UserInterface& ui, const std::string& ca
 // fiscal refusal on a register other than VESPER when `fiscalChecked`, the write (never to
 // a register not identified yet), the closing of the communication and the register's
 // verdict. True only when the register
-// took the header.
+// took the header. With `beforeSend` the register's header is read first and handed to it
+// with the lines about to go out (null when it could not be read); a non-empty result is
+// shown and nothing is sent.
+using HeaderBeforeSend =
+    std::function<std::string(const HeaderLines* current, const HeaderLines& sent)>;
 bool ProgramHeader(ECRClass& ecr, UserInterface& ui, const std::string& caption,
                    const RegisterModel& model, Settings& settings, bool busy, bool fiscalChecked,
-                   const HeaderLines& lines, ValidationOutcome& validation);
+                   const HeaderLines& lines, ValidationOutcome& validation,
+                   const HeaderBeforeSend& beforeSend = {});
 
 inline constexpr const char* kHeaderReadFailedMessage =
     "Nie można odczytać nagłówka.\nUruchom w kasie komunikację, lub ustaw w oknie\nKonfiguracja "

@@ -75,7 +75,7 @@ int32_t ColourOfRgb(RgbColour rgb) {
 
 std::vector<SettingRow> SettingsTable(Settings& s) {
     std::vector<SettingRow> rows;
-    rows.reserve(74);
+    rows.reserve(76);
     rows.push_back({"ChashPath", SettingType::kString, &s.ChashPath});
     rows.push_back({"PortName", SettingType::kString, &s.PortName});
     rows.push_back({"baudRate", SettingType::kInteger, &s.baudRate});
@@ -89,6 +89,8 @@ std::vector<SettingRow> SettingsTable(Settings& s) {
     rows.push_back({"HintHidePause", SettingType::kInteger, &s.HintHidePause});
     rows.push_back({"UsbVendorId", SettingType::kString, &s.UsbVendorId});
     rows.push_back({"AutoUpgrade", SettingType::kBoolean, &s.AutoUpgrade});
+    rows.push_back({"KopieMax", SettingType::kInteger, &s.KopieMax});
+    rows.push_back({"SprawdzajZapis", SettingType::kBoolean, &s.SprawdzajZapis});
     AddWindowRows(rows, s.List,
                   {"ListFile", "ListTop", "ListLeft", "ListWidth", "ListHeight", "ListShowing"});
     AddWindowRows(
@@ -192,6 +194,11 @@ void ClampLoadedValues(Settings& settings) {
     // usual one.
     if (settings.baudRate <= 0) {
         settings.baudRate = 9600;
+    }
+    // A file without the key, or one that asks for none, keeps the usual number: a write
+    // to the register always leaves its backup.
+    if (settings.KopieMax < 1) {
+        settings.KopieMax = kDefaultBackupCount;
     }
 }
 

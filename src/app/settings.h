@@ -87,6 +87,8 @@ struct PrintLayout {
     std::array<bool, kPrintFlagCount> cashierFlags{};
 };
 
+inline constexpr int32_t kDefaultBackupCount = 200;
+
 struct Settings {
     std::string ChashPath;  // register type name
     std::string PortName;
@@ -103,6 +105,11 @@ struct Settings {
     // lists every USB serial device.
     std::string UsbVendorId;
     bool AutoUpgrade = true;  // the check for a newer version at start; on unless set to 0
+    // How many backups of overwritten register records are kept; a missing or non-positive
+    // value keeps kDefaultBackupCount (backups cannot be turned off).
+    int32_t KopieMax = kDefaultBackupCount;
+    // Every write to the register is read back and compared ("Sprawdzaj zapis odczytem").
+    bool SprawdzajZapis = false;
 
     WindowPlace List;      // validation message list
     WindowPlace Fiscal;    // fiscal memory listing
@@ -152,6 +159,9 @@ ProgramSettingsValues ProgramSettingsOf(const Settings& settings);
 void TakeChangedProgramSettings(const ProgramSettingsValues& before,
                                 const ProgramSettingsValues& after, Settings& settings);
 
+// The settings window's caption of SprawdzajZapis.
+inline constexpr const char* kReadBackSettingCaption = "Sprawdzaj zapis odczytem";
+
 enum class SettingType { kString, kInteger, kBoolean };
 
 // One row of the settings table: a key of section "USTAWIENIA" and the value it holds.
@@ -170,8 +180,9 @@ void ApplyFontDefaults(Settings& settings);
 // The button font: the Info font in black.
 FontSetting ButtonFont(const FontSetting& info);
 
-// Corrections of read values. minPLU is kept within 1..1000 and a speed that is not
-// positive becomes 9600 (applied by LoadSettings, together with the font defaults); the hint delays
+// Corrections of read values. minPLU is kept within 1..1000, a speed that is not
+// positive becomes 9600 and a KopieMax below 1 becomes 200 (applied by LoadSettings,
+// together with the font defaults); the hint delays
 // when the main window is shown: HintPause outside 100..10000 becomes 500, HintHidePause outside
 // 1000..120000 becomes 30000.
 void ClampLoadedValues(Settings& settings);

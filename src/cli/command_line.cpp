@@ -48,6 +48,10 @@ std::string UsageText() {
            "  zapis PLU PLIK --od N --do M     zapisuje tylko towary od N do M\n"
            "  zapis PLU --od N --do M --wyczysc  czyści w kasie towary od N do M\n"
            "  zapis wszystko PLIK.pod          zapisuje stawki VAT i wszystkie tabele z pliku\n"
+           "                                   Każdy zapis zostawia kopię zmienionych rekordów\n"
+           "                                   kasy (plik .pod, ścieżka na wyjściu); zapis tej\n"
+           "                                   kopii przywraca je. --odczyt-kontrolny: po\n"
+           "                                   zapisie odczytuje rekordy i porównuje z wysłanymi\n"
            "  kasuj TABELA [--bez-sprawdzania] kasuje bazę w kasie (np. kasuj PLU)\n"
            "  vat                              wypisuje stawki VAT\n"
            "  vat ustaw A=23 B=8 ... G=nakt    programuje stawki (zw = zwolniona,\n"
@@ -114,8 +118,10 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
 namespace {
 
 int RunCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-               std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal) {
-    CommandContext context{GlobalOptions{}, in, out, err, stdinIsTerminal, stderrIsTerminal};
+               std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal,
+               const std::string& backupFolder) {
+    CommandContext context{GlobalOptions{},  in,          out, err, stdinIsTerminal,
+                           stderrIsTerminal, backupFolder};
     GlobalOptions& options = context.options;
     GlobalOptions given;
     bool portGiven = false, baudGiven = false, typeGiven = false;
@@ -267,9 +273,11 @@ int RunCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-        std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal) {
+        std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal,
+        const std::string& backupFolder) {
     // Whatever the command, a result that did not reach its reader is a failure.
-    return CheckedExit(out, err, RunCommand(args, in, out, err, stdinIsTerminal, stderrIsTerminal));
+    return CheckedExit(
+        out, err, RunCommand(args, in, out, err, stdinIsTerminal, stderrIsTerminal, backupFolder));
 }
 
 }  // namespace kasa::cli

@@ -16,7 +16,8 @@ int Run(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream
 int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
         std::ostream& err);
 int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-        std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal);
+        std::ostream& err, bool stdinIsTerminal, bool stderrIsTerminal,
+        const std::string& backupFolder = {});
 std::string UsageText();
 
 }  // namespace kasa::cli

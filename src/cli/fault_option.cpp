@@ -19,7 +19,7 @@ struct FaultName {
     int defaultDelayMs;  // -1: the kind takes no value
 };
 
-constexpr std::array<FaultName, 10> kFaultNames{{
+constexpr std::array<FaultName, 11> kFaultNames{{
     {"brak-odpowiedzi", sim::FaultKind::NoAnswer, -1},
     {"spozniona", sim::FaultKind::LateAnswer, kLateDefaultMs},
     {"podzielona", sim::FaultKind::SplitAnswer, kSplitDefaultMs},
@@ -30,6 +30,7 @@ constexpr std::array<FaultName, 10> kFaultNames{{
     {"zerwanie", sim::FaultKind::CloseMidAnswer, -1},
     {"znikniecie", sim::FaultKind::Vanish, -1},
     {"status", sim::FaultKind::Status, -1},
+    {"ignoruje-zapis", sim::FaultKind::IgnoreWrite, -1},
 }};
 
 // A whole decimal number from `lowest` to `highest`.

@@ -17,6 +17,9 @@ const char* const kFaultOptionHelp =
     "                    smieci-po        przypadkowe bajty po odpowiedzi\n"
     "                    zerwanie         połowa odpowiedzi, potem linia milknie\n"
     "                    znikniecie       kasa znika razem z portem (wyjęty kabel USB)\n"
-    "                    status=KOD       odpowiedź samym kodem statusu KOD (0–255)\n";
+    "                    status=KOD       odpowiedź samym kodem statusu KOD (0–255)\n"
+    "                    ignoruje-zapis   kasa potwierdza zapis (rekordu, nagłówka, stawek\n"
+    "                                     VAT), ale nic nie zmienia; liczą się tylko\n"
+    "                                     zapisy (ignoruje-zapis:po=1 – każdy)\n";
 
 }  // namespace kasa::cli

@@ -9,9 +9,11 @@
 #include "app/header_commands.h"
 #include "app/settings.h"
 #include "base/atomic_file.h"
+#include "base/codepage.h"
 #include "base/text_encoding.h"
 #include "base/user_interface.h"
 #include "cli/cli_session.h"
+#include "cli/command_backup.h"
 #include "cli/command_line.h"
 #include "comm/ecrclass.h"
 #include "tables/header_rules.h"
@@ -132,12 +134,20 @@ int RunNaglowek(CommandContext& context, const std::vector<std::string>& args) {
             return kExitFailure;
         }
         Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
+        CommandBackup backup(context, model, settings,
+                             Utf8ToUpper(model.Table(TableKind::kHeader).tableName));
         ValidationOutcome validation;
-        if (!ProgramHeader(session.Ecr(), session.Ui(), kCaption, model, settings, false, *fiscal,
-                           lines, validation)) {
+        const bool programmed =
+            ProgramHeader(session.Ecr(), session.Ui(), kCaption, model, settings, false, *fiscal,
+                          lines, validation, backup.HeaderHook());
+        const bool kept = backup.Report();
+        if (!programmed) {
             for (const FaultLine& fault : validation.lines) {
                 context.err << fault.text << "\n";
             }
+            return kExitFailure;
+        }
+        if (!kept) {
             return kExitFailure;
         }
     }

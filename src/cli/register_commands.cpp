@@ -13,6 +13,7 @@
 #include "base/atomic_file.h"
 #include "base/codepage.h"
 #include "cli/cli_session.h"
+#include "cli/command_backup.h"
 #include "cli/command_line.h"
 #include "cli/send_sources.h"
 #include "cli/terminal_user_interface.h"
@@ -283,7 +284,13 @@ int RunVat(CommandContext& context, const std::vector<std::string>& args) {
         for (size_t i = 0; i < 7; ++i) {
             edits[i] = given[i].empty() ? VatRateEditText(rates[i]) : given[i];
         }
-        if (!ProgramVatRates(session.Ecr(), session.Ui(), kCaption, false, *fiscal, edits)) {
+        const RegisterModel& model = *ActiveModel();
+        CommandBackup backup(context, model,
+                             ReadSettingsFile(ResolveConfigFilePath(context.options.config)),
+                             Utf8ToUpper(model.Table(TableKind::kVat).tableName));
+        const bool programmed = ProgramVatRates(session.Ecr(), session.Ui(), kCaption, false,
+                                                *fiscal, edits, 0, backup.VatHook());
+        if (!backup.Report() || !programmed) {
             return kExitFailure;
         }
         // The rates shown must be those the register holds now, never the ones from before.

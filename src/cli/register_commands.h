@@ -26,6 +26,8 @@ struct CommandContext {
     std::ostream& err;
     bool stdinIsTerminal = false;
     bool stderrIsTerminal = false;
+    // Where the backups of writes go; empty: the user's own folder (BackupFolder).
+    std::string backupFolder;
 };
 
 // Tells a wrong use of a command: `lead` when there is one, then the command's usage text.

@@ -4,12 +4,14 @@
 #include <ostream>
 
 #include "app/header_commands.h"
+#include "app/read_back_check.h"
 #include "app/register_tables.h"
 #include "app/settings.h"
 #include "app/table_transfer.h"
 #include "app/validation_commands.h"
 #include "base/codepage.h"
 #include "cli/cli_session.h"
+#include "cli/command_backup.h"
 #include "cli/command_line.h"
 #include "ecr/database_commands.h"
 #include "ecr/vat_totals.h"
@@ -21,9 +23,10 @@ namespace kasa::cli {
 namespace {
 
 const char* const kZapisUsage =
-    "Użycie: kasa [OPCJE] zapis TABELA PLIK [--od N --do M] [--wyczysc] [--dalej]\n"
-    "       kasa [OPCJE] zapis PLU --od N --do M --wyczysc\n"
-    "       kasa [OPCJE] zapis wszystko PLIK.pod [--dalej]\n"
+    "Użycie: kasa [OPCJE] zapis TABELA PLIK [--od N --do M] [--wyczysc] [--dalej] "
+    "[--odczyt-kontrolny]\n"
+    "       kasa [OPCJE] zapis PLU --od N --do M --wyczysc [--odczyt-kontrolny]\n"
+    "       kasa [OPCJE] zapis wszystko PLIK.pod [--dalej] [--odczyt-kontrolny]\n"
     "Tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU";
 const char* const kKasujUsage = "Użycie: kasa [OPCJE] kasuj TABELA [--bez-sprawdzania]";
 
@@ -66,6 +69,7 @@ struct ZapisArguments {
     std::string to;
     bool clear = false;
     bool goOn = false;
+    bool readBack = false;
 };
 
 bool ParseZapis(const std::vector<std::string>& args, ZapisArguments& parsed) {
@@ -75,6 +79,8 @@ bool ParseZapis(const std::vector<std::string>& args, ZapisArguments& parsed) {
             parsed.clear = true;
         } else if (a == "--dalej") {
             parsed.goOn = true;
+        } else if (a == "--odczyt-kontrolny") {
+            parsed.readBack = true;
         } else if (a == "--od" || a == "--do") {
             if (i + 1 >= args.size()) {
                 return false;
@@ -147,9 +153,10 @@ int ExitOf(CommandContext& context, TransferResult result,
 
 TransferResult WriteTable(CliSession& session, UserInterface& ui, const RegisterModel& model,
                           TableSet& tables, TableKind kind, TransferRange range, bool clear,
-                          std::vector<std::string>* failedRows) {
+                          std::vector<std::string>* failedRows, RowWriteObserver* observer) {
     TransferRequest request;
     request.failedRows = failedRows;
+    request.observer = observer;
     request.name = TransferName(model.Table(kind), true);
     request.range = range;
     request.clearRange = clear;
@@ -159,8 +166,73 @@ TransferResult WriteTable(CliSession& session, UserInterface& ui, const Register
                          closing);
 }
 
+// What guards one job's writes: the backup of what they change and, when asked, the read
+// back of what they sent.
+struct Safeguards {
+    Safeguards(CommandContext& context, const RegisterModel& model, const Settings& settings,
+               std::string_view job, bool readBackAsked)
+        : backup(context, model, settings, job), check(model), readBack(readBackAsked) {
+        observers.Add(&backup.Backup());
+        if (readBack) {
+            observers.Add(&check);
+        }
+    }
+
+    // The header and the VAT rates are kept, then noted for the read back when they go out.
+    HeaderBeforeSend HeaderHook() {
+        return [this, keep = backup.HeaderHook()](const HeaderLines* current,
+                                                  const HeaderLines& sent) {
+            std::string refusal = keep(current, sent);
+            if (refusal.empty() && readBack) {
+                check.NoteHeader(sent);
+            }
+            return refusal;
+        };
+    }
+    VatBeforeSend VatHook() {
+        return [this, keep = backup.VatHook()](const VatRates* current, const VatRates& sent) {
+            std::string refusal = keep(current, sent);
+            if (refusal.empty() && readBack) {
+                check.NoteVatRates(sent);
+            }
+            return refusal;
+        };
+    }
+
+    // The closing lines of the job: the backup's path, then the read back of what was
+    // sent when the write went through. Returns the exit code `code` becomes.
+    int Close(CommandContext& context, CliSession& session, int code, bool written) {
+        if (!backup.Report()) {
+            code = kExitFailure;
+        }
+        if (!readBack) {
+            return code;
+        }
+        if (!written) {
+            context.err << "Odczyt kontrolny nie został wykonany: zapis się nie udał.\n";
+            return code;
+        }
+        const ReadBackOutcome outcome = check.Verify(session.Ecr());
+        std::ostream& stream = outcome.Passed() ? context.out : context.err;
+        for (const std::string& line : ReadBackReport(outcome)) {
+            stream << line << "\n";
+        }
+        return outcome.Passed() ? code : kExitFailure;
+    }
+
+    CommandBackup backup;
+    ReadBackCheck check;
+    RowWriteObservers observers;
+    bool readBack;
+};
+
+int WriteAllTables(CommandContext& context, CliSession& session, GoOnUserInterface& ui,
+                   const std::string& path, const RegisterModel& model, TableSet& tables,
+                   Settings& settings, bool vatGiven, bool headerGiven, Safeguards& guards,
+                   bool& written);
+
 int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui,
-             const std::string& path) {
+             const std::string& path, bool readBack) {
     const RegisterModel& model = *ActiveModel();
     const int minPlu = ClampMinPlu(context.options.minPlu);
     TableSet tables;
@@ -193,30 +265,41 @@ int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui
     if (!passed) {
         return kExitFailure;
     }
+    Safeguards guards(context, model, settings, "wszystko", readBack || settings.SprawdzajZapis);
+    bool written = false;
+    const int code = WriteAllTables(context, session, ui, path, model, tables, settings, vatGiven,
+                                    headerGiven, guards, written);
+    return guards.Close(context, session, code, written);
+}
+
+int WriteAllTables(CommandContext& context, CliSession& session, GoOnUserInterface& ui,
+                   const std::string& path, const RegisterModel& model, TableSet& tables,
+                   Settings& settings, bool vatGiven, bool headerGiven, Safeguards& guards,
+                   bool& written) {
     if (vatGiven || headerGiven) {
         const std::optional<bool> fiscal = session.Fiscal();
         if (!fiscal) {
             return kExitFailure;
         }
-        if (vatGiven &&
-            !ProgramVatRates(session.Ecr(), ui, kCaption, false, *fiscal, tables.vatRates)) {
+        if (vatGiven && !ProgramVatRates(session.Ecr(), ui, kCaption, false, *fiscal,
+                                         tables.vatRates, 0, guards.VatHook())) {
             return kExitFailure;
         }
         ValidationOutcome header;
         if (headerGiven && !ProgramHeader(session.Ecr(), ui, kCaption, model, settings, false,
-                                          *fiscal, tables.header, header)) {
+                                          *fiscal, tables.header, header, guards.HeaderHook())) {
             Validated(context, header);
             return kExitFailure;
         }
     }
     // The closing lines name what was written and what the file had no record of.
-    std::vector<std::string> written;
+    std::vector<std::string> writtenTables;
     std::vector<std::string> absent;
     if (vatGiven) {
-        written.emplace_back(model.Table(TableKind::kVat).tableName);
+        writtenTables.emplace_back(model.Table(TableKind::kVat).tableName);
     }
     if (headerGiven) {
-        written.emplace_back(model.Table(TableKind::kHeader).tableName);
+        writtenTables.emplace_back(model.Table(TableKind::kHeader).tableName);
     }
     bool passedOver = false;
     std::vector<std::string> failedRows;
@@ -233,24 +316,25 @@ int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui
         }
         std::vector<std::string> failed;
         const TransferResult result =
-            WriteTable(session, ui, model, tables, kind, {}, false, &failed);
+            WriteTable(session, ui, model, tables, kind, {}, false, &failed, &guards.observers);
         for (const std::string& row : failed) {
             failedRows.push_back(name + " " + row);
         }
         if (result != TransferResult::kDone && result != TransferResult::kPassedOver) {
-            if (!written.empty()) {
-                context.err << "Zapisano wcześniej: " << JoinedList(written) << ".\n";
+            if (!writtenTables.empty()) {
+                context.err << "Zapisano wcześniej: " << JoinedList(writtenTables) << ".\n";
             }
             return ExitOf(context, result, failedRows);
         }
         passedOver = passedOver || result == TransferResult::kPassedOver;
-        written.push_back(name);
+        writtenTables.push_back(name);
     }
+    written = true;
     if (passedOver) {
         return ExitOf(context, TransferResult::kPassedOver, failedRows);
     }
     context.out << "Zapisano do kasy wszystkie tabele z pliku " << path << ": "
-                << JoinedList(written) << ".\n";
+                << JoinedList(writtenTables) << ".\n";
     if (!absent.empty()) {
         context.out << "Plik nie zawiera rekordów tabel: " << JoinedList(absent) << ".\n";
     }
@@ -287,7 +371,7 @@ int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
     GoOnUserInterface ui(session.Ui(), context.err, parsed.goOn);
     const InterruptRaisesAbort interrupt(session.Ecr().abortRequested);
     if (all) {
-        return WriteAll(context, session, ui, file);
+        return WriteAll(context, session, ui, file, parsed.readBack);
     }
     const RegisterModel& model = *ActiveModel();
     TableKind kind = TableKind::kGoods;
@@ -309,6 +393,7 @@ int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
     }
     TableSet tables;
     SetUpGrid(tables.Grid(kind), model.Table(kind), true, true, minPlu);
+    Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
     if (!file.empty()) {
         const TableLoadOutcome loaded = LoadTableFile(file, model, kind, tables, minPlu);
         if (!loaded.message.empty()) {
@@ -317,7 +402,6 @@ int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
         if (!loaded.ok()) {
             return kExitFailure;
         }
-        Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
         const ValidationCommand command =
             ranged ? ValidationCommand::kWriteGoodsRange : WriteCommandOf(kind);
         if (!Validated(context, RunValidation(command, model, tables, minPlu, settings,
@@ -325,15 +409,18 @@ int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
             return kExitFailure;
         }
     }
+    Safeguards guards(context, model, settings, Utf8ToUpper(model.Table(kind).tableName),
+                      parsed.readBack || settings.SprawdzajZapis);
     std::vector<std::string> failedRows;
-    const int code = ExitOf(
-        context, WriteTable(session, ui, model, tables, kind, range, parsed.clear, &failedRows),
-        failedRows);
+    const TransferResult result = WriteTable(session, ui, model, tables, kind, range, parsed.clear,
+                                             &failedRows, &guards.observers);
+    const int code = ExitOf(context, result, failedRows);
     if (code == kExitSuccess) {
         context.out << (parsed.clear ? "Wyczyszczono" : "Zapisano") << " do kasy tabelę "
                     << model.Table(kind).tableName << ".\n";
     }
-    return code;
+    return guards.Close(context, session, code,
+                        result == TransferResult::kDone || result == TransferResult::kPassedOver);
 }
 
 int RunKasuj(CommandContext& context, const std::vector<std::string>& args) {

@@ -48,13 +48,22 @@ bool ReadVatRates(ECRClass& ecr, VatRates& rates) {
     return true;
 }
 
-bool WriteVatRates(ECRClass& ecr, int32_t timeoutMs, const VatRates& rates) {
+bool WriteVatRates(ECRClass& ecr, int32_t timeoutMs, const VatRates& rates,
+                   const VatBeforeSend& beforeSend) {
     if (!ecr.InitTransmission()) {
         return false;
     }
     VatRates current{};
-    if (ReadVatRates(ecr, current) && current == rates) {
+    const bool haveCurrent = ReadVatRates(ecr, current);
+    if (haveCurrent && current == rates) {
         return true;
+    }
+    if (beforeSend) {
+        const std::string reason = beforeSend(haveCurrent ? &current : nullptr, rates);
+        if (!reason.empty()) {
+            ecr.Refuse(reason);
+            return false;
+        }
     }
     iBuffer& request = ecr.BeginRequest();
     request.AppendByte('Z');
@@ -251,8 +260,8 @@ bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, 
 }
 
 bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
-                     bool fiscalChecked, const std::array<std::string, 7>& edits,
-                     int32_t timeoutMs) {
+                     bool fiscalChecked, const std::array<std::string, 7>& edits, int32_t timeoutMs,
+                     const VatBeforeSend& beforeSend) {
     if (ProgrammingRefused(ecr, ui, caption, busy, fiscalChecked,
                            "Programowanie stawek VAT z interfejsu szeregowego\njest możliwe "
                            "tylko w trybie niefiskalnym.")) {
@@ -276,7 +285,11 @@ bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& captio
         }
         VatRatesFromInputs(edits, current, rates, refusal);
     }
-    if (!WriteVatRates(ecr, timeoutMs, rates)) {
+    if (!WriteVatRates(ecr, timeoutMs, rates, beforeSend)) {
+        if (!ecr.refusal.empty()) {
+            ui.Message(caption, ecr.refusal);
+            return false;
+        }
         ui.Message(caption, ecr.WithRegisterReason(
                                 "Nie można zapisać stawek VAT.\nUruchom w kasie komunikację, lub "
                                 "ustaw w oknie\nKonfiguracja Programu parametry transmisji."));

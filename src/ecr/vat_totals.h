@@ -20,10 +20,14 @@ inline constexpr double kVatExempt = -2;
 inline constexpr int32_t kVatWriteTimeoutMs = 20000;
 
 bool ReadVatRates(ECRClass& ecr, VatRates& rates);
+// Told of new rates about to be sent: the register's rates (null when they could not be
+// read) and the rates as they go out. A non-empty result is why they must not be sent.
+using VatBeforeSend = std::function<std::string(const VatRates* current, const VatRates& sent)>;
 // Writes the rates (nothing is sent when the register already has them). The request
 // waits `timeoutMs`, or 20000 ms when 0 is given. Succeeds only when the register
-// accepted the rates.
-bool WriteVatRates(ECRClass& ecr, int32_t timeoutMs, const VatRates& rates);
+// accepted the rates; a refusal of `beforeSend` fails it before anything is sent.
+bool WriteVatRates(ECRClass& ecr, int32_t timeoutMs, const VatRates& rates,
+                   const VatBeforeSend& beforeSend = {});
 bool ReadTotals(ECRClass& ecr, TotalsRecord& totals);
 // 1 when all seven totals are zero, 0 when one is not, -1 when they cannot be read.
 int TotalsAreZero(ECRClass& ecr);
@@ -81,10 +85,10 @@ bool ShowTotals(ECRClass& ecr, UserInterface& ui, const std::string& caption, bo
 bool ShowVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool close,
                   bool interactive, std::array<std::string, 7>& texts);
 // "StawkiVAT_zapis_kasa": the edits' texts are programmed into the register; the write
-// waits `timeoutMs` for its answer, 20000 ms when 0.
+// waits `timeoutMs` for its answer, 20000 ms when 0. `beforeSend` as for WriteVatRates.
 bool ProgramVatRates(ECRClass& ecr, UserInterface& ui, const std::string& caption, bool busy,
                      bool fiscalChecked, const std::array<std::string, 7>& edits,
-                     int32_t timeoutMs = 0);
+                     int32_t timeoutMs = 0, const VatBeforeSend& beforeSend = {});
 
 inline constexpr const char* kVatReadFailedMessage =
     "Nie można odczytać stawek VAT z kasy.\nUruchom w kasie komunikację, lub ustaw w "

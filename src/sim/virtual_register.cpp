@@ -83,6 +83,12 @@ bool ParsePayload(const std::string& payload, ParsedRequest& request) {
     return true;
 }
 
+// The requests that change what the register keeps: a record of a database, the
+// header, the VAT rates.
+bool IsWriteCommand(char command) {
+    return (command >= '@' && command <= 'E') || command == 'X' || command == 'Z';
+}
+
 }  // namespace
 
 std::string FramePayload(const std::string& payload) {
@@ -191,11 +197,17 @@ void VirtualRegister::InjectFault(Fault fault) {
     faults_.push_back({fault, 0});
 }
 
-std::optional<Fault> VirtualRegister::TakeFault() {
+std::optional<Fault> VirtualRegister::TakeFault(char command) {
     std::optional<Fault> single;
     std::optional<Fault> repeated;
     for (auto it = faults_.begin(); it != faults_.end();) {
         const Fault& f = it->fault;
+        // A register that ignores writes answers everything else as usual: the fault waits
+        // for the writes it is meant for.
+        if (f.kind == FaultKind::IgnoreWrite && !IsWriteCommand(command)) {
+            ++it;
+            continue;
+        }
         const int64_t n = ++it->answers;
         const int64_t first = std::max(f.from, 1);
         const bool due = n >= first && (f.every <= 0 || (n - first) % f.every == 0);
@@ -313,7 +325,7 @@ void VirtualRegister::AnswerDocument(const std::string& request) {
     std::optional<Fault> fault;
     {
         std::lock_guard lock(mutex_);
-        fault = TakeFault();
+        fault = TakeFault(0);
     }
     const std::string verdict = fault && fault->kind == FaultKind::Status
                                     ? "0;" + std::to_string(fault->status)
@@ -358,7 +370,7 @@ void VirtualRegister::HandleFrame(const std::string& frameBytes, Clock::time_poi
     std::string answer;
     {
         std::lock_guard lock(mutex_);
-        fault = TakeFault();
+        fault = TakeFault(parsed ? request.command : 0);
         const std::string number = std::to_string(request.number);
         if (!checksumOk) {
             answer = FramePayload(number + ";21");
@@ -366,6 +378,8 @@ void VirtualRegister::HandleFrame(const std::string& frameBytes, Clock::time_poi
             answer = FramePayload(number + ";23");
         } else if (fault && fault->kind == FaultKind::Status) {
             answer = FramePayload(number + ";" + std::to_string(fault->status));
+        } else if (fault && fault->kind == FaultKind::IgnoreWrite) {
+            answer = FramePayload(number + ";0");
         } else if (const auto forced = statusFor_.find(request.command);
                    forced != statusFor_.end()) {
             answer = FramePayload(number + ";" + std::to_string(forced->second));
@@ -447,6 +461,7 @@ void VirtualRegister::SendAnswer(const std::string& bytes, const Fault* fault, i
             running_ = false;
             return;
         case FaultKind::Status:
+        case FaultKind::IgnoreWrite:
             WritePaced(bytes);
             return;
         case FaultKind::CloseMidAnswer:

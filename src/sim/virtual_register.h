@@ -46,6 +46,8 @@ enum class FaultKind {
     GarbageAfter,    // noise bytes follow the answer
     Vanish,          // the device is gone before it answers, its port with it (a pulled cable)
     Status,          // the answer is the status code `status` alone; the request is not done
+    IgnoreWrite,     // a write (of a record, the header or the VAT rates) is confirmed with
+                     // status 0 and not done; only writes count for `every` and `from`
 };
 
 struct Fault {
@@ -107,7 +109,8 @@ class VirtualRegister {
     void SendAnswer(const std::string& bytes, const Fault* fault, int number);
     void WritePaced(const std::string& bytes);
     void AnswerDocument(const std::string& request);
-    std::optional<Fault> TakeFault();
+    // The fault due for the answer to a request with this command letter.
+    std::optional<Fault> TakeFault(char command);
     void RemoveLink();
 
     VirtualRegisterOptions options_;

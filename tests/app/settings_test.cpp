@@ -29,10 +29,10 @@ TEST(SettingsTest, TableKeepsTheStoredKeys) {
     for (const SettingRow& row : SettingsTable(settings)) {
         keys += std::string(row.key) + " ";
     }
-    EXPECT_EQ(SettingsTable(settings).size(), 73u);
-    for (const char* key :
-         {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ", " minPLU ",
-          " UsbVendorId ", " AutoUpgrade ", " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
+    EXPECT_EQ(SettingsTable(settings).size(), 75u);
+    for (const char* key : {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ",
+                            " minPLU ", " UsbVendorId ", " AutoUpgrade KopieMax SprawdzajZapis ",
+                            " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
         EXPECT_NE(keys.find(key), std::string::npos) << key;
     }
 }
@@ -51,6 +51,13 @@ TEST(SettingsTest, MissingFileStartsWithDefaults) {
     EXPECT_TRUE(settings.AutoUpgrade);
     EXPECT_TRUE(Loaded("[USTAWIENIA]\r\nHint=1\r\n").AutoUpgrade);
     EXPECT_FALSE(Loaded("[USTAWIENIA]\r\nAutoUpgrade=0\r\n").AutoUpgrade);
+    // 200 backups are kept unless the file says otherwise; none at all cannot be asked for.
+    EXPECT_EQ(settings.KopieMax, 200);
+    EXPECT_EQ(Loaded("[USTAWIENIA]\r\nKopieMax=15\r\n").KopieMax, 15);
+    EXPECT_EQ(Loaded("[USTAWIENIA]\r\nKopieMax=0\r\n").KopieMax, 200);
+    EXPECT_EQ(Loaded("[USTAWIENIA]\r\nKopieMax=-3\r\n").KopieMax, 200);
+    EXPECT_FALSE(settings.SprawdzajZapis);
+    EXPECT_TRUE(Loaded("[USTAWIENIA]\r\nSprawdzajZapis=1\r\n").SprawdzajZapis);
     EXPECT_EQ(settings.FontInfo, (FontSetting{"Arial", 128, 11, kFontBold | kFontItalic}));
     EXPECT_EQ(settings.FontEdit, (FontSetting{"Arial", 32768, 12, kFontBold | kFontItalic}));
     EXPECT_EQ(settings.FontWind, (FontSetting{"Courier New", 255, 12, kFontBold | kFontItalic}));

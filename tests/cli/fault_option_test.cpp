@@ -32,6 +32,8 @@ TEST(FaultOption, EveryKindWithItsRepetitionAndWrongValuesRefused) {
         {"znikniecie", FaultKind::Vanish, 0, 0, 0, 0},
         {"status=0", FaultKind::Status, 0, 0, 0, 0},
         {"status=255:co=7", FaultKind::Status, 0, 255, 7, 7},
+        {"ignoruje-zapis", FaultKind::IgnoreWrite, 0, 0, 0, 0},
+        {"ignoruje-zapis:po=1", FaultKind::IgnoreWrite, 0, 0, 1, 1},
     };
     for (const Good& g : good) {
         std::string error;
@@ -43,10 +45,10 @@ TEST(FaultOption, EveryKindWithItsRepetitionAndWrongValuesRefused) {
         EXPECT_EQ(fault->every, g.every) << g.text;
         EXPECT_EQ(fault->from, g.from) << g.text;
     }
-    const char* const bad[] = {"",           "brak",        "suma:",      "suma:dwa",
-                               "suma:co=0",  "suma:po=-1",  "suma:co=1x", "suma=5",
-                               "status",     "status=256",  "status=-1",  "status=2a",
-                               "spozniona=", "spozniona=x", "SUMA",       "suma:raz:co=2"};
+    const char* const bad[] = {
+        "",           "brak",        "suma:",  "suma:dwa",      "suma:co=0",       "suma:po=-1",
+        "suma:co=1x", "suma=5",      "status", "status=256",    "status=-1",       "status=2a",
+        "spozniona=", "spozniona=x", "SUMA",   "suma:raz:co=2", "ignoruje-zapis=1"};
     for (const char* text : bad) {
         std::string error;
         EXPECT_FALSE(ParseFaultOption(text, error)) << text;

@@ -37,14 +37,17 @@ class KasaCommands : public ::testing::Test {
         reg = std::make_unique<sim::VirtualRegister>(options);
         ASSERT_TRUE(reg->Start());
     }
+    // Writes leave their backups in the test's own folder, never in the user's.
     Outcome Kasa(std::vector<std::string> args, const std::string& input = "") {
         args.insert(args.begin(), {"--port", reg->PortPath(), "--baud", "115200"});
         std::istringstream in(input);
         std::ostringstream out, err;
-        const int code = kasa::cli::Run(args, in, out, err);
+        const int code = kasa::cli::Run(args, in, out, err, false, false, BackupFolder());
         return {code, out.str(), err.str()};
     }
+    std::string BackupFolder() const { return backups.Path("kopie") + "/"; }
     std::unique_ptr<sim::VirtualRegister> reg;
+    kasa::testing::ScratchFolder backups;
 };
 
 // The command line without a register, over a config file of its own in a scratch folder,

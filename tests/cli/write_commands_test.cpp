@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <sstream>
+#include <utility>
 
+#include "base/key_value_file.h"
 #include "kasa_fixture.h"
 #include "sim/virtual_register.h"
 #include "support/register_state.h"
 #include "support/scratch_folder.h"
+#include "tables/catalogue.h"
+#include "tables/pod_file.h"
 
 namespace kasa::cli {
 namespace {
@@ -16,6 +22,27 @@ namespace {
 const char* const kGoodsTitles =
     "Numer;Nazwa;Kod kreskowy;PTU;Grupa;Op.;Cena;Ilo\x9c\xe6;Warto\x9c\xe6;M Ilo\x9c\xe6;"
     "M warto\x9c\xe6\r\n";
+
+// The path of the backup a command printed; empty when it printed none.
+std::string BackupPath(const std::string& out) {
+    const std::string lead = "Kopia zapisanych rekordów: ";
+    const size_t at = out.find(lead);
+    if (at == std::string::npos) {
+        return {};
+    }
+    const size_t start = at + lead.size();
+    return out.substr(start, out.find('\n', start) - start);
+}
+
+size_t FileCount(const std::string& folder) {
+    std::error_code error;
+    size_t count = 0;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        ++count;
+    }
+    return count;
+}
 
 class KasaWrites : public KasaCommands {
   protected:
@@ -39,7 +66,14 @@ TEST_F(KasaWrites, ZapisWritesTheFilledRowsOfAFile) {
         "21;Drugi towar;;B;1;0;3.10;0;0;0;0\r\n");
     const Outcome r = Kasa({"zapis", "PLU", file});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Zapisano do kasy tabelę PLU.\n");
+    // The backup holds both records as they were: empty, so writing it back cannot clear
+    // them, which the user is told.
+    const std::string path = BackupPath(r.out);
+    EXPECT_EQ(r.out, "Zapisano do kasy tabelę PLU.\nKopia zapisanych rekordów: " + path +
+                         "\nRekordy puste przed zapisem (zapis kopii ich nie wyczyści): PLU 20, "
+                         "PLU 21.\n");
+    EXPECT_EQ(backups.Read(path.substr(backups.Path("").size())),
+              "[TOWARY]\r\nPlu20=20;;;;;;;;;;\r\nPlu21=21;;;;;;;;;;\r\n");
     EXPECT_EQ(Requests('E'), 2);
     EXPECT_EQ(GoodsName(20), "Nowy towar");
     EXPECT_EQ(GoodsName(21), "Drugi towar");
@@ -149,7 +183,7 @@ class KasaRestore : public ::testing::TestWithParam<sim::RegisterType> {
         args.insert(args.begin(), {"--port", reg->PortPath(), "--baud", "115200"});
         std::istringstream in;
         std::ostringstream out, err;
-        const int code = kasa::cli::Run(args, in, out, err);
+        const int code = kasa::cli::Run(args, in, out, err, false, false, folder.Path("kopie"));
         return {code, out.str(), err.str()};
     }
     std::vector<std::vector<std::string>> Snapshot() {
@@ -162,6 +196,24 @@ class KasaRestore : public ::testing::TestWithParam<sim::RegisterType> {
             }
         });
         return records;
+    }
+    // The records, then the header lines and the VAT rates. A "Zen" header travels as text
+    // alone, so only a "Vesper" has line flags that a write can set.
+    std::vector<std::vector<std::string>> FullSnapshot() {
+        std::vector<std::vector<std::string>> all = Snapshot();
+        const bool flags = GetParam() == sim::RegisterType::Vesper;
+        testing::WithState(*reg, [&](sim::RegisterState& s) {
+            for (const sim::SimHeaderLine& line : s.header) {
+                all.push_back({line.text, flags && line.heavy ? "1" : "0",
+                               flags && line.doubleHeight ? "1" : "0"});
+            }
+            std::vector<std::string> rates;
+            for (const double rate : s.vatRates) {
+                rates.push_back(std::to_string(rate));
+            }
+            all.push_back(rates);
+        });
+        return all;
     }
     std::unique_ptr<sim::VirtualRegister> reg;
     testing::ScratchFolder folder;
@@ -182,6 +234,56 @@ TEST_P(KasaRestore, ZapisWszystkoOfOdczytWszystkoChangesNothing) {
     EXPECT_EQ(Snapshot(), before);
     for (const char letter : {'A', 'B', 'C', 'D', 'E'}) {
         EXPECT_EQ(testing::CountRequests(*reg, letter), 0) << letter;
+    }
+    // A write that changes nothing leaves no backup.
+    EXPECT_EQ(BackupPath(written.out), "");
+    EXPECT_FALSE(folder.Exists("kopie"));
+}
+
+// Records of several tables, a header line and a VAT rate are changed by a write; writing
+// its backup back leaves the register as it was before, byte for byte.
+TEST_P(KasaRestore, TheBackupOfAWriteWrittenBackPutsTheRegisterBack) {
+    const RegisterModel& model = GetParam() == sim::RegisterType::Zen ? ZenModel() : VesperModel();
+    const std::string path = folder.Path("kasa.pod");
+    ASSERT_EQ(Kasa({"odczyt", "wszystko", path}).code, 0);
+    const auto before = FullSnapshot();
+    {
+        KeyValueFile file(LiteralFileName{}, path);
+        const std::pair<TableKind, int> changed[] = {
+            {TableKind::kGoods, 1},     {TableKind::kGoods, 2},        {TableKind::kCashiers, 2},
+            {TableKind::kPackaging, 1}, {TableKind::kPaymentForms, 1}, {TableKind::kDiscounts, 1}};
+        for (const auto& [kind, number] : changed) {
+            const TableDescriptor& table = model.Table(kind);
+            std::string value = file.ReadString(table.sectionName, PodKey(table, number));
+            ASSERT_NE(value.find(';'), std::string::npos) << table.tableName << number;
+            const size_t name = value.find(';') + 1;
+            value.replace(name, value.find(';', name) - name, "Nowy" + std::to_string(number));
+            file.WriteString(table.sectionName, PodKey(table, number), value);
+        }
+        const TableDescriptor& header = model.Table(TableKind::kHeader);
+        file.WriteString(header.sectionName, PodKey(header, 2), "2;0;1;0;Nowa linia");
+        file.WriteString("PTU", "Ptu2", "B;7.00;AKTYWNA");
+        ASSERT_TRUE(file.Write().ok);
+    }
+    const Outcome write = Kasa({"zapis", "wszystko", path});
+    ASSERT_EQ(write.code, 0) << write.err;
+    ASSERT_NE(FullSnapshot(), before);
+    const std::string backup = BackupPath(write.out);
+    EXPECT_EQ(backup.rfind(folder.Path("kopie/"), 0), 0u) << write.out;
+    EXPECT_TRUE(backup.ends_with(std::string("_") +
+                                 (GetParam() == sim::RegisterType::Zen ? "ZEN" : "VESPER") +
+                                 "_wszystko.pod"))
+        << backup;
+
+    const Outcome restore = Kasa({"zapis", "wszystko", backup, "--odczyt-kontrolny"});
+    EXPECT_EQ(restore.code, 0) << restore.err;
+    EXPECT_NE(restore.out.find("Odczyt kontrolny: zgodne wszystkie zapisane rekordy (8)."),
+              std::string::npos)
+        << restore.out;
+    const auto after = FullSnapshot();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i], before[i]) << "record " << i;
     }
 }
 
@@ -239,6 +341,90 @@ TEST_F(KasaWrites, AnUnknownColumnIsToldAndTheOthersAreWritten) {
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("Nieznana kolumna: Uwagi\n"), std::string::npos) << r.err;
     EXPECT_EQ(GoodsName(20), "Nowy towar");
+}
+
+TEST_F(KasaWrites, AnUnwritableBackupFolderRefusesTheWriteWithNothingSent) {
+    backups.Write("kopie", "plik w miejscu folderu");
+    const Outcome r = Kasa({"zapis", "PLU", GoodsFile("1;Chleb razowy;;A;1;0;3.50;0;0;0;0\r\n")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Rekord 1 tabeli PLU nie został wysłany do kasy: nie udało się zapisać "
+                         "kopii rekordów sprzed zapisu.\nNie udało się zapisać pliku " +
+                         BackupFolder()),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(Requests('E'), 0);
+    EXPECT_EQ(GoodsName(1), "Chleb żytni");
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(KasaWrites, OdczytKontrolnyProvesTheWriteOrListsWhatTheRegisterDidNotKeep) {
+    Outcome r = Kasa({"zapis", "PLU",
+                      GoodsFile("1;Chleb razowy;;A;1;0;3.50;0;0;0;0\r\n"
+                                "20;Nowy towar;;A;1;0;2.50;0;0;0;0\r\n"),
+                      "--odczyt-kontrolny"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.out.ends_with("Odczyt kontrolny: zgodne wszystkie zapisane rekordy (2).\n"))
+        << r.out;
+    // A register that confirms writes and keeps nothing.
+    reg->InjectFault({sim::FaultKind::IgnoreWrite, 0, 0, 1, 1});
+    r = Kasa({"zapis", "PLU", GoodsFile("1;Chleb orkiszowy;;A;1;0;3.80;0;0;0;0\r\n"),
+              "--odczyt-kontrolny"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err,
+              "Odczyt kontrolny: PLU wiersz 1, kolumna Nazwa: wysłano Chleb orkiszowy, odczytano "
+              "Chleb razowy.\n"
+              "Odczyt kontrolny: PLU wiersz 1, kolumna Cena: wysłano 3.80, odczytano 3.50.\n"
+              "Odczyt kontrolny: kasa nie zawiera tego, co do niej wysłano (różnic: 2).\n");
+    EXPECT_EQ(GoodsName(1), "Chleb razowy");
+}
+
+TEST_F(KasaWrites, NaglowekAndVatUstawLeaveBackupsThatPutThemBack) {
+    std::array<sim::SimHeaderLine, 8> header;
+    std::array<double, 7> rates{};
+    testing::WithState(*reg, [&](sim::RegisterState& s) {
+        header = s.header;
+        rates = s.vatRates;
+    });
+    folder.Write("naglowek.txt", "Nowy sklep\n*Druga linia\n");
+    const Outcome h = Kasa({"naglowek", "ustaw", folder.Path("naglowek.txt")});
+    EXPECT_EQ(h.code, 0) << h.err;
+    const std::string headerBackup = BackupPath(h.out);
+    EXPECT_TRUE(h.out.starts_with("Kopia zapisanych rekordów: " + BackupFolder())) << h.out;
+    EXPECT_TRUE(headerBackup.ends_with("_VESPER_NAGLOWEK.pod")) << headerBackup;
+    const Outcome v = Kasa({"vat", "ustaw", "A=22", "F=7"});
+    EXPECT_EQ(v.code, 0) << v.err;
+    const std::string vatBackup = BackupPath(v.out);
+    EXPECT_TRUE(vatBackup.ends_with("_VESPER_STAWKIVAT.pod")) << v.out;
+    testing::WithState(*reg, [&](sim::RegisterState& s) {
+        EXPECT_EQ(s.header[0].text, "Nowy sklep");
+        EXPECT_EQ(s.vatRates[5], 7);
+    });
+    // Writing the same rates again changes nothing and makes no backup.
+    EXPECT_EQ(BackupPath(Kasa({"vat", "ustaw", "A=22"}).out), "");
+
+    EXPECT_EQ(Kasa({"zapis", "wszystko", headerBackup}).code, 0);
+    EXPECT_EQ(Kasa({"zapis", "wszystko", vatBackup}).code, 0);
+    testing::WithState(*reg, [&](sim::RegisterState& s) {
+        for (size_t i = 0; i < header.size(); ++i) {
+            EXPECT_EQ(s.header[i].text, header[i].text) << i;
+            EXPECT_EQ(s.header[i].heavy, header[i].heavy) << i;
+            EXPECT_EQ(s.header[i].doubleHeight, header[i].doubleHeight) << i;
+        }
+        EXPECT_EQ(s.vatRates, rates);
+    });
+}
+
+TEST_F(KasaWrites, OnlyTheNewestKopieMaxBackupsStay) {
+    folder.Write("config.cfg", "[USTAWIENIA]\r\nKopieMax=2\r\n");
+    std::string last;
+    for (const char* name : {"Pierwszy", "Drugi", "Trzeci"}) {
+        const Outcome r = Kasa({"--config", folder.Path("config.cfg"), "zapis", "PLU",
+                                GoodsFile(std::string("1;") + name + ";;A;1;0;3.50;0;0;0;0\r\n")});
+        ASSERT_EQ(r.code, 0) << r.err;
+        last = BackupPath(r.out);
+    }
+    EXPECT_EQ(FileCount(BackupFolder()), 2u);
+    EXPECT_TRUE(std::filesystem::exists(last));
 }
 
 TEST_F(KasaWrites, KasujAsksFirstAndDeletesOnYes) {

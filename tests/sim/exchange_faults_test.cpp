@@ -100,6 +100,32 @@ TEST(StatusOnlyAnswer, FailsEveryDataReadAfterAGoodOne) {
     }
 }
 
+// The register that ignores writes confirms them with 0 and keeps its records; reads
+// between them are answered as usual and do not use the fault up.
+TEST_F(ExchangeFaults, IgnoredWriteIsConfirmedAndKeepsTheRecord) {
+    reg->InjectFault({FaultKind::IgnoreWrite, 0, 0, 0, 2});
+    PluRecord record;
+    ASSERT_TRUE(ReadBaseRecord(ecr, 2, record));
+    ASSERT_EQ(record.name, "Masło ekstra");
+    record.name = "Masło zwykłe";
+    EXPECT_TRUE(WriteBaseRecord(ecr, 2, record));  // the first write is done
+    record.name = "Masło inne";
+    EXPECT_TRUE(WriteBaseRecord(ecr, 2, record));  // the second is ignored
+    EXPECT_EQ(ecr.statusCode, 0);
+    PluRecord read;
+    ASSERT_TRUE(ReadBaseRecord(ecr, 2, read));
+    EXPECT_EQ(read.name, "Masło zwykłe");
+    VatRates rates{};
+    ASSERT_TRUE(ReadVatRates(ecr, rates));
+    reg->InjectFault({FaultKind::IgnoreWrite});
+    VatRates changed = rates;
+    changed[0] = 22;
+    EXPECT_TRUE(WriteVatRates(ecr, 0, changed));
+    VatRates after{};
+    ASSERT_TRUE(ReadVatRates(ecr, after));
+    EXPECT_EQ(after, rates);
+}
+
 TEST_F(ExchangeFaults, LateAnswerWithinTheTimeout) {
     ecr.answerTimeout = 1000;
     reg->InjectFault({FaultKind::LateAnswer, 400});

@@ -98,4 +98,63 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes)
     return WriteResult{true, 0, {}};
 }
 
+AppendFile::~AppendFile() {
+    Close();
+}
+
+WriteResult AppendFile::Create(const std::string& path, std::string_view firstBytes) {
+    Close();
+    WriteResult created = WriteFileAtomically(path, firstBytes);
+    if (!created.ok) {
+        return created;
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) {
+        return Failure(path, errno);
+    }
+    path_ = path;
+    handle_ = fd;
+    size_ = firstBytes.size();
+    return created;
+}
+
+WriteResult AppendFile::Append(std::string_view bytes) {
+    if (!IsOpen()) {
+        return Failure(path_, EBADF);
+    }
+    const int fd = static_cast<int>(handle_);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const int error = n < 0 ? errno : EIO;
+            // The part of the piece that got in goes again, so the file ends where it did.
+            if (::ftruncate(fd, static_cast<off_t>(size_)) != 0) {
+                Close();
+            }
+            return Failure(path_, error);
+        }
+        done += static_cast<size_t>(n);
+    }
+    size_ += bytes.size();
+    return WriteResult{true, 0, {}};
+}
+
+WriteResult AppendFile::Close() {
+    if (!IsOpen()) {
+        return WriteResult{true, 0, {}};
+    }
+    const int fd = static_cast<int>(handle_);
+    handle_ = kNoHandle;
+    const int synced = ::fsync(fd);
+    const int error = errno;
+    if (::close(fd) != 0 || synced != 0) {
+        return Failure(path_, synced != 0 ? error : errno);
+    }
+    return WriteResult{true, 0, {}};
+}
+
 }  // namespace kasa

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <random>
 
 #include "base/atomic_file.h"
@@ -86,6 +87,71 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes)
         const DWORD error = ::GetLastError();
         ::DeleteFileW(temporary.c_str());
         return Failure(path, error);
+    }
+    return WriteResult{true, 0, {}};
+}
+
+AppendFile::~AppendFile() {
+    Close();
+}
+
+WriteResult AppendFile::Create(const std::string& path, std::string_view firstBytes) {
+    Close();
+    WriteResult created = WriteFileAtomically(path, firstBytes);
+    if (!created.ok) {
+        return created;
+    }
+    HANDLE file = ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return Failure(path, ::GetLastError());
+    }
+    path_ = path;
+    handle_ = reinterpret_cast<intptr_t>(file);
+    size_ = firstBytes.size();
+    return created;
+}
+
+WriteResult AppendFile::Append(std::string_view bytes) {
+    if (!IsOpen()) {
+        return Failure(path_, ERROR_INVALID_HANDLE);
+    }
+    HANDLE file = reinterpret_cast<HANDLE>(handle_);
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(size_);
+    const auto fail = [&](DWORD error) {
+        // The part of the piece that got in goes again, so the file ends where it did.
+        if (!::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(file)) {
+            Close();
+        }
+        return Failure(path_, error);
+    };
+    if (!::SetFilePointerEx(file, end, nullptr, FILE_BEGIN)) {
+        return fail(::GetLastError());
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            return fail(::GetLastError());
+        }
+        done += written;
+    }
+    size_ += bytes.size();
+    return WriteResult{true, 0, {}};
+}
+
+WriteResult AppendFile::Close() {
+    if (!IsOpen()) {
+        return WriteResult{true, 0, {}};
+    }
+    HANDLE file = reinterpret_cast<HANDLE>(handle_);
+    handle_ = kNoHandle;
+    const bool flushed = ::FlushFileBuffers(file) != 0;
+    const DWORD error = ::GetLastError();
+    if (!::CloseHandle(file) || !flushed) {
+        return Failure(path_, flushed ? ::GetLastError() : error);
     }
     return WriteResult{true, 0, {}};
 }
