@@ -103,6 +103,8 @@ struct Settings {
     // lists every USB serial device.
     std::string UsbVendorId;
     bool AutoUpgrade = true;  // the check for a newer version at start; on unless set to 0
+    // The network ports (tcp://, rfc2217://) last chosen, newest first, separated by ';'.
+    std::string NetworkPorts;
 
     WindowPlace List;      // validation message list
     WindowPlace Fiscal;    // fiscal memory listing
@@ -141,6 +143,7 @@ struct ProgramSettingsValues {
     bool function = false;     // Function: function buttons hidden
     bool balonHint = false;    // BalonHint: the filters' messages off
     bool autoUpgrade = true;   // AutoUpgrade: the check for a newer version on
+    std::string networkPorts;  // NetworkPorts
     FontSet fonts = DefaultFonts();
 
     bool operator==(const ProgramSettingsValues&) const = default;
@@ -151,6 +154,13 @@ ProgramSettingsValues ProgramSettingsOf(const Settings& settings);
 // as the register type the session switched to, is not overwritten with a stale copy.
 void TakeChangedProgramSettings(const ProgramSettingsValues& before,
                                 const ProgramSettingsValues& after, Settings& settings);
+
+// The network port names of a NetworkPorts value, newest first.
+std::vector<std::string> SplitNetworkPorts(std::string_view list);
+// The NetworkPorts value with `name` put first: an earlier mention of it (in any letter
+// case) goes, and only the newest kNetworkPortsKept stay.
+inline constexpr size_t kNetworkPortsKept = 8;
+std::string RememberNetworkPort(std::string_view list, std::string_view name);
 
 enum class SettingType { kString, kInteger, kBoolean };
 

@@ -1,10 +1,12 @@
 #include "cli/ports_command.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "app/settings.h"
 #include "cli/command_line.h"
 #include "comm/port_discovery.h"
+#include "comm/port_name.h"
 
 namespace kasa::cli {
 
@@ -31,8 +33,8 @@ int RunPorty(CommandContext& context, const std::vector<std::string>& args) {
             return UsageFailure(context, "Nieznana opcja: " + arg, kUsage);
         }
     }
+    const Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
     if (scan.MakerDevicesOnly) {
-        const Settings settings = ReadSettingsFile(ResolveConfigFilePath(context.options.config));
         scan.makerVendorId = settings.UsbVendorId;
         // A mistyped id would quietly list nothing, which reads as "no register attached".
         if (!scan.makerVendorId.empty() && !IsVendorId(scan.makerVendorId)) {
@@ -53,6 +55,18 @@ int RunPorty(CommandContext& context, const std::vector<std::string>& args) {
     }
     if (scan.DeviceCount() == 0) {
         context.out << "Nie znaleziono portów szeregowych.\n";
+    }
+    // Serial device servers are not found by a scan: the settings name the ones in use.
+    std::vector<std::string> network = SplitNetworkPorts(settings.NetworkPorts);
+    if (ParseNetworkPortName(settings.PortName) &&
+        std::find(network.begin(), network.end(), settings.PortName) == network.end()) {
+        network.insert(network.begin(), settings.PortName);
+    }
+    if (!network.empty()) {
+        context.out << "Porty sieciowe z ustawień:\n";
+        for (const std::string& name : network) {
+            context.out << name << "\n";
+        }
     }
     return kExitSuccess;
 }
