@@ -80,6 +80,10 @@ bool VirtualRegister::StartListening() {
     socklen_t length = sizeof bound;
     ::getsockname(listener_, reinterpret_cast<sockaddr*>(&bound), &length);
     listenName_ = NetworkName(options_.listening, bound);
+    // A register started again after it vanished comes back on the same port.
+    options_.listenPort = bound.ss_family == AF_INET6
+                              ? ntohs(reinterpret_cast<const sockaddr_in6&>(bound).sin6_port)
+                              : ntohs(reinterpret_cast<const sockaddr_in&>(bound).sin_port);
     return true;
 }
 
