@@ -93,6 +93,7 @@ std::string UsageText() {
            "         [--kod S]                 drukuje tabelę z pliku do PDF; S: tekst, code128,\n"
            "                                   ean13 albo brak (kody kreskowe tabeli PLU)\n"
            "  symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
+           "            [--tcp [ADRES:]PORT | --rfc2217 [ADRES:]PORT]\n"
            "            [--blad LITERA:NUMER:KOD] [--usterka RODZAJ[:co=N|:po=N|:raz]]\n"
            "                                   uruchamia wirtualną kasę (przerwij Ctrl+C)\n"
            "\n"

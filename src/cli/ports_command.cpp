@@ -19,6 +19,22 @@ bool IsVendorId(const std::string& text) {
            text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
 }
 
+// Serial device servers are not found by a scan: the settings name the ones used lately,
+// and the configured port ahead of them when they lack it.
+void ListNetworkPorts(CommandContext& context, const Settings& settings) {
+    std::vector<std::string> network = SplitNetworkPorts(settings.NetworkPorts);
+    if (ParseNetworkPortName(settings.PortName) &&
+        std::find(network.begin(), network.end(), settings.PortName) == network.end()) {
+        network.insert(network.begin(), settings.PortName);
+    }
+    if (!network.empty()) {
+        context.out << "Porty sieciowe z ustawień:\n";
+        for (const std::string& name : network) {
+            context.out << name << "\n";
+        }
+    }
+}
+
 }  // namespace
 
 int RunPorty(CommandContext& context, const std::vector<std::string>& args) {
@@ -47,6 +63,7 @@ int RunPorty(CommandContext& context, const std::vector<std::string>& args) {
         for (const std::string& line : ReportLines(scan.Error())) {
             context.err << line << "\n";
         }
+        ListNetworkPorts(context, settings);
         return kExitFailure;
     }
     scan.BuildReport();
@@ -56,18 +73,7 @@ int RunPorty(CommandContext& context, const std::vector<std::string>& args) {
     if (scan.DeviceCount() == 0) {
         context.out << "Nie znaleziono portów szeregowych.\n";
     }
-    // Serial device servers are not found by a scan: the settings name the ones in use.
-    std::vector<std::string> network = SplitNetworkPorts(settings.NetworkPorts);
-    if (ParseNetworkPortName(settings.PortName) &&
-        std::find(network.begin(), network.end(), settings.PortName) == network.end()) {
-        network.insert(network.begin(), settings.PortName);
-    }
-    if (!network.empty()) {
-        context.out << "Porty sieciowe z ustawień:\n";
-        for (const std::string& name : network) {
-            context.out << name << "\n";
-        }
-    }
+    ListNetworkPorts(context, settings);
     return kExitSuccess;
 }
 
