@@ -297,7 +297,7 @@ void TUstawienieProgramuForm::ShowValues() {
     switches_[3]->setChecked(!values_.balonHint);
     autoUpgrade_->setChecked(values_.autoUpgrade);
     portPath_->setText(QString::fromStdString(values_.portName));
-    SelectCurrentPort();
+    FillPortList();  // the network ports come with the values
     RefreshAutostartCaption();
 }
 
