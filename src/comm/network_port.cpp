@@ -71,7 +71,8 @@ int NetworkPort::Open(const std::string& name) {
         return lastError_;
     }
     int error = 0;
-    lock_ = net::LockPortKey(LockKey(*parsed), error);
+    lockKey_ = LockKey(*parsed);
+    lock_ = net::LockPortKey(lockKey_, error);
     if (lock_ == net::kNoSocket) {
         lock_ = net::kNoLock;
         lastError_ = EBUSY;
@@ -204,7 +205,7 @@ void NetworkPort::Close() {
         socket_ = net::kNoSocket;
     }
     if (lock_ != net::kNoLock) {
-        net::UnlockPortKey(lock_);
+        net::UnlockPortKey(lock_, lockKey_);
         lock_ = net::kNoLock;
     }
     queued_.clear();

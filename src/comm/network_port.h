@@ -73,6 +73,7 @@ class NetworkPort : public BytePort {
     bool telnet_ = false;
     net::SocketHandle socket_ = net::kNoSocket;
     intptr_t lock_ = net::kNoLock;
+    std::string lockKey_;
     mutable telnet::Bytes queued_;
     mutable int lastError_ = 0;
     telnet::Reader reader_;

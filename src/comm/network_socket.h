@@ -54,6 +54,6 @@ void CloseSocket(SocketHandle socket);
 // has it, kNoLock when no lock can be kept here (nothing to release).
 inline constexpr intptr_t kNoLock = -2;
 intptr_t LockPortKey(const std::string& key, int& error);
-void UnlockPortKey(intptr_t lock);
+void UnlockPortKey(intptr_t lock, const std::string& key);
 
 }  // namespace kasa::net

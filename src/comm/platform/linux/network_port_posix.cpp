@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -185,25 +186,44 @@ void CloseSocket(SocketHandle socket) {
     }
 }
 
-intptr_t LockPortKey(const std::string& key, int& error) {
+namespace {
+
+std::string LockPath(const std::string& key) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string folder = runtime != nullptr && runtime[0] == '/' ? runtime : "/tmp";
-    const std::string path = folder + "/kasa-port-" + key + ".lock";
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        return kNoLock;  // no place for a lock: the server's own refusal still guards the line
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        error = errno == EWOULDBLOCK ? EBUSY : errno;
-        ::close(fd);
-        return error == EBUSY ? kNoSocket : kNoLock;
-    }
-    return fd;
+    return folder + "/kasa-port-" + key + ".lock";
 }
 
-void UnlockPortKey(intptr_t lock) {
+}  // namespace
+
+intptr_t LockPortKey(const std::string& key, int& error) {
+    const std::string path = LockPath(key);
+    // The holder removes the file when it lets go; a file removed between our open and our
+    // lock is not the lock any more, so the open is tried again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) {
+            return kNoLock;  // no place for a lock: the server's own refusal still guards
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            error = errno == EWOULDBLOCK ? EBUSY : errno;
+            ::close(fd);
+            return error == EBUSY ? kNoSocket : kNoLock;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            return fd;
+        }
+        ::close(fd);
+    }
+    return kNoLock;
+}
+
+void UnlockPortKey(intptr_t lock, const std::string& key) {
     if (lock >= 0) {
-        ::flock(static_cast<int>(lock), LOCK_UN);
+        ::unlink(LockPath(key).c_str());
         ::close(static_cast<int>(lock));
     }
 }

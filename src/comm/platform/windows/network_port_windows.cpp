@@ -219,7 +219,7 @@ intptr_t LockPortKey(const std::string& key, int& error) {
     return reinterpret_cast<intptr_t>(file);
 }
 
-void UnlockPortKey(intptr_t lock) {
+void UnlockPortKey(intptr_t lock, const std::string&) {
     if (lock >= 0) {
         ::CloseHandle(reinterpret_cast<HANDLE>(lock));
     }
