@@ -19,7 +19,7 @@ target_include_directories(serwis_core PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}")
 # Wide-character Win32 calls, and no min/max macros from windows.h.
 target_compile_definitions(serwis_core PUBLIC UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
 find_package(Threads REQUIRED)
-target_link_libraries(serwis_core PUBLIC Threads::Threads advapi32)
+target_link_libraries(serwis_core PUBLIC Threads::Threads advapi32 ws2_32)
 set_source_files_properties("${CMAKE_CURRENT_SOURCE_DIR}/update/program_version.cpp"
     PROPERTIES COMPILE_DEFINITIONS "SERWIS_VERSION=\"${PROJECT_VERSION}\"")
 

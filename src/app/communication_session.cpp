@@ -5,6 +5,7 @@
 #include "base/codepage.h"
 #include "base/number_text.h"
 #include "base/user_interface.h"
+#include "comm/network_socket.h"
 #include "ecr/register_session.h"
 
 namespace kasa {
@@ -70,6 +71,22 @@ std::string PortOpenFailureReason(int systemError, int32_t baudRate) {
             return "Urządzenie nie istnieje lub zostało odłączone.";
         case ENOTTY:
             return "Wskazany plik nie jest portem szeregowym.";
+        case kHostNotFoundError:
+            return "Nie znaleziono komputera o tej nazwie: sprawdź adres serwera portu.";
+        case ECONNREFUSED:
+            return "Serwer portu odmówił połączenia: sprawdź adres i numer portu TCP.";
+        case ETIMEDOUT:
+            return "Serwer portu nie odpowiada: upłynął czas na nawiązanie połączenia.";
+        case EHOSTUNREACH:
+        case ENETUNREACH:
+            return "Serwer portu jest nieosiągalny w sieci.";
+        case ECONNRESET:
+        case ECONNABORTED:
+        case EPIPE:
+            return "Serwer portu przerwał połączenie; port może obsługiwać już inny program.";
+        case EPROTO:
+            return "Serwer portu nie odpowiada jak serwer RFC 2217: sprawdź, czy nazwa portu "
+                   "ma się zaczynać od tcp:// czy od rfc2217://.";
         default:
             return {};
     }

@@ -75,7 +75,7 @@ int32_t ColourOfRgb(RgbColour rgb) {
 
 std::vector<SettingRow> SettingsTable(Settings& s) {
     std::vector<SettingRow> rows;
-    rows.reserve(76);
+    rows.reserve(77);
     rows.push_back({"ChashPath", SettingType::kString, &s.ChashPath});
     rows.push_back({"PortName", SettingType::kString, &s.PortName});
     rows.push_back({"baudRate", SettingType::kInteger, &s.baudRate});
@@ -91,6 +91,7 @@ std::vector<SettingRow> SettingsTable(Settings& s) {
     rows.push_back({"AutoUpgrade", SettingType::kBoolean, &s.AutoUpgrade});
     rows.push_back({"KopieMax", SettingType::kInteger, &s.KopieMax});
     rows.push_back({"SprawdzajZapis", SettingType::kBoolean, &s.SprawdzajZapis});
+    rows.push_back({"NetworkPorts", SettingType::kString, &s.NetworkPorts});
     AddWindowRows(rows, s.List,
                   {"ListFile", "ListTop", "ListLeft", "ListWidth", "ListHeight", "ListShowing"});
     AddWindowRows(
@@ -147,6 +148,44 @@ FontSetting ButtonFont(const FontSetting& info) {
     return font;
 }
 
+std::vector<std::string> SplitNetworkPorts(std::string_view list) {
+    std::vector<std::string> names;
+    while (!list.empty()) {
+        const size_t end = std::min(list.find(';'), list.size());
+        std::string_view name = list.substr(0, end);
+        while (!name.empty() && name.front() == ' ') {
+            name.remove_prefix(1);
+        }
+        while (!name.empty() && name.back() == ' ') {
+            name.remove_suffix(1);
+        }
+        if (!name.empty()) {
+            names.emplace_back(name);
+        }
+        list.remove_prefix(std::min(end + 1, list.size()));
+    }
+    return names;
+}
+
+std::string RememberNetworkPort(std::string_view list, std::string_view name) {
+    const auto lower = [](std::string_view text) {
+        std::string out(text);
+        for (char& c : out) {
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+        }
+        return out;
+    };
+    std::string result(name);
+    size_t kept = 1;
+    for (const std::string& other : SplitNetworkPorts(list)) {
+        if (kept < kNetworkPortsKept && lower(other) != lower(name)) {
+            result += ";" + other;
+            ++kept;
+        }
+    }
+    return result;
+}
+
 ProgramSettingsValues ProgramSettingsOf(const Settings& settings) {
     ProgramSettingsValues v;
     v.portName = settings.PortName;
@@ -158,6 +197,7 @@ ProgramSettingsValues ProgramSettingsOf(const Settings& settings) {
     v.function = settings.Function;
     v.balonHint = settings.BalonHint;
     v.autoUpgrade = settings.AutoUpgrade;
+    v.networkPorts = settings.NetworkPorts;
     v.fonts = {settings.FontInfo, settings.FontEdit, settings.FontTable, settings.FontWind};
     return v;
 }
@@ -182,6 +222,7 @@ void TakeChangedProgramSettings(const ProgramSettingsValues& before,
     TakeChanged(before.function, after.function, settings.Function);
     TakeChanged(before.balonHint, after.balonHint, settings.BalonHint);
     TakeChanged(before.autoUpgrade, after.autoUpgrade, settings.AutoUpgrade);
+    TakeChanged(before.networkPorts, after.networkPorts, settings.NetworkPorts);
     TakeChanged(before.fonts.info, after.fonts.info, settings.FontInfo);
     TakeChanged(before.fonts.edit, after.fonts.edit, settings.FontEdit);
     TakeChanged(before.fonts.table, after.fonts.table, settings.FontTable);

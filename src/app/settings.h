@@ -110,6 +110,8 @@ struct Settings {
     int32_t KopieMax = kDefaultBackupCount;
     // Every write to the register is read back and compared ("Sprawdzaj zapis odczytem").
     bool SprawdzajZapis = false;
+    // The network ports (tcp://, rfc2217://) last chosen, newest first, separated by ';'.
+    std::string NetworkPorts;
 
     WindowPlace List;      // validation message list
     WindowPlace Fiscal;    // fiscal memory listing
@@ -148,6 +150,7 @@ struct ProgramSettingsValues {
     bool function = false;     // Function: function buttons hidden
     bool balonHint = false;    // BalonHint: the filters' messages off
     bool autoUpgrade = true;   // AutoUpgrade: the check for a newer version on
+    std::string networkPorts;  // NetworkPorts
     FontSet fonts = DefaultFonts();
 
     bool operator==(const ProgramSettingsValues&) const = default;
@@ -161,6 +164,12 @@ void TakeChangedProgramSettings(const ProgramSettingsValues& before,
 
 // The settings window's caption of SprawdzajZapis.
 inline constexpr const char* kReadBackSettingCaption = "Sprawdzaj zapis odczytem";
+// The network port names of a NetworkPorts value, newest first.
+std::vector<std::string> SplitNetworkPorts(std::string_view list);
+// The NetworkPorts value with `name` put first: an earlier mention of it (in any letter
+// case) goes, and only the newest kNetworkPortsKept stay.
+inline constexpr size_t kNetworkPortsKept = 8;
+std::string RememberNetworkPort(std::string_view list, std::string_view name);
 
 enum class SettingType { kString, kInteger, kBoolean };
 

@@ -19,9 +19,14 @@ namespace {
 
 std::string SymulatorUsage() {
     return "Użycie: kasa symulator [--typ zen|vesper] [--link ŚCIEŻKA] [--baud N] [--puste]\n"
+           "       [--tcp [ADRES:]PORT | --rfc2217 [ADRES:]PORT]\n"
            "       [--blad LITERA:NUMER:KOD] [--usterka RODZAJ[:co=N|:po=N|:raz]]\n"
            "  --typ zen|vesper  typ kasy (domyślnie vesper)\n"
            "  --link ŚCIEŻKA    dowiązanie symboliczne do portu, usuwane przy zakończeniu\n"
+           "  --tcp [ADRES:]PORT  czeka na program na porcie TCP zamiast pseudoterminala, jak\n"
+           "                    serwer portu szeregowego (surowe TCP); ADRES domyślnie\n"
+           "                    127.0.0.1, adres IPv6 w nawiasach [ ]; PORT 0: wolny port\n"
+           "  --rfc2217 [ADRES:]PORT  to samo przez Telnet z ustawieniami linii RFC 2217\n"
            "  --baud N          wysyła nie szybciej niż N bitów na sekundę (10 bitów na bajt)\n"
            "  --puste           pusta kasa zamiast przykładowego sklepu\n"
            "  --blad LITERA:NUMER:KOD  odpowiada kodem KOD na polecenie LITERA dla rekordu NUMER\n"
@@ -52,6 +57,35 @@ bool ParseForcedStatus(const std::string& value, sim::VirtualRegisterOptions& op
     return true;
 }
 
+// "[ADRES:]PORT" of --tcp and --rfc2217: the loopback when no address is given, an IPv6
+// address in brackets, port 0 for one the system picks.
+bool ParseListenAddress(const std::string& value, sim::VirtualRegisterOptions& options) {
+    std::string host = "127.0.0.1";
+    std::string port = value;
+    const size_t colon = value.rfind(':');
+    if (colon != std::string::npos) {
+        host = value.substr(0, colon);
+        port = value.substr(colon + 1);
+        if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+            host = host.substr(1, host.size() - 2);
+        } else if (host.find(':') != std::string::npos) {
+            return false;  // an IPv6 address needs its brackets
+        }
+        if (host.empty()) {
+            host = "127.0.0.1";
+        }
+    }
+    int number = -1;
+    const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), number);
+    if (port.empty() || error != std::errc() || end != port.data() + port.size() || number < 0 ||
+        number > 65535) {
+        return false;
+    }
+    options.listenHost = host;
+    options.listenPort = number;
+    return true;
+}
+
 // The options, and the faults to inject; on a wrong fault `error` says why.
 std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std::string>& args,
                                                           std::vector<sim::Fault>& faults,
@@ -64,7 +98,7 @@ std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std:
             continue;
         }
         if (word != "--typ" && word != "--link" && word != "--baud" && word != "--blad" &&
-            word != "--usterka") {
+            word != "--usterka" && word != "--tcp" && word != "--rfc2217") {
             return std::nullopt;
         }
         if (i + 1 >= args.size()) {
@@ -90,6 +124,12 @@ std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std:
             if (!ParseForcedStatus(value, options)) {
                 return std::nullopt;
             }
+        } else if (word == "--tcp" || word == "--rfc2217") {
+            using Listening = sim::VirtualRegisterOptions::Listening;
+            if (options.listening != Listening::kTerminal || !ParseListenAddress(value, options)) {
+                return std::nullopt;
+            }
+            options.listening = word == "--tcp" ? Listening::kTcp : Listening::kRfc2217;
         } else if (word == "--link") {
             if (value.empty() || value.starts_with("-")) {
                 return std::nullopt;
@@ -105,6 +145,11 @@ std::optional<sim::VirtualRegisterOptions> ParseArguments(const std::vector<std:
             }
             options.baudRate = baud;
         }
+    }
+    // A link names a device file; a network port has none.
+    if (!options.linkPath.empty() &&
+        options.listening != sim::VirtualRegisterOptions::Listening::kTerminal) {
+        return std::nullopt;
     }
     return options;
 }
@@ -150,6 +195,10 @@ int RunSymulatorUntil(const std::vector<std::string>& args, std::ostream& out, s
         err << "Nie można uruchomić wirtualnej kasy";
         if (!options->linkPath.empty()) {
             err << " ani utworzyć dowiązania " << options->linkPath;
+        }
+        if (options->listening != sim::VirtualRegisterOptions::Listening::kTerminal) {
+            err << " na porcie " << options->listenHost << ":" << options->listenPort
+                << " (zajęty albo adres nie należy do tego komputera)";
         }
         err << ".\n";
         return kExitFailure;

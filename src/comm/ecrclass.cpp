@@ -5,6 +5,7 @@
 
 #include "base/codepage.h"
 #include "base/number_text.h"
+#include "comm/port_name.h"
 
 namespace kasa {
 
@@ -28,9 +29,9 @@ int ChecksumDigit(uint8_t c) {
 
 void ECRClass::SetPortParams(const std::string& portName, int32_t baudRate, LogCallback callback,
                              uint32_t context) {
-    // Device paths are longer than the register's own port names, so only names that
-    // are not paths keep the short form.
-    configuredPortName_ = !portName.empty() && portName[0] == '/'
+    // Device paths and network port names are longer than the register's own port names,
+    // so only the other names keep the short form.
+    configuredPortName_ = !portName.empty() && (portName[0] == '/' || IsNetworkPortName(portName))
                               ? portName
                               : Utf8Prefix(portName, kMaxPortNameLength);
     configuredBaudRate_ = baudRate;

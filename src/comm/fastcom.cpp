@@ -78,9 +78,11 @@ bool FastCom::Open(const std::string& portName, int32_t readTimeoutConstant) {
     if (IsOpen()) {
         return false;
     }
-    const bool isPath = !portName.empty() && portName[0] == '/';
+    // A network port name is kept and opened as given, as a device path is.
+    const bool network = IsNetworkPortName(portName);
+    const bool isPath = !portName.empty() && (portName[0] == '/' || network);
     portName_ = isPath ? portName : DeviceNameForPort(portName);
-    devicePath_ = DevicePathForName(isPath ? portName : portName_);
+    devicePath_ = network ? portName : DevicePathForName(isPath ? portName : portName_);
     if (devicePath_.empty()) {
         openError_ = ENOENT;
         open_ = false;

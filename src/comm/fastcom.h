@@ -8,7 +8,7 @@
 #include <string>
 
 #include "comm/ibuffer.h"
-#include "comm/serial_port.h"
+#include "comm/line_port.h"
 
 namespace kasa {
 
@@ -120,7 +120,8 @@ class FastCom {
     uint32_t setupError_ = 0;
     std::string portName_;
     bool open_ = false;
-    SerialPort port_;
+    // A connection being made lets the window handle its events, as every other wait does.
+    LinePort port_{[this] { ProcessMessages(); }};
     uint32_t bytesRead_ = 0;
     uint32_t bytesWritten_ = 0;
     int32_t readTimeoutConstant_ = 1;

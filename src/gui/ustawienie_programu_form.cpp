@@ -23,7 +23,9 @@
 
 #include "app/autostart_entry.h"
 #include "app/communication_session.h"
+#include "app/settings.h"
 #include "comm/port_discovery.h"
+#include "comm/port_name.h"
 #include "tables/catalogue.h"
 
 namespace kasa::gui {
@@ -87,7 +89,10 @@ TUstawienieProgramuForm::TUstawienieProgramuForm(UserInterface& ui, QWidget* par
     portList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     portPath_ = new QLineEdit(portGroup_);
     portPath_->setObjectName("NazwaPortu");
-    portPath_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    portPath_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0 lub tcp://adres:port"));
+    portPath_->setToolTip(QStringLiteral(
+        "Urządzenie portu szeregowego albo serwer portu w sieci:\ntcp://adres:port (surowe "
+        "TCP) lub rfc2217://adres:port (Telnet RFC 2217)."));
     refreshPorts_ = new QPushButton(QStringLiteral("Odśwież informacje o portach"), portGroup_);
     refreshPorts_->setObjectName("BitBtn3");
     speedList_ = new QComboBox(portGroup_);
@@ -292,7 +297,7 @@ void TUstawienieProgramuForm::ShowValues() {
     switches_[3]->setChecked(!values_.balonHint);
     autoUpgrade_->setChecked(values_.autoUpgrade);
     portPath_->setText(QString::fromStdString(values_.portName));
-    SelectCurrentPort();
+    FillPortList();  // the network ports come with the values
     RefreshAutostartCaption();
 }
 
@@ -317,13 +322,21 @@ void TUstawienieProgramuForm::RefreshPorts() {
     }
     searchingPorts_ = true;
     ports_ = portLister_ ? portLister_() : std::vector<PortEntry>{};
+    FillPortList();
+    searchingPorts_ = false;
+}
+
+void TUstawienieProgramuForm::FillPortList() {
     portList_->clear();
     portList_->addItem(QString::fromUtf8(kVirtualRegisterPort));
     for (const PortEntry& port : ports_) {
         portList_->addItem(QString::fromStdString(PortEntryText(port)));
     }
+    // The serial device servers used before follow the devices found here.
+    for (const std::string& name : SplitNetworkPorts(values_.networkPorts)) {
+        portList_->addItem(QString::fromStdString(name));
+    }
     SelectCurrentPort();
-    searchingPorts_ = false;
 }
 
 void TUstawienieProgramuForm::SelectCurrentPort() {
@@ -354,6 +367,13 @@ void TUstawienieProgramuForm::SetPortName(const std::string& name) {
         return;
     }
     values_.portName = name;
+    if (ParseNetworkPortName(name)) {
+        const std::string remembered = RememberNetworkPort(values_.networkPorts, name);
+        if (remembered != values_.networkPorts) {
+            values_.networkPorts = remembered;
+            FillPortList();
+        }
+    }
     emit portChanged(QString::fromStdString(name));
     emit valuesChanged();
 }
@@ -363,6 +383,8 @@ void TUstawienieProgramuForm::PortChosen(int index) {
         SetPortName(kVirtualRegisterPort);
     } else if (index > 0 && static_cast<size_t>(index) <= ports_.size()) {
         SetPortName(ports_[static_cast<size_t>(index) - 1].path);
+    } else if (index > 0 && index < portList_->count()) {
+        SetPortName(portList_->itemText(index).toStdString());  // a network port
     }
 }
 

@@ -93,6 +93,7 @@ class TUstawienieProgramuForm : public QWidget {
     void BuildMenu();
     void ApplyOwnFonts();
     void ShowValues();
+    void FillPortList();
     void SelectCurrentPort();
     void PortChosen(int index);
     void PortPathEdited();

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -89,6 +90,12 @@ bool IsWriteCommand(char command) {
     return (command >= '@' && command <= 'E') || command == 'X' || command == 'Z';
 }
 
+// Paced answers sleep until each slice's moment on the wire; the system's default slack
+// of 50 µs on every wake-up would add up over a long table.
+void TightenTimerSlack() {
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+}
+
 }  // namespace
 
 std::string FramePayload(const std::string& payload) {
@@ -117,6 +124,18 @@ bool VirtualRegister::Start() {
     }
     if (thread_.joinable()) {
         thread_.join();  // the thread of a register that vanished
+    }
+    if (options_.listening != VirtualRegisterOptions::Listening::kTerminal) {
+        if (!StartListening()) {
+            return false;
+        }
+        stopRequested_ = false;
+        running_ = true;
+        thread_ = std::thread([this] {
+            TightenTimerSlack();
+            ServeNetwork();
+        });
+        return true;
     }
     int slave = -1;
     char name[256] = {};
@@ -150,7 +169,10 @@ bool VirtualRegister::Start() {
     }
     stopRequested_ = false;
     running_ = true;
-    thread_ = std::thread([this] { Serve(); });
+    thread_ = std::thread([this] {
+        TightenTimerSlack();
+        Serve();
+    });
     return true;
 }
 
@@ -168,6 +190,10 @@ void VirtualRegister::Stop() {
         ::close(slaveKeeper_);
         slaveKeeper_ = -1;
     }
+    if (listener_ >= 0) {
+        ::close(listener_);
+        listener_ = -1;
+    }
     RemoveLink();
 }
 
@@ -184,6 +210,9 @@ void VirtualRegister::RemoveLink() {
 }
 
 std::string VirtualRegister::PortPath() const {
+    if (options_.listening != VirtualRegisterOptions::Listening::kTerminal) {
+        return listenName_;
+    }
     return options_.linkPath.empty() ? slavePath_ : options_.linkPath;
 }
 
@@ -272,46 +301,54 @@ void VirtualRegister::Serve() {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
             continue;
         }
-        if (pending.empty()) {
-            firstByte = Clock::now();
+        if (!TakeBytes(pending, firstByte, chunk, static_cast<size_t>(n))) {
+            return;
         }
-        pending.append(chunk, static_cast<size_t>(n));
-        wireBytes_ += static_cast<uint64_t>(n);
-        for (;;) {
-            const size_t start = pending.find(kStart);
-            if (start == std::string::npos) {
-                // Keep a lone ESC that may begin the next frame.
-                pending = !pending.empty() && pending.back() == '\x1b' ? "\x1b" : "";
-                break;
-            }
-            if (pending.size() > start + 2 && pending[start + 2] == 'c') {
-                // The document verification request ends with 0x1A, not with a frame end.
-                const size_t close = pending.find('\x1a', start);
-                if (close == std::string::npos) {
-                    pending.erase(0, start);
-                    break;
-                }
-                const std::string request = pending.substr(start, close + 1 - start);
-                pending.erase(0, close + 1);
-                AnswerDocument(request);
-                continue;
-            }
-            const size_t end = pending.find(kEnd, start + 2);
-            if (end == std::string::npos) {
+    }
+}
+
+bool VirtualRegister::TakeBytes(std::string& pending, Clock::time_point& firstByte,
+                                const char* chunk, size_t count) {
+    if (pending.empty()) {
+        firstByte = Clock::now();
+    }
+    pending.append(chunk, count);
+    wireBytes_ += static_cast<uint64_t>(count);
+    for (;;) {
+        const size_t start = pending.find(kStart);
+        if (start == std::string::npos) {
+            // Keep a lone ESC that may begin the next frame.
+            pending = !pending.empty() && pending.back() == '\x1b' ? "\x1b" : "";
+            break;
+        }
+        if (pending.size() > start + 2 && pending[start + 2] == 'c') {
+            // The document verification request ends with 0x1A, not with a frame end.
+            const size_t close = pending.find('\x1a', start);
+            if (close == std::string::npos) {
                 pending.erase(0, start);
                 break;
             }
-            // A frame cut short by a new start is dropped, as the new start resynchronises.
-            const size_t latest = pending.rfind(kStart, end - 2);
-            const std::string frame = pending.substr(latest, end + 2 - latest);
-            pending.erase(0, end + 2);
-            HandleFrame(frame, firstByte);
-            firstByte = Clock::now();
-            if (master_ < 0) {
-                return;
-            }
+            const std::string request = pending.substr(start, close + 1 - start);
+            pending.erase(0, close + 1);
+            AnswerDocument(request);
+            continue;
+        }
+        const size_t end = pending.find(kEnd, start + 2);
+        if (end == std::string::npos) {
+            pending.erase(0, start);
+            break;
+        }
+        // A frame cut short by a new start is dropped, as the new start resynchronises.
+        const size_t latest = pending.rfind(kStart, end - 2);
+        const std::string frame = pending.substr(latest, end + 2 - latest);
+        pending.erase(0, end + 2);
+        HandleFrame(frame, firstByte);
+        firstByte = Clock::now();
+        if (master_ < 0) {
+            return false;
         }
     }
+    return true;
 }
 
 void VirtualRegister::AnswerDocument(const std::string& request) {
@@ -457,6 +494,10 @@ void VirtualRegister::SendAnswer(const std::string& bytes, const Fault* fault, i
             master_ = -1;
             ::close(slaveKeeper_);
             slaveKeeper_ = -1;
+            if (listener_ >= 0) {
+                ::close(listener_);
+                listener_ = -1;
+            }
             RemoveLink();
             running_ = false;
             return;
@@ -490,7 +531,7 @@ void VirtualRegister::WritePaced(const std::string& bytes) {
                 start + std::chrono::microseconds(static_cast<int64_t>(done + count) * 10 *
                                                   1000000 / options_.baudRate));
         }
-        const ssize_t n = ::write(master_, bytes.data() + done, count);
+        const ssize_t n = WriteLine(bytes.data() + done, count);
         if (n < 0) {
             if ((errno == EAGAIN || errno == EINTR) && !stopRequested_) {
                 pollfd p{master_, POLLOUT, 0};

@@ -1,5 +1,6 @@
 // The virtual register: stands in the register's place on the master side of a
-// pseudo-terminal, so the program, the tests and the benchmarks have a register to talk to.
+// pseudo-terminal, or behind a listening socket as a serial device server would, so the
+// program, the tests and the benchmarks have a register to talk to.
 #pragma once
 
 #include <atomic>
@@ -14,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "comm/telnet_com_port.h"
 #include "sim/register_state.h"
 
 namespace kasa::sim {
@@ -25,6 +27,14 @@ struct VirtualRegisterOptions {
     int baudRate = 0;
     // When set, a symbolic link of this name points at the port.
     std::string linkPath;
+    // Where the register waits for the program: a pseudo-terminal, or a listening socket
+    // that carries the line's bytes as they are (tcp://) or inside Telnet with the
+    // COM-PORT-OPTION (rfc2217://). One connection is served at a time; another one is
+    // closed at once, as a busy serial device server does.
+    enum class Listening { kTerminal, kTcp, kRfc2217 };
+    Listening listening = Listening::kTerminal;
+    std::string listenHost = "127.0.0.1";
+    int listenPort = 0;  // 0: a free port the system picks
     // A status code forced on one record: {command letter, record number, status code}.
     struct ForcedStatus {
         char command = 0;
@@ -68,11 +78,13 @@ class VirtualRegister {
     VirtualRegister(const VirtualRegister&) = delete;
     VirtualRegister& operator=(const VirtualRegister&) = delete;
 
-    // Opens the pseudo-terminal and starts answering; false when no terminal can be had.
+    // Opens the pseudo-terminal, or the listening socket, and starts answering; false when
+    // neither can be had.
     bool Start();
     void Stop();
     bool Running() const { return running_; }
-    // The path the program opens as its port (the link when one was asked for).
+    // The path the program opens as its port (the link when one was asked for), or the
+    // network port name such as "tcp://127.0.0.1:4001".
     std::string PortPath() const;
     // The pseudo-terminal itself, whether or not a link points at it.
     const std::string& TerminalPath() const { return slavePath_; }
@@ -98,12 +110,31 @@ class VirtualRegister {
     uint64_t WireBytes() const { return wireBytes_; }
     void ClearWireBytes() { wireBytes_ = 0; }
 
+    // The line settings the last Telnet client set through the COM-PORT-OPTION, and the
+    // purges it asked for, oldest first.
+    telnet::LineSettings LineSettings() const;
+    std::vector<uint8_t> PurgeRequests() const;
+    // Connections taken up as the served one since the start (refused ones not counted).
+    int Connections() const { return connections_; }
+
     // The register's memory; lock it while reading or changing it from another thread.
     RegisterState& State() { return *state_; }
     std::unique_lock<std::mutex> Lock() const { return std::unique_lock<std::mutex>(mutex_); }
 
   private:
     void Serve();
+    // Takes received line bytes and answers the frames they complete; false when the line
+    // went away while answering.
+    bool TakeBytes(std::string& pending, std::chrono::steady_clock::time_point& firstByte,
+                   const char* chunk, size_t count);
+    bool StartListening();
+    void ServeNetwork();
+    void AcceptClient();
+    void DropClient();
+    // Hands bytes to the line: the terminal, or the connection (escaped over Telnet);
+    // the count taken, -1 on a failure.
+    long WriteLine(const char* bytes, size_t count);
+    bool SendAll(const uint8_t* bytes, size_t count);
     void HandleFrame(const std::string& frameBytes,
                      std::chrono::steady_clock::time_point firstByte);
     void SendAnswer(const std::string& bytes, const Fault* fault, int number);
@@ -127,8 +158,15 @@ class VirtualRegister {
     std::deque<std::string> received_;
     std::atomic<uint64_t> wireBytes_{0};
 
-    int master_ = -1;
+    int master_ = -1;  // the terminal's master side, or the connection served
     int slaveKeeper_ = -1;
+    int listener_ = -1;
+    std::string listenName_;
+    telnet::Reader telnetReader_;
+    telnet::Negotiation negotiation_;
+    telnet::LineSettings lineSettings_;  // guarded by mutex_
+    std::vector<uint8_t> purges_;        // guarded by mutex_
+    std::atomic<int> connections_{0};
     std::string slavePath_;
     std::thread thread_;
     std::atomic<bool> running_{false};

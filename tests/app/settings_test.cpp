@@ -29,10 +29,10 @@ TEST(SettingsTest, TableKeepsTheStoredKeys) {
     for (const SettingRow& row : SettingsTable(settings)) {
         keys += std::string(row.key) + " ";
     }
-    EXPECT_EQ(SettingsTable(settings).size(), 75u);
+    EXPECT_EQ(SettingsTable(settings).size(), 76u);
     for (const char* key : {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ",
                             " minPLU ", " UsbVendorId ", " AutoUpgrade KopieMax SprawdzajZapis ",
-                            " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
+                            " NetworkPorts ", " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
         EXPECT_NE(keys.find(key), std::string::npos) << key;
     }
 }
@@ -304,6 +304,31 @@ TEST(SettingsTest, ConfigFileLocation) {
     EXPECT_FALSE(folder.Exists("inny.cfg"));
     const std::string resolved = ResolveConfigFilePath("");
     EXPECT_EQ(std::filesystem::path(resolved).filename(), "config.cfg");
+}
+
+TEST(SettingsTest, NetworkPortsKeepTheNewestFirstWithoutRepeats) {
+    EXPECT_EQ(SplitNetworkPorts(""), std::vector<std::string>{});
+    EXPECT_EQ(SplitNetworkPorts(" tcp://a:1 ;;rfc2217://b:2"),
+              (std::vector<std::string>{"tcp://a:1", "rfc2217://b:2"}));
+    // A port used again moves to the front, whatever its letter case was.
+    EXPECT_EQ(RememberNetworkPort("tcp://a:1;TCP://B:2;tcp://c:3", "tcp://b:2"),
+              "tcp://b:2;tcp://a:1;tcp://c:3");
+    EXPECT_EQ(RememberNetworkPort("", "rfc2217://[::1]:4001"), "rfc2217://[::1]:4001");
+    // Eight are kept: the oldest goes.
+    std::string list;
+    for (int i = 1; i <= 9; ++i) {
+        list = RememberNetworkPort(list, "tcp://h:" + std::to_string(i));
+    }
+    EXPECT_EQ(list,
+              "tcp://h:9;tcp://h:8;tcp://h:7;tcp://h:6;tcp://h:5;tcp://h:4;tcp://h:3;tcp://h:2");
+    // The value travels through the settings file and the settings window's copy.
+    Settings settings;
+    settings.NetworkPorts = "tcp://a:1";
+    ProgramSettingsValues before = ProgramSettingsOf(settings);
+    ProgramSettingsValues after = before;
+    after.networkPorts = "tcp://b:2;tcp://a:1";
+    TakeChangedProgramSettings(before, after, settings);
+    EXPECT_EQ(settings.NetworkPorts, "tcp://b:2;tcp://a:1");
 }
 
 }  // namespace

@@ -78,5 +78,20 @@ TEST_F(PluCommand, PortListOfTheMakerNeedsAHexadecimalVendorId) {
     EXPECT_EQ(outcome.out, "");
 }
 
+TEST_F(PluCommand, PortListEndsWithTheNetworkPortsOfTheSettings) {
+    folder_.Write("config.cfg",
+                  "[USTAWIENIA]\r\nPortName=tcp://sklep-2:4001\r\n"
+                  "NetworkPorts=rfc2217://[::1]:2217;tcp://10.0.0.5:4001\r\n");
+    const Outcome outcome = Kasa({"porty"});
+    const std::string expected =
+        "Porty sieciowe z ustawień:\ntcp://sklep-2:4001\nrfc2217://[::1]:2217\n"
+        "tcp://10.0.0.5:4001\n";
+    ASSERT_GE(outcome.out.size(), expected.size()) << outcome.out;
+    EXPECT_EQ(outcome.out.substr(outcome.out.size() - expected.size()), expected);
+    // Without network ports in the settings nothing is added.
+    folder_.Write("config.cfg", "[USTAWIENIA]\r\nPortName=/dev/ttyUSB0\r\n");
+    EXPECT_EQ(Kasa({"porty"}).out.find("Porty sieciowe"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kasa

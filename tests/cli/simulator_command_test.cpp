@@ -1,6 +1,10 @@
 #include "cli/simulator_command.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -111,6 +115,12 @@ TEST_F(SymulatorCommand, WrongArgumentsGiveTheUsage) {
         {"--blad", "E:0:23"},
         {"--blad", "E12:23"},
         {"--blad", "E:1:256"},
+        {"--tcp"},
+        {"--tcp", "127.0.0.1:70000"},
+        {"--tcp", "::1:4001"},  // an IPv6 address needs its brackets
+        {"--rfc2217", "localhost:x"},
+        {"--tcp", "0", "--rfc2217", "0"},
+        {"--tcp", "0", "--link", "/tmp/kasa-link"},  // a network port has no device file
     };
     for (const auto& args : cases) {
         std::ostringstream out;
@@ -209,6 +219,57 @@ TEST_F(SymulatorCommand, WithoutALinkThePseudoTerminalIsThePort) {
     EXPECT_NE(out_.str().find("Port do ustawienia w programie: /dev/pts/"), std::string::npos)
         << out_.str();
     EXPECT_EQ(out_.str().find("Dowiązanie"), std::string::npos);
+}
+
+// A loopback port nothing listens on at the moment.
+int FreeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+TEST_F(SymulatorCommand, ServesTheProgramOnALoopbackSocketInsteadOfATerminal) {
+    for (const std::string scheme : {"tcp", "rfc2217"}) {
+        SCOPED_TRACE(scheme);
+        const std::string port = std::to_string(FreeLoopbackPort());
+        std::ostringstream out;
+        std::ostringstream err;
+        std::atomic<bool> stop{false};
+        int result = -1;
+        std::thread runner([&] {
+            result = RunSymulatorUntil({"--" + scheme, port}, out, err, stop);
+        });
+        RegisterSession ecr;
+        ecr.SetPortParams(scheme + "://127.0.0.1:" + port, 9600, nullptr, 0);
+        ecr.answerTimeout = 2000;
+        ecr.savedMode = 0;
+        // The register may not listen yet when the first attempt is made.
+        bool opened = false;
+        for (const auto deadline = Clock::now() + 2s; !opened && Clock::now() < deadline;) {
+            opened = ecr.InitTransmission();
+            if (!opened) {
+                std::this_thread::sleep_for(10ms);
+            }
+        }
+        EXPECT_TRUE(opened);
+        EXPECT_TRUE(opened && ecr.Identify());
+        EXPECT_EQ(ecr.ModelName(), "VESPER");
+        ecr.CloseTransmission();
+        stop = true;
+        runner.join();
+        EXPECT_EQ(result, kExitSuccess) << err.str();
+        EXPECT_NE(out.str().find("Port do ustawienia w programie: " + scheme +
+                                 "://127.0.0.1:" + port + "\n"),
+                  std::string::npos)
+            << out.str();
+        EXPECT_EQ(out.str().find("Dowiązanie"), std::string::npos);
+    }
 }
 
 TEST_F(SymulatorCommand, AFileInTheLinksPlaceIsKept) {

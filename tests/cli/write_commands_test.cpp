@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "base/key_value_file.h"
 #include "kasa_fixture.h"
@@ -441,6 +443,121 @@ TEST_F(KasaWrites, KasujAsksFirstAndDeletesOnYes) {
     // The terminal's progress line ends with the deletion instead of opening again at 0 %.
     EXPECT_TRUE(err.str().ends_with("Kasowanie bazy PLU 100%   \n")) << err.str();
 }
+
+using Listening = sim::VirtualRegisterOptions::Listening;
+
+// kasa with --port tcp://… or rfc2217://… against the virtual register on the loopback.
+class KasaOverNetwork : public ::testing::TestWithParam<Listening> {
+  protected:
+    void SetUp() override {
+        reg = Register();
+        ASSERT_TRUE(reg->Start());
+    }
+    std::unique_ptr<sim::VirtualRegister> Register() const {
+        sim::VirtualRegisterOptions options;
+        options.listening = GetParam();
+        return std::make_unique<sim::VirtualRegister>(options);
+    }
+    static Outcome KasaOn(sim::VirtualRegister& on, std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", on.PortPath(), "--baud", "115200"});
+        std::istringstream in;
+        std::ostringstream out, err;
+        const int code = kasa::cli::Run(args, in, out, err);
+        return {code, out.str(), err.str()};
+    }
+    Outcome Kasa(std::vector<std::string> args) { return KasaOn(*reg, std::move(args)); }
+    // Which answer, counted from 1, a run of `args` on a fresh register gives to its `nth`
+    // request with `letter`: where a fault is to hit the same run.
+    int AnswerOf(const std::vector<std::string>& args, char letter, int nth) {
+        auto fresh = Register();
+        EXPECT_TRUE(fresh->Start());
+        EXPECT_EQ(KasaOn(*fresh, args).code, 0);
+        int answers = 0;
+        for (const std::string& payload : fresh->ReceivedPayloads()) {
+            if (payload == "_") {
+                continue;  // the end frame is not answered
+            }
+            ++answers;
+            const size_t at = payload.find_first_not_of("0123456789;");
+            if (at != std::string::npos && payload[at] == letter && --nth == 0) {
+                return answers;
+            }
+        }
+        ADD_FAILURE() << "no such request";
+        return 0;
+    }
+    std::string GoodsName(int number) {
+        std::string name;
+        testing::WithState(*reg, [&](sim::RegisterState& s) { name = s.Record(7, number)[0]; });
+        return name;
+    }
+
+    testing::ScratchFolder folder;
+    std::unique_ptr<sim::VirtualRegister> reg;
+};
+
+TEST_P(KasaOverNetwork, ReadsAndWritesAsOnASerialPort) {
+    Outcome r = Kasa({"info"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Kasa: VESPER"), std::string::npos);
+    r = Kasa({"odczyt", "formy"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("1;Gotówka;1.000000;0\n"), std::string::npos);
+    folder.Write("towary.csv", std::string(kGoodsTitles) + "20;Ser;;A;1;0;2.50;0;0;0;0\r\n");
+    r = Kasa({"zapis", "PLU", folder.Path("towary.csv")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(GoodsName(20), "Ser");
+}
+
+TEST_P(KasaOverNetwork, ALostConnectionMidReadStopsWithoutTheFile) {
+    const std::string file = folder.Path("towary.csv");
+    const int third = AnswerOf({"odczyt", "PLU", folder.Path("proba.csv")}, 'H', 3);
+    ASSERT_GT(third, 0);
+    // The serial device server goes away with the connection while goods are read.
+    reg->InjectFault({sim::FaultKind::Vanish, 0, 0, 0, third});
+    const Outcome r = Kasa({"odczyt", "PLU", file});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_FALSE(std::filesystem::exists(file));
+    // Back on the same port, the next job connects again.
+    ASSERT_TRUE(reg->Start());
+    EXPECT_EQ(Kasa({"info"}).code, 0);
+}
+
+TEST_P(KasaOverNetwork, ALostConnectionMidWriteKeepsWhatWasWritten) {
+    folder.Write("towary.csv", std::string(kGoodsTitles) +
+                                   "20;Nowy towar;;A;1;0;2.50;0;0;0;0\r\n"
+                                   "21;Drugi towar;;B;1;0;3.10;0;0;0;0\r\n"
+                                   "22;Trzeci towar;;B;1;0;4.20;0;0;0;0\r\n");
+    const std::vector<std::string> args = {"zapis", "PLU", folder.Path("towary.csv")};
+    const int second = AnswerOf(args, 'E', 2);
+    ASSERT_GT(second, 0);
+    reg->InjectFault({sim::FaultKind::Vanish, 0, 0, 0, second});
+    const Outcome r = Kasa(args);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(GoodsName(20), "Nowy towar");
+    EXPECT_EQ(GoodsName(22), "");  // never sent: the job stopped
+    ASSERT_TRUE(reg->Start());
+    EXPECT_EQ(Kasa({"info"}).code, 0);
+}
+
+TEST_P(KasaOverNetwork, ARefusedConnectionIsExplained) {
+    const std::string name = reg->PortPath();
+    reg->Stop();
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(kasa::cli::Run({"--port", name, "info"}, in, out, err), 1);
+    EXPECT_EQ(err.str(),
+              "Nie można otworzyć portu komunikacyjnego.\nUruchom w kasie komunikację, lub ustaw "
+              "w oknie\nKonfiguracja Programu parametry transmisji.\nSerwer portu odmówił "
+              "połączenia: sprawdź adres i numer portu TCP.\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(RawAndTelnet, KasaOverNetwork,
+                         ::testing::Values(Listening::kTcp, Listening::kRfc2217),
+                         [](const ::testing::TestParamInfo<Listening>& param) {
+                             return param.param == Listening::kTcp ? "Tcp" : "Rfc2217";
+                         });
 
 }  // namespace
 }  // namespace kasa::cli

@@ -175,6 +175,43 @@ class ProgramSettingsFormTest : public QObject {
         QCOMPARE(list->currentIndex(), -1);
     }
 
+    void networkPortsAreTypedAndTheLastUsedStayListed() {
+        RecordingUi ui;
+        TUstawienieProgramuForm form(ui);
+        form.SetPortLister([] { return std::vector<PortEntry>{{"/dev/ttyS0", "(port)"}}; });
+        ProgramSettingsValues values;
+        values.portName = "/dev/ttyS0";
+        values.networkPorts = "tcp://serwer:4001";
+        form.SetValues(values);
+        form.RefreshPorts();
+        QComboBox* list = form.PortList();
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->itemText(2), QStringLiteral("tcp://serwer:4001"));
+        QCOMPARE(list->currentIndex(), 1);
+
+        // A network port typed as free text is chosen and goes first in the list.
+        form.PortPathEdit()->setText(QStringLiteral("rfc2217://[::1]:2217"));
+        emit form.PortPathEdit()->editingFinished();
+        QCOMPARE(form.Values().portName, std::string("rfc2217://[::1]:2217"));
+        QCOMPARE(form.Values().networkPorts, std::string("rfc2217://[::1]:2217;tcp://serwer:4001"));
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->itemText(2), QStringLiteral("rfc2217://[::1]:2217"));
+        QCOMPARE(list->currentIndex(), 2);
+
+        // Chosen from the list, an older one comes first again.
+        emit list->activated(3);
+        QCOMPARE(form.Values().portName, std::string("tcp://serwer:4001"));
+        QCOMPARE(form.Values().networkPorts, std::string("tcp://serwer:4001;rfc2217://[::1]:2217"));
+        QCOMPARE(list->itemText(2), QStringLiteral("tcp://serwer:4001"));
+        QCOMPARE(list->currentIndex(), 2);
+
+        // A malformed name is kept as typed, as any path is, but not listed.
+        form.PortPathEdit()->setText(QStringLiteral("tcp://serwer"));
+        emit form.PortPathEdit()->editingFinished();
+        QCOMPARE(form.Values().portName, std::string("tcp://serwer"));
+        QCOMPARE(list->count(), 4);
+    }
+
     void aSecondSearchWhileOneRunsIsRefused() {
         RecordingUi ui;
         TUstawienieProgramuForm form(ui);

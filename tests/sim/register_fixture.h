@@ -18,12 +18,16 @@ namespace kasa::sim {
 
 class RegisterFixture {
   public:
-    // Starts a register of the given type and opens the program's port on it.
-    ::testing::AssertionResult Connect(RegisterType type, bool demoData = true, int baudRate = 0) {
+    // Starts a register of the given type and opens the program's port on it: its
+    // pseudo-terminal, or its listening socket on the loopback.
+    ::testing::AssertionResult Connect(RegisterType type, bool demoData = true, int baudRate = 0,
+                                       VirtualRegisterOptions::Listening listening =
+                                           VirtualRegisterOptions::Listening::kTerminal) {
         VirtualRegisterOptions options;
         options.type = type;
         options.demoData = demoData;
         options.baudRate = baudRate;
+        options.listening = listening;
         reg = std::make_unique<VirtualRegister>(options);
         layout = LayoutOf(type);
         if (!reg->Start()) {
