@@ -1,7 +1,8 @@
 #include "cli/command_backup.h"
 
-#include <ctime>
 #include <ostream>
+
+#include "cli/command_line.h"
 
 namespace kasa::cli {
 
@@ -15,41 +16,37 @@ std::string FolderOf(const CommandContext& context) {
 }  // namespace
 
 CommandBackup::CommandBackup(CommandContext& context, const RegisterModel& model,
-                             const Settings& settings, std::string_view job)
-    : context_(context),
-      backup_(model, FolderOf(context), model.name, job, settings.KopieMax, std::time(nullptr)) {}
-
-HeaderBeforeSend CommandBackup::HeaderHook() {
-    return [this](const HeaderLines* current, const HeaderLines& sent) {
-        return backup_.BeforeHeaderWrite(current, sent);
-    };
-}
-
-VatBeforeSend CommandBackup::VatHook() {
-    return [this](const VatRates* current, const VatRates& sent) {
-        return backup_.BeforeVatWrite(current, sent);
-    };
-}
+                             const Settings& settings, std::string_view job, bool readBack)
+    : context_(context), guards_(model, FolderOf(context), job, settings.KopieMax, readBack) {}
 
 bool CommandBackup::Report() {
-    const WriteResult finished = backup_.Finish();
-    if (backup_.Path().empty()) {
-        return true;
-    }
-    context_.out << "Kopia zapisanych rekordów: " << backup_.Path() << "\n";
-    if (!backup_.EmptyBefore().empty()) {
-        context_.out << "Rekordy puste przed zapisem (zapis kopii ich nie wyczyści):";
-        const char* separator = " ";
-        for (const std::string& record : backup_.EmptyBefore()) {
-            context_.out << separator << record;
-            separator = ", ";
-        }
-        context_.out << ".\n";
+    const WriteResult finished = guards_.FinishBackup();
+    for (const std::string& line : guards_.BackupLines()) {
+        context_.out << line << "\n";
     }
     if (!finished.ok) {
         context_.err << finished.message << "\n";
     }
     return finished.ok;
+}
+
+int CommandBackup::Close(ECRClass& ecr, int code, bool written) {
+    if (!Report()) {
+        code = kExitFailure;
+    }
+    if (!guards_.ReadBackAsked()) {
+        return code;
+    }
+    if (!written) {
+        context_.err << "Odczyt kontrolny nie został wykonany: zapis się nie udał.\n";
+        return code;
+    }
+    const ReadBackOutcome outcome = guards_.ReadBack(ecr);
+    std::ostream& stream = outcome.Passed() ? context_.out : context_.err;
+    for (const std::string& line : ReadBackReport(outcome)) {
+        stream << line << "\n";
+    }
+    return outcome.Passed() ? code : kExitFailure;
 }
 
 }  // namespace kasa::cli

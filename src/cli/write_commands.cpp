@@ -168,67 +168,10 @@ TransferResult WriteTable(CliSession& session, UserInterface& ui, const Register
 
 // What guards one job's writes: the backup of what they change and, when asked, the read
 // back of what they sent.
-struct Safeguards {
-    Safeguards(CommandContext& context, const RegisterModel& model, const Settings& settings,
-               std::string_view job, bool readBackAsked)
-        : backup(context, model, settings, job), check(model), readBack(readBackAsked) {
-        observers.Add(&backup.Backup());
-        if (readBack) {
-            observers.Add(&check);
-        }
-    }
-
-    // The header and the VAT rates are kept, then noted for the read back when they go out.
-    HeaderBeforeSend HeaderHook() {
-        return [this, keep = backup.HeaderHook()](const HeaderLines* current,
-                                                  const HeaderLines& sent) {
-            std::string refusal = keep(current, sent);
-            if (refusal.empty() && readBack) {
-                check.NoteHeader(sent);
-            }
-            return refusal;
-        };
-    }
-    VatBeforeSend VatHook() {
-        return [this, keep = backup.VatHook()](const VatRates* current, const VatRates& sent) {
-            std::string refusal = keep(current, sent);
-            if (refusal.empty() && readBack) {
-                check.NoteVatRates(sent);
-            }
-            return refusal;
-        };
-    }
-
-    // The closing lines of the job: the backup's path, then the read back of what was
-    // sent when the write went through. Returns the exit code `code` becomes.
-    int Close(CommandContext& context, CliSession& session, int code, bool written) {
-        if (!backup.Report()) {
-            code = kExitFailure;
-        }
-        if (!readBack) {
-            return code;
-        }
-        if (!written) {
-            context.err << "Odczyt kontrolny nie został wykonany: zapis się nie udał.\n";
-            return code;
-        }
-        const ReadBackOutcome outcome = check.Verify(session.Ecr());
-        std::ostream& stream = outcome.Passed() ? context.out : context.err;
-        for (const std::string& line : ReadBackReport(outcome)) {
-            stream << line << "\n";
-        }
-        return outcome.Passed() ? code : kExitFailure;
-    }
-
-    CommandBackup backup;
-    ReadBackCheck check;
-    RowWriteObservers observers;
-    bool readBack;
-};
 
 int WriteAllTables(CommandContext& context, CliSession& session, GoOnUserInterface& ui,
                    const std::string& path, const RegisterModel& model, TableSet& tables,
-                   Settings& settings, bool vatGiven, bool headerGiven, Safeguards& guards,
+                   Settings& settings, bool vatGiven, bool headerGiven, CommandBackup& guards,
                    bool& written);
 
 int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui,
@@ -265,16 +208,16 @@ int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui
     if (!passed) {
         return kExitFailure;
     }
-    Safeguards guards(context, model, settings, "wszystko", readBack || settings.SprawdzajZapis);
+    CommandBackup guards(context, model, settings, "wszystko", readBack || settings.SprawdzajZapis);
     bool written = false;
     const int code = WriteAllTables(context, session, ui, path, model, tables, settings, vatGiven,
                                     headerGiven, guards, written);
-    return guards.Close(context, session, code, written);
+    return guards.Close(session.Ecr(), code, written);
 }
 
 int WriteAllTables(CommandContext& context, CliSession& session, GoOnUserInterface& ui,
                    const std::string& path, const RegisterModel& model, TableSet& tables,
-                   Settings& settings, bool vatGiven, bool headerGiven, Safeguards& guards,
+                   Settings& settings, bool vatGiven, bool headerGiven, CommandBackup& guards,
                    bool& written) {
     if (vatGiven || headerGiven) {
         const std::optional<bool> fiscal = session.Fiscal();
@@ -316,7 +259,7 @@ int WriteAllTables(CommandContext& context, CliSession& session, GoOnUserInterfa
         }
         std::vector<std::string> failed;
         const TransferResult result =
-            WriteTable(session, ui, model, tables, kind, {}, false, &failed, &guards.observers);
+            WriteTable(session, ui, model, tables, kind, {}, false, &failed, guards.Observer());
         for (const std::string& row : failed) {
             failedRows.push_back(name + " " + row);
         }
@@ -409,17 +352,17 @@ int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
             return kExitFailure;
         }
     }
-    Safeguards guards(context, model, settings, Utf8ToUpper(model.Table(kind).tableName),
-                      parsed.readBack || settings.SprawdzajZapis);
+    CommandBackup guards(context, model, settings, Utf8ToUpper(model.Table(kind).tableName),
+                         parsed.readBack || settings.SprawdzajZapis);
     std::vector<std::string> failedRows;
     const TransferResult result = WriteTable(session, ui, model, tables, kind, range, parsed.clear,
-                                             &failedRows, &guards.observers);
+                                             &failedRows, guards.Observer());
     const int code = ExitOf(context, result, failedRows);
     if (code == kExitSuccess) {
         context.out << (parsed.clear ? "Wyczyszczono" : "Zapisano") << " do kasy tabelę "
                     << model.Table(kind).tableName << ".\n";
     }
-    return guards.Close(context, session, code,
+    return guards.Close(session.Ecr(), code,
                         result == TransferResult::kDone || result == TransferResult::kPassedOver);
 }
 

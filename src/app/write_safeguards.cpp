@@ -1,0 +1,60 @@
+#include "app/write_safeguards.h"
+
+#include <utility>
+
+namespace kasa {
+
+WriteSafeguards::WriteSafeguards(const RegisterModel& model, std::string folder,
+                                 std::string_view job, int keep, bool readBack, std::time_t started)
+    : backup_(model, std::move(folder), model.name, job, keep, started),
+      check_(model),
+      readBack_(readBack) {
+    observers_.Add(&backup_);
+    if (readBack_) {
+        observers_.Add(&check_);
+    }
+}
+
+HeaderBeforeSend WriteSafeguards::HeaderHook() {
+    return [this](const HeaderLines* current, const HeaderLines& sent) {
+        std::string refusal = backup_.BeforeHeaderWrite(current, sent);
+        if (refusal.empty() && readBack_) {
+            check_.NoteHeader(sent);
+        }
+        return refusal;
+    };
+}
+
+VatBeforeSend WriteSafeguards::VatHook() {
+    return [this](const VatRates* current, const VatRates& sent) {
+        std::string refusal = backup_.BeforeVatWrite(current, sent);
+        if (refusal.empty() && readBack_) {
+            check_.NoteVatRates(sent);
+        }
+        return refusal;
+    };
+}
+
+WriteResult WriteSafeguards::FinishBackup() {
+    return backup_.Finish();
+}
+
+std::vector<std::string> WriteSafeguards::BackupLines() const {
+    std::vector<std::string> lines;
+    if (backup_.Path().empty()) {
+        return lines;
+    }
+    lines.push_back("Kopia zapisanych rekordów: " + backup_.Path());
+    if (!backup_.EmptyBefore().empty()) {
+        std::string line = "Rekordy puste przed zapisem (zapis kopii ich nie wyczyści):";
+        const char* separator = " ";
+        for (const std::string& record : backup_.EmptyBefore()) {
+            line += separator + record;
+            separator = ", ";
+        }
+        lines.push_back(line + ".");
+    }
+    return lines;
+}
+
+}  // namespace kasa
