@@ -16,6 +16,7 @@ struct WindowProgramOptions {
     bool demo = false;            // --demo: the built-in register until a port is picked
     bool noUpgradeCheck = false;  // --bez-aktualizacji: no upgrade check in this run
     UpgradeSource upgrade;        // where the check looks; no address: no check
+    std::string backupFolder;     // where writes keep their backups; empty: the usual place
 };
 
 // Reads the arguments after the program name. --help and --version print to `out`, a

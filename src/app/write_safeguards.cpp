@@ -57,4 +57,27 @@ std::vector<std::string> WriteSafeguards::BackupLines() const {
     return lines;
 }
 
+WriteSafeguards::Report WriteSafeguards::Close(ECRClass& ecr, bool written) {
+    Report report;
+    const WriteResult finished = FinishBackup();
+    report.told = BackupLines();
+    report.backupPath = backup_.Path();
+    if (!finished.ok) {
+        report.faults.push_back(finished.message);
+    }
+    if (!readBack_) {
+        return report;
+    }
+    if (!written) {
+        report.faults.emplace_back("Odczyt kontrolny nie został wykonany: zapis się nie udał.");
+        return report;
+    }
+    const ReadBackOutcome outcome = ReadBack(ecr);
+    std::vector<std::string>& lines = outcome.Passed() ? report.told : report.faults;
+    for (const std::string& line : ReadBackReport(outcome)) {
+        lines.push_back(line);
+    }
+    return report;
+}
+
 }  // namespace kasa

@@ -38,6 +38,18 @@ class WriteSafeguards {
     // Reads back what was sent.
     ReadBackOutcome ReadBack(ECRClass& ecr) const { return check_.Verify(ecr); }
 
+    // What the end of a job tells: `told` of what went right (the backup, a read back that
+    // agreed), `faults` of what did not.
+    struct Report {
+        std::vector<std::string> told;
+        std::vector<std::string> faults;
+        std::string backupPath;  // empty when nothing was kept
+        bool ok() const { return faults.empty(); }
+    };
+    // Ends the job's safeguards: finishes the backup and, when asked and the write went
+    // through (`written`), reads back what was sent.
+    Report Close(ECRClass& ecr, bool written);
+
   private:
     WriteBackup backup_;
     ReadBackCheck check_;

@@ -31,22 +31,14 @@ bool CommandBackup::Report() {
 }
 
 int CommandBackup::Close(ECRClass& ecr, int code, bool written) {
-    if (!Report()) {
-        code = kExitFailure;
+    const WriteSafeguards::Report report = guards_.Close(ecr, written);
+    for (const std::string& line : report.told) {
+        context_.out << line << "\n";
     }
-    if (!guards_.ReadBackAsked()) {
-        return code;
+    for (const std::string& line : report.faults) {
+        context_.err << line << "\n";
     }
-    if (!written) {
-        context_.err << "Odczyt kontrolny nie został wykonany: zapis się nie udał.\n";
-        return code;
-    }
-    const ReadBackOutcome outcome = guards_.ReadBack(ecr);
-    std::ostream& stream = outcome.Passed() ? context_.out : context_.err;
-    for (const std::string& line : ReadBackReport(outcome)) {
-        stream << line << "\n";
-    }
-    return outcome.Passed() ? code : kExitFailure;
+    return report.ok() ? code : kExitFailure;
 }
 
 }  // namespace kasa::cli

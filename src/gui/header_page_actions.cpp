@@ -84,10 +84,23 @@ class HeaderPageActions : public QObject {
         binding_.exclusive([this] {
             // The lines passed just now, so the operation's own pass finds nothing either.
             ValidationOutcome validation;
-            if (ProgramHeader(binding_.ecr, form_.Ui(), kCaption, form_.Model(), binding_.settings,
-                              binding_.busy(), binding_.fiscalChecked(), Lines(), validation)) {
-                form_.Ui().ShowOutcome("Zapisano nagłówek w kasie.");
+            std::unique_ptr<WriteSafeguards> guards =
+                binding_.safeguards ? binding_.safeguards() : nullptr;
+            const bool written =
+                ProgramHeader(binding_.ecr, form_.Ui(), kCaption, form_.Model(), binding_.settings,
+                              binding_.busy(), binding_.fiscalChecked(), Lines(), validation,
+                              guards != nullptr ? guards->HeaderHook() : HeaderBeforeSend{});
+            if (guards == nullptr) {
+                if (written) {
+                    form_.Ui().ShowOutcome("Zapisano nagłówek w kasie.");
+                }
+                return;
             }
+            const WriteSafeguards::Report report = guards->Close(binding_.ecr, written);
+            if (guards->ReadBackAsked()) {
+                binding_.ecr.CloseTransmission();
+            }
+            binding_.showSafeguards(report, written ? "Zapisano nagłówek w kasie." : "");
         });
     }
 

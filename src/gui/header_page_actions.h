@@ -5,8 +5,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "app/settings.h"
+#include "app/write_safeguards.h"
 #include "comm/ecrclass.h"
 
 namespace kasa::gui {
@@ -23,6 +25,11 @@ struct HeaderPageBinding {
     // The header's validation: its faults go to the validation listing, whose "Ponów" runs
     // `retry`; true when the lines passed.
     std::function<bool(std::function<void()> retry)> validate;
+    // The safeguards of the header write (its backup, the read back) and the telling of
+    // their outcome after `done`.
+    std::function<std::unique_ptr<WriteSafeguards>()> safeguards;
+    std::function<void(const WriteSafeguards::Report& report, const std::string& done)>
+        showSafeguards;
 };
 
 // Binds the page's buttons, boxes and edits once; the binding lives as long as the window.

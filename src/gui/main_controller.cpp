@@ -222,6 +222,13 @@ void MainController::BindHandlers() {
                 [this](std::function<void()> retry) {
                     return validation_->Validate(ValidationCommand::kProgramHeader,
                                                  std::move(retry));
+                },
+                [this] {
+                    return transfers_->MakeSafeguards(
+                        Utf8ToUpper(form_.Model().Table(TableKind::kHeader).tableName));
+                },
+                [this](const WriteSafeguards::Report& report, const std::string& done) {
+                    transfers_->ShowSafeguards(report, done);
                 }});
     validation_ = new ValidationActions(form_, settings_, [this] { SaveSettings(); });
     form_.BindButton(QStringLiteral("Weryfikacja"),
@@ -233,6 +240,10 @@ void MainController::BindHandlers() {
     form_.BindAction(QStringLiteral("Weryfikacja unikalności EA&N13"),
                      [this] { validation_->RunCheck(ValidationCommand::kCheckEanUniqueness); });
     transfers_ = new TransferActions(form_, ecr_, busy, *validation_);
+    transfers_->SetWriteGuardSettings([this] {
+        return WriteGuardSettings{options_.backupFolder, settings_.KopieMax,
+                                  settings_.SprawdzajZapis};
+    });
     // Queued, so that the job's own ending (grids shown, outcome told) comes first.
     connect(transfers_, &TransferActions::jobEnded, &form_, &TECRForm::JobEnded,
             Qt::QueuedConnection);
@@ -504,9 +515,15 @@ void MainController::WriteVatClicked() {
                 edits[static_cast<size_t>(i)] = edit->text().toStdString();
             }
         }
-        if (ProgramVatRates(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(), edits)) {
-            form_.Ui().ShowOutcome("Zapisano stawki VAT w kasie.");
+        const std::unique_ptr<WriteSafeguards> guards =
+            transfers_->MakeSafeguards(Utf8ToUpper(form_.Model().Table(TableKind::kVat).tableName));
+        const bool written = ProgramVatRates(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(),
+                                             edits, 0, guards->VatHook());
+        const WriteSafeguards::Report report = guards->Close(ecr_, written);
+        if (guards->ReadBackAsked()) {
+            ecr_.CloseTransmission();
         }
+        transfers_->ShowSafeguards(report, written ? "Zapisano stawki VAT w kasie." : "");
     });
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/fiscal_memory_read.h"
 #include "app/validation_commands.h"
+#include "base/codepage.h"
 #include "ecr/database_commands.h"
 #include "ecr/vat_totals.h"
 #include "gui/form_table_set.h"
@@ -23,6 +24,11 @@ namespace {
 
 QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A table's name as the backup file names it ("PLU", "KASJER").
+std::string UpperTableName(std::string_view name) {
+    return Utf8ToUpper(name);
 }
 
 // The worker's way to the user: the window's, except that once the window closes nothing
@@ -178,6 +184,12 @@ TransferResult TransferActions::RunHere(TableKind kind, bool write) {
     }
     TransferResult result = TransferResult::kDone;
     std::vector<TableKind> done;
+    std::unique_ptr<WriteSafeguards> guards;
+    WriteSafeguards::Report report;
+    if (write) {
+        guards = MakeSafeguards(UpperTableName(form_.Model().Table(kind).tableName));
+        request.observer = guards->Observer();
+    }
     RunOffWindowThread([&](UserInterface& ui) {
         for (const TableKind pass : passes) {
             request.name = TransferName(form_.Model().Table(pass), write);
@@ -188,9 +200,25 @@ TransferResult TransferActions::RunHere(TableKind kind, bool write) {
                 break;
             }
         }
+        if (guards != nullptr) {
+            report = guards->Close(
+                ecr_, result == TransferResult::kDone || result == TransferResult::kPassedOver);
+            if (guards->ReadBackAsked()) {
+                ecr_.CloseTransmission();
+            }
+        }
     });
     if (closing_) {
         return result;
+    }
+    if (guards != nullptr) {
+        ShowSafeguards(report, result == TransferResult::kDone
+                                   ? "Zapisano w kasie tabelę " +
+                                         std::string(form_.Model().Table(kind).tableName) + "."
+                                   : std::string());
+        if (!report.ok() && result == TransferResult::kDone) {
+            result = TransferResult::kFailed;
+        }
     }
     for (const TableKind pass : done) {
         // A read shows what came; a write only the packaging balance cells as they were.
@@ -222,10 +250,7 @@ void TransferActions::WriteTable(TableKind kind) {
         form_.Ui().Ask(kProgramCaption, kCashierWriteQuestion, Buttons::YesNo) != Answer::Yes) {
         return;
     }
-    if (RunHere(kind, true) == TransferResult::kDone) {
-        form_.Ui().ShowOutcome("Zapisano w kasie tabelę " +
-                               std::string(form_.Model().Table(kind).tableName) + ".");
-    }
+    RunHere(kind, true);  // it tells the outcome with the backup's name
 }
 
 void TransferActions::DeleteTable(TableKind kind) {
@@ -429,6 +454,10 @@ void TransferActions::StartBackground(BackgroundOperation operation, QPushButton
     if (worker_.joinable()) {
         worker_.join();
     }
+    goodsReport_ = {};
+    goodsGuards_ = operation == BackgroundOperation::kGoodsWrite
+                       ? MakeSafeguards(UpperTableName(kGoodsTableName))
+                       : nullptr;
     worker_ = std::thread([this, operation, range, clearRange, tables = std::move(tables)] {
         RunInBackground(operation, range, clearRange, tables);
     });
@@ -469,6 +498,9 @@ void TransferActions::RunInBackground(BackgroundOperation operation, TransferRan
         // Cleared when the operation started on the window's thread: an abort asked for
         // since, even before this thread ran, stands.
         request.clearAbort = false;
+        if (goodsGuards_ != nullptr) {
+            request.observer = goodsGuards_->Observer();
+        }
         result_ = static_cast<int>(
             TransferTable(ecr_, ui, model, tables, request, ecr_.abortRequested, closing_,
                           [this](TableKind kind, int row, const std::vector<std::string>& cells) {
@@ -476,6 +508,14 @@ void TransferActions::RunInBackground(BackgroundOperation operation, TransferRan
                                   this, [this, kind, row, cells] { ApplyRow(kind, row, cells); },
                                   Qt::QueuedConnection);
                           }));
+        if (goodsGuards_ != nullptr) {
+            const auto result = static_cast<TransferResult>(result_.load());
+            goodsReport_ = goodsGuards_->Close(
+                ecr_, result == TransferResult::kDone || result == TransferResult::kPassedOver);
+            if (goodsGuards_->ReadBackAsked()) {
+                ecr_.CloseTransmission();
+            }
+        }
     }
     QMetaObject::invokeMethod(
         this, [this] { BackgroundDone(); }, Qt::QueuedConnection);
@@ -507,14 +547,57 @@ void TransferActions::BackgroundDone() {
         }
         form_.Ui().SetProgress(0, 0);
         form_.LayOutGrid("PLU");
-        ShowOutcome(finished, static_cast<TransferResult>(result_.load()));
+        const auto result = static_cast<TransferResult>(result_.load());
+        if (goodsGuards_ != nullptr) {
+            ShowSafeguards(goodsReport_, result == TransferResult::kDone
+                                             ? std::string("Zapisano w kasie tabelę PLU.")
+                                         : result == TransferResult::kAborted
+                                             ? std::string("Przerwano operację na tabeli PLU.")
+                                             : std::string());
+        } else {
+            ShowOutcome(finished, result);
+        }
     }
+    goodsGuards_.reset();
     startedButton_ = nullptr;
     operation_ = BackgroundOperation::kNone;
     ecr_.abortRequested = false;
     busy_ = false;
     emit backgroundFinished(finished);
     emit jobEnded();
+}
+
+std::unique_ptr<WriteSafeguards> TransferActions::MakeSafeguards(std::string_view job) const {
+    const WriteGuardSettings settings = guardSettings_ ? guardSettings_() : WriteGuardSettings{};
+    const std::string folder =
+        settings.folder.empty() ? BackupFolder(BackupLocationOfThisProcess()) : settings.folder;
+    return std::make_unique<WriteSafeguards>(form_.Model(), folder, job, settings.keep,
+                                             settings.readBack);
+}
+
+void TransferActions::ShowSafeguards(const WriteSafeguards::Report& report,
+                                     const std::string& done) {
+    if (!report.ok()) {
+        std::string text;
+        for (const std::string& line : report.faults) {
+            text += line + "\n";
+        }
+        form_.Ui().Message(kProgramCaption, text);
+    }
+    const std::string& path = report.backupPath;
+    if (done.empty() && path.empty()) {
+        return;
+    }
+    std::string outcome = done;
+    if (!path.empty()) {
+        // The file's name: the whole path is in "Plik / Kopie przed zapisem…".
+        outcome += std::string(done.empty() ? "" : " ") +
+                   "Kopia: " + path.substr(path.find_last_of("/\\") + 1) + ".";
+    }
+    if (report.ok() && !report.told.empty() && report.told.back().starts_with("Odczyt kontrolny")) {
+        outcome += " " + report.told.back();
+    }
+    form_.Ui().ShowOutcome(outcome);
 }
 
 void TransferActions::ShowOutcome(BackgroundOperation operation, TransferResult result) {

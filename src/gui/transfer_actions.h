@@ -9,11 +9,14 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "app/table_transfer.h"
+#include "app/write_safeguards.h"
 #include "comm/ecrclass.h"
 
 class QPushButton;
@@ -22,6 +25,14 @@ namespace kasa::gui {
 
 class TECRForm;
 class ValidationActions;
+
+// Where the backups of the window's writes go, how many stay, and whether every write is
+// read back ("Sprawdzaj zapis odczytem").
+struct WriteGuardSettings {
+    std::string folder;
+    int keep = 200;
+    bool readBack = false;
+};
 
 class TransferActions : public QObject {
     Q_OBJECT
@@ -57,6 +68,15 @@ class TransferActions : public QObject {
     // done; the window handles its events meanwhile. The job talks to the user through the
     // interface it is given, which goes quiet once the window closes.
     void RunOffWindowThread(const std::function<void(UserInterface&)>& job);
+    // The settings of the safeguards of every write; set by the controller.
+    void SetWriteGuardSettings(std::function<WriteGuardSettings()> settings) {
+        guardSettings_ = std::move(settings);
+    }
+    // The safeguards of one write job (`job`: the backup name's table part).
+    std::unique_ptr<WriteSafeguards> MakeSafeguards(std::string_view job) const;
+    // Tells the end of a job's safeguards: faults in a message, the backup's file name and
+    // an agreeing read back after `done` in "Info".
+    void ShowSafeguards(const WriteSafeguards::Report& report, const std::string& done);
     // The goods range last given (goods numbers), the input box's starting text.
     const TransferRange& LastGoodsRange() const { return goodsNumbers_; }
 
@@ -88,6 +108,10 @@ class TransferActions : public QObject {
     std::atomic<bool>& busy_;
     ValidationActions& validation_;
     std::function<void()> headerRead_;
+    std::function<WriteGuardSettings()> guardSettings_;
+    // The goods write's safeguards and their report, while it runs on the worker.
+    std::unique_ptr<WriteSafeguards> goodsGuards_;
+    WriteSafeguards::Report goodsReport_;
     std::function<void()> vatRead_;
 
     std::thread worker_;

@@ -43,11 +43,13 @@ class DemoWindow {
                         [validation](std::function<void()> retry) {
                             return validation->Validate(kasa::ValidationCommand::kProgramHeader,
                                                         std::move(retry));
-                        }});
+                        },
+                        nullptr, nullptr});
             return;
         }
         MainController::Options options;
         options.configPath = folder_.Path("config.cfg");
+        options.backupFolder = folder_.Path("kopie/");
         options.demo = true;
         controller_ = std::make_unique<MainController>(form_, options);
         controller_->Show();

@@ -40,6 +40,7 @@ struct Program {
                 return a;
             });
         options.configPath = folder.Path("config.cfg");
+        options.backupFolder = folder.Path("kopie/");
         options.demo = demo;
         controller = std::make_unique<MainController>(*form, options);
     }
