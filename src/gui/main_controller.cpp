@@ -505,6 +505,12 @@ void MainController::WriteVatClicked() {
             }
         }
         if (ProgramVatRates(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(), edits)) {
+            // "W kasie" shows the rates read back from the register, blank when they cannot be.
+            std::array<std::string, 7> rates;
+            if (!ShowVatRates(ecr_, form_.Ui(), kCaption, true, false, rates)) {
+                rates = {};
+            }
+            ShowVatTexts(rates);
             form_.Ui().ShowOutcome("Zapisano stawki VAT w kasie.");
         }
     });

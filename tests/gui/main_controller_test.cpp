@@ -151,6 +151,11 @@ void MainControllerTest::clockVatAndRegisterSettingsThroughTheWindows() {
     p.form->ControlAs<QPushButton>(QStringLiteral("StawkiVAT_zapis_kasa"))->click();
     QVERIFY(p.shown.empty());
     QCOMPARE(p.Label("Info"), QStringLiteral("Zapisano stawki VAT w kasie."));
+    // "W kasie" shows the written rates at once (the register started with 23 % in A).
+    QCOMPARE(p.Label("EVatA"), QStringLiteral("22%"));
+    QCOMPARE(p.Label("EVatB"), QStringLiteral("8%"));
+    QCOMPARE(p.Label("EVatE"), QStringLiteral("zw."));
+    QCOMPARE(p.Label("EVatG"), QStringLiteral("nakt"));
     {
         auto lock = reg.Lock();
         QCOMPARE(reg.State().vatRates[0], 22.0);
