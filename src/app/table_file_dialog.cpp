@@ -69,8 +69,13 @@ std::string ChooseTableFile(Settings& settings, const TableFileOffer& offer, std
     }
     std::error_code error;
     const bool existing = opening && std::filesystem::is_regular_file(path, error);
+    // A name that already ends in an offered kind's extension keeps it: the user chose that
+    // kind by typing it, whatever the filter shows.
     const TableFileKind named = TableFileKindOfPath(path);
-    if (named != chosen->kind && !existing) {
+    const bool namedOffered =
+        named != TableFileKind::kUnknown && std::find(offer.filters.begin(), offer.filters.end(),
+                                                      InfoOf(named).filter) != offer.filters.end();
+    if (!namedOffered && !existing) {
         path += chosen->extension;
     }
     const KindInfo& remembered = TableFileKindOfPath(path) == TableFileKind::kUnknown
@@ -79,6 +84,10 @@ std::string ChooseTableFile(Settings& settings, const TableFileOffer& offer, std
     settings.*remembered.lastFile = path;
     settings.ExtLast = TableFileKindName(remembered.kind);
     return path;
+}
+
+std::string OverwriteQuestion(const std::string& path) {
+    return "Plik " + path + " już istnieje.\n" + kOverwriteQuestionEnd;
 }
 
 }  // namespace kasa

@@ -33,10 +33,16 @@ TableFileOffer OfferTableFile(const Settings& settings, bool allKinds);
 
 // The file to use for a dialog's answer, or empty when it was cancelled. The name gets the
 // extension of the selected filter (the offered start kind when the filter is not one of
-// the offer) unless it has it, or unless an existing file is being opened: another name
-// would read nothing. The file is remembered as the last of the kind its extension names,
-// else of the filter's kind, and that kind as `ExtLast`.
+// the offer) unless it ends in the extension of an offered kind (then that kind is used:
+// "x.txt" under the CSV filter is a text file), or unless an existing file is being opened:
+// another name would read nothing. The file is remembered as the last of the kind its extension
+// names, else of the filter's kind, and that kind as `ExtLast`.
 std::string ChooseTableFile(Settings& settings, const TableFileOffer& offer, std::string path,
                             const std::string& selectedFilter, bool opening);
+
+// Asked before a save replaces a file; it names the file the save will write, extension and
+// all.
+inline constexpr const char* kOverwriteQuestionEnd = "Czy zastąpić go?";
+std::string OverwriteQuestion(const std::string& path);
 
 }  // namespace kasa

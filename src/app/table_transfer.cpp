@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "app/table_file_dialog.h"
 #include "base/user_interface.h"
 #include "ecr/header.h"
 #include "ecr/row_transfer.h"
@@ -160,9 +161,22 @@ std::string TransferName(const TableDescriptor& table, bool write) {
     return name + (write ? "_zapis_kasa" : "_odczyt_kasa");
 }
 
+bool QuestionErasesData(std::string_view question) {
+    // The phrases by which the erasing questions speak of what goes.
+    constexpr std::string_view kErasing[] = {
+        "spowoduje skasowanie", "wykasowanie wszystkich danych", "Nie będzie możliwości cofnięcia",
+        kOverwriteQuestionEnd};
+    if (question == kCashierWriteQuestion || question.ends_with(kRowErrorQuestion)) {
+        return true;
+    }
+    return std::any_of(std::begin(kErasing), std::end(kErasing), [&](std::string_view phrase) {
+        return question.find(phrase) != std::string_view::npos;
+    });
+}
+
 std::string RowErrorText(const ECRClass& ecr, const std::string& rowNumber, bool write,
                          bool commandFailed) {
-    return RowFailureText(ecr, rowNumber, write, commandFailed) + "\nChcesz kontunyować?";
+    return RowFailureText(ecr, rowNumber, write, commandFailed) + kRowErrorQuestion;
 }
 
 std::string RowFailureText(const ECRClass& ecr, const std::string& rowNumber, bool write,

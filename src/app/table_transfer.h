@@ -51,6 +51,20 @@ inline constexpr const char* kTotalsQuestion =
     "Totalizery kasy są niezerowe. Kontynuacja i zapis jest możliwy\ntylko przy niezmienionej "
     "bazie danych.\nAby nie było niniejszego komunikatu należy wykonać Raport Dobowy.\nChcesz "
     "kontynuować?";
+// Asked before a cashier table is written: the register's sales records go with it.
+inline constexpr const char* kCashierWriteQuestion =
+    "Czy jesteś pewien zapisu?\nPrzed wykonaniem zapisu bazy danych\nkasjerów zaleca się jego "
+    "odczytanie z kasy.\nProgram serwisowy zapisze wszystkie dane\nprezentowane na ekranie. "
+    "Informacje o sprzedaży\nzawarte w kasie ulegną skasowaniu.";
+// Ends the question after a row that failed: "Tak" goes on writing over the register's rows.
+inline constexpr const char* kRowErrorQuestion = "\nChcesz kontunyować?";
+
+// Whether "Tak" to a question erases or overwrites data, in the register or in the tables:
+// the cashier write, the question after a failed row, the deletion of a table or of many
+// cells, the change of register type and the replacement of a file. Such a question offers "Nie" as
+// its default button, so that a stray Enter keeps the data.
+bool QuestionErasesData(std::string_view question);
+
 inline constexpr const char* kReadFailedMessage =
     "Nie można odczytać bazy danych,\nlub nastapił błąd komunikacji.\nUruchom w kasie "
     "komunikację, lub ustaw w oknie\nKonfiguracja Programu parametry transmisji.";

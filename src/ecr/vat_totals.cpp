@@ -178,6 +178,23 @@ std::optional<double> StrictRate(std::string_view text) {
 
 }  // namespace
 
+std::array<std::string, 7> VatRatesToStore(const std::array<std::string, 7>& typed,
+                                           const std::array<std::string, 7>& shown) {
+    std::array<std::string, 7> stored;
+    for (size_t i = 0; i < stored.size(); ++i) {
+        if (!Trimmed(typed[i]).empty()) {
+            stored[i] = typed[i];
+            continue;
+        }
+        std::string_view rate = Trimmed(shown[i]);
+        if (rate.ends_with('%')) {
+            rate.remove_suffix(1);
+        }
+        stored[i] = std::string(rate);
+    }
+    return stored;
+}
+
 bool VatRatesFromInputs(const std::array<std::string, 7>& texts, const VatRates& current,
                         VatRates& rates, std::string& message) {
     VatRates result = current;

@@ -48,6 +48,12 @@ inline constexpr double kVatHighestRate = 99.99;
 bool VatRatesFromInputs(const std::array<std::string, 7>& texts, const VatRates& current,
                         VatRates& rates, std::string& message);
 
+// The rates a backup of everything stores: each typed rate ("Nowa stawka"), and where none
+// is typed, the register's rate shown beside it ("W kasie"): "23%" is stored as 23, "zw."
+// and "nakt" as they are. A rate neither typed nor read stays empty.
+std::array<std::string, 7> VatRatesToStore(const std::array<std::string, 7>& typed,
+                                           const std::array<std::string, 7>& shown);
+
 struct TotalsTexts {
     std::array<std::string, 7> totals;  // Tot_A .. Tot_G
     std::string receiptNumber;          // NumerParagonu

@@ -14,10 +14,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "gui/window_place_keeper.h"
 #include "verify/document_examples.h"
 
 namespace kasa::gui {
@@ -208,11 +208,7 @@ void TDocumentControl_Form::OpenNormal(VerifyOperation verify) {
     mode_ = VerifyMode::Normal;
     ChooseType(kReceipt);
     show();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(*this);
 }
 
 void TDocumentControl_Form::EnterSpecialMode() {

@@ -34,6 +34,7 @@
 #include "gui/ustawienie_kasy_form.h"
 #include "gui/ustawienie_programu_form.h"
 #include "gui/validation_actions.h"
+#include "gui/window_place_keeper.h"
 #include "sim/virtual_register.h"
 #include "tables/catalogue.h"
 
@@ -136,20 +137,19 @@ int32_t MainController::SessionSpeed() const {
 }
 
 void MainController::Show() {
-    // The window starts at the top left corner with its designed size.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    form_.move(screen != nullptr ? screen->availableGeometry().topLeft() : QPoint(0, 0));
     std::string type = settings_.ChashPath;
     ActiveModelSelection().Select(type);
     settings_.ChashPath = type;
     form_.RebuildTables(settings_.minPLU);
-    if (settings_.MainWidth != 0 && settings_.MainHeight != 0) {
-        form_.setGeometry(settings_.MainLeft, settings_.MainTop, settings_.MainWidth,
-                          settings_.MainHeight);
-    } else if (screen != nullptr) {
-        // The designed size, but on a smaller screen no part of the window lies off its edge.
-        form_.resize(form_.size().boundedTo(screen->availableGeometry().size()));
-    }
+    // The saved place, else the top left corner at the designed size; either way the framed
+    // window lies on the screen, title bar and status line in view.
+    const ScreenRect area = AvailableAreaOf(form_);
+    const FrameMargins frame = FrameOf(form_);
+    PlaceOnScreen(form_,
+                  settings_.MainWidth != 0 && settings_.MainHeight != 0
+                      ? QRect(settings_.MainLeft, settings_.MainTop, settings_.MainWidth,
+                              settings_.MainHeight)
+                      : QRect(QPoint(area.left + frame.left, area.top + frame.top), form_.size()));
     const ProgramSettingsValues values = ProgramValues();
     form_.ProgramSettingsWindow()->SetValues(values);
     form_.ApplyFonts(values.fonts);
@@ -520,7 +520,14 @@ void MainController::WriteVatClicked() {
         const bool written = ProgramVatRates(ecr_, form_.Ui(), kCaption, busy, FiscalChecked(),
                                              edits, 0, guards->VatHook());
         const WriteSafeguards::Report report = guards->Close(ecr_, written);
-        if (guards->ReadBackAsked()) {
+        if (written) {
+            // "W kasie" shows the rates read back from the register, blank when they cannot be.
+            std::array<std::string, 7> rates;
+            if (!ShowVatRates(ecr_, form_.Ui(), kCaption, true, false, rates)) {
+                rates = {};
+            }
+            ShowVatTexts(rates);
+        } else if (guards->ReadBackAsked()) {
             ecr_.CloseTransmission();
         }
         transfers_->ShowSafeguards(report, written ? "Zapisano stawki VAT w kasie." : "");

@@ -7,10 +7,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "comm/ecrclass.h"
+#include "gui/window_place_keeper.h"
 
 namespace kasa::gui {
 
@@ -65,11 +65,7 @@ void TOpisBledowForm::CodeEdited(const QString& text) {
 
 void TOpisBledowForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(*this);
 }
 
 }  // namespace kasa::gui

@@ -10,6 +10,8 @@
 #include <QThread>
 #include <algorithm>
 
+#include "app/table_transfer.h"
+
 namespace kasa::gui {
 
 QtUserInterface::QtUserInterface(QWidget* window, QProgressBar* progress, QLabel* info,
@@ -101,7 +103,22 @@ Answer QtUserInterface::ShowBox(const std::string& title, const std::string& tex
             add(kButtonCancel, QMessageBox::RejectRole, Answer::Cancel);
             break;
     }
-    box.setDefaultButton(qobject_cast<QPushButton*>(choices.front().button));
+    // Enter keeps data: a question whose "Tak" erases something defaults to the refusal.
+    const Choice* preferred = &choices.front();
+    if (kind == Kind::kQuestion && QuestionErasesData(text)) {
+        const auto refusal = [&](Answer answer) {
+            return std::find_if(choices.begin(), choices.end(),
+                                [&](const Choice& choice) { return choice.answer == answer; });
+        };
+        auto found = refusal(Answer::No);
+        if (found == choices.end()) {
+            found = refusal(Answer::Cancel);
+        }
+        if (found != choices.end()) {
+            preferred = &*found;
+        }
+    }
+    box.setDefaultButton(qobject_cast<QPushButton*>(preferred->button));
     // Escape (or the close box) chooses the answer that does nothing.
     box.setEscapeButton(choices.back().button);
     box.exec();

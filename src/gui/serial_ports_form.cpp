@@ -3,11 +3,11 @@
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "comm/port_discovery.h"
 #include "gui/tecrform.h"
+#include "gui/window_place_keeper.h"
 
 namespace kasa::gui {
 
@@ -45,9 +45,7 @@ void TSerialPortsForm::Scan(bool all) {
 
 void TSerialPortsForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this);
 }
 
 void BindSerialPortsWindow(TECRForm& form) {

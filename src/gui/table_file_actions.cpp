@@ -1,9 +1,12 @@
 #include "gui/table_file_actions.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QObject>
 #include <QPushButton>
 #include <QVariant>
+#include <array>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -110,6 +113,13 @@ class TableFileActions : public QObject {
         if (path.empty()) {
             return std::nullopt;
         }
+        // The dialog asks about the name typed; the file written may carry an extension added
+        // since, so the question is asked here, about that file.
+        std::error_code error;
+        if (mode == FileDialogMode::kSave && std::filesystem::exists(path, error) &&
+            form_.Ui().Ask(Caption(), OverwriteQuestion(path), Buttons::YesNo) != Answer::Yes) {
+            return std::nullopt;
+        }
         return path;
     }
 
@@ -154,7 +164,16 @@ class TableFileActions : public QObject {
         if (!path) {
             return;
         }
-        const TableSet tables = CollectTableSet(form_);
+        TableSet tables = CollectTableSet(form_);
+        // Empty "Nowa stawka" fields would leave the backup without rates: the register's
+        // rates shown beside them stand in.
+        std::array<std::string, 7> shown;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            const auto* label =
+                form_.ControlAs<QLabel>(QStringLiteral("EVat") + QChar('A' + static_cast<int>(i)));
+            shown[i] = label != nullptr ? label->text().toStdString() : std::string();
+        }
+        tables.vatRates = VatRatesToStore(tables.vatRates, shown);
         // A failure is shown by the save itself.
         SaveAllToPodFile(*path, form_.Model(), tables, form_.MinPlu(), form_.Ui(), Caption());
         form_.Ui().SetProgress(0, 0);  // the bar shows work in progress, not work done
@@ -190,7 +209,8 @@ FileChooser QtFileChooser(QWidget* parent) {
         const QString filters = request.filters.join(QStringLiteral(";;"));
         if (request.mode == FileDialogMode::kSave) {
             choice.path = QFileDialog::getSaveFileName(parent, request.caption, request.startPath,
-                                                       filters, &choice.selectedFilter);
+                                                       filters, &choice.selectedFilter,
+                                                       QFileDialog::DontConfirmOverwrite);
         } else {
             choice.path = QFileDialog::getOpenFileName(parent, request.caption, request.startPath,
                                                        filters, &choice.selectedFilter);

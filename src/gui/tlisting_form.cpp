@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "gui/font_setting.h"
+#include "gui/window_place_keeper.h"
 
 namespace kasa::gui {
 
@@ -125,8 +126,7 @@ void TListingForm::ShowInMode(int mode) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         if (KeepsPlace() && place_.HasSavedSize()) {
-            move(place_.left, place_.top);
-            resize(place_.width, place_.height);
+            PlaceOnScreen(*this, QRect(place_.left, place_.top, place_.width, place_.height));
         } else {
             Centre();
         }
@@ -145,12 +145,7 @@ void TListingForm::ShowInMode(int mode) {
 }
 
 void TListingForm::Centre() {
-    const QScreen* display = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    if (display == nullptr) {
-        return;
-    }
-    const QRect area = display->availableGeometry();
-    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+    PlaceBesideOwner(*this);
 }
 
 bool TListingForm::eventFilter(QObject* watched, QEvent* event) {
@@ -195,10 +190,12 @@ void TListingForm::StorePlace() {
     if (!KeepsPlace() || !isVisible()) {
         return;
     }
-    place_.top = y();
-    place_.left = x();
-    place_.width = width();
-    place_.height = height();
+    // The client area, as the other windows keep it; the frame is added back on restoring.
+    const QRect client = geometry();
+    place_.top = client.top();
+    place_.left = client.left();
+    place_.width = client.width();
+    place_.height = client.height();
 }
 
 void TListingForm::resizeEvent(QResizeEvent* event) {

@@ -76,10 +76,6 @@ constexpr TableKind kButtonTables[] = {TableKind::kPackaging, TableKind::kKeys,
                                        TableKind::kCashiers, TableKind::kDiscounts,
                                        TableKind::kPaymentForms};
 
-const char* const kCashierWriteQuestion =
-    "Czy jesteś pewien zapisu?\nPrzed wykonaniem zapisu bazy danych\nkasjerów zaleca się jego "
-    "odczytanie z kasy.\nProgram serwisowy zapisze wszystkie dane\nprezentowane na ekranie. "
-    "Informacje o sprzedaży\nzawarte w kasie ulegną skasowaniu.";
 const char* const kGoodsDeleteQuestion =
     "Kontynuacja spowoduje skasowanie w kasie bazy PLU\nChcesz kontynuować?";
 

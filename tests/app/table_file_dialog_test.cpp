@@ -54,6 +54,12 @@ TEST(TableFileDialogTest, ChosenNameGetsTheFiltersExtensionAndIsRemembered) {
     const std::vector<Case> cases = {
         {&all, "/d/a", kCsvFileFilter, false, "/d/a.csv", "CSV"},
         {&all, "/d/b.TXT", kTxtFileFilter, false, "/d/b.TXT", "TXT"},
+        // The extension of another offered kind chooses that kind, whatever the filter.
+        {&all, "/d/x.txt", kCsvFileFilter, false, "/d/x.txt", "TXT"},
+        {&all, "/d/x.pod", kTxtFileFilter, false, "/d/x.pod", "POD"},
+        {&all, "/d/x.txt", kCsvFileFilter, true, "/d/x.txt", "TXT"},
+        // Something that only looks like an extension is not one.
+        {&all, "/d/x.txt2", kCsvFileFilter, false, "/d/x.txt2.csv", "CSV"},
         // Another extension than the filter's is kept in the name and gets the filter's.
         {&podOnly, "/d/k.csv", kPodFileFilter, false, "/d/k.csv.pod", "POD"},
         // A filter that was not offered counts as the offered one.
@@ -79,6 +85,11 @@ TEST(TableFileDialogTest, ChosenNameGetsTheFiltersExtensionAndIsRemembered) {
     EXPECT_EQ(ChooseTableFile(settings, all, "", kCsvFileFilter, true), "");
     EXPECT_EQ(settings.ExtLast, "TXT");
     EXPECT_EQ(settings.CsvFile, "");
+}
+
+TEST(TableFileDialogTest, OverwriteQuestionNamesTheFileWritten) {
+    EXPECT_EQ(OverwriteQuestion("/d/towary.csv"),
+              "Plik /d/towary.csv już istnieje.\nCzy zastąpić go?");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "../sim/register_fixture.h"
+#include "app/table_file_dialog.h"
 #include "app/validation_commands.h"
 #include "support/model_grids.h"
 #include "support/recording_ui.h"
@@ -241,6 +242,8 @@ TEST_F(VesperTransfer, FailedRowAsksAndYesGoesOnWhileNoStops) {
     EXPECT_EQ(ui.messages[0].text, kWriteFailedMessage);
     EXPECT_EQ(f.Stored(7, 2)[0], "Towar 2");
     EXPECT_EQ(f.Stored(7, 4)[0], "Jabłka kg");
+    // The row question goes on writing over the register: its default is the refusal.
+    EXPECT_TRUE(QuestionErasesData(ui.questions[0].text));
 
     ui.answers = {Answer::Yes};
     EXPECT_EQ(Run(TableKind::kGoods, true, {1, 5}), TransferResult::kPassedOver);
@@ -506,6 +509,25 @@ TEST(TransferConstants, AbortCaptionsAreRecognised) {
     for (const char* caption : {"Przerwij kasowanie.", "Przerwij", "Zapisz", "Przerwij zapis.."}) {
         EXPECT_FALSE(IsAbortCaption(caption)) << caption;
     }
+}
+
+TEST(TransferConstants, QuestionsThatEraseDataAreKnown) {
+    EXPECT_TRUE(QuestionErasesData(kCashierWriteQuestion));
+    EXPECT_TRUE(QuestionErasesData(
+        "Kontynuacja spowoduje skasowanie w kasie bazy Kasjerzy\nChcesz kontynuować?"));
+    EXPECT_TRUE(
+        QuestionErasesData("Próbujesz skasować 120 pól danych.\nSchowek zawiera bufor na "
+                           "5 danych.\nNie będzie możliwości cofnięcia czynności.\nCzy "
+                           "mam kontunuować?"));
+    EXPECT_TRUE(
+        QuestionErasesData("W konfiguracji jest typ kasy Zen.\nDalsza kontynuacja "
+                           "spowoduje wykasowanie wszystkich danych\noraz sformatowanie"));
+    EXPECT_TRUE(QuestionErasesData(OverwriteQuestion("/d/towary.csv")));
+    // Questions that only go on, save or ask about a newer version keep "Tak".
+    EXPECT_FALSE(QuestionErasesData(kTotalsQuestion));
+    EXPECT_FALSE(QuestionErasesData("Zapisać do pliku\n/tmp/a.seq"));
+    EXPECT_FALSE(QuestionErasesData("Chcesz kontunyować? Tak"));
+    EXPECT_FALSE(QuestionErasesData(""));
 }
 
 }  // namespace

@@ -34,6 +34,14 @@ TEST(VatTexts, InputAndDisplay) {
     EXPECT_EQ(TotalText(1234.5), "1234.50 zł");
 }
 
+TEST(VatTexts, BackupTakesTheRegistersRatesForEmptyFields) {
+    using Rates = std::array<std::string, 7>;
+    // A and D typed; B, C, E, F empty or blank take what "W kasie" shows; G was never read.
+    const Rates typed = {"22", "", " ", "7,5", "", "", ""};
+    const Rates shown = {"23%", "8%", "5%", "0%", "zw.", "nakt", ""};
+    EXPECT_EQ(VatRatesToStore(typed, shown), (Rates{"22", "8", "5", "7,5", "zw.", "nakt", ""}));
+}
+
 TEST_F(RegisterOnPty, VatRatesGoOutAsBcdWithTheTwoMarkers) {
     Start(RegisterType::Vesper);
     const VatRates rates = {23, 8.5, -1, -2, 0, 5, 8};

@@ -154,6 +154,11 @@ void MainControllerTest::clockVatAndRegisterSettingsThroughTheWindows() {
     QVERIFY2(p.Label("Info").startsWith(QStringLiteral("Zapisano stawki VAT w kasie. Kopia: ")) &&
                  p.Label("Info").endsWith(QStringLiteral("_STAWKIVAT.pod.")),
              qPrintable(p.Label("Info")));
+    // "W kasie" shows the written rates at once (the register started with 23 % in A).
+    QCOMPARE(p.Label("EVatA"), QStringLiteral("22%"));
+    QCOMPARE(p.Label("EVatB"), QStringLiteral("8%"));
+    QCOMPARE(p.Label("EVatE"), QStringLiteral("zw."));
+    QCOMPARE(p.Label("EVatG"), QStringLiteral("nakt"));
     {
         auto lock = reg.Lock();
         QCOMPARE(reg.State().vatRates[0], 22.0);

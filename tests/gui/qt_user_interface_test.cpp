@@ -11,6 +11,7 @@
 #include <atomic>
 #include <thread>
 
+#include "app/table_transfer.h"
 #include "gui/qt_user_interface.h"
 
 using kasa::Answer;
@@ -22,16 +23,19 @@ namespace {
 // Presses, in the message box that opens next, the button with caption `press` (or
 // Escape when there is none), after noting the box's title and button captions.
 void PressWhenShown(const QString& press, QString* title, QStringList* captions,
-                    QMessageBox::Icon* icon = nullptr) {
+                    QMessageBox::Icon* icon = nullptr, QString* preferred = nullptr) {
     QTimer::singleShot(0, [=] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) {
-            PressWhenShown(press, title, captions, icon);
+            PressWhenShown(press, title, captions, icon, preferred);
             return;
         }
         *title = box->windowTitle();
         if (icon != nullptr) {
             *icon = box->icon();
+        }
+        if (preferred != nullptr) {
+            *preferred = box->defaultButton() != nullptr ? box->defaultButton()->text() : QString();
         }
         for (QAbstractButton* button : box->buttons()) {
             captions->append(button->text());
@@ -84,6 +88,48 @@ class QtUserInterfaceTest : public QObject {
         std::sort(shown.begin(), shown.end());
         std::sort(captions.begin(), captions.end());
         QCOMPARE(shown, captions);
+    }
+
+    // Enter on a question that erases data answers "Nie"; on any other question "Tak".
+    void erasingQuestionsDefaultToNo_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("preferred");
+        QTest::newRow("cashier write")
+            << QString::fromUtf8(kasa::kCashierWriteQuestion) << int(Buttons::YesNo) << "Nie";
+        QTest::newRow("failed row")
+            << QStringLiteral(
+                   "Podczas transmisji wykryto błąd w wierszu 12.\nBrak odpowiedzi "
+                   "kasy.\nChcesz kontunyować?")
+            << int(Buttons::YesNo) << "Nie";
+        QTest::newRow("table delete")
+            << QStringLiteral(
+                   "Kontynuacja spowoduje skasowanie w kasie bazy PLU\nChcesz "
+                   "kontynuować?")
+            << int(Buttons::YesNo) << "Nie";
+        QTest::newRow("register type")
+            << QStringLiteral(
+                   "Dalsza kontynuacja spowoduje wykasowanie wszystkich danych\noraz "
+                   "sformatowanie i zdefiniowanie ponowne wszystkich tabel.")
+            << int(Buttons::OkCancel) << "Anuluj";
+        QTest::newRow("upgrade") << QStringLiteral("Dostępna jest nowsza wersja programu.")
+                                 << int(Buttons::YesNo) << "Tak";
+        QTest::newRow("save file")
+            << QStringLiteral("Zapisać do pliku\n/tmp/a.seq") << int(Buttons::OkCancel) << "OK";
+    }
+
+    void erasingQuestionsDefaultToNo() {
+        QFETCH(QString, text);
+        QFETCH(int, buttons);
+        QFETCH(QString, preferred);
+        QWidget window;
+        QtUserInterface ui(&window, nullptr, nullptr);
+        QString title;
+        QStringList shown;
+        QString shownDefault;
+        PressWhenShown("(none)", &title, &shown, nullptr, &shownDefault);
+        ui.Ask("Program serwisowy kas", text.toStdString(), static_cast<Buttons>(buttons));
+        QCOMPARE(shownDefault, preferred);
     }
 
     void failuresWarnAndNoticesInform() {

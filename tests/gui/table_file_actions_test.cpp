@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -150,6 +151,54 @@ class TableFileActionsTest : public QObject {
         QCOMPARE(model->data(model->IndexOfCell(1, lastRow)).toString(),
                  QString::fromStdString("Żółć " + std::to_string(lastRow)));
         QVERIFY(h.messages.empty());
+    }
+
+    // "x.txt" typed under the CSV filter is a text file of that name; a save that would
+    // replace a file asks about the file it writes, and "Nie" (the default) keeps it.
+    void typedExtensionChoosesTheKindAndTheQuestionNamesTheFile() {
+        QTemporaryDir dir;
+        Harness h;
+        FillRows(h.Grid(TableKind::kGoods), h.form->Model().Table(TableKind::kGoods), {1});
+        h.Choose(dir.filePath("x.txt"), kasa::kCsvFileFilter);
+        h.Click("PLU_zapis");
+        QVERIFY(!QFile::exists(dir.filePath("x.txt.csv")));
+        QVERIFY(ReadFile(dir.filePath("x.txt")).startsWith("Numer\tNazwa\t"));
+        QCOMPARE(h.settings.ExtLast, std::string("TXT"));
+        QVERIFY(h.messages.empty());
+
+        const QString old = dir.filePath("towary.csv");
+        WriteFile(old, "stare");
+        h.Choose(dir.filePath("towary"), kasa::kCsvFileFilter);
+        h.Click("PLU_zapis");  // the test's boxes answer "OK", which is not "Tak"
+        QCOMPARE(h.messages.size(), size_t{1});
+        QVERIFY2(QString::fromStdString(h.messages[0])
+                     .endsWith(QStringLiteral(": Plik ") + old +
+                               QStringLiteral(" już istnieje.\nCzy zastąpić go?")),
+                 h.messages[0].c_str());
+        QCOMPARE(ReadFile(old), QByteArray("stare"));
+    }
+
+    // The backup of everything holds the register's rates where "Nowa stawka" is empty.
+    void saveAllStoresTheRegistersRatesForEmptyFields() {
+        QTemporaryDir dir;
+        Harness h;
+        const char* shown[] = {"23%", "8%", "5%", "0%", "zw.", "nakt", "nakt"};
+        for (int i = 0; i < 7; ++i) {
+            auto* label = h.form->ControlAs<QLabel>(QStringLiteral("EVat") + QChar('A' + i));
+            QVERIFY(label != nullptr);
+            label->setText(QString::fromUtf8(shown[i]));
+        }
+        h.Edit("E_VatA")->setText("22");
+        h.Choose(dir.filePath("kopia"), kasa::kPodFileFilter);
+        h.Trigger("&Zachowaj wszystko do pliku");
+        QVERIFY(h.messages.empty());
+        const QByteArray bytes = ReadFile(dir.filePath("kopia.pod"));
+        QVERIFY2(bytes.contains("[PTU]\r\nPtu1=A;22;AKTYWNA\r\nPtu2=B;8;AKTYWNA\r\n"
+                                "Ptu3=C;5;AKTYWNA\r\nPtu4=D;0;AKTYWNA\r\nPtu5=E;;ZWOLNIONA\r\n"
+                                "Ptu6=F;;NIEAKTYWNA\r\n"),
+                 bytes.constData());
+        // The fields themselves stay empty: only the file holds the register's rates.
+        QCOMPARE(h.Edit("E_VatB")->text(), QString());
     }
 
     void everythingRoundTripsThroughOnePodFile() {
