@@ -4,17 +4,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <optional>
 
 #include "app/file_sender.h"
 #include "app/record_commands.h"
 #include "base/codepage.h"
+#include "gui/backups_form.h"
 #include "gui/document_control_actions.h"
 #include "gui/edit_panel.h"
 #include "gui/fiscal_memory_actions.h"
@@ -244,6 +248,18 @@ void MainController::BindHandlers() {
         return WriteGuardSettings{options_.backupFolder, settings_.KopieMax,
                                   settings_.SprawdzajZapis};
     });
+    backups_ = new TKopieForm(
+        &form_,
+        [this] {
+            return options_.backupFolder.empty() ? BackupFolder(BackupLocationOfThisProcess())
+                                                 : options_.backupFolder;
+        },
+        [this](const std::string& path) { transfers_->RestoreBackup(path); },
+        [](const std::string& path) {
+            const QFileInfo file(QString::fromStdString(path));
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file.absolutePath()));
+        });
+    form_.BindAction(QStringLiteral("Kopie przed &zapisem…"), [this] { backups_->Open(); });
     // Queued, so that the job's own ending (grids shown, outcome told) comes first.
     connect(transfers_, &TransferActions::jobEnded, &form_, &TECRForm::JobEnded,
             Qt::QueuedConnection);

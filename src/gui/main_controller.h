@@ -26,6 +26,7 @@ namespace kasa::gui {
 class TECRForm;
 class ValidationActions;
 class TransferActions;
+class TKopieForm;
 class TSenderForm;
 enum class RecordCommand;
 class TListingForm;
@@ -44,6 +45,8 @@ class MainController : public QObject {
 
     ECRClass& Ecr() { return ecr_; }
     TransferActions& Transfers() { return *transfers_; }
+    // "Plik / Kopie przed zapisem…".
+    TKopieForm& Backups() { return *backups_; }
     UpgradeActions& Upgrade() { return *upgrade_; }
     Settings& CurrentSettings() { return settings_; }
     const std::string& ConfigPath() const { return configPath_; }
@@ -105,6 +108,7 @@ class MainController : public QObject {
     SessionDisplay display_;
     std::unique_ptr<sim::VirtualRegister> builtIn_;
     ValidationActions* validation_ = nullptr;
+    TKopieForm* backups_ = nullptr;
     TransferActions* transfers_ = nullptr;
     TSenderForm* sender_ = nullptr;
     UpgradeActions* upgrade_ = nullptr;

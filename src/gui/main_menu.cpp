@@ -26,6 +26,8 @@ const MenuContent kMenus[] = {
      nullptr,
      {{"&Ładuj wszystko z pliku", "Ladujwszystkozpliku1", nullptr},
       {"&Zachowaj wszystko do pliku", "Zachowajwszystkodopliku1", nullptr},
+      {"Kopie przed &zapisem…", "Kopieprzedzapisem1",
+       "Rekordy kasy zachowane przed każdym zapisem; można je przywrócić."},
       {nullptr, nullptr, nullptr},
       {"Odczyt &wszystkich danych z kasy", "Odczytwszystkichdanychzkasy1", nullptr},
       {"Odczyt &danych bez PLU", "OdczytdanychbezPLU1", nullptr},

@@ -1,5 +1,7 @@
 #include "gui/transfer_actions.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QInputDialog>
@@ -8,6 +10,7 @@
 #include <QTimer>
 
 #include "app/fiscal_memory_read.h"
+#include "app/settings.h"
 #include "app/validation_commands.h"
 #include "base/codepage.h"
 #include "ecr/database_commands.h"
@@ -561,6 +564,88 @@ void TransferActions::BackgroundDone() {
     busy_ = false;
     emit backgroundFinished(finished);
     emit jobEnded();
+}
+
+void TransferActions::RestoreBackup(const std::string& path) {
+    if (!Idle(QString::fromUtf8(kProgramCaption))) {
+        return;
+    }
+    const RegisterModel& model = form_.Model();
+    TableSet tables;
+    // A backup of the other register type, or a damaged one, is refused here.
+    if (!LoadAllFromPodFile(path, model, tables, form_.MinPlu(), form_.Ui(), kProgramCaption)
+             .ok()) {
+        return;
+    }
+    std::vector<TableKind> kinds;
+    std::string names;
+    for (const TableKind kind :
+         {TableKind::kPackaging, TableKind::kCashiers, TableKind::kDiscounts,
+          TableKind::kSurcharges, TableKind::kKeys, TableKind::kPaymentForms, TableKind::kGoods}) {
+        const TextGrid& grid = tables.Grid(kind);
+        for (int row = 1; row < grid.RowCount(); ++row) {
+            if (!grid.IsEmptyRecord(row)) {
+                kinds.push_back(kind);
+                names += (names.empty() ? "" : ", ") + std::string(model.Table(kind).tableName);
+                break;
+            }
+        }
+    }
+    const bool headerOrVat = std::any_of(tables.vatRates.begin(), tables.vatRates.end(),
+                                         [](const std::string& rate) { return !rate.empty(); }) ||
+                             std::any_of(tables.header.begin(), tables.header.end(),
+                                         [](const HeaderLine& line) { return !line.text.empty(); });
+    const std::string file = path.substr(path.find_last_of("/\\") + 1);
+    if (kinds.empty()) {
+        form_.Ui().Message(kProgramCaption,
+                           headerOrVat ? "Kopia " + file +
+                                             " zawiera nagłówek lub stawki VAT: wczytaj ją "
+                                             "„Ładuj wszystko z pliku” i zapisz je ich przyciskami."
+                                       : "Kopia " + file + " nie zawiera rekordów.");
+        return;
+    }
+    Settings settings;
+    for (const TableKind kind : kinds) {
+        const ValidationOutcome outcome =
+            RunValidation(WriteCommandOf(kind), model, tables, form_.MinPlu(), settings);
+        if (!outcome.Passed()) {
+            std::string text = "Kopia " + file + " nie może być zapisana do kasy:\n";
+            for (size_t i = 0; i < outcome.lines.size() && i < 10; ++i) {
+                text += outcome.lines[i].text + "\n";
+            }
+            form_.Ui().Message(kProgramCaption, text);
+            return;
+        }
+    }
+    if (form_.Ui().Ask(
+            kProgramCaption,
+            "Zapisać do kasy rekordy z kopii\n" + file + "?\nTabele: " + names + "." +
+                (headerOrVat ? "\nNagłówek i stawki VAT z kopii nie zostaną zapisane." : ""),
+            Buttons::YesNo) != Answer::Yes) {
+        return;
+    }
+    const std::unique_ptr<WriteSafeguards> guards = MakeSafeguards("przywrocenie");
+    TransferResult result = TransferResult::kDone;
+    WriteSafeguards::Report report;
+    RunOffWindowThread([&](UserInterface& ui) {
+        TransferRequest request;
+        request.observer = guards->Observer();
+        for (const TableKind kind : kinds) {
+            request.name = TransferName(model.Table(kind), true);
+            result = TransferTable(ecr_, ui, model, tables, request, ecr_.abortRequested, closing_);
+            if (result != TransferResult::kDone && result != TransferResult::kPassedOver) {
+                break;
+            }
+        }
+        report = guards->Close(
+            ecr_, result == TransferResult::kDone || result == TransferResult::kPassedOver);
+        ecr_.CloseTransmission();
+    });
+    if (!closing_) {
+        ShowSafeguards(report, result == TransferResult::kDone
+                                   ? "Przywrócono w kasie rekordy z kopii " + file + "."
+                                   : std::string());
+    }
 }
 
 std::unique_ptr<WriteSafeguards> TransferActions::MakeSafeguards(std::string_view job) const {

@@ -77,6 +77,10 @@ class TransferActions : public QObject {
     // Tells the end of a job's safeguards: faults in a message, the backup's file name and
     // an agreeing read back after `done` in "Info".
     void ShowSafeguards(const WriteSafeguards::Report& report, const std::string& done);
+    // Writes the records of a backup back to the register: every grid table it holds, each
+    // validated and with the usual questions, itself backed up first. The window's grids
+    // are not touched.
+    void RestoreBackup(const std::string& path);
     // The goods range last given (goods numbers), the input box's starting text.
     const TransferRange& LastGoodsRange() const { return goodsNumbers_; }
 

@@ -1,4 +1,5 @@
 #include "app/write_backup.h"
+#include "app/backup_list.h"
 
 #include <gtest/gtest.h>
 
@@ -364,6 +365,40 @@ TEST_F(BackupOfTransfer, ReadBackFindsWhatARegisterThatIgnoresWritesDidNotKeep) 
                   "Masło zwykłe.",
                   "Odczyt kontrolny: PLU wiersz 3, kolumna Cena: wysłano 2.50, odczytano 3.29.",
                   "Odczyt kontrolny: kasa nie zawiera tego, co do niej wysłano (różnic: 2)."}));
+}
+
+}  // namespace
+}  // namespace kasa
+
+namespace kasa {
+namespace {
+
+// The window's list of backups: newest first, each with its time, register type, table and
+// the records it holds; other files in the folder are not backups.
+TEST(BackupList, NewestFirstWithWhatEachHolds) {
+    testing::ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    folder.Write(
+        "2026-12-08_01-45-12_VESPER_PLU.pod",
+        "[PLU]\r\nPlu1=1;Chleb;;A;1;0;3.50;0;0;0;0\r\nPlu7=7;Mleko;;A;1;0;2.20;0;0;0;0\r\n");
+    folder.Write("2026-12-08_01-45-12_VESPER_PLU_2.pod",
+                 "[PLU]\r\nPlu3=3;Masło;;A;1;0;7.00;0;0;0;0\r\n");
+    folder.Write("2026-12-09_08-00-00_Zen_wszystko.pod",
+                 "[OPAKOWANIA]\r\nOpak1=1;Butelka;0.50;0;0;0\r\n[PTU]\r\nPtu1=A;23;AKTYWNA\r\n");
+    folder.Write("notatki.txt", "nie kopia");
+    folder.Write("2026-12-08_kopia.pod", "[PLU]\r\n");
+    const std::vector<BackupEntry> entries = ListBackups(folder.Path(""));
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].when, "2026-12-09 08:00:00");
+    EXPECT_EQ(entries[0].registerType, "Zen");
+    EXPECT_EQ(entries[0].table, "wszystko");
+    EXPECT_EQ(entries[0].records, 2);
+    EXPECT_EQ(entries[1].table, "PLU");
+    EXPECT_EQ(entries[1].records, 1);
+    EXPECT_TRUE(entries[1].path.ends_with("_PLU_2.pod"));
+    EXPECT_EQ(entries[2].when, "2026-12-08 01:45:12");
+    EXPECT_EQ(entries[2].registerType, "VESPER");
+    EXPECT_EQ(entries[2].records, 2);
 }
 
 }  // namespace

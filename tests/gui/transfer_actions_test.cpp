@@ -8,9 +8,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QtTest>
 #include <chrono>
 
+#include "gui/backups_form.h"
 #include "gui/grid_model.h"
 #include "gui/program_harness.h"
 #include "gui/tlisting_form.h"
@@ -154,6 +156,50 @@ class TransferActionsTest : public QObject {
         QVERIFY2(text.contains("=2;Skrzynka;"), text.constData());
         auto lock = reg->Lock();
         QCOMPARE(reg->State().Record(0, 2).at(0), std::string("Skrzynka duża"));
+    }
+
+    // "Plik / Kopie przed zapisem…" lists the backup a write left, and "Przywróć" puts the
+    // register back as it was, leaving a backup of its own.
+    void aBackupIsListedAndRestoredFromTheWindow() {
+        auto reg = StartRegister(0);
+        QVERIFY(reg);
+        Program p(false, ConfigFor(*reg));
+        p.controller->Show();
+        Button(p, "Opakowania_odczyt_kasa")->click();
+        kasa::TextGrid& packaging = *p.form->Grid("Opakowania");
+        packaging.SetCell(1, 2, "Skrzynka duża");
+        packaging.SetCell(2, 2, "12.50");
+        Button(p, "Opakowania_zapis_kasa")->click();
+        std::vector<std::string> written;
+        {
+            auto lock = reg->Lock();
+            written = reg->State().Record(0, 2);
+        }
+        QCOMPARE(written.at(0), std::string("Skrzynka duża"));
+
+        p.form->MenuAction(QStringLiteral("Kopie przed &zapisem…"))->trigger();
+        kasa::gui::TKopieForm& backups = p.controller->Backups();
+        QVERIFY(backups.isVisible());
+        QCOMPARE(backups.Entries().size(), size_t{1});
+        QCOMPARE(backups.Entries()[0].table, std::string("OPAKOWANIA"));
+        QCOMPARE(backups.Entries()[0].records, 1);
+        QCOMPARE(backups.Table()->item(0, 3)->text(), QStringLiteral("1"));
+
+        p.answer = kasa::Answer::Yes;
+        backups.Przywroc();
+        QVERIFY2(p.shown.size() == 1, p.shown.empty() ? "" : p.shown.back().text.c_str());
+        QVERIFY2(p.shown[0].text.find("Tabele: Opakowania.") != std::string::npos,
+                 p.shown[0].text.c_str());
+        {
+            auto lock = reg->Lock();
+            QCOMPARE(reg->State().Record(0, 2).at(0), std::string("Skrzynka"));
+            QCOMPARE(reg->State().Record(0, 2).at(1), std::string("10.00"));
+        }
+        QVERIFY2(p.Label("Info").startsWith(QStringLiteral("Przywrócono w kasie rekordy z kopii ")),
+                 qPrintable(p.Label("Info")));
+        QCOMPARE(backups.Entries().size(), size_t{2});
+        // The grid keeps what the user has in it.
+        QCOMPARE(packaging.Cell(1, 2), std::string("Skrzynka duża"));
     }
 
     void goodsReadRunsBesideTheWindow() {
