@@ -197,6 +197,7 @@ ProgramSettingsValues ProgramSettingsOf(const Settings& settings) {
     v.function = settings.Function;
     v.balonHint = settings.BalonHint;
     v.autoUpgrade = settings.AutoUpgrade;
+    v.readBack = settings.SprawdzajZapis;
     v.networkPorts = settings.NetworkPorts;
     v.fonts = {settings.FontInfo, settings.FontEdit, settings.FontTable, settings.FontWind};
     return v;
@@ -222,6 +223,7 @@ void TakeChangedProgramSettings(const ProgramSettingsValues& before,
     TakeChanged(before.function, after.function, settings.Function);
     TakeChanged(before.balonHint, after.balonHint, settings.BalonHint);
     TakeChanged(before.autoUpgrade, after.autoUpgrade, settings.AutoUpgrade);
+    TakeChanged(before.readBack, after.readBack, settings.SprawdzajZapis);
     TakeChanged(before.networkPorts, after.networkPorts, settings.NetworkPorts);
     TakeChanged(before.fonts.info, after.fonts.info, settings.FontInfo);
     TakeChanged(before.fonts.edit, after.fonts.edit, settings.FontEdit);

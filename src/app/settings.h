@@ -150,6 +150,7 @@ struct ProgramSettingsValues {
     bool function = false;     // Function: function buttons hidden
     bool balonHint = false;    // BalonHint: the filters' messages off
     bool autoUpgrade = true;   // AutoUpgrade: the check for a newer version on
+    bool readBack = false;     // SprawdzajZapis: every write read back and compared
     std::string networkPorts;  // NetworkPorts
     FontSet fonts = DefaultFonts();
 

@@ -155,6 +155,15 @@ TUstawienieProgramuForm::TUstawienieProgramuForm(UserInterface& ui, QWidget* par
         values_.autoUpgrade = ticked;
         emit valuesChanged();
     });
+    readBack_ = new QCheckBox(QString::fromUtf8(kReadBackSettingCaption), this);
+    readBack_->setObjectName("SprawdzajZapis");
+    readBack_->setToolTip(
+        QStringLiteral("Po każdym zapisie do kasy rekordy są odczytywane i porównywane z "
+                       "wysłanymi; każda różnica jest pokazywana."));
+    connect(readBack_, &QCheckBox::clicked, this, [this](bool ticked) {
+        values_.readBack = ticked;
+        emit valuesChanged();
+    });
     autoOpen_ = new QPushButton(this);
     autoOpen_->setObjectName("AutoOpen");
 
@@ -165,6 +174,7 @@ TUstawienieProgramuForm::TUstawienieProgramuForm(UserInterface& ui, QWidget* par
     layout->addWidget(pluGroup);
     layout->addWidget(switchGroup);
     layout->addWidget(autoUpgrade_);
+    layout->addWidget(readBack_);
     layout->addWidget(autoOpen_);
     layout->addStretch();
 
@@ -296,6 +306,7 @@ void TUstawienieProgramuForm::ShowValues() {
     switches_[2]->setChecked(!values_.function);
     switches_[3]->setChecked(!values_.balonHint);
     autoUpgrade_->setChecked(values_.autoUpgrade);
+    readBack_->setChecked(values_.readBack);
     portPath_->setText(QString::fromStdString(values_.portName));
     FillPortList();  // the network ports come with the values
     RefreshAutostartCaption();

@@ -74,6 +74,7 @@ class TUstawienieProgramuForm : public QWidget {
     QCheckBox* SwitchBox(int number) const;  // CheckBox1..CheckBox4
     QPushButton* AutostartButton() const { return autoOpen_; }
     QCheckBox* AutoUpgradeBox() const { return autoUpgrade_; }
+    QCheckBox* ReadBackBox() const { return readBack_; }
     QPushButton* RefreshPortsButton() const { return refreshPorts_; }
     QMenuBar* MenuBar() const { return menuBar_; }
 
@@ -133,6 +134,7 @@ class TUstawienieProgramuForm : public QWidget {
     QPushButton* minPluButton_ = nullptr;
     QCheckBox* switches_[4] = {};
     QCheckBox* autoUpgrade_ = nullptr;
+    QCheckBox* readBack_ = nullptr;
     QPushButton* autoOpen_ = nullptr;
 };
 

@@ -1,6 +1,7 @@
 // The table buttons against a virtual register on a pseudo-terminal: whole tables read and
 // written, the goods on the worker thread with the busy guard and the abort button, and the
 // window closed while the worker runs.
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
@@ -17,6 +18,7 @@
 #include "gui/program_harness.h"
 #include "gui/tlisting_form.h"
 #include "gui/transfer_actions.h"
+#include "gui/ustawienie_programu_form.h"
 
 using kasa::testing::Letters;
 using kasa::testing::Program;
@@ -134,8 +136,16 @@ class TransferActionsTest : public QObject {
     void aWriteKeepsABackupAndReadsBackWhenAsked() {
         auto reg = StartRegister(0);
         QVERIFY(reg);
-        Program p(false, ConfigFor(*reg) + "SprawdzajZapis=1\r\n");
+        Program p(false, ConfigFor(*reg));
         p.controller->Show();
+        // "Sprawdzaj zapis odczytem" in the program settings, off until ticked.
+        kasa::gui::TECRForm::ShowToolWindow(&p.SettingsWindow());
+        QCheckBox* readBack = p.SettingsWindow().ReadBackBox();
+        QCOMPARE(readBack->text(), QStringLiteral("Sprawdzaj zapis odczytem"));
+        QVERIFY(!readBack->isChecked());
+        readBack->click();
+        QVERIFY(p.controller->SaveSettings());
+        QVERIFY(p.folder.Read("config.cfg").find("SprawdzajZapis=1") != std::string::npos);
         Button(p, "Opakowania_odczyt_kasa")->click();
         kasa::TextGrid& packaging = *p.form->Grid("Opakowania");
         QCOMPARE(packaging.Cell(1, 2), std::string("Skrzynka"));
