@@ -643,7 +643,7 @@ void TransferActions::RestoreBackup(const std::string& path) {
     });
     if (!closing_) {
         ShowSafeguards(report, result == TransferResult::kDone
-                                   ? "Przywrócono w kasie rekordy z kopii " + file + "."
+                                   ? std::string("Przywrócono w kasie rekordy z kopii.")
                                    : std::string());
     }
 }
@@ -665,18 +665,19 @@ void TransferActions::ShowSafeguards(const WriteSafeguards::Report& report,
         }
         form_.Ui().Message(kProgramCaption, text);
     }
-    const std::string& path = report.backupPath;
-    if (done.empty() && path.empty()) {
+    // "Info" has room for a short line: the backup's file is listed in "Plik / Kopie".
+    const bool kept = !report.backupPath.empty();
+    const bool readBack =
+        report.ok() && !report.told.empty() && report.told.back().starts_with("Odczyt kontrolny");
+    if (done.empty() && !kept) {
         return;
     }
     std::string outcome = done;
-    if (!path.empty()) {
-        // The file's name: the whole path is in "Plik / Kopie przed zapisem…".
-        outcome += std::string(done.empty() ? "" : " ") +
-                   "Kopia: " + path.substr(path.find_last_of("/\\") + 1) + ".";
-    }
-    if (report.ok() && !report.told.empty() && report.told.back().starts_with("Odczyt kontrolny")) {
-        outcome += " " + report.told.back();
+    if (kept || readBack) {
+        outcome += std::string(done.empty() ? "" : " ") + (kept && readBack
+                                                               ? "Kopia i odczyt kontrolny: OK."
+                                                           : kept ? "Kopia: Plik / Kopie."
+                                                                  : "Odczyt kontrolny: OK.");
     }
     form_.Ui().ShowOutcome(outcome);
 }
