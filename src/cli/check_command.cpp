@@ -114,8 +114,15 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
     for (const FaultLine& line : outcome.lines) {
         context.out << line.text << "\n";
     }
+    // Warnings are told but fail nothing: the codes may be right as they are.
+    for (const FaultLine& line : outcome.warnings) {
+        context.out << line.text << "\n";
+    }
     if (faults == 0) {
         context.out << "Nie znaleziono błędów.\n";
+        if (!outcome.warnings.empty()) {
+            context.out << "Kody do sprawdzenia: " << outcome.warnings.size() << ".\n";
+        }
         return kExitSuccess;
     }
     context.out << "Znaleziono " << FaultCountText(faults) << ".\n";

@@ -241,6 +241,36 @@ TEST_F(KasaWrites, AnUnknownColumnIsToldAndTheOthersAreWritten) {
     EXPECT_EQ(GoodsName(20), "Nowy towar");
 }
 
+// A code a spreadsheet shortened is listed and asked about: nobody at a terminal answers
+// No and nothing is sent; --tak prints the question and writes.
+TEST_F(KasaWrites, ShortenedCodesAreAskedAboutBeforeTheWrite) {
+    const std::string file = GoodsFile(
+        "20;Nowy towar;12345678905;A;1;0;2.50;0;0;0;0\r\n"
+        "21;Drugi towar;5901234123457;B;1;0;3.10;0;0;0;0\r\n");
+    const std::string warning =
+        "PLU: Kod 12345678905 w wierszu 20 wygląda na kod EAN-13 bez zer wiodących "
+        "(0012345678905).\n";
+    const Outcome refused = Kasa({"zapis", "PLU", file, "--dalej"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find(warning), std::string::npos) << refused.err;
+    EXPECT_NE(
+        refused.err.find("Zapisać kody do kasy bez zmian?\n(brak terminala: odpowiedź „Nie”)"),
+        std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(refused.err.ends_with("Nic nie zostało wysłane do kasy.\n")) << refused.err;
+    EXPECT_EQ(Requests('E'), 0);
+    EXPECT_EQ(GoodsName(20), "");
+
+    const Outcome agreed = Kasa({"--tak", "zapis", "PLU", file});
+    EXPECT_EQ(agreed.code, 0) << agreed.err;
+    EXPECT_NE(agreed.err.find(warning), std::string::npos) << agreed.err;
+    EXPECT_NE(agreed.err.find("Zapisać kody do kasy bez zmian? (--tak: odpowiedź „Tak”)"),
+              std::string::npos)
+        << agreed.err;
+    EXPECT_EQ(GoodsName(20), "Nowy towar");
+    EXPECT_EQ(GoodsName(21), "Drugi towar");
+}
+
 TEST_F(KasaWrites, KasujAsksFirstAndDeletesOnYes) {
     EXPECT_EQ(Kasa({"kasuj", "PLU", "--bez-sprawdzania"}).code, 1);
     EXPECT_EQ(GoodsName(1), "Chleb żytni");
