@@ -18,7 +18,8 @@ namespace {
 constexpr std::string_view kUsage =
     "Użycie: kasa [--typ zen|vesper] sprawdz TABELA PLIK [--max N] [--ean]\n"
     "        kasa [--typ zen|vesper] sprawdz wszystko PLIK.pod [--max N] [--ean]\n"
-    "Pliki: .pod, .csv, .txt; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU;\n"
+    "Pliki: .pod, .csv, .txt, .xlsx; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, "
+    "PLU;\n"
     "nagłówek i stawki VAT (Naglowek, StawkiVAT) tylko z pliku .pod";
 
 std::string FaultCountText(int64_t n) {
@@ -90,6 +91,10 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
         }
         if (TableFileKindOfPath(words[1]) == TableFileKind::kUnknown) {
             return UsageFailure(context, "Nieobsługiwany rodzaj pliku.", kUsage);
+        }
+        if (const std::string refusal = UnusableTableFileMessage(words[1]); !refusal.empty()) {
+            context.err << refusal << "\n";
+            return kExitUsage;
         }
         const TableLoadOutcome loaded = LoadTableFile(words[1], model, kind, tables, minPlu);
         if (!loaded.message.empty()) {

@@ -287,6 +287,10 @@ int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
     if (!file.empty() && TableFileKindOfPath(file) == TableFileKind::kUnknown) {
         return Usage(context, "Nieobsługiwany rodzaj pliku: " + file + "\n" + kZapisUsage);
     }
+    if (const std::string refusal = UnusableTableFileMessage(file); !refusal.empty()) {
+        context.err << refusal << "\n";
+        return kExitUsage;
+    }
     if (all && (ranged || parsed.clear || TableFileKindOfPath(file) != TableFileKind::kPod)) {
         return Usage(context, "Wszystkie tabele zapisuje się z jednego pliku .pod, bez zakresu.\n" +
                                   std::string(kZapisUsage));

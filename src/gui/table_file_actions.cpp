@@ -115,7 +115,7 @@ class TableFileActions : public QObject {
 
     void SaveTable(TableKind kind) {
         const std::optional<std::string> path =
-            ChooseFile(FileDialogMode::kSave, kSaveTableCaption, kind == TableKind::kGoods);
+            ChooseFile(FileDialogMode::kSave, kSaveTableCaption, kind != TableKind::kHeader);
         if (!path) {
             return;
         }
@@ -129,7 +129,7 @@ class TableFileActions : public QObject {
 
     void LoadTable(TableKind kind) {
         const std::optional<std::string> path =
-            ChooseFile(FileDialogMode::kOpen, kLoadTableCaption, kind == TableKind::kGoods);
+            ChooseFile(FileDialogMode::kOpen, kLoadTableCaption, kind != TableKind::kHeader);
         if (!path) {
             return;
         }

@@ -29,10 +29,10 @@ TEST(SettingsTest, TableKeepsTheStoredKeys) {
     for (const SettingRow& row : SettingsTable(settings)) {
         keys += std::string(row.key) + " ";
     }
-    EXPECT_EQ(SettingsTable(settings).size(), 73u);
-    for (const char* key :
-         {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ", " minPLU ",
-          " UsbVendorId ", " AutoUpgrade ", " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
+    EXPECT_EQ(SettingsTable(settings).size(), 74u);
+    for (const char* key : {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ",
+                            " minPLU ", " UsbVendorId ", " AutoUpgrade ", " EditBinHeight ",
+                            " ExtLast ", " XlsxFile ", " FontWindStyle "}) {
         EXPECT_NE(keys.find(key), std::string::npos) << key;
     }
 }

@@ -271,6 +271,18 @@ TEST_F(KasaWrites, ShortenedCodesAreAskedAboutBeforeTheWrite) {
     EXPECT_EQ(GoodsName(21), "Drugi towar");
 }
 
+// A workbook saved by LibreOffice is written as its CSV would be.
+TEST_F(KasaWrites, ZapisFromASpreadsheetsWorkbook) {
+    const Outcome r = Kasa({"--tak", "zapis", "PLU",
+                            std::string(SERWIS_TEST_DATA) + "/towary_libreoffice_kody_tekst.xlsx"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(GoodsName(3), "Sok;jabłko 1l");
+    EXPECT_EQ(GoodsName(4), "Pizza 12\" mała");
+    const Outcome read = Kasa({"odczyt", "PLU"});
+    EXPECT_NE(read.out.find("\n2;Mleko 2%;0012345678905;B;"), std::string::npos) << read.out;
+    EXPECT_NE(read.out.find("\n3;\"Sok;jabłko 1l\";00123;A;"), std::string::npos) << read.out;
+}
+
 TEST_F(KasaWrites, KasujAsksFirstAndDeletesOnYes) {
     EXPECT_EQ(Kasa({"kasuj", "PLU", "--bez-sprawdzania"}).code, 1);
     EXPECT_EQ(GoodsName(1), "Chleb żytni");
