@@ -140,6 +140,12 @@ std::string WarningsQuestion(const ValidationOutcome& outcome) {
            "\nZapisać kody do kasy bez zmian?";
 }
 
+std::array<std::string, 4> WarningsCaptions() {
+    return {"Ostrzeżenie:", "Kody kreskowe do sprawdzenia.",
+            "Arkusz kalkulacyjny mógł usunąć zera wiodące kodów.",
+            "Popraw kody i spróbuj ponownie, bądź zapisz je bez zmian."};
+}
+
 ValidationCommand WriteCommandOf(TableKind kind) {
     switch (kind) {
         case TableKind::kHeader:

@@ -61,8 +61,10 @@ ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& 
                                 TableKind recordTable = TableKind::kGoods, int firstRow = 0,
                                 int lastRow = 0);
 
-// The question asked before a write that passed with warnings.
+// The question asked before a write that passed with warnings, and the listing window's
+// captions while its warnings are shown.
 std::string WarningsQuestion(const ValidationOutcome& outcome);
+std::array<std::string, 4> WarningsCaptions();
 
 // The command that guards writing a whole grid table.
 ValidationCommand WriteCommandOf(TableKind kind);

@@ -46,6 +46,7 @@ bool ValidationActions::Validate(ValidationCommand command, std::function<void()
         if (!outcome.warnings.empty()) {
             // Codes that look shortened are shown, and sent only when the user says so.
             listing->Clear();
+            listing->SetCaptions(WarningsCaptions());
             listing->ShowInMode(outcome.mode);
             listing->AddLines(outcome.warnings);
             if (form_.Ui().Ask(form_.windowTitle().toStdString(), WarningsQuestion(outcome),
