@@ -213,9 +213,9 @@ class TableFileActionsTest : public QObject {
             const TextGrid saved = grid;
             h.Choose(dir.filePath(name), kasa::kXlsxFileFilter);
             h.Click(name + QStringLiteral("_zapis"));
-            QVERIFY2(LastItem(h.requests).filters.contains(
-                         QString::fromUtf8(kasa::kXlsxFileFilter)),
-                     qPrintable(name));
+            QVERIFY2(
+                LastItem(h.requests).filters.contains(QString::fromUtf8(kasa::kXlsxFileFilter)),
+                qPrintable(name));
             QVERIFY2(ReadFile(dir.filePath(name + QStringLiteral(".xlsx"))).startsWith("PK"),
                      qPrintable(name));
             QCOMPARE(h.settings.ExtLast, std::string("XLSX"));
