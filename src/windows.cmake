@@ -1,7 +1,8 @@
 # The Windows build: the core and kasa only. Left out because they have no counterpart
 # here: the window program and "kasa drukuj" (Qt), printing's barcodes (libzint), the
-# upgrade check (libcurl, libsodium), and the virtual register with "kasa symulator"
-# (pseudo-terminals). kasa says so when such a command is asked for.
+# upgrade check (libcurl, libsodium), the virtual register with "kasa symulator"
+# (pseudo-terminals), and Excel workbooks (libxlsxwriter, libzip and expat are not built for
+# the cross compiler). kasa says so when such a command or file is asked for.
 set(CORE_SUBSYSTEMS base comm tables ecr seq verify app)
 set(CORE_SOURCES "${CMAKE_CURRENT_SOURCE_DIR}/update/program_version.cpp")
 foreach(sub IN LISTS CORE_SUBSYSTEMS)
@@ -9,6 +10,7 @@ foreach(sub IN LISTS CORE_SUBSYSTEMS)
     list(APPEND CORE_SOURCES ${sub_sources})
 endforeach()
 list(FILTER CORE_SOURCES EXCLUDE REGEX "/app/window_program_options\\.cpp$")
+list(APPEND CORE_SOURCES "${CMAKE_CURRENT_SOURCE_DIR}/tables/xlsx/xlsx_workbook_absent.cpp")
 file(GLOB PLATFORM_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*/platform/windows/*.cpp")
 set(CLI_PLATFORM_SOURCES ${PLATFORM_SOURCES})
 list(FILTER PLATFORM_SOURCES EXCLUDE REGEX "/cli/platform/")

@@ -11,14 +11,15 @@ set_target_properties(gtest gtest_main gmock PROPERTIES COMPILE_OPTIONS "")
 
 # The core's tests, without those that need a pseudo-terminal, the virtual register or the
 # HTTPS test server, and without the tests of Linux's own platform files (*_posix_test) and
-# the file-fault tests, which fork and limit the file size as only POSIX can.
+# the file-fault tests, which fork and limit the file size as only POSIX can, and without
+# the workbook tests: the Windows build has no workbooks.
 set(sources "${CMAKE_CURRENT_SOURCE_DIR}/update/program_version_test.cpp")
 foreach(dir IN ITEMS base comm tables ecr seq verify app windows)
     file(GLOB dir_sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
     list(APPEND sources ${dir_sources})
 endforeach()
 list(FILTER sources EXCLUDE REGEX
-     "(_posix|/serial_port_list|/autostart_entry|/window_program_options|/files_under_faults)_test\\.cpp$")
+     "(_posix|/serial_port_list|/autostart_entry|/window_program_options|/files_under_faults|/xlsx_workbook)_test\\.cpp$")
 foreach(source IN LISTS sources)
     file(STRINGS "${source}" needs
          REGEX "#include \"(\\.\\./)?(sim/|support/(pty_pair|register_on_pty|register_state|https_test_server))")

@@ -116,6 +116,7 @@ std::vector<SettingRow> SettingsTable(Settings& s) {
     rows.push_back({"PodFile", SettingType::kString, &s.PodFile});
     rows.push_back({"CsvFile", SettingType::kString, &s.CsvFile});
     rows.push_back({"TxtFile", SettingType::kString, &s.TxtFile});
+    rows.push_back({"XlsxFile", SettingType::kString, &s.XlsxFile});
     rows.push_back({"ExtLast", SettingType::kString, &s.ExtLast});
     AddFontRows(rows, s.FontInfo, {"FontInfoSet", "FontInfoCol", "FontInfoSize", "FontInfoStyle"});
     AddFontRows(rows, s.FontEdit, {"FontEditSet", "FontEditCol", "FontEditSize", "FontEditStyle"});

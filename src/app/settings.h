@@ -128,6 +128,7 @@ struct Settings {
     std::string PodFile;
     std::string CsvFile;
     std::string TxtFile;
+    std::string XlsxFile;
     std::string ExtLast;
 
     FontSetting FontInfo;

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "tables/xlsx_workbook.h"
+
 namespace kasa {
 
 namespace {
@@ -16,11 +18,19 @@ struct KindInfo {
     std::string Settings::*lastFile;
 };
 
-constexpr std::array<KindInfo, 3> kKinds = {{
+constexpr std::array<KindInfo, 4> kKinds = {{
     {TableFileKind::kPod, kPodFileFilter, ".pod", &Settings::PodFile},
     {TableFileKind::kCsv, kCsvFileFilter, ".csv", &Settings::CsvFile},
     {TableFileKind::kTxt, kTxtFileFilter, ".txt", &Settings::TxtFile},
+    {TableFileKind::kXlsx, kXlsxFileFilter, ".xlsx", &Settings::XlsxFile},
 }};
+
+bool Offered(const KindInfo& info, bool allKinds) {
+    if (info.kind == TableFileKind::kXlsx && !WorkbooksSupported()) {
+        return false;
+    }
+    return allKinds || info.kind == TableFileKind::kPod;
+}
 
 // Anything but a known kind stands for .pod.
 const KindInfo& InfoOf(TableFileKind kind) {
@@ -44,11 +54,11 @@ const KindInfo* InfoOfFilter(const std::string& filter) {
 }  // namespace
 
 TableFileOffer OfferTableFile(const Settings& settings, bool allKinds) {
-    const KindInfo& start =
-        allKinds ? InfoOf(TableFileKindOfExtension(settings.ExtLast)) : InfoOf(TableFileKind::kPod);
+    const KindInfo& last = InfoOf(TableFileKindOfExtension(settings.ExtLast));
+    const KindInfo& start = Offered(last, allKinds) ? last : InfoOf(TableFileKind::kPod);
     TableFileOffer offer;
     for (const KindInfo& info : kKinds) {
-        if (allKinds || info.kind == TableFileKind::kPod) {
+        if (Offered(info, allKinds)) {
             offer.filters.emplace_back(info.filter);
         }
     }

@@ -15,6 +15,7 @@ namespace kasa {
 inline constexpr const char* kPodFileFilter = "Pliki konfiguracyjne(*.pod)";
 inline constexpr const char* kCsvFileFilter = "Pliki Excel (*.csv)";
 inline constexpr const char* kTxtFileFilter = "Pliki tekstowe (*.txt)";
+inline constexpr const char* kXlsxFileFilter = "Skoroszyt Excel (*.xlsx)";
 
 // Dialog captions.
 inline constexpr const char* kSaveTableCaption = "Zapisz Bazę do pliku";
@@ -22,8 +23,9 @@ inline constexpr const char* kLoadTableCaption = "Odczytaj Bazę z pliku";
 inline constexpr const char* kSaveAllCaption = "Zapis z pliku całościowy.";
 inline constexpr const char* kLoadAllCaption = "Odczyt z pliku całościowy.";
 
-// What a table file dialog offers: the goods table all three kinds, the others .pod only;
-// it starts at the last file of the last kind used (.pod when that kind is not offered).
+// What a table file dialog offers: a grid table every kind, the header .pod only, and
+// workbooks only where they are supported; it starts at the last file of the last kind
+// used (.pod when that kind is not offered).
 struct TableFileOffer {
     std::vector<std::string> filters;
     std::string selectedFilter;

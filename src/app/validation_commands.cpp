@@ -1,5 +1,6 @@
 #include "app/validation_commands.h"
 
+#include "base/number_text.h"
 #include "ecr/wire_limits.h"
 #include "tables/duplicate_checks.h"
 
@@ -135,6 +136,26 @@ std::array<std::string, 4> CheckCaptions(const ValidationOutcome& outcome) {
             "", ""};
 }
 
+std::string WarningsQuestion(const ValidationOutcome& outcome) {
+    return (outcome.warnings.size() == 1
+                ? std::string("Kod kreskowy wygląda na kod EAN-13 skrócony przez arkusz "
+                              "kalkulacyjny:\n")
+                : std::string("Kody kreskowe wyglądają na kody EAN-13 skrócone przez arkusz "
+                              "kalkulacyjny:\n")) +
+           outcome.warnings.front().text +
+           (outcome.warnings.size() > 1
+                ? "\n(i " + DecimalText(static_cast<int64_t>(outcome.warnings.size() - 1)) +
+                      " więcej)"
+                : std::string()) +
+           "\nZapisać kody do kasy bez zmian?";
+}
+
+std::array<std::string, 4> WarningsCaptions() {
+    return {"Ostrzeżenie:", "Kody kreskowe do sprawdzenia.",
+            "Arkusz kalkulacyjny mógł usunąć zera wiodące kodów.",
+            "Popraw kody i spróbuj ponownie, bądź zapisz je bez zmian."};
+}
+
 ValidationCommand WriteCommandOf(TableKind kind) {
     switch (kind) {
         case TableKind::kHeader:
@@ -169,17 +190,24 @@ ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& 
     outcome.errorMaxCorrected = CorrectErrorMax(settings);
     ValidationPass pass(settings.ErrorMax, WireLimits(LayoutOfModel(model)));
 
+    const TextGrid& goods = tables.Grid(TableKind::kGoods);
+    const int lastGoodsRow = LastValidatedRow(model.Table(TableKind::kGoods), goods);
     switch (command) {
         case ValidationCommand::kWriteGoods:
             WriteWhole(pass, model, TableKind::kGoods, tables);
             CheckDuplicates(pass, tables);
+            outcome.warnings = ShortenedEan13Warnings(goods, 1, lastGoodsRow);
             break;
         case ValidationCommand::kWriteGoodsRange:
             ValidateForWrite(pass, model, TableKind::kGoods, tables.Grid(TableKind::kGoods),
                              firstRow, lastRow);
             CheckDuplicates(pass, tables);
+            outcome.warnings = ShortenedEan13Warnings(goods, firstRow, lastRow);
             break;
         case ValidationCommand::kWriteRecord:
+            if (recordTable == TableKind::kGoods) {
+                outcome.warnings = ShortenedEan13Warnings(goods, firstRow, firstRow);
+            }
             if (recordTable == TableKind::kCashiers) {
                 ValidateByCatalogue(pass, model, recordTable, tables, firstRow, firstRow);
             } else {
@@ -201,6 +229,7 @@ ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& 
                 ValidateByCatalogue(pass, model, kind, tables);
             }
             CheckDuplicates(pass, tables);
+            outcome.warnings = ShortenedEan13Warnings(goods, 1, lastGoodsRow);
             break;
         default:
             for (size_t i = 0; i < info.tableCount; ++i) {

@@ -39,6 +39,9 @@ struct ValidationOutcome {
     std::string heading;                  // the listing window's heading for the mode
     std::array<std::string, 4> captions;  // empty when the pass leaves them as they are
     std::vector<FaultLine> lines;
+    // What needs a look but is no fault: goods codes that look shortened by a spreadsheet.
+    // Listed with the faults; before a write the user is asked whether to send them.
+    std::vector<FaultLine> warnings;
     int32_t errorCount = 0;
     int32_t errorSeverity = 0;
     bool limitReached = false;
@@ -61,6 +64,11 @@ ValidationOutcome RunValidation(ValidationCommand command, const RegisterModel& 
                                 TableSet& tables, int minPlu, Settings& settings,
                                 TableKind recordTable = TableKind::kGoods, int firstRow = 0,
                                 int lastRow = 0);
+
+// The question asked before a write that passed with warnings, and the listing window's
+// captions while its warnings are shown.
+std::string WarningsQuestion(const ValidationOutcome& outcome);
+std::array<std::string, 4> WarningsCaptions();
 
 // The command that guards writing a whole grid table.
 ValidationCommand WriteCommandOf(TableKind kind);

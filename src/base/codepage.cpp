@@ -184,6 +184,35 @@ std::string Windows1250ToUtf8(std::string_view bytes) {
 }
 
 namespace {
+// ISO-8859-2 from 0xA0 to 0xBF; from 0xC0 up it agrees with Windows-1250, and below 0xA0
+// it holds the C1 controls, which keep their code points.
+constexpr std::array<char16_t, 32> kIso88592A0 = {
+    0x00A0, 0x0104, 0x02D8, 0x0141, 0x00A4, 0x013D, 0x015A, 0x00A7, 0x00A8, 0x0160, 0x015E,
+    0x0164, 0x0179, 0x00AD, 0x017D, 0x017B, 0x00B0, 0x0105, 0x02DB, 0x0142, 0x00B4, 0x013E,
+    0x015B, 0x02C7, 0x00B8, 0x0161, 0x015F, 0x0165, 0x017A, 0x02DD, 0x017E, 0x017C,
+};
+}  // namespace
+
+char32_t Iso88592ToUnicode(uint8_t byte) {
+    if (byte < 0xA0) {
+        return byte;
+    }
+    if (byte < 0xC0) {
+        return kIso88592A0[byte - 0xA0];
+    }
+    return Windows1250ToUnicode(byte);
+}
+
+std::string Iso88592ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (const char c : bytes) {
+        AppendUtf8(out, Iso88592ToUnicode(static_cast<uint8_t>(c)));
+    }
+    return out;
+}
+
+namespace {
 // UTF-8 into an 8-bit code page: ASCII stays, every other character is the byte `byteOf`
 // gives it.
 template <class ByteOf>

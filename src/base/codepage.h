@@ -51,6 +51,10 @@ std::string Windows1250ToUtf8(std::string_view bytes);
 // Characters without a Windows-1250 byte become `replacement`.
 std::string Utf8ToWindows1250(std::string_view utf8, char replacement = '?');
 
+// ISO-8859-2, as some Linux programs still save Polish text.
+char32_t Iso88592ToUnicode(uint8_t byte);
+std::string Iso88592ToUtf8(std::string_view bytes);
+
 // Mazovia, as texts travel to and from the register: Polish letters by the table, other
 // bytes as in Windows-1250. A character whose Windows-1250 byte is a Mazovia Polish letter
 // is written as `replacement`, so it never turns into a letter on the register.

@@ -19,7 +19,8 @@ namespace {
 constexpr std::string_view kUsage =
     "Użycie: kasa [--typ zen|vesper] sprawdz TABELA PLIK [--max N] [--ean]\n"
     "        kasa [--typ zen|vesper] sprawdz wszystko PLIK.pod [--max N] [--ean]\n"
-    "Pliki: .pod, .csv, .txt; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU;\n"
+    "Pliki: .pod, .csv, .txt, .xlsx; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, "
+    "PLU;\n"
     "nagłówek i stawki VAT (Naglowek, StawkiVAT) tylko z pliku .pod";
 
 std::string FaultCountText(int64_t n) {
@@ -96,6 +97,10 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
         if (TableFileKindOfPath(words[1]) == TableFileKind::kUnknown) {
             return UsageFailure(context, "Nieobsługiwany rodzaj pliku.", kUsage);
         }
+        if (const std::string refusal = UnusableTableFileMessage(words[1]); !refusal.empty()) {
+            context.err << refusal << "\n";
+            return kExitUsage;
+        }
         const TableLoadOutcome loaded = LoadTableFile(words[1], model, kind, tables, minPlu);
         if (!loaded.message.empty()) {
             context.err << loaded.message << "\n";
@@ -119,6 +124,10 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
     for (const FaultLine& line : outcome.lines) {
         context.out << line.text << "\n";
     }
+    // Warnings are told but fail nothing: the codes may be right as they are.
+    for (const FaultLine& line : outcome.warnings) {
+        context.out << line.text << "\n";
+    }
     if (unloaded) {
         if (faults > 0) {
             context.out << "Znaleziono " << FaultCountText(faults) << ".\n";
@@ -129,6 +138,9 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
     }
     if (faults == 0) {
         context.out << "Nie znaleziono błędów.\n";
+        if (!outcome.warnings.empty()) {
+            context.out << "Kody do sprawdzenia: " << outcome.warnings.size() << ".\n";
+        }
         return kExitSuccess;
     }
     context.out << "Znaleziono " << FaultCountText(faults) << ".\n";

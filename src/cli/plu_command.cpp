@@ -50,6 +50,14 @@ int RunPlu(CommandContext& context, const std::vector<std::string>& args) {
         TableFileKindOfPath(output) == TableFileKind::kUnknown) {
         return UsageFailure(context, "Nieobsługiwany rodzaj pliku.", kUsage);
     }
+    if (const std::string refusal = UnusableTableFileMessage(input); !refusal.empty()) {
+        context.err << refusal << "\n";
+        return kExitUsage;
+    }
+    if (const std::string refusal = UnusableTableFileMessage(output); !refusal.empty()) {
+        context.err << refusal << "\n";
+        return kExitUsage;
+    }
 
     std::string type = context.options.type;
     ActiveModelSelection().Select(type);

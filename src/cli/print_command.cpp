@@ -87,6 +87,10 @@ int RunDrukuj(CommandContext& context, const std::vector<std::string>& args) {
     if (TableFileKindOfPath(words[1]) == TableFileKind::kUnknown) {
         return UsageFailure(context, "Nieobsługiwany rodzaj pliku.", kUsage);
     }
+    if (const std::string refusal = UnusableTableFileMessage(words[1]); !refusal.empty()) {
+        context.err << refusal << "\n";
+        return kExitUsage;
+    }
     if (Upper(words[2]).size() < 4 ||
         Upper(words[2]).substr(Upper(words[2]).size() - 4) != ".PDF") {
         return UsageFailure(context, "Plik wyjściowy musi mieć rozszerzenie .pdf.", kUsage);

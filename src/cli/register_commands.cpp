@@ -120,7 +120,7 @@ int RunInfo(CommandContext& context, const std::vector<std::string>& args) {
 
 int RunOdczyt(CommandContext& context, const std::vector<std::string>& args) {
     const std::string usage =
-        "Użycie: kasa [OPCJE] odczyt TABELA [PLIK.csv|PLIK.txt|PLIK.pod]\n"
+        "Użycie: kasa [OPCJE] odczyt TABELA [PLIK.csv|PLIK.txt|PLIK.xlsx|PLIK.pod]\n"
         "       kasa [OPCJE] odczyt wszystko PLIK.pod\n"
         "Tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, Formy, PLU";
     if (args.empty() || args.size() > 2) {
@@ -133,6 +133,10 @@ int RunOdczyt(CommandContext& context, const std::vector<std::string>& args) {
     }
     if (!file.empty() && TableFileKindOfPath(file) == TableFileKind::kUnknown) {
         return Usage(context, "Nieobsługiwany rodzaj pliku: " + file + "\n" + usage);
+    }
+    if (const std::string refusal = UnusableTableFileMessage(file); !refusal.empty()) {
+        context.err << refusal << "\n";
+        return kExitUsage;
     }
     CliSession session(context);
     if (!session.Open()) {
@@ -192,7 +196,7 @@ int RunOdczyt(CommandContext& context, const std::vector<std::string>& args) {
 int RunPlik(CommandContext& context, const std::vector<std::string>& args) {
     const std::string usage =
         "Użycie: kasa [--typ zen|vesper] plik TABELA WEJŚCIE WYJŚCIE\n"
-        "Pliki: .pod, .csv, .txt; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, "
+        "Pliki: .pod, .csv, .txt, .xlsx; tabele: Opakowania, Klawisze, Kasjer, Rabat, Doplata, "
         "Formy, PLU";
     if (args.size() != 3) {
         return Usage(context, usage);
@@ -207,6 +211,14 @@ int RunPlik(CommandContext& context, const std::vector<std::string>& args) {
     if (TableFileKindOfPath(args[1]) == TableFileKind::kUnknown ||
         TableFileKindOfPath(args[2]) == TableFileKind::kUnknown) {
         return Usage(context, "Nieobsługiwany rodzaj pliku.\n" + usage);
+    }
+    if (const std::string refusal = UnusableTableFileMessage(args[1]); !refusal.empty()) {
+        context.err << refusal << "\n";
+        return kExitUsage;
+    }
+    if (const std::string refusal = UnusableTableFileMessage(args[2]); !refusal.empty()) {
+        context.err << refusal << "\n";
+        return kExitUsage;
     }
     TableSet tables;
     const int minPlu = context.options.minPlu;

@@ -100,10 +100,23 @@ int Usage(CommandContext& context, const std::string& text) {
     return kExitUsage;
 }
 
-// Prints the faults of a validation pass; true when the write may start.
-bool Validated(CommandContext& context, const ValidationOutcome& outcome) {
+// Prints the faults of a validation pass; true when the write may start. A pass with
+// warnings lists them and asks through `ask` (the session's own questions: --dalej goes on
+// past failed rows, not past these).
+bool Validated(CommandContext& context, const ValidationOutcome& outcome,
+               UserInterface* ask = nullptr) {
     if (outcome.Passed()) {
-        return true;
+        if (outcome.warnings.empty() || ask == nullptr) {
+            return true;
+        }
+        for (const FaultLine& line : outcome.warnings) {
+            context.err << line.text << "\n";
+        }
+        if (ask->Ask(kCaption, WarningsQuestion(outcome), Buttons::YesNo) == Answer::Yes) {
+            return true;
+        }
+        context.err << "Nic nie zostało wysłane do kasy.\n";
+        return false;
     }
     context.err << outcome.heading << "\n";
     for (const std::string& caption : outcome.captions) {
@@ -186,8 +199,9 @@ int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui
     bool passed = true;
     for (const TableKind kind : kWriteAllOrder) {
         if (kind != TableKind::kSurcharges) {  // validated together with the discounts
-            passed = Validated(context, RunValidation(WriteCommandOf(kind), model, tables, minPlu,
-                                                      settings)) &&
+            passed = Validated(context,
+                               RunValidation(WriteCommandOf(kind), model, tables, minPlu, settings),
+                               &session.Ui()) &&
                      passed;
         }
     }
@@ -300,6 +314,10 @@ int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
     if (!file.empty() && TableFileKindOfPath(file) == TableFileKind::kUnknown) {
         return Usage(context, "Nieobsługiwany rodzaj pliku: " + file + "\n" + kZapisUsage);
     }
+    if (const std::string refusal = UnusableTableFileMessage(file); !refusal.empty()) {
+        context.err << refusal << "\n";
+        return kExitUsage;
+    }
     if (all && (ranged || parsed.clear || TableFileKindOfPath(file) != TableFileKind::kPod)) {
         return Usage(context, "Wszystkie tabele zapisuje się z jednego pliku .pod, bez zakresu.\n" +
                                   std::string(kZapisUsage));
@@ -347,8 +365,10 @@ int RunZapis(CommandContext& context, const std::vector<std::string>& args) {
         }
         const ValidationCommand command =
             ranged ? ValidationCommand::kWriteGoodsRange : WriteCommandOf(kind);
-        if (!Validated(context, RunValidation(command, model, tables, minPlu, settings,
-                                              TableKind::kGoods, range.start, range.end))) {
+        if (!Validated(context,
+                       RunValidation(command, model, tables, minPlu, settings, TableKind::kGoods,
+                                     range.start, range.end),
+                       &session.Ui())) {
             return kExitFailure;
         }
     }

@@ -125,7 +125,7 @@ class TableFileActions : public QObject {
 
     void SaveTable(TableKind kind) {
         const std::optional<std::string> path =
-            ChooseFile(FileDialogMode::kSave, kSaveTableCaption, kind == TableKind::kGoods);
+            ChooseFile(FileDialogMode::kSave, kSaveTableCaption, kind != TableKind::kHeader);
         if (!path) {
             return;
         }
@@ -139,7 +139,7 @@ class TableFileActions : public QObject {
 
     void LoadTable(TableKind kind) {
         const std::optional<std::string> path =
-            ChooseFile(FileDialogMode::kOpen, kLoadTableCaption, kind == TableKind::kGoods);
+            ChooseFile(FileDialogMode::kOpen, kLoadTableCaption, kind != TableKind::kHeader);
         if (!path) {
             return;
         }

@@ -43,6 +43,18 @@ bool ValidationActions::Validate(ValidationCommand command, std::function<void()
     const ValidationOutcome outcome = Run(command, recordTable, firstRow, lastRow);
     TListingForm* listing = form_.ListingWindow();
     if (outcome.Passed()) {
+        if (!outcome.warnings.empty()) {
+            // Codes that look shortened are shown, and sent only when the user says so.
+            listing->Clear();
+            listing->SetCaptions(WarningsCaptions());
+            listing->ShowInMode(outcome.mode);
+            listing->AddLines(outcome.warnings);
+            if (form_.Ui().Ask(form_.windowTitle().toStdString(), WarningsQuestion(outcome),
+                               Buttons::YesNo) != Answer::Yes) {
+                repeat_ = std::move(write);
+                return false;
+            }
+        }
         repeat_ = nullptr;
         // A list of faults that have been put right has nothing more to say.
         if (listing->isVisible() && IsVerificationMode(listing->Mode())) {
@@ -67,8 +79,12 @@ void ValidationActions::RunCheck(ValidationCommand command) {
     listing->ReplaceCaptions(CheckCaptions(outcome));
     listing->ShowInMode(outcome.mode);
     listing->AddLines(outcome.lines);
+    listing->AddLines(outcome.warnings);
     // An empty list would leave the user wondering whether anything ran.
-    if (outcome.errorSeverity == 0) {
+    if (outcome.errorSeverity == 0 && !outcome.warnings.empty()) {
+        form_.Ui().ShowOutcome("Sprawdzanie zakończone: nie wykryto błędów; kody do sprawdzenia (" +
+                               std::to_string(outcome.warnings.size()) + ").");
+    } else if (outcome.errorSeverity == 0) {
         form_.Ui().ShowOutcome("Sprawdzanie zakończone: nie wykryto błędów.");
     } else {
         form_.Ui().ShowOutcome("Sprawdzanie zakończone: wykryto błędy (" +

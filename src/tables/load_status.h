@@ -1,4 +1,4 @@
-// Outcome of reading a table file (.pod, CSV or TXT) into a grid, and the Polish message
+// Outcome of reading a table file (.pod, CSV, TXT or XLSX) into a grid, and the Polish message
 // the user is shown for it. The .pod loader and the CSV/TXT reader share these codes.
 #pragma once
 
@@ -26,6 +26,7 @@ enum LoadStatus : int32_t {
     kLoadRepeatedRecord = -12,     // two lines of a CSV/TXT file with the same record number
     kLoadIncompleteLine = -13,     // a record line with fewer or more fields than its table has
     kLoadOtherRegisterType = -14,  // a .pod table written for the other register type
+    kLoadNotWorkbook = -15,        // an .xlsx file that is no workbook, or a damaged one
     // The same codes under the names the CSV/TXT reader uses.
     kLoadRecordsOutOfRange = kLoadSkippedOutOfRange,
     kLoadBadRowStructure = kLoadPodBadStructure,
@@ -86,6 +87,8 @@ inline std::string LoadStatusMessage(int32_t status, int64_t firstNumber, int64_
             return "Podany plik jest pusty lub nieistnieje";
         case kLoadNotText:
             return "Plik nie jest plikiem tekstowym: zawiera dane binarne.";
+        case kLoadNotWorkbook:
+            return "Plik nie jest poprawnym skoroszytem Excel (.xlsx).";
         case kLoadPodBadStructure:
         case kLoadPodRowOutOfRange:
         case kLoadIncompleteLine:
@@ -101,7 +104,7 @@ inline bool LoadFailedWhole(int32_t status) {
     return status == kLoadNoSeparator || status == kLoadEmptyFile || status == kLoadNotText ||
            status == kLoadNoTableSection || status == kLoadNoRecords ||
            status == kLoadRepeatedRecord || status == kLoadIncompleteLine ||
-           status == kLoadOtherRegisterType;
+           status == kLoadOtherRegisterType || status == kLoadNotWorkbook;
 }
 
 // The same message with the range taken from the table's grid (goods start at minPLU).

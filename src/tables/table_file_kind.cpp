@@ -20,7 +20,7 @@ TableFileKind TableFileKindOfExtension(std::string_view extension) {
     }
     const std::string upper = UpperExtensionOf("." + std::string(extension));
     for (const TableFileKind kind :
-         {TableFileKind::kPod, TableFileKind::kCsv, TableFileKind::kTxt}) {
+         {TableFileKind::kPod, TableFileKind::kCsv, TableFileKind::kTxt, TableFileKind::kXlsx}) {
         if (upper == TableFileKindName(kind)) {
             return kind;
         }
@@ -36,6 +36,8 @@ std::string_view TableFileKindName(TableFileKind kind) {
             return "CSV";
         case TableFileKind::kTxt:
             return "TXT";
+        case TableFileKind::kXlsx:
+            return "XLSX";
         case TableFileKind::kUnknown:
             break;
     }

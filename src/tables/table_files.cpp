@@ -6,6 +6,8 @@
 #include "base/number_text.h"
 #include "base/text_encoding.h"
 #include "tables/table_text_file.h"
+#include "tables/table_workbook.h"
+#include "tables/xlsx_workbook.h"
 
 namespace kasa {
 
@@ -24,18 +26,47 @@ bool HoldsRecord(const TextGrid& grid) {
     return false;
 }
 
+std::string NotWorkbookMessage(const std::string& path, const std::string& reason) {
+    return "Plik " + path + " nie jest poprawnym skoroszytem Excel (.xlsx): " + reason +
+           ".\nNie wczytano niczego.";
+}
+
 // Reads one table into `tables`; the caller decides whether what was read is kept.
 TableLoadOutcome LoadInto(const std::string& path, const RegisterModel& model, TableKind kind,
                           TableSet& tables, int minPlu) {
     const TableDescriptor& table = model.Table(kind);
     TableLoadOutcome outcome;
     TableFileReader reader;
-    // Every kind of file goes through the reader: it tells a missing, empty or binary
-    // file, and a .pod by its content whatever the file is called. The separator is found
-    // in the file itself, as spreadsheets save either.
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        bytes.clear();  // a missing or unreadable file reads as empty
+    }
+    // A workbook is told by its name or by its content; any other file goes through the
+    // text reader: it tells an empty or binary file, and a .pod by its content whatever
+    // the file is called. The separator is found in the file itself, as spreadsheets save
+    // either.
     TextGrid scratch;
-    const int status =
-        reader.Read(path, table, IsGridTable(kind) ? tables.Grid(kind) : scratch, minPlu, 0);
+    int status = kLoadOk;
+    if (!bytes.empty() &&
+        (TableFileKindOfPath(path) == TableFileKind::kXlsx || LooksLikeZip(bytes))) {
+        if (!WorkbooksSupported()) {
+            outcome.status = kLoadNotWorkbook;
+            outcome.message = WorkbooksUnsupportedMessage();
+            return outcome;
+        }
+        WorkbookReadResult workbook = ReadFirstWorksheet(bytes);
+        bytes.clear();
+        if (!workbook.ok) {
+            outcome.status = kLoadNotWorkbook;
+            outcome.message = NotWorkbookMessage(path, workbook.reason);
+            return outcome;
+        }
+        status = reader.ReadRows(std::move(workbook.rows), table,
+                                 IsGridTable(kind) ? tables.Grid(kind) : scratch, minPlu);
+    } else {
+        status = reader.ReadOwnedBytes(std::move(bytes), table,
+                                       IsGridTable(kind) ? tables.Grid(kind) : scratch, minPlu, 0);
+    }
     if (status == kLoadIsPodFile) {
         KeyValueFile file;
         file.ParseText(reader.Text());
@@ -92,9 +123,15 @@ WriteResult SaveTableFile(const std::string& path, const RegisterModel& model, T
         return SaveTableTextFile(path, tables.Grid(kind), model.Table(kind),
                                  TableFileSeparator(fileKind));
     }
+    if (fileKind == TableFileKind::kXlsx && IsGridTable(kind)) {
+        if (!WorkbooksSupported()) {
+            return WriteResult{false, 0, WorkbooksUnsupportedMessage()};
+        }
+        return SaveTableWorkbook(path, tables.Grid(kind), model.Table(kind));
+    }
     WriteResult refused;
     refused.message = "Nieobsługiwany rodzaj pliku: " + path +
-                      "\nTabele zapisuje się do plików .pod, .csv i .txt.";
+                      "\nTabele zapisuje się do plików .pod, .csv, .txt i .xlsx.";
     return refused;
 }
 
@@ -109,6 +146,13 @@ TableLoadOutcome LoadTableFile(const std::string& path, const RegisterModel& mod
         tables = std::move(loaded);
     }
     return outcome;
+}
+
+std::string UnusableTableFileMessage(const std::string& path) {
+    if (TableFileKindOfPath(path) == TableFileKind::kXlsx && !WorkbooksSupported()) {
+        return WorkbooksUnsupportedMessage();
+    }
+    return {};
 }
 
 const TableDescriptor* FindGridTableByName(const RegisterModel& model, const std::string& name,

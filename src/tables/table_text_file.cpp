@@ -5,6 +5,7 @@
 
 #include "base/codepage.h"
 #include "base/number_text.h"
+#include "base/text_encoding.h"
 
 namespace kasa {
 
@@ -29,19 +30,24 @@ bool NextLine(std::string_view text, size_t& pos, std::string_view& line) {
     return true;
 }
 
-// The field starting at `pos` of a line; `pos` moves past its separator, or to npos after
-// the last field.
-std::string_view NextField(std::string_view line, size_t& pos, char separator) {
-    const size_t end = line.find(separator, pos);
-    std::string_view field;
-    if (end == std::string_view::npos) {
-        field = line.substr(pos);
-        pos = std::string_view::npos;
-    } else {
-        field = line.substr(pos, end - pos);
-        pos = end + 1;
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// A cell as a field of a line: in quotes when it holds the separator, a quote or a line end.
+void AppendField(std::string& text, std::string_view cell, char separator) {
+    if (cell.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos) {
+        text += cell;
+        return;
     }
-    return field;
+    text += '"';
+    for (const char c : cell) {
+        if (c == '"') {
+            text += '"';
+        }
+        text += c;
+    }
+    text += '"';
 }
 
 std::string NormalisedTitle(std::string_view text) {
@@ -62,10 +68,10 @@ std::string TableTextFileBytes(const TextGrid& grid, const TableDescriptor& tabl
         if (grid.IsEmptyRecord(r)) {
             continue;
         }
-        text += grid.Cell(0, r);
+        AppendField(text, grid.Cell(0, r), separator);
         for (int c = 1; c < fieldCount; ++c) {
             text += separator;
-            text += grid.Cell(c, r);
+            AppendField(text, grid.Cell(c, r), separator);
         }
         text += "\r\n";
     }
@@ -90,6 +96,76 @@ bool HoldsPodSectionLine(std::string_view text) {
     return false;
 }
 
+std::vector<TableFileRow> SplitTableText(std::string_view text, char separator) {
+    std::vector<TableFileRow> rows;
+    const size_t size = text.size();
+    size_t pos = 0;
+    int line = 1;
+    // Once a quote found no closing quote up to the end of the text, no later one will:
+    // such fields are then taken as written without searching again.
+    size_t unclosedFrom = std::string_view::npos;
+    while (pos < size && !IsLineEnd(text[pos])) {
+        TableFileRow row;
+        row.line = line;
+        while (true) {
+            std::string field;
+            bool quoted = false;
+            if (text[pos] == '"' && pos < unclosedFrom) {
+                size_t q = pos + 1;
+                int breaks = 0;
+                while (q < size) {
+                    if (text[q] == '"') {
+                        if (q + 1 < size && text[q + 1] == '"') {
+                            field += '"';
+                            q += 2;
+                            continue;
+                        }
+                        break;
+                    }
+                    if (text[q] == '\n' ||
+                        (text[q] == '\r' && (q + 1 >= size || text[q + 1] != '\n'))) {
+                        ++breaks;
+                    }
+                    field += text[q++];
+                }
+                if (q >= size) {
+                    unclosedFrom = pos;
+                } else if (q + 1 == size || text[q + 1] == separator || IsLineEnd(text[q + 1])) {
+                    quoted = true;
+                    pos = q + 1;
+                    line += breaks;
+                }
+            }
+            if (!quoted) {
+                size_t end = pos;
+                while (end < size && text[end] != separator && !IsLineEnd(text[end])) {
+                    ++end;
+                }
+                field.assign(text.substr(pos, end - pos));
+                pos = end;
+            }
+            row.fields.push_back(std::move(field));
+            if (pos < size && text[pos] == separator) {
+                ++pos;
+                if (pos < size) {
+                    continue;
+                }
+                row.fields.emplace_back();  // a separator at the very end
+            }
+            break;
+        }
+        rows.push_back(std::move(row));
+        if (pos < size && text[pos] == '\r') {
+            ++pos;
+        }
+        if (pos < size && text[pos] == '\n') {
+            ++pos;
+        }
+        ++line;
+    }
+    return rows;
+}
+
 int TableFileReader::Read(const std::string& path, const TableDescriptor& table, TextGrid& grid,
                           int minPlu, char separator) {
     std::string bytes;
@@ -104,8 +180,8 @@ int TableFileReader::ReadBytes(std::string_view bytes, const TableDescriptor& ta
     return ReadOwnedBytes(std::string(bytes), table, grid, minPlu, separator);
 }
 
-int TableFileReader::ReadOwnedBytes(std::string bytes, const TableDescriptor& table, TextGrid& grid,
-                                    int minPlu, char separator) {
+void TableFileReader::Reset(const TableDescriptor& table, TextGrid& grid, int minPlu,
+                            char separator) {
     status_ = kLoadOk;
     matchCount_ = 0;
     firstLineFieldCount_ = 0;
@@ -119,17 +195,50 @@ int TableFileReader::ReadOwnedBytes(std::string bytes, const TableDescriptor& ta
     repeatedNumber_ = 0;
     lineMessage_.clear();
     unknownTitles_.clear();
+    readAsIso_ = false;
+    sheetRows_ = false;
     seen_.assign(static_cast<size_t>(std::max(lastNumber_, 0)) + 1, false);
     SetUpGrid(grid, table, true, true, minPlu);
+}
+
+int TableFileReader::ReadOwnedBytes(std::string bytes, const TableDescriptor& table, TextGrid& grid,
+                                    int minPlu, char separator) {
+    Reset(table, grid, minPlu, separator);
+    // Bytes taken as Windows-1250 may be ISO-8859-2, which only the titles can tell.
+    std::string isoBytes;
+    if (DetectTextEncoding(bytes) == TextEncoding::kWindows1250 &&
+        std::any_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<uint8_t>(c) >= 0xA0; })) {
+        isoBytes = bytes;
+    }
     text_ = std::move(bytes);
     status_ = DecodeTableFileText(text_);
     if (status_ == kLoadOk) {
-        status_ = ReadText(table, grid, minPlu);
+        status_ = ReadText(table, grid, minPlu, isoBytes);
     }
     return status_;
 }
 
-int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid, int minPlu) {
+int TableFileReader::ReadRows(std::vector<TableFileRow> rows, const TableDescriptor& table,
+                              TextGrid& grid, int minPlu) {
+    Reset(table, grid, minPlu, 0);
+    text_.clear();
+    sheetRows_ = true;
+    for (TableFileRow& row : rows) {
+        while (!row.fields.empty() && row.fields.back().empty()) {
+            row.fields.pop_back();
+        }
+    }
+    if (rows.empty()) {
+        status_ = kLoadEmptyFile;
+        return status_;
+    }
+    status_ = ReadRecords(rows, table, grid, minPlu);
+    return status_;
+}
+
+int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid, int minPlu,
+                              std::string_view isoBytes) {
     if (HoldsPodSectionLine(text_)) {
         return kLoadIsPodFile;
     }
@@ -144,24 +253,45 @@ int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid, int 
             return kLoadNoSeparator;
         }
     }
+    std::vector<TableFileRow> rows = SplitTableText(text_, separator_);
+    if (!rows.empty() && !isoBytes.empty()) {
+        const TitleMatch asWindows = MatchTitles(rows.front().fields, table);
+        if (!asWindows.unknown.empty()) {
+            std::string iso = Iso88592ToUtf8(isoBytes);
+            std::vector<TableFileRow> isoRows = SplitTableText(iso, separator_);
+            if (!isoRows.empty()) {
+                const TitleMatch asIso = MatchTitles(isoRows.front().fields, table);
+                if (asIso.count > asWindows.count) {
+                    text_ = std::move(iso);
+                    rows = std::move(isoRows);
+                    readAsIso_ = true;
+                }
+            }
+        }
+    }
+    if (rows.empty()) {
+        return kLoadNoRecords;
+    }
+    return ReadRecords(rows, table, grid, minPlu);
+}
 
-    size_t pos = 0;
-    std::string_view line;
-    NextLine(text_, pos, line);
-    lineNumber_ = 1;
-    MatchTitles(line, table);
+int TableFileReader::ReadRecords(std::vector<TableFileRow>& rows, const TableDescriptor& table,
+                                 TextGrid& grid, int minPlu) {
+    TakeTitles(MatchTitles(rows.front().fields, table));
+    lineNumber_ = rows.front().line;
     bool reading = true;
+    size_t next = 1;
     if (matchCount_ == 0) {
         unknownTitles_.clear();  // the first line holds no titles but a record
         for (int i = 0; i < kMapSize; ++i) {
             columnMap_[static_cast<size_t>(i)] = i;
         }
         // Without titles the first line is already a record.
-        reading = !line.empty() && PlaceLine(line, table, grid);
+        next = 0;
     }
-    while (reading && NextLine(text_, pos, line) && !line.empty()) {
-        ++lineNumber_;
-        reading = PlaceLine(line, table, grid);
+    for (; reading && next < rows.size(); ++next) {
+        lineNumber_ = rows[next].line;
+        reading = PlaceLine(rows[next], table, grid);
     }
     if (status_ == kLoadRepeatedRecord || status_ == kLoadIncompleteLine) {
         // Which of the two lines the user meant cannot be told, nor what a line cut short
@@ -173,25 +303,21 @@ int TableFileReader::ReadText(const TableDescriptor& table, TextGrid& grid, int 
     return status_;
 }
 
-void TableFileReader::MatchTitles(std::string_view firstLine, const TableDescriptor& table) {
+TableFileReader::TitleMatch TableFileReader::MatchTitles(const std::vector<std::string>& fields,
+                                                         const TableDescriptor& table) {
+    TitleMatch match;
+    match.map.fill(-1);
     const int columnCount = table.FieldCount();
     std::array<std::string, kMaxFields> titles;
     for (int k = 0; k < columnCount; ++k) {
         titles[static_cast<size_t>(k)] =
             NormalisedTitle(table.fields[static_cast<size_t>(k)].title);
     }
-    const std::string normalised = NormalisedTitle(firstLine);
-    const std::string_view line(normalised);
     bool matching = true;
-    size_t pos = 0;
-    size_t writtenPos = 0;  // the same field in the line as written: separators stay put
-    for (int i = 0; pos != std::string_view::npos; ++i) {
-        const std::string_view field = NextField(line, pos, separator_);
-        const std::string_view written = writtenPos == std::string_view::npos
-                                             ? std::string_view{}
-                                             : NextField(firstLine, writtenPos, separator_);
-        ++firstLineFieldCount_;
-        if (field.empty() || i >= kMapSize) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+        ++match.fieldCount;
+        const std::string field = NormalisedTitle(fields[i]);
+        if (field.empty() || i >= static_cast<size_t>(kMapSize)) {
             matching = false;  // titles end at the first empty field
         }
         if (!matching) {
@@ -199,38 +325,45 @@ void TableFileReader::MatchTitles(std::string_view firstLine, const TableDescrip
         }
         for (int k = 0; k < columnCount; ++k) {
             if (titles[static_cast<size_t>(k)] == field) {
-                columnMap_[static_cast<size_t>(i)] = k;
-                ++matchCount_;
+                match.map[i] = k;
+                ++match.count;
                 break;
             }
         }
-        if (columnMap_[static_cast<size_t>(i)] < 0) {
-            unknownTitles_.emplace_back(written);
+        if (match.map[i] < 0) {
+            match.unknown.push_back(fields[i]);
         }
     }
+    return match;
 }
 
-bool TableFileReader::PlaceLine(std::string_view line, const TableDescriptor& table,
-                                TextGrid& grid) {
+void TableFileReader::TakeTitles(TitleMatch match) {
+    matchCount_ = match.count;
+    firstLineFieldCount_ = match.fieldCount;
+    columnMap_ = match.map;
+    unknownTitles_ = std::move(match.unknown);
+}
+
+bool TableFileReader::PlaceLine(TableFileRow& line, const TableDescriptor& table, TextGrid& grid) {
     for (std::string& value : values_) {
         value.clear();
     }
-    const int fieldLimit = std::min(firstLineFieldCount_, kMapSize);
-    size_t pos = 0;
-    for (int i = 0; i < fieldLimit && pos != std::string_view::npos; ++i) {
-        const std::string_view field = NextField(line, pos, separator_);
+    const int fieldLimit =
+        std::min({firstLineFieldCount_, kMapSize, static_cast<int>(line.fields.size())});
+    for (int i = 0; i < fieldLimit; ++i) {
         const int column = columnMap_[static_cast<size_t>(i)];
         if (column >= 0) {
-            values_[static_cast<size_t>(column)] = field;
+            values_[static_cast<size_t>(column)] = std::move(line.fields[static_cast<size_t>(i)]);
         }
     }
 
     const int64_t number = RecordNumberOf(values_[0]);
     // A file with titles has as many fields in every record line; a line with fewer was
     // cut short, one with more holds a separator inside a text, and neither can be placed.
+    // A worksheet stores no empty cells at a row's end, so only more fields count there.
     if (matchCount_ > 0) {
-        const auto fields = std::count(line.begin(), line.end(), separator_) + 1;
-        if (fields != firstLineFieldCount_) {
+        const auto fields = static_cast<int>(line.fields.size());
+        if (fields > firstLineFieldCount_ || (fields < firstLineFieldCount_ && !sheetRows_)) {
             std::string name = DecimalText(lineNumber_);
             if (number > 0) {
                 name += " (rekord " + DecimalText(number) + ")";

@@ -27,7 +27,8 @@ inline char TextFileSeparatorForPath(std::string_view path) {
 }
 
 // The file's bytes: the title row and every non-empty record, cells as they stand, joined
-// by `separator`, CR LF after each line, in Windows-1250.
+// by `separator`, CR LF after each line, in Windows-1250. A cell holding the separator, a
+// quote or a line end is put in quotes, its quotes doubled, as spreadsheets write it.
 std::string TableTextFileBytes(const TextGrid& grid, const TableDescriptor& table, char separator);
 WriteResult SaveTableTextFile(const std::string& path, const TextGrid& grid,
                               const TableDescriptor& table, char separator);
@@ -38,6 +39,19 @@ inline constexpr int kLoadIsPodFile = 2;
 
 // True when some line of the text starts, after blanks, with "[" and has a "]" after it.
 bool HoldsPodSectionLine(std::string_view text);
+
+// One line of a table file split into its fields: a CSV/TXT line without its quotes, or a
+// worksheet row.
+struct TableFileRow {
+    int line = 0;  // where the user finds it: the file's line, or the sheet's row number
+    std::vector<std::string> fields;
+};
+
+// The lines of a CSV/TXT text up to its first empty line. A field that starts with a quote
+// and whose closing quote ends it is quoted: the quotes go, a doubled quote inside stands
+// for one, and separators and line ends inside belong to the field. Any other field is
+// taken as written, quotes included, as files written before quoting hold them.
+std::vector<TableFileRow> SplitTableText(std::string_view text, char separator);
 
 class TableFileReader {
   public:
@@ -56,10 +70,17 @@ class TableFileReader {
                   char separator = 0);
     int ReadOwnedBytes(std::string bytes, const TableDescriptor& table, TextGrid& grid, int minPlu,
                        char separator = 0);
+    // The same for the rows of a worksheet (the empty ones left out): the first row holds
+    // the titles. A row shorter than the titles had empty cells at its end; one with a
+    // value past the last title is refused as a text line with too many fields is.
+    int ReadRows(std::vector<TableFileRow> rows, const TableDescriptor& table, TextGrid& grid,
+                 int minPlu);
 
     int Status() const { return status_; }
     // The file's text in UTF-8, as the last read took it.
     const std::string& Text() const { return text_; }
+    // True when the titles matched only as ISO-8859-2 and the file was read so.
+    bool ReadAsIso88592() const { return readAsIso_; }
     char Separator() const { return separator_; }
     // How many fields of the first line matched a column title; 0 when read by position.
     int MatchCount() const { return matchCount_; }
@@ -77,10 +98,25 @@ class TableFileReader {
     const std::vector<std::string>& UnknownTitles() const { return unknownTitles_; }
 
   private:
-    int ReadText(const TableDescriptor& table, TextGrid& grid, int minPlu);
-    void MatchTitles(std::string_view firstLine, const TableDescriptor& table);
+    struct TitleMatch {
+        int count = 0;
+        int fieldCount = 0;
+        std::array<int, kMapSize> map{};
+        std::vector<std::string> unknown;
+    };
+
+    void Reset(const TableDescriptor& table, TextGrid& grid, int minPlu, char separator);
+    // `isoBytes`: the file's bytes when they were taken as Windows-1250, to be tried as
+    // ISO-8859-2 when the titles do not match.
+    int ReadText(const TableDescriptor& table, TextGrid& grid, int minPlu,
+                 std::string_view isoBytes);
+    int ReadRecords(std::vector<TableFileRow>& rows, const TableDescriptor& table, TextGrid& grid,
+                    int minPlu);
+    static TitleMatch MatchTitles(const std::vector<std::string>& titles,
+                                  const TableDescriptor& table);
+    void TakeTitles(TitleMatch match);
     // Places one data line; returns false when reading has to stop.
-    bool PlaceLine(std::string_view line, const TableDescriptor& table, TextGrid& grid);
+    bool PlaceLine(TableFileRow& line, const TableDescriptor& table, TextGrid& grid);
 
     int status_ = kLoadOk;
     std::string text_;
@@ -98,6 +134,8 @@ class TableFileReader {
     int64_t repeatedNumber_ = 0;
     std::string lineMessage_;
     std::vector<std::string> unknownTitles_;
+    bool readAsIso_ = false;
+    bool sheetRows_ = false;  // rows of a worksheet, whose empty end cells are not stored
 };
 
 }  // namespace kasa

@@ -504,4 +504,35 @@ void VerifyEan13(ValidationPass& pass, const TextGrid& goods) {
     }
 }
 
+std::string ShortenedEan13Of(std::string_view code) {
+    // A number a spreadsheet made of a code never starts with a zero: a code that does was
+    // typed so, and is kept as it is.
+    if (code.empty() || code.size() >= 13 || code.front() == '0' ||
+        code.find_first_not_of("0123456789") != std::string_view::npos) {
+        return {};
+    }
+    // An EAN-8 weighs its digits as the last eight of an EAN-13 do, so every valid EAN-8
+    // would pass as a padded EAN-13.
+    if (code.size() == 8 && code[7] == Ean13CheckDigit("00000" + std::string(code))) {
+        return {};
+    }
+    std::string padded = std::string(13 - code.size(), '0') + std::string(code);
+    return padded[12] == Ean13CheckDigit(padded) ? padded : std::string();
+}
+
+std::vector<FaultLine> ShortenedEan13Warnings(const TextGrid& goods, int firstRow, int lastRow) {
+    const std::string table(kGoodsTableName);
+    std::vector<FaultLine> lines;
+    for (int row = std::max(firstRow, 1); row <= lastRow && row < goods.RowCount(); ++row) {
+        const std::string& code = goods.Cell(2, row);
+        const std::string padded = ShortenedEan13Of(code);
+        if (!padded.empty()) {
+            lines.push_back({table + ": Kod " + code + " w wierszu " + DecimalText(row) +
+                                 " wygląda na kod EAN-13 bez zer wiodących (" + padded + ").",
+                             {table, 2, row}});
+        }
+    }
+    return lines;
+}
+
 }  // namespace kasa

@@ -90,4 +90,13 @@ char Ean13CheckDigit(std::string_view code);
 // Lines for every goods code that is not a valid EAN-13; they raise ErrorSeverity only.
 void VerifyEan13(ValidationPass& pass, const TextGrid& goods);
 
+// The zero-padded EAN-13 a goods code stands for when a spreadsheet took it for a number
+// and dropped its leading zeros: digits only, fewer than 13, not starting with a zero, and
+// a valid EAN-13 once padded.
+// A valid EAN-8 is a code of its own and stands for nothing else. Empty when none.
+std::string ShortenedEan13Of(std::string_view code);
+// A warning line for every such code in goods rows `firstRow` .. `lastRow`; warnings stop
+// no write, but the user is asked before the codes are sent.
+std::vector<FaultLine> ShortenedEan13Warnings(const TextGrid& goods, int firstRow, int lastRow);
+
 }  // namespace kasa

@@ -29,10 +29,11 @@ TEST(SettingsTest, TableKeepsTheStoredKeys) {
     for (const SettingRow& row : SettingsTable(settings)) {
         keys += std::string(row.key) + " ";
     }
-    EXPECT_EQ(SettingsTable(settings).size(), 76u);
-    for (const char* key : {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ",
-                            " minPLU ", " UsbVendorId ", " AutoUpgrade KopieMax SprawdzajZapis ",
-                            " NetworkPorts ", " EditBinHeight ", " ExtLast ", " FontWindStyle "}) {
+    EXPECT_EQ(SettingsTable(settings).size(), 77u);
+    for (const char* key :
+         {" ChashPath PortName baudRate ErrorMax Hint Edit Function BalonHint ", " minPLU ",
+          " UsbVendorId ", " AutoUpgrade KopieMax SprawdzajZapis ", " NetworkPorts ",
+          " EditBinHeight ", " ExtLast ", " XlsxFile ", " FontWindStyle "}) {
         EXPECT_NE(keys.find(key), std::string::npos) << key;
     }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/scratch_folder.h"
+#include "tables/xlsx_workbook.h"
 
 namespace kasa {
 namespace {
@@ -14,9 +15,14 @@ using Filters = std::vector<std::string>;
 
 TEST(TableFileDialogTest, OfferStartsAtTheLastFileOfTheLastKind) {
     Settings settings;
-    // Nothing used yet: .pod first, no start file; only the goods table offers all three.
+    // Nothing used yet: .pod first, no start file; grid tables offer every kind, workbooks
+    // where the build has them.
     TableFileOffer offer = OfferTableFile(settings, true);
-    EXPECT_EQ(offer.filters, (Filters{kPodFileFilter, kCsvFileFilter, kTxtFileFilter}));
+    Filters every{kPodFileFilter, kCsvFileFilter, kTxtFileFilter};
+    if (WorkbooksSupported()) {
+        every.emplace_back("Skoroszyt Excel (*.xlsx)");
+    }
+    EXPECT_EQ(offer.filters, every);
     EXPECT_EQ(offer.selectedFilter, kPodFileFilter);
     EXPECT_EQ(offer.startPath, "");
     EXPECT_EQ(OfferTableFile(settings, false).filters, Filters{kPodFileFilter});
@@ -34,6 +40,18 @@ TEST(TableFileDialogTest, OfferStartsAtTheLastFileOfTheLastKind) {
     }
     settings.ExtLast = "XLS";
     EXPECT_EQ(OfferTableFile(settings, true).startPath, "/d/a.pod");
+
+    settings.XlsxFile = "/d/e.xlsx";
+    settings.ExtLast = "XLSX";
+    offer = OfferTableFile(settings, true);
+    if (WorkbooksSupported()) {
+        EXPECT_EQ(offer.selectedFilter, kXlsxFileFilter);
+        EXPECT_EQ(offer.startPath, "/d/e.xlsx");
+    } else {
+        // A kind the build cannot read is not where the dialog starts.
+        EXPECT_EQ(offer.selectedFilter, kPodFileFilter);
+        EXPECT_EQ(offer.startPath, "/d/a.pod");
+    }
 }
 
 TEST(TableFileDialogTest, ChosenNameGetsTheFiltersExtensionAndIsRemembered) {
@@ -51,7 +69,7 @@ TEST(TableFileDialogTest, ChosenNameGetsTheFiltersExtensionAndIsRemembered) {
         std::string extLast;
     };
     folder.Write("towary", "Numer;Nazwa\r\n3;Bułka\r\n");
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {&all, "/d/a", kCsvFileFilter, false, "/d/a.csv", "CSV"},
         {&all, "/d/b.TXT", kTxtFileFilter, false, "/d/b.TXT", "TXT"},
         // The extension of another offered kind chooses that kind, whatever the filter.
@@ -69,14 +87,19 @@ TEST(TableFileDialogTest, ChosenNameGetsTheFiltersExtensionAndIsRemembered) {
         {&all, folder.Path("inne"), kCsvFileFilter, true, folder.Path("inne.csv"), "CSV"},
         {&all, folder.Path("towary"), kCsvFileFilter, false, folder.Path("towary.csv"), "CSV"},
     };
+    if (WorkbooksSupported()) {
+        cases.push_back({&all, "/d/e", kXlsxFileFilter, false, "/d/e.xlsx", "XLSX"});
+        cases.push_back({&all, "/d/f.Xlsx", kCsvFileFilter, false, "/d/f.Xlsx.csv", "CSV"});
+    }
     for (const Case& c : cases) {
         settings = Settings{};
         const std::string path = ChooseTableFile(settings, *c.offer, c.typed, c.filter, c.opening);
         EXPECT_EQ(path, c.path) << c.typed;
         EXPECT_EQ(settings.ExtLast, c.extLast) << c.typed;
-        const std::string& last = c.extLast == "POD"   ? settings.PodFile
-                                  : c.extLast == "CSV" ? settings.CsvFile
-                                                       : settings.TxtFile;
+        const std::string& last = c.extLast == "POD"    ? settings.PodFile
+                                  : c.extLast == "CSV"  ? settings.CsvFile
+                                  : c.extLast == "XLSX" ? settings.XlsxFile
+                                                        : settings.TxtFile;
         EXPECT_EQ(last, c.path) << c.typed;
     }
     // A cancelled dialog changes nothing.

@@ -158,5 +158,44 @@ TEST(ValidationCommands, VatAndEanCommandsTakeTheirModes) {
     EXPECT_FALSE(ean.Passed());
 }
 
+// Codes a spreadsheet shortened are told before a write and under "Weryfikacja", but they
+// stop nothing: the write asks.
+TEST(ValidationCommands, ShortenedCodesAreWarningsOfTheGoodsCommands) {
+    Fixture f(VesperModel());
+    f.Row(TableKind::kGoods, 1, {"Mleko", "12345678905", "A", "1", "0", "2.50"});
+    f.Row(TableKind::kGoods, 5, {"Sok", "123", "A", "1", "0", "3.00"});
+    f.Row(TableKind::kPackaging, 1, {"Skrzynka", "1.00"});
+    const std::string first =
+        "PLU: Kod 12345678905 w wierszu 1 wygląda na kod EAN-13 bez zer wiodących "
+        "(0012345678905).";
+    const std::string fifth =
+        "PLU: Kod 123 w wierszu 5 wygląda na kod EAN-13 bez zer wiodących (0000000000123).";
+    for (const ValidationCommand command :
+         {ValidationCommand::kWriteGoods, ValidationCommand::kWeryfikacja}) {
+        const ValidationOutcome outcome = f.Run(command);
+        EXPECT_TRUE(outcome.Passed());
+        ASSERT_EQ(outcome.warnings.size(), 2u);
+        EXPECT_EQ(outcome.warnings[0].text, first);
+        EXPECT_EQ(outcome.warnings[1].text, fifth);
+        EXPECT_EQ(outcome.captions, kNoCaptions);
+    }
+    const ValidationOutcome range =
+        f.Run(ValidationCommand::kWriteGoodsRange, TableKind::kGoods, 2, 9);
+    ASSERT_EQ(range.warnings.size(), 1u);
+    EXPECT_EQ(range.warnings[0].text, fifth);
+    const ValidationOutcome record = f.Run(ValidationCommand::kWriteRecord, TableKind::kGoods, 1);
+    ASSERT_EQ(record.warnings.size(), 1u);
+    EXPECT_EQ(record.warnings[0].text, first);
+    EXPECT_TRUE(f.Run(ValidationCommand::kWritePackaging).warnings.empty());
+    EXPECT_TRUE(f.Run(ValidationCommand::kWriteRecord, TableKind::kPackaging, 1).warnings.empty());
+
+    EXPECT_EQ(WarningsQuestion(f.Run(ValidationCommand::kWriteGoods)),
+              "Kody kreskowe wyglądają na kody EAN-13 skrócone przez arkusz kalkulacyjny:\n" +
+                  first + "\n(i 1 więcej)\nZapisać kody do kasy bez zmian?");
+    EXPECT_EQ(WarningsQuestion(record),
+              "Kod kreskowy wygląda na kod EAN-13 skrócony przez arkusz kalkulacyjny:\n" + first +
+                  "\nZapisać kody do kasy bez zmian?");
+}
+
 }  // namespace
 }  // namespace kasa

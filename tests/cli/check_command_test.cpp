@@ -49,6 +49,22 @@ TEST_F(CheckCommand, ReportsFaultsOfATableFileWithItsExitCode) {
               "Znaleziono 1 błąd.\n");
 }
 
+// The codes LibreOffice's default import shortened are listed; they fail nothing.
+TEST_F(CheckCommand, ListsCodesThatLookShortened) {
+    const Outcome r =
+        Kasa({"sprawdz", "PLU", std::string(SERWIS_TEST_DATA) + "/towary_libreoffice_liczby.xlsx"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Koniec sprawdzania unikalności kodów EAN13.\n"
+              "Koniec sprawdzania unikalności nazw.\n"
+              "PLU: Kod 12345678905 w wierszu 2 wygląda na kod EAN-13 bez zer wiodących "
+              "(0012345678905).\n"
+              "PLU: Kod 123 w wierszu 3 wygląda na kod EAN-13 bez zer wiodących "
+              "(0000000000123).\n"
+              "Nie znaleziono błędów.\n"
+              "Kody do sprawdzenia: 2.\n");
+}
+
 TEST_F(CheckCommand, WszystkoRunsEveryTableOfAPodFile) {
     tables_.vatRates = {"23", "8", "5", "0", "zw", "nakt", "1000"};
     const std::string pod = folder_.Path("wszystko.pod");

@@ -232,6 +232,27 @@ TEST_F(KasaCommands, OdczytIntoFilesAndConversionWithoutARegister) {
     EXPECT_EQ(Kasa({"odczyt", "Formy", dir + "x.doc"}).code, 2);
 }
 
+// A table read into a workbook converts to the same CSV file as the table read into one.
+TEST_F(KasaCommands, OdczytIntoAWorkbookAndBack) {
+    testing::ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    Outcome r = Kasa({"odczyt", "PLU", folder.Path("towary.xlsx")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Zapisano tabelę PLU do pliku " + folder.Path("towary.xlsx") + ".\n");
+    ASSERT_EQ(Kasa({"odczyt", "PLU", folder.Path("odczyt.csv")}).code, 0);
+    std::istringstream in;
+    std::ostringstream out, err;
+    ASSERT_EQ(kasa::cli::Run(std::vector<std::string>{"--typ", "vesper", "plik", "PLU",
+                                                      folder.Path("towary.xlsx"),
+                                                      folder.Path("z_arkusza.csv")},
+                             in, out, err),
+              0)
+        << err.str();
+    const std::string csv = ReadAll(folder.Path("odczyt.csv"));
+    EXPECT_NE(csv.find("1;Chleb \xbfytni;"), std::string::npos);
+    EXPECT_EQ(ReadAll(folder.Path("z_arkusza.csv")), csv);
+}
+
 TEST_F(KasaCommands, UsageAndFailures) {
     std::istringstream in;
     std::ostringstream out, err;

@@ -429,6 +429,48 @@ TEST_F(KasaWrites, OnlyTheNewestKopieMaxBackupsStay) {
     EXPECT_TRUE(std::filesystem::exists(last));
 }
 
+// A code a spreadsheet shortened is listed and asked about: nobody at a terminal answers
+// No and nothing is sent; --tak prints the question and writes.
+TEST_F(KasaWrites, ShortenedCodesAreAskedAboutBeforeTheWrite) {
+    const std::string file = GoodsFile(
+        "20;Nowy towar;12345678905;A;1;0;2.50;0;0;0;0\r\n"
+        "21;Drugi towar;5901234123457;B;1;0;3.10;0;0;0;0\r\n");
+    const std::string warning =
+        "PLU: Kod 12345678905 w wierszu 20 wygląda na kod EAN-13 bez zer wiodących "
+        "(0012345678905).\n";
+    const Outcome refused = Kasa({"zapis", "PLU", file, "--dalej"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find(warning), std::string::npos) << refused.err;
+    EXPECT_NE(
+        refused.err.find("Zapisać kody do kasy bez zmian?\n(brak terminala: odpowiedź „Nie”)"),
+        std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(refused.err.ends_with("Nic nie zostało wysłane do kasy.\n")) << refused.err;
+    EXPECT_EQ(Requests('E'), 0);
+    EXPECT_EQ(GoodsName(20), "");
+
+    const Outcome agreed = Kasa({"--tak", "zapis", "PLU", file});
+    EXPECT_EQ(agreed.code, 0) << agreed.err;
+    EXPECT_NE(agreed.err.find(warning), std::string::npos) << agreed.err;
+    EXPECT_NE(agreed.err.find("Zapisać kody do kasy bez zmian? (--tak: odpowiedź „Tak”)"),
+              std::string::npos)
+        << agreed.err;
+    EXPECT_EQ(GoodsName(20), "Nowy towar");
+    EXPECT_EQ(GoodsName(21), "Drugi towar");
+}
+
+// A workbook saved by LibreOffice is written as its CSV would be.
+TEST_F(KasaWrites, ZapisFromASpreadsheetsWorkbook) {
+    const Outcome r = Kasa({"--tak", "zapis", "PLU",
+                            std::string(SERWIS_TEST_DATA) + "/towary_libreoffice_kody_tekst.xlsx"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(GoodsName(3), "Sok;jabłko 1l");
+    EXPECT_EQ(GoodsName(4), "Pizza 12\" mała");
+    const Outcome read = Kasa({"odczyt", "PLU"});
+    EXPECT_NE(read.out.find("\n2;Mleko 2%;0012345678905;B;"), std::string::npos) << read.out;
+    EXPECT_NE(read.out.find("\n3;\"Sok;jabłko 1l\";00123;A;"), std::string::npos) << read.out;
+}
+
 TEST_F(KasaWrites, KasujAsksFirstAndDeletesOnYes) {
     EXPECT_EQ(Kasa({"kasuj", "PLU", "--bez-sprawdzania"}).code, 1);
     EXPECT_EQ(GoodsName(1), "Chleb żytni");

@@ -248,6 +248,37 @@ class TableFileActionsTest : public QObject {
         }
     }
 
+    // Every grid table goes to a workbook and comes back from it through the window; the
+    // header keeps to .pod files.
+    void everyGridTableOffersWorkbooks() {
+        QTemporaryDir dir;
+        Harness h;
+        for (const TableKind kind : kGridKinds) {
+            const kasa::TableDescriptor& table = h.form->Model().Table(kind);
+            const QString name = QString::fromUtf8(table.tableName.data(),
+                                                   static_cast<qsizetype>(table.tableName.size()));
+            TextGrid& grid = h.Grid(kind);
+            FillRows(grid, table, {1, 2});
+            const TextGrid saved = grid;
+            h.Choose(dir.filePath(name), kasa::kXlsxFileFilter);
+            h.Click(name + QStringLiteral("_zapis"));
+            QVERIFY2(
+                LastItem(h.requests).filters.contains(QString::fromUtf8(kasa::kXlsxFileFilter)),
+                qPrintable(name));
+            QVERIFY2(ReadFile(dir.filePath(name + QStringLiteral(".xlsx"))).startsWith("PK"),
+                     qPrintable(name));
+            QCOMPARE(h.settings.ExtLast, std::string("XLSX"));
+            grid.ClearValues();
+            h.Choose(dir.filePath(name + QStringLiteral(".xlsx")), kasa::kXlsxFileFilter);
+            h.Click(name + QStringLiteral("_odczyt"));
+            QVERIFY2(h.Grid(kind) == saved, qPrintable(name));
+        }
+        QVERIFY(h.messages.empty());
+        h.Click("Naglowek_zapis");
+        QCOMPARE(LastItem(h.requests).filters,
+                 QStringList{QString::fromUtf8(kasa::kPodFileFilter)});
+    }
+
     void loadFailureIsShownAndWhatWasReadStays() {
         QTemporaryDir dir;
         Harness h;

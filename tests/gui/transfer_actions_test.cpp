@@ -246,6 +246,41 @@ class TransferActionsTest : public QObject {
         QCOMPARE(p.Label("Info"), QStringLiteral("Odczytano z kasy tabelę PLU."));
     }
 
+    // A code a spreadsheet shortened is shown in the listing and asked about: No sends
+    // nothing, and "Ponów" with Yes writes.
+    void shortenedCodesAreAskedAboutBeforeTheGoodsWrite() {
+        auto reg = StartRegister(0);
+        QVERIFY(reg);
+        Program p(false, ConfigFor(*reg));
+        p.controller->Show();
+        kasa::TextGrid& goods = *p.form->Grid("PLU");
+        goods.SetCell(1, 1, "Mleko");
+        goods.SetCell(2, 1, "12345678905");
+        goods.SetCell(3, 1, "A");
+        goods.SetCell(6, 1, "2.50");
+        reg->ClearReceived();
+        p.answer = kasa::Answer::No;
+        Button(p, "PLU_zapis_kasa")->click();
+        QVERIFY(!p.controller->busy);
+        QCOMPARE(p.shown.size(), size_t{1});
+        QVERIFY2(p.shown[0].text.ends_with("Zapisać kody do kasy bez zmian?"),
+                 p.shown[0].text.c_str());
+        QListWidget* list = p.form->ListingWindow()->List();
+        QVERIFY(list != nullptr);
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(),
+                 QStringLiteral("PLU: Kod 12345678905 w wierszu 1 wygląda na kod EAN-13 bez zer "
+                                "wiodących (0012345678905)."));
+        QVERIFY(Letters(*reg).find('E') == std::string::npos);
+
+        p.answer = kasa::Answer::Yes;
+        p.form->ListingWindow()->Ponow();
+        QTRY_VERIFY_WITH_TIMEOUT(!p.controller->busy, 10000);
+        QVERIFY(Letters(*reg).find('E') != std::string::npos);
+        auto lock = reg->Lock();
+        QCOMPARE(reg->State().Record(7, 1).at(0), std::string("Mleko"));
+    }
+
     void theStartingButtonAbortsTheGoodsWrite() {
         auto reg = StartRegister(115200);
         QVERIFY(reg);

@@ -65,7 +65,7 @@ TEST_F(TableTextFileTest, WritesTitleAndRecordsInWindows1250) {
     EXPECT_EQ(TableTextFileBytes(grid, packaging, kCsvSeparator),
               "Numer;Nazwa;Cena\r\n"
               "1;M\xB9ka;2.50\r\n"
-              "3;\xAFur; du\xBFy;3,10\r\n"
+              "3;\"\xAFur; du\xBFy\";3,10\r\n"
               "15;Ostatni;\r\n");
     EXPECT_EQ(TableTextFileBytes(grid, packaging, kTxtSeparator).substr(0, 18),
               "Numer\tNazwa\tCena\r\n");
@@ -469,6 +469,103 @@ TEST_F(TableTextFileTest, EmptyTrailingCellsAndUnknownTitles) {
     outcome = LoadTableFile(folder.Path("zle.csv"), vesper, TableKind::kGoods, tables, 1);
     EXPECT_EQ(outcome.status, kLoadRepeatedRecord);
     EXPECT_EQ(outcome.message.find("Nieznana"), std::string::npos) << outcome.message;
+}
+
+// A CSV file saved by a spreadsheet quotes its fields; one saved before quoting holds quotes
+// as plain characters.
+TEST_F(TableTextFileTest, QuotedFieldsAsSpreadsheetsWriteThem) {
+    const TableDescriptor& goods = Goods(VesperModel());  // Cena is column 6
+    const std::string text =
+        "\"Numer\";\"Nazwa\";\"Kod kreskowy\";\"Cena\"\r\n"
+        "\"1\";\"Sok;jab\xB3ko 1l\";\"0012345678905\";\"4.50\"\r\n"
+        "2;\"Pizza 12\"\" ma\xB3"
+        "a\";4006381333931;18.99\r\n"
+        "3;\"Dwie\r\nlinie\";;1.00\r\n"
+        "4;Monitor 24\";;2.00\r\n"
+        "5;\"Kr\xF3wka\" cukierki;;3.00\r\n"
+        "6;\"\";\"\";\r\n";
+    ASSERT_EQ(reader.ReadBytes(text, goods, grid, 1), kLoadOk) << reader.LineMessage();
+    EXPECT_EQ(reader.MatchCount(), 4);
+    EXPECT_EQ(grid.Cell(1, 1), "Sok;jabłko 1l");
+    EXPECT_EQ(grid.Cell(2, 1), "0012345678905");
+    EXPECT_EQ(grid.Cell(6, 1), "4.50");
+    EXPECT_EQ(grid.Cell(1, 2), "Pizza 12\" mała");
+    EXPECT_EQ(grid.Cell(6, 2), "18.99");
+    EXPECT_EQ(grid.Cell(1, 3), "Dwie\r\nlinie");
+    EXPECT_EQ(grid.Cell(6, 3), "1.00");
+    EXPECT_EQ(grid.Cell(1, 4), "Monitor 24\"");
+    EXPECT_EQ(grid.Cell(1, 5), "\"Krówka\" cukierki");
+    EXPECT_EQ(grid.Cell(6, 5), "3.00");
+    EXPECT_EQ(grid.Cell(1, 6), "");
+
+    // Lines are counted in the file as the user sees it: a quoted line end is one more.
+    EXPECT_EQ(reader.ReadBytes(text + "7;Kr\xF3tki\r\n", goods, grid, 1), kLoadIncompleteLine);
+    EXPECT_EQ(reader.LineMessage(), "Wiersz 9 (rekord 7) jest niepełny.");
+    // A quote that never closes leaves the field as written, up to its separator.
+    ASSERT_EQ(
+        reader.ReadBytes("Numer;Nazwa;Cena\r\n1;\"Bez ko\xF1\x63\x61;2.00\r\n", goods, grid, 1),
+        kLoadOk);
+    EXPECT_EQ(grid.Cell(1, 1), "\"Bez końca");
+    EXPECT_EQ(grid.Cell(6, 1), "2.00");
+}
+
+TEST_F(TableTextFileTest, WriterQuotesOnlyWhatNeedsIt) {
+    const TableDescriptor& packaging = ZenModel().Table(TableKind::kPackaging);
+    SetUpGrid(grid, packaging, true, true, 1);
+    grid.SetCell(1, 1, "Pizza 12\" mała");
+    grid.SetCell(2, 1, "1");
+    grid.SetCell(1, 2, "Dwie\nlinie");
+    grid.SetCell(1, 3, "a\tb");
+    grid.SetCell(2, 3, "a;b");
+    EXPECT_EQ(TableTextFileBytes(grid, packaging, kCsvSeparator),
+              "Numer;Nazwa;Cena\r\n"
+              "1;\"Pizza 12\"\" ma\xB3"
+              "a\";1\r\n"
+              "2;\"Dwie\nlinie\";\r\n"
+              "3;a\tb;\"a;b\"\r\n");
+    EXPECT_EQ(TableTextFileBytes(grid, packaging, kTxtSeparator),
+              "Numer\tNazwa\tCena\r\n"
+              "1\t\"Pizza 12\"\" ma\xB3"
+              "a\"\t1\r\n"
+              "2\t\"Dwie\nlinie\"\t\r\n"
+              "3\t\"a\tb\"\ta;b\r\n");
+    // What was written reads back to the same grid.
+    TextGrid read;
+    for (const char separator : {kCsvSeparator, kTxtSeparator}) {
+        ASSERT_EQ(
+            reader.ReadBytes(TableTextFileBytes(grid, packaging, separator), packaging, read, 1),
+            kLoadOk);
+        EXPECT_TRUE(read == grid) << separator;
+    }
+}
+
+// ISO-8859-2 differs from Windows-1250 in ą, ś, ź and their capitals: titles holding them
+// tell which of the two a file is in.
+TEST_F(TableTextFileTest, TitlesThatMatchOnlyAsIso88592ReadTheFileSo) {
+    const TableDescriptor& goods = Goods(VesperModel());
+    const std::string iso =
+        "Numer;Nazwa;Cena;Ilo\xB6\xE6;Warto\xB6\xE6;M Ilo\xB6\xE6;M warto\xB6\xE6\r\n"
+        "5;\xA1\xB1 \xA6\xB6 \xAC\xBC \xA3\xB3;2.00;3.000;6.00;1.000;2.00\r\n";
+    ASSERT_EQ(reader.ReadBytes(iso, goods, grid, 1), kLoadOk);
+    EXPECT_TRUE(reader.ReadAsIso88592());
+    EXPECT_EQ(reader.MatchCount(), 7);
+    EXPECT_TRUE(reader.UnknownTitles().empty());
+    EXPECT_EQ(grid.Cell(1, 5), "Ąą Śś Źź Łł");
+    EXPECT_EQ(grid.Cell(7, 5), "3.000");
+    EXPECT_EQ(grid.Cell(8, 5), "6.00");
+    EXPECT_EQ(grid.Cell(9, 5), "1.000");
+    EXPECT_EQ(grid.Cell(10, 5), "2.00");
+
+    // Titles that match in Windows-1250 keep it.
+    ASSERT_EQ(reader.ReadBytes("Numer;Nazwa;Ilo\x9C\xE6\r\n5;\xA5\xB9;1\r\n", goods, grid, 1),
+              kLoadOk);
+    EXPECT_FALSE(reader.ReadAsIso88592());
+    EXPECT_EQ(grid.Cell(1, 5), "Ąą");
+    // A title unknown either way is no reason to change.
+    ASSERT_EQ(reader.ReadBytes("Numer;Nazwa;Uwagi\r\n5;\xB6\x9C;x\r\n", goods, grid, 1), kLoadOk);
+    EXPECT_FALSE(reader.ReadAsIso88592());
+    EXPECT_EQ(grid.Cell(1, 5), "¶ś");
+    EXPECT_EQ(reader.UnknownTitles(), std::vector<std::string>{"Uwagi"});
 }
 
 TEST_F(TableTextFileTest, StatusMessagesNameTheTablesRange) {

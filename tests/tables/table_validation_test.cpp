@@ -350,5 +350,38 @@ TEST(Ean13, OddPlacesWeighOneAndEvenPlacesThree) {
               }));
 }
 
+// Padded codes worked out by hand. 0012345678905: odd places 0+1+3+5+7+9 = 25, even places
+// 0+2+4+6+8+0 = 20; 25 + 60 = 85, check digit 5. 0036000291452 (the UPC-A 036000291452 without
+// its zero): 0+3+0+0+9+4 = 16 and 0+6+0+2+1+5 = 14; 16 + 42 = 58, check digit 2.
+// 0000000000123: 1 and 2, 1 + 6 = 7, check digit 3, so 124 is no code. 96385074 is a valid
+// EAN-8: 3x(9+3+5+7) + (6+8+0) = 86, check digit 4.
+TEST(Ean13, CodesWithoutTheirLeadingZerosAreTold) {
+    EXPECT_EQ(ShortenedEan13Of("12345678905"), "0012345678905");
+    EXPECT_EQ(ShortenedEan13Of("36000291452"), "0036000291452");
+    EXPECT_EQ(ShortenedEan13Of("123"), "0000000000123");
+    // A code that keeps a leading zero was not shortened.
+    for (const char* code :
+         {"124", "12345678906", "96385074", "5901234123457", "0012345678905", "00123",
+          "036000291452", "1234567890x", "12 345", "", "00000000001230"}) {
+        EXPECT_EQ(ShortenedEan13Of(code), "") << code;
+    }
+
+    TextGrid goods = Grid(VesperModel(), TableKind::kGoods);
+    goods.SetCell(2, 1, "123");
+    goods.SetCell(2, 2, "12345678905");
+    goods.SetCell(2, 3, "96385074");
+    goods.SetCell(2, 4, "36000291452");
+    EXPECT_EQ(Texts(ShortenedEan13Warnings(goods, 2, 4)),
+              (std::vector<std::string>{
+                  "PLU: Kod 12345678905 w wierszu 2 wygląda na kod EAN-13 bez zer wiodących "
+                  "(0012345678905).",
+                  "PLU: Kod 36000291452 w wierszu 4 wygląda na kod EAN-13 bez zer wiodących "
+                  "(0036000291452).",
+              }));
+    const std::vector<FaultLine> all = ShortenedEan13Warnings(goods, 1, 2300);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].place, (FaultPlace{"PLU", 2, 1}));
+}
+
 }  // namespace
 }  // namespace kasa

@@ -70,6 +70,18 @@ done
 # The written table file is the same byte for byte.
 cmp "$work/windows/plu.csv" "$work/linux/plu.csv" || status=1
 [ -s "$work/linux/plu.csv" ] || { echo "Plik plu.csv jest pusty." >&2; status=1; }
+# Workbooks need the Linux version: kasa.exe says so, exits 2 and writes nothing.
+if (cd "$work/windows" && "$wine" "$kasa_exe" --typ zen plik PLU plu.csv plu.xlsx \
+    >xlsx-out.txt 2>xlsx-err.txt); then
+    code=0
+else
+    code=$?
+fi
+if [ "$code" != 2 ] || ! grep -q 'dla Linuksa' "$work/windows/xlsx-err.txt" ||
+    [ -e "$work/windows/plu.xlsx" ]; then
+    echo "Plik .xlsx nie został odmówiony (kod $code)." >&2
+    status=1
+fi
 # The rates read back are the ones just programmed, not the register's defaults.
 grep -q 'A: 22%' "$work/windows/vat.txt" || { echo "Stawki nie zostały zmienione." >&2; status=1; }
 exit $status
