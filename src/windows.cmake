@@ -1,9 +1,11 @@
 # The Windows build: the core and kasa only. Left out because they have no counterpart
 # here: the window program and "kasa drukuj" (Qt), printing's barcodes (libzint), the
 # upgrade check (libcurl, libsodium), and the virtual register with "kasa symulator"
-# (pseudo-terminals). kasa says so when such a command is asked for.
+# (pseudo-terminals). kasa says so when such a command is asked for. The print layout's
+# settings are plain C++ and belong to the settings file.
 set(CORE_SUBSYSTEMS base comm tables ecr seq verify app)
-set(CORE_SOURCES "${CMAKE_CURRENT_SOURCE_DIR}/update/program_version.cpp")
+set(CORE_SOURCES "${CMAKE_CURRENT_SOURCE_DIR}/update/program_version.cpp"
+                 "${CMAKE_CURRENT_SOURCE_DIR}/print/print_parameters.cpp")
 foreach(sub IN LISTS CORE_SUBSYSTEMS)
     file(GLOB sub_sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp")
     list(APPEND CORE_SOURCES ${sub_sources})
