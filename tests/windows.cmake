@@ -1,7 +1,9 @@
 # The Windows tree's tests, run under wine. Each start of a program under wine is slow, so
 # every test program is one CTest test rather than one per case.
 set(SERWIS_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
-set(SERWIS_WINE_ENVIRONMENT "WINEPREFIX=${SERWIS_WINEPREFIX}" "WINEDEBUG=-all")
+# A locale whose ANSI code page (1252) has no Polish letters, as on Windows set to another
+# language: a file name with them then opens only by its wide path.
+set(SERWIS_WINE_ENVIRONMENT "WINEPREFIX=${SERWIS_WINEPREFIX}" "WINEDEBUG=-all" "LC_ALL=C.UTF-8")
 
 # Debian ships GoogleTest as sources; they are built here with the cross compiler, without
 # the project's warning flags.

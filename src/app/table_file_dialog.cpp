@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/file_path.h"
+
 namespace kasa {
 
 namespace {
@@ -68,7 +70,7 @@ std::string ChooseTableFile(Settings& settings, const TableFileOffer& offer, std
         chosen = InfoOfFilter(offer.selectedFilter);
     }
     std::error_code error;
-    const bool existing = opening && std::filesystem::is_regular_file(path, error);
+    const bool existing = opening && std::filesystem::is_regular_file(PathFromUtf8(path), error);
     const TableFileKind named = TableFileKindOfPath(path);
     if (named != chosen->kind && !existing) {
         path += chosen->extension;
