@@ -29,5 +29,6 @@ file(GLOB CLI_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/cli/*.cpp")
 list(FILTER CLI_SOURCES EXCLUDE REGEX "/cli/(main|print_command|simulator_command|fault_option)\\.cpp$")
 add_library(serwis_cli STATIC ${CLI_SOURCES} ${CLI_PLATFORM_SOURCES})
 target_link_libraries(serwis_cli PUBLIC serwis_core)
-add_executable(kasa cli/main.cpp)
+# The manifest makes UTF-8 the program's ANSI code page (see kasa.manifest).
+add_executable(kasa cli/main.cpp cli/platform/windows/kasa.rc)
 target_link_libraries(kasa PRIVATE serwis_cli)

@@ -53,4 +53,9 @@ if(SERWIS_LINUX_KASA)
                      "${SERWIS_LINUX_KASA}" $<TARGET_FILE:kasa> "${SERWIS_WINE}")
     set_tests_properties(kasa_over_wine PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT
                                                    "${SERWIS_WINE_ENVIRONMENT}" TIMEOUT 300)
+    add_test(NAME polish_paths_over_wine
+             COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/windows/polish_paths_over_wine_test.sh"
+                     "${SERWIS_LINUX_KASA}" $<TARGET_FILE:kasa> "${SERWIS_WINE}")
+    set_tests_properties(polish_paths_over_wine PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT
+                                                           "${SERWIS_WINE_ENVIRONMENT}" TIMEOUT 300)
 endif()
