@@ -2,9 +2,11 @@
 # here: the window program and "kasa drukuj" (Qt), printing's barcodes (libzint), the
 # upgrade check (libcurl, libsodium), the virtual register with "kasa symulator"
 # (pseudo-terminals), and Excel workbooks (libxlsxwriter, libzip and expat are not built for
-# the cross compiler). kasa says so when such a command or file is asked for.
+# the cross compiler). kasa says so when such a command or file is asked for. The print
+# layout's settings are plain C++ and belong to the settings file.
 set(CORE_SUBSYSTEMS base comm tables ecr seq verify app)
-set(CORE_SOURCES "${CMAKE_CURRENT_SOURCE_DIR}/update/program_version.cpp")
+set(CORE_SOURCES "${CMAKE_CURRENT_SOURCE_DIR}/update/program_version.cpp"
+                 "${CMAKE_CURRENT_SOURCE_DIR}/print/print_parameters.cpp")
 foreach(sub IN LISTS CORE_SUBSYSTEMS)
     file(GLOB sub_sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp")
     list(APPEND CORE_SOURCES ${sub_sources})
@@ -29,5 +31,6 @@ file(GLOB CLI_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/cli/*.cpp")
 list(FILTER CLI_SOURCES EXCLUDE REGEX "/cli/(main|print_command|simulator_command|fault_option)\\.cpp$")
 add_library(serwis_cli STATIC ${CLI_SOURCES} ${CLI_PLATFORM_SOURCES})
 target_link_libraries(serwis_cli PUBLIC serwis_core)
-add_executable(kasa cli/main.cpp)
+# The manifest makes UTF-8 the program's ANSI code page (see kasa.manifest).
+add_executable(kasa cli/main.cpp cli/platform/windows/kasa.rc)
 target_link_libraries(kasa PRIVATE serwis_cli)

@@ -1,7 +1,9 @@
 # The Windows tree's tests, run under wine. Each start of a program under wine is slow, so
 # every test program is one CTest test rather than one per case.
 set(SERWIS_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
-set(SERWIS_WINE_ENVIRONMENT "WINEPREFIX=${SERWIS_WINEPREFIX}" "WINEDEBUG=-all")
+# A locale whose ANSI code page (1252) has no Polish letters, as on Windows set to another
+# language: a file name with them then opens only by its wide path.
+set(SERWIS_WINE_ENVIRONMENT "WINEPREFIX=${SERWIS_WINEPREFIX}" "WINEDEBUG=-all" "LC_ALL=C.UTF-8")
 
 # Debian ships GoogleTest as sources; they are built here with the cross compiler, without
 # the project's warning flags.
@@ -52,4 +54,9 @@ if(SERWIS_LINUX_KASA)
                      "${SERWIS_LINUX_KASA}" $<TARGET_FILE:kasa> "${SERWIS_WINE}")
     set_tests_properties(kasa_over_wine PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT
                                                    "${SERWIS_WINE_ENVIRONMENT}" TIMEOUT 300)
+    add_test(NAME polish_paths_over_wine
+             COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/windows/polish_paths_over_wine_test.sh"
+                     "${SERWIS_LINUX_KASA}" $<TARGET_FILE:kasa> "${SERWIS_WINE}")
+    set_tests_properties(polish_paths_over_wine PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT
+                                                           "${SERWIS_WINE_ENVIRONMENT}" TIMEOUT 300)
 endif()

@@ -8,6 +8,7 @@
 #include "app/communication_session.h"
 #include "base/atomic_file.h"
 #include "base/file_name.h"
+#include "base/file_path.h"
 #include "seq/sequence_files.h"
 
 namespace kasa {
@@ -24,18 +25,18 @@ bool Readable(const fs::path& path) {
 }
 
 fs::path EntryPath(const std::string& folder, const std::string& name) {
-    return fs::path(folder) / fs::path(name);
+    return PathFromUtf8(folder) / PathFromUtf8(name);
 }
 
 }  // namespace
 
 std::string SenderFolder(const std::string& senderFile) {
-    return fs::path(senderFile).parent_path().string();
+    return Utf8FromPath(PathFromUtf8(senderFile).parent_path());
 }
 
 std::optional<std::vector<std::string>> SenderFileNames(const std::string& folder) {
     std::error_code error;
-    fs::directory_iterator entries(fs::path(folder), error);
+    fs::directory_iterator entries(PathFromUtf8(folder), error);
     if (error) {
         return std::nullopt;
     }
@@ -46,7 +47,7 @@ std::optional<std::vector<std::string>> SenderFileNames(const std::string& folde
             break;
         }
         const fs::directory_entry& entry = *entries;
-        const std::string name = entry.path().filename().string();
+        const std::string name = Utf8FromPath(entry.path().filename());
         if (name.starts_with(".") || UpperExtensionOf(name) != "BIN" ||
             !entry.is_regular_file(error) || !Readable(entry.path())) {
             continue;
@@ -78,7 +79,7 @@ SenderFileRead ReadSenderFile(const std::string& folder, const std::string& name
     if (!read.message.empty()) {
         return read;
     }
-    if (!ReadWholeFile(EntryPath(folder, name).string(), read.bytes) || read.bytes.empty()) {
+    if (!ReadWholeFile(Utf8FromPath(EntryPath(folder, name)), read.bytes) || read.bytes.empty()) {
         read.bytes.clear();
         read.message = kEmptyOrMissing;
     } else if (read.bytes.size() > kSequenceFileLimitBytes) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/file_path.h"
 #include "base/number_text.h"
 #include "print/print_parameters.h"
 #include "tables/catalogue.h"
@@ -398,7 +399,7 @@ std::string ResolveConfigFilePath(std::string_view overridePath) {
     const std::string nextToProgram = WithSlash(facts.programFolder) + std::string(kConfigFileName);
     if (facts.overridePath.empty() && path != nextToProgram) {
         std::error_code error;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+        std::filesystem::create_directories(PathFromUtf8(path).parent_path(), error);
         // A failed copy leaves the defaults; the user's own file is never touched.
         MigrateConfigFile(nextToProgram, path);
     }
@@ -406,11 +407,14 @@ std::string ResolveConfigFilePath(std::string_view overridePath) {
 }
 
 bool MigrateConfigFile(const std::string& from, const std::string& to) {
+    const std::filesystem::path source = PathFromUtf8(from);
+    const std::filesystem::path target = PathFromUtf8(to);
     std::error_code error;
-    if (std::filesystem::exists(to, error) || !std::filesystem::is_regular_file(from, error)) {
+    if (std::filesystem::exists(target, error) ||
+        !std::filesystem::is_regular_file(source, error)) {
         return true;
     }
-    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::skip_existing,
+    return std::filesystem::copy_file(source, target, std::filesystem::copy_options::skip_existing,
                                       error) &&
            !error;
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/file_path.h"
 #include "tables/xlsx_workbook.h"
 
 namespace kasa {
@@ -78,7 +79,7 @@ std::string ChooseTableFile(Settings& settings, const TableFileOffer& offer, std
         chosen = InfoOfFilter(offer.selectedFilter);
     }
     std::error_code error;
-    const bool existing = opening && std::filesystem::is_regular_file(path, error);
+    const bool existing = opening && std::filesystem::is_regular_file(PathFromUtf8(path), error);
     // A name that already ends in an offered kind's extension keeps it: the user chose that
     // kind by typing it, whatever the filter shows.
     const TableFileKind named = TableFileKindOfPath(path);

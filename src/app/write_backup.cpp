@@ -8,6 +8,7 @@
 
 #include "app/register_tables.h"
 #include "base/codepage.h"
+#include "base/file_path.h"
 #include "base/local_time.h"
 #include "tables/header_rules.h"
 
@@ -32,12 +33,6 @@ std::string NamePart(std::string_view text, bool upper) {
         part += plain ? c : '-';
     }
     return part;
-}
-
-// A UTF-8 path as the system's: on Windows a plain string would go through the ANSI code
-// page.
-std::filesystem::path PathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 std::string FoldKey(std::string_view text) {
@@ -262,11 +257,11 @@ std::string WriteBackup::Create(const std::string& bytes) {
                "użytkownika.";
     }
     std::error_code error;
-    std::filesystem::create_directories(PathOf(folder_), error);
+    std::filesystem::create_directories(PathFromUtf8(folder_), error);
     std::string path;
     for (int sequence = 1; sequence <= kMostSameSecond; ++sequence) {
         path = folder_ + BackupFileName(started_, registerType_, job_, sequence);
-        if (!std::filesystem::exists(PathOf(path), error)) {
+        if (!std::filesystem::exists(PathFromUtf8(path), error)) {
             break;
         }
     }
@@ -282,17 +277,17 @@ std::string WriteBackup::Create(const std::string& bytes) {
 void WriteBackup::Prune() const {
     std::error_code error;
     std::vector<std::filesystem::path> backups;
-    for (std::filesystem::directory_iterator it(PathOf(folder_), error), end; !error && it != end;
-         it.increment(error)) {
+    for (std::filesystem::directory_iterator it(PathFromUtf8(folder_), error), end;
+         !error && it != end; it.increment(error)) {
         const std::filesystem::path& file = it->path();
-        if (it->is_regular_file(error) && IsBackupFileName(file.filename().string())) {
+        if (it->is_regular_file(error) && IsBackupFileName(Utf8FromPath(file.filename()))) {
             backups.push_back(file);
         }
     }
     // The names begin with the date and time, so the newest sort last.
     std::sort(backups.begin(), backups.end(),
               [](const auto& a, const auto& b) { return a.filename() < b.filename(); });
-    const std::filesystem::path made = PathOf(path_);
+    const std::filesystem::path made = PathFromUtf8(path_);
     size_t excess = backups.size() > static_cast<size_t>(keep_)
                         ? backups.size() - static_cast<size_t>(keep_)
                         : 0;

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/file_path.h"
+
 namespace kasa {
 
 WriteResult WriteFailure(const std::string& path, int systemError, const std::string& reason) {
@@ -14,17 +16,18 @@ WriteResult WriteFailure(const std::string& path, int systemError, const std::st
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     // A folder or a device in the file's place is not a file to read (and the stream
     // library would throw while reading a folder).
+    const std::filesystem::path file = PathFromUtf8(path);
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!std::filesystem::is_regular_file(file, error)) {
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(file, std::ios::binary);
     if (!in) {
         return false;
     }
     // Sized once from the file's length: growing by doubling would hold up to three times
     // a large file at once.
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
     try {
         bytes.clear();
         if (!error) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/codepage.h"
+#include "base/file_path.h"
 #include "base/number_text.h"
 #include "base/text_encoding.h"
 
@@ -160,7 +161,8 @@ KeyValueFile::~KeyValueFile() {
 void KeyValueFile::Open(std::string fileName) {
     fileName_ = std::move(fileName);
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(fileName_, error);
+    const std::filesystem::file_status status =
+        std::filesystem::status(PathFromUtf8(fileName_), error);
     if (status.type() == std::filesystem::file_type::not_found) {
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "base/number_text.h"
 #include "cli/command_line.h"
+#include "cli/console.h"
 
 namespace kasa::cli {
 
@@ -12,12 +13,8 @@ std::streamsize CheckedFileBuffer::xsputn(const char* text, std::streamsize coun
     if (firstError_ != 0) {
         return 0;
     }
-    errno = 0;
-    const size_t written = std::fwrite(text, 1, static_cast<size_t>(count), file_);
-    if (written != static_cast<size_t>(count)) {
-        Failed();
-    }
-    return static_cast<std::streamsize>(written);
+    firstError_ = WriteStandardStream(file_, std::string_view(text, static_cast<size_t>(count)));
+    return firstError_ == 0 ? count : 0;
 }
 
 CheckedFileBuffer::int_type CheckedFileBuffer::overflow(int_type c) {
@@ -32,17 +29,8 @@ int CheckedFileBuffer::sync() {
     if (firstError_ != 0) {
         return -1;
     }
-    errno = 0;
-    if (std::fflush(file_) != 0) {
-        Failed();
-        return -1;
-    }
-    return 0;
-}
-
-void CheckedFileBuffer::Failed() {
-    // A short write without an error from the system is still a write that did not happen.
-    firstError_ = errno != 0 ? errno : EIO;
+    firstError_ = FlushStandardStream(file_);
+    return firstError_ == 0 ? 0 : -1;
 }
 
 std::string WriteFailureCause(int systemError) {

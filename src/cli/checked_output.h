@@ -9,8 +9,8 @@
 
 namespace kasa::cli {
 
-// Writes through a C stream (the program's standard output) and keeps the system error
-// of the first write that failed; every write after it fails too.
+// Writes to one of the program's standard streams (see WriteStandardStream) and keeps the
+// system error of the first write that failed; every write after it fails too.
 class CheckedFileBuffer : public std::streambuf {
   public:
     explicit CheckedFileBuffer(std::FILE* file) : file_(file) {}
@@ -23,8 +23,6 @@ class CheckedFileBuffer : public std::streambuf {
     int sync() override;
 
   private:
-    void Failed();
-
     std::FILE* file_;
     int firstError_ = 0;
 };

@@ -12,6 +12,7 @@
 
 #include "base/atomic_file.h"
 #include "base/codepage.h"
+#include "base/file_path.h"
 #include "base/local_time.h"
 #include "base/number_text.h"
 
@@ -366,7 +367,7 @@ iBuffer iBuffer::operator+(uint8_t b) const {
 
 bool iBuffer::LoadFile(const std::string& path) {
     Clear();
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary | std::ios::ate);
     if (!in) {
         return false;
     }

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "base/codepage.h"
+#include "base/file_path.h"
 #include "base/number_text.h"
 
 namespace kasa {
@@ -54,19 +55,19 @@ std::string AreaText(const uint8_t* data, int from, int length) {
 }
 
 void AppendToFile(FiscalOutput& output) {
+    const std::filesystem::path path = PathFromUtf8(output.fileName);
     const auto attempt = [&] {
         // A record that does not fit whole is taken back out, so the file never ends in
         // half a record (a full disk would otherwise leave one).
         std::error_code error;
-        const bool existed = std::filesystem::is_regular_file(output.fileName, error);
+        const bool existed = std::filesystem::is_regular_file(path, error);
         // A device such as /dev/full is no file of ours to remove after a failed write.
-        const bool present = std::filesystem::exists(output.fileName, error);
-        const std::uintmax_t oldSize =
-            existed ? std::filesystem::file_size(output.fileName, error) : 0;
+        const bool present = std::filesystem::exists(path, error);
+        const std::uintmax_t oldSize = existed ? std::filesystem::file_size(path, error) : 0;
         if (existed && error) {
             return false;
         }
-        std::ofstream file(output.fileName, std::ios::binary | std::ios::app);
+        std::ofstream file(path, std::ios::binary | std::ios::app);
         if (!file) {
             return false;
         }
@@ -78,9 +79,9 @@ void AppendToFile(FiscalOutput& output) {
         file.close();
         std::error_code ignored;
         if (existed) {
-            std::filesystem::resize_file(output.fileName, oldSize, ignored);
+            std::filesystem::resize_file(path, oldSize, ignored);
         } else if (!present) {
-            std::filesystem::remove(output.fileName, ignored);
+            std::filesystem::remove(path, ignored);
         }
         return false;
     };
@@ -88,7 +89,7 @@ void AppendToFile(FiscalOutput& output) {
         return;
     }
     std::error_code ignored;
-    const std::filesystem::path folder = std::filesystem::path(output.fileName).parent_path();
+    const std::filesystem::path folder = path.parent_path();
     if (!folder.empty()) {
         std::filesystem::create_directories(folder, ignored);
     }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/file_path.h"
 #include "base/number_text.h"
 
 namespace kasa {
@@ -30,7 +31,7 @@ bool VerifyFileSignature(const std::string& path, std::string_view signature,
     if (signature.size() != crypto_sign_BYTES || sodium_init() < 0) {
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) {
         return false;
     }

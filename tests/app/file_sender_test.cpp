@@ -54,6 +54,18 @@ TEST(FileSender, ReadingAndDeletingSayWhyNothingHappened) {
     EXPECT_EQ(SenderFolder("/dane/sekwencje/a.bin"), "/dane/sekwencje");
 }
 
+TEST(FileSender, PolishLettersInFolderAndFileNames) {
+    testing::ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    folder.MakeFolder("Paweł");
+    folder.Write("Paweł/żółć.bin", "\x1bP41\x1b\\");
+    EXPECT_EQ(SenderFolder(folder.Path("Paweł/żółć.bin")), folder.Path("Paweł"));
+    EXPECT_EQ(SenderFileNames(folder.Path("Paweł")), Names{"żółć.bin"});
+    EXPECT_EQ(ReadSenderFile(folder.Path("Paweł"), "żółć.bin").bytes, "\x1bP41\x1b\\");
+    EXPECT_EQ(DeleteSenderFile(folder.Path("Paweł"), "żółć.bin"), "");
+    EXPECT_FALSE(folder.Exists("Paweł/żółć.bin"));
+}
+
 TEST(FileSender, RefusesFilesLargerThanTheEditorsTakeWithoutReadingThem) {
     testing::ScratchFolder folder;
     // Sparse files: the size is all that is looked at.

@@ -303,6 +303,13 @@ TEST(SettingsTest, ConfigFileLocation) {
     EXPECT_NE(folder.Read("nowy.cfg").find("ttyUSB0"), std::string::npos);
     EXPECT_TRUE(MigrateConfigFile(folder.Path("brak.cfg"), folder.Path("inny.cfg")));
     EXPECT_FALSE(folder.Exists("inny.cfg"));
+    // Folders named with Polish letters: the old file is found and copied by its wide name.
+    folder.MakeFolder("Paweł");
+    folder.MakeFolder("Żaneta");
+    folder.Write("Paweł/config.cfg", "[USTAWIENIA]\r\nPortName=COM3\r\n");
+    EXPECT_TRUE(
+        MigrateConfigFile(folder.Path("Paweł/config.cfg"), folder.Path("Żaneta/config.cfg")));
+    EXPECT_EQ(folder.Read("Żaneta/config.cfg"), "[USTAWIENIA]\r\nPortName=COM3\r\n");
     const std::string resolved = ResolveConfigFilePath("");
     EXPECT_EQ(std::filesystem::path(resolved).filename(), "config.cfg");
 }

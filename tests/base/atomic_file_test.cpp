@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
+#include "base/file_path.h"
 #include "support/scratch_folder.h"
 
 namespace kasa {
@@ -49,6 +52,34 @@ TEST(AtomicFile, ReadingAFolderOrAMissingFileFailsQuietly) {
     folder.Write("pusty.bin", "");
     EXPECT_TRUE(ReadWholeFile(folder.Path("pusty.bin"), bytes));
     EXPECT_TRUE(bytes.empty());
+}
+
+// A folder and a file named with Polish letters: on Windows the ANSI code page has no "ł",
+// so both only open by their wide names.
+TEST(AtomicFile, PolishLettersInFolderAndFileNames) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    folder.MakeFolder("Paweł");
+    const std::string path = folder.Path("Paweł/żółć.csv");
+    const WriteResult written = WriteFileAtomically(path, "Numer;Nazwa\n1;żółć\n");
+    ASSERT_TRUE(written.ok) << written.message;
+    // The file carries its name, not a name mangled by a code page.
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(PathFromUtf8(folder.Path("Paweł")))) {
+        names.push_back(Utf8FromPath(entry.path().filename()));
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"żółć.csv"});
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_EQ(bytes, "Numer;Nazwa\n1;żółć\n");
+
+    AppendFile log;
+    ASSERT_TRUE(log.Create(folder.Path("Paweł/dziennik.txt"), "pierwszy\n").ok);
+    ASSERT_TRUE(log.Append("drugi\n").ok);
+    ASSERT_TRUE(log.Close().ok);
+    ASSERT_TRUE(ReadWholeFile(folder.Path("Paweł/dziennik.txt"), bytes));
+    EXPECT_EQ(bytes, "pierwszy\ndrugi\n");
 }
 
 }  // namespace

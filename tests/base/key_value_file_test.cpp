@@ -286,6 +286,26 @@ TEST(KeyValueFileTest, PlaceholderNameOpensTheExpandedPath) {
     EXPECT_EQ(file.ReadInteger("U", "k"), 9);
 }
 
+// A settings file in a folder named with Polish letters is read and written back, never
+// taken for a missing file (on Windows only its wide name opens it).
+TEST(KeyValueFileTest, PolishLettersInThePath) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    folder.MakeFolder("Paweł");
+    folder.Write("Paweł/config.cfg", "[U]\r\nk=9\r\n");
+    {
+        KeyValueFile file(LiteralFileName{}, folder.Path("Paweł/config.cfg"));
+        EXPECT_TRUE(file.Existed());
+        EXPECT_FALSE(file.ReadFailed());
+        EXPECT_EQ(file.ReadInteger("U", "k"), 9);
+        file.WriteString("U", "plik", "żółć.csv");
+        const WriteResult written = file.Flush();
+        EXPECT_TRUE(written.ok) << written.message;
+    }
+    // Windows-1250: ż BF, ó F3, ł B3, ć E6.
+    EXPECT_EQ(folder.Read("Paweł/config.cfg"), "[U]\r\nk=9\r\nplik=\xBF\xF3\xB3\xE6.csv\r\n");
+}
+
 TEST(KeyValueFileTest, FailuresAreReportedAndDestroyNothing) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.Valid());

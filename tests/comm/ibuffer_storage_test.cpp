@@ -216,6 +216,16 @@ TEST_F(IBufferFile, SaveThenLoadKeepsEveryByte) {
     EXPECT_FALSE(iBuffer("x").SaveFile(PathOf("no_such_folder/file.txt")));
 }
 
+// On Windows a name with Polish letters opens only by its wide path.
+TEST_F(IBufferFile, PolishLettersInThePath) {
+    folder_.MakeFolder("Paweł");
+    const std::string path = PathOf("Paweł/żółć.bin");
+    ASSERT_TRUE(iBuffer("\x1bP41\x1b\\").SaveFile(path));
+    iBuffer loaded;
+    ASSERT_TRUE(loaded.LoadFile(path));
+    EXPECT_EQ(Bytes(loaded), "\x1bP41\x1b\\");
+}
+
 TEST_F(IBufferFile, MissingOrEmptyFileLoadsNothing) {
     iBuffer b("previous");
     EXPECT_FALSE(b.LoadFile(PathOf("missing.txt")));

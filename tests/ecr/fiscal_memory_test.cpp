@@ -115,6 +115,10 @@ TEST(FiscalDecode, FileGetsWindows1250LinesAppendedAndAFailureIsKept) {
               "(3) Obszar kontrolny pami\xEA"
               "ci.\r\n");
 
+    // A folder named with Polish letters is made and written by its wide name on Windows.
+    Decode(ram, 4, folder.Path("Paweł/pamięć.txt"));
+    EXPECT_EQ(folder.Read("Paweł/pamięć.txt"), "(4) Zerowanie RAM.\r\n2026.12.07 00:00\r\n \r\n");
+
     folder.Write("plik", "x");
     FiscalOutput blocked = OpenFiscalOutput(lines, folder.Path("plik/pamiec.txt"));
     lines.clear();

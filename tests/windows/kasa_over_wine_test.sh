@@ -54,15 +54,17 @@ start_simulator
 run_all "$work/windows" "$wine" "$kasa_exe" --config config.cfg --typ zen --port COM5
 stop_simulator
 start_simulator
-run_all "$work/linux" "$linux_kasa" --config config.cfg --typ zen --port "$work/register"
+XDG_DATA_HOME="$work/linux/dane" run_all "$work/linux" "$linux_kasa" --config config.cfg --typ zen \
+    --port "$work/register"
 stop_simulator
 
 status=0
 for file in info.txt plu-stdout.csv plu-file.txt vat-ustaw.txt vat.txt; do
     # The console's line ends are the system's own; the register's clock moves on between
-    # the runs.
-    if ! diff <(tr -d '\r' <"$work/windows/$file" | grep -v '^Zegar') \
-        <(grep -v '^Zegar' "$work/linux/$file"); then
+    # the runs; the copy of the records a write changes goes to each system's own folder,
+    # under a name of the moment it was made.
+    if ! diff <(tr -d '\r' <"$work/windows/$file" | grep -v '^Zegar\|^Kopia zapisanych rekordów: ') \
+        <(grep -v '^Zegar\|^Kopia zapisanych rekordów: ' "$work/linux/$file"); then
         echo "Różnica w $file" >&2
         status=1
     fi

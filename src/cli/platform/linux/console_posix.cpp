@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 #include "cli/console.h"
@@ -22,6 +23,23 @@ bool StandardInputIsTerminal() {
 
 bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) != 0;
+}
+
+int WriteStandardStream(std::FILE* stream, std::string_view text) {
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stream) == text.size()) {
+        return 0;
+    }
+    // A short write without an error from the system is still a write that did not happen.
+    return errno != 0 ? errno : EIO;
+}
+
+int FlushStandardStream(std::FILE* stream) {
+    errno = 0;
+    if (std::fflush(stream) == 0) {
+        return 0;
+    }
+    return errno != 0 ? errno : EIO;
 }
 
 }  // namespace kasa::cli
