@@ -68,12 +68,7 @@ void ValidationActions::RunCheck(ValidationCommand command) {
     listing->ShowInMode(outcome.mode);
     listing->AddLines(outcome.lines);
     // An empty list would leave the user wondering whether anything ran.
-    if (outcome.errorSeverity == 0) {
-        form_.Ui().ShowOutcome("Sprawdzanie zakończone: nie wykryto błędów.");
-    } else {
-        form_.Ui().ShowOutcome("Sprawdzanie zakończone: wykryto błędy (" +
-                               std::to_string(outcome.errorSeverity) + ").");
-    }
+    form_.Ui().ShowOutcome(CheckSummary(outcome));
 }
 
 }  // namespace kasa::gui
