@@ -49,8 +49,8 @@ TEST_F(CheckCommand, ReportsFaultsOfATableFileWithItsExitCode) {
               "Znaleziono 1 błąd i osiągnięto limit błędów (1): sprawdzanie przerwano, błędów "
               "może być więcej.\n");
     // Exactly at the limit the pass stopped too: the third fault was never looked for.
-    const std::string three = SavePackaging(
-        "trzy.csv", {"Butelka", "y", "Skrzynka", "x", "Paleta drewniana euro", "1"});
+    const std::string three =
+        SavePackaging("trzy.csv", {"Butelka", "y", "Skrzynka", "x", "Paleta drewniana euro", "1"});
     const Outcome atLimit = Kasa({"sprawdz", "Opakowania", three, "--max", "2"});
     EXPECT_EQ(atLimit.code, 1);
     EXPECT_NE(atLimit.out.find("\nZnaleziono 2 błędy i osiągnięto limit błędów (2): "

@@ -46,8 +46,8 @@ class PrintCommand : public cli::KasaWithoutRegister {
 };
 
 // The goods list of 100 rows, with its PLU numbers and codes as EAN (the numbers, no EAN
-// codes, stay text) and its names as Code 128, is read back with a barcode reader one page per test, so that no test waits for
-// the reader on every page.
+// codes, stay text) and its names as Code 128, is read back with a barcode reader one page per
+// test, so that no test waits for the reader on every page.
 class PrintScan : public PrintCommand, public ::testing::WithParamInterface<int> {
   protected:
     static std::string Name(int row) { return "Żółć gęślą " + std::to_string(row); }

@@ -50,8 +50,8 @@ TEST(BarcodeData, OnlyAWholeValidCodeBecomesAnEanSymbol) {
     EXPECT_EQ(Ean8CheckDigit("9638507"), '4');
     // Padded, "00123" would scan as 0000000001236 and "590123412345" would gain a digit
     // that is not on the goods: neither is the code in the cell.
-    for (const char* other : {"00123", "590123412345", "7", "96385075", "5901234123458", "12A4",
-                              "", "59012341234570", "0096385074"}) {
+    for (const char* other : {"00123", "590123412345", "7", "96385075", "5901234123458", "12A4", "",
+                              "59012341234570", "0096385074"}) {
         EXPECT_FALSE(EanSymbolOf(other)) << other;
     }
     EXPECT_EQ(Code128Text("Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ €"), "Zazolc gesla jazn ACELNOSZZ ?");

@@ -61,8 +61,9 @@ TEST(GoodsTools, PricesAreMultipliedOnlyByAUsableFactor) {
         {"-2", "Mnożnik cen musi być liczbą większą od zera. Ceny nie zostały zmienione."},
         {"1e400", "Mnożnik cen jest za duży. Ceny nie zostały zmienione."},
         {"0,5e-400", "Mnożnik cen jest za mały. Ceny nie zostały zmienione."},
-        {"1e6", "Po pomnożeniu cena w wierszu 1 przekroczy 999999.99. Ceny nie zostały "
-                "zmienione."}};
+        {"1e6",
+         "Po pomnożeniu cena w wierszu 1 przekroczy 999999.99. Ceny nie zostały "
+         "zmienione."}};
     for (const auto& [bad, reason] : refusals) {
         const TextGrid before = grid;
         EXPECT_EQ(MultiplyPrices(Goods(), grid, bad).error, reason) << bad;
