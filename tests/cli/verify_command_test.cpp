@@ -45,13 +45,14 @@ TEST_F(KasaCommands, WeryfikujTellsARequestTheRegisterCouldNotHandleAsAFailure) 
     ASSERT_EQ(example.code, 0) << example.err;
     folder.Write("raport.txt", example.out);
     // 21: the register found the request's checksum wrong; the document was never judged.
-    reg->InjectFault({sim::FaultKind::Status, 0, 21});
+    reg->SetStatusFor('c', 21);
     const Outcome damaged = Kasa({"weryfikuj", folder.Path("raport.txt")});
     EXPECT_EQ(damaged.code, 1);
     EXPECT_EQ(damaged.out, "");
     EXPECT_EQ(damaged.err,
               "Nie mozna stwierdzić autentyczności.\nKasa nie obsłużyła zapytania: Błąd bajtu "
               "kontrolnego (kod 21).\n");
+    reg->ClearStatusFor('c');
     EXPECT_EQ(Kasa({"weryfikuj", folder.Path("raport.txt")}).code, 0);
 }
 

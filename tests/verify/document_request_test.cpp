@@ -206,20 +206,23 @@ TEST_F(DocumentVerification, ARequestTheRegisterCouldNotHandleGetsNoVerdict) {
     const DocumentRequest genuine =
         BuildDocumentRequest(ExampleFields(DocumentExamples()[0]), VerifyMode::Special);
     for (const int code : {20, 21, 24, 31}) {
-        reg->InjectFault({sim::FaultKind::Status, 0, code});
+        reg->SetStatusFor('c', code);
         const DocumentVerdict verdict = VerifyPrintedDocument(ecr, genuine);
         EXPECT_EQ(verdict.code, -1) << code;
         EXPECT_EQ(verdict.status, code);
     }
-    reg->InjectFault({sim::FaultKind::Status, 0, 21});
+    reg->SetStatusFor('c', 21);
     EXPECT_EQ(VerdictMessage(VerifyPrintedDocument(ecr, genuine)),
               "Nie mozna stwierdzić autentyczności.\nKasa nie obsłużyła zapytania: Błąd bajtu "
               "kontrolnego (kod 21).");
     for (const int code : {1, 19, 32, 79}) {
-        reg->InjectFault({sim::FaultKind::Status, 0, code});
-        EXPECT_EQ(VerifyPrintedDocument(ecr, genuine).code, 2) << code;
+        reg->SetStatusFor('c', code);
+        const DocumentVerdict verdict = VerifyPrintedDocument(ecr, genuine);
+        EXPECT_EQ(verdict.code, 2) << code;
+        EXPECT_EQ(verdict.status, -1) << code;
     }
     // The next request is judged again.
+    reg->ClearStatusFor('c');
     EXPECT_EQ(VerifyPrintedDocument(ecr, genuine).code, 1);
 }
 
