@@ -26,3 +26,13 @@ if(SERWIS_SANITIZE)
                         -fno-sanitize-recover=undefined -Wno-maybe-uninitialized -O1 -g1)
     add_link_options(-fsanitize=address,undefined)
 endif()
+# The hardening Debian asks of the programs a shop computer runs: checked buffer functions,
+# stack guards, and a read-only relocation table resolved at start. The sanitizers and the
+# fuzzers bring checks of their own and stay without; Windows has its own linker.
+option(SERWIS_HARDEN "Build with the hardening flags of a Debian package" ON)
+if(SERWIS_HARDEN AND NOT SERWIS_SANITIZE AND NOT SERWIS_FUZZ AND NOT WIN32)
+    # The checked functions need optimisation, which a Debug build goes without.
+    add_compile_options(-fstack-protector-strong $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE>
+                        $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+    add_link_options(-Wl,-z,relro,-z,now)
+endif()

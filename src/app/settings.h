@@ -219,6 +219,13 @@ Settings ReadSettingsFile(const std::string& path);
 WriteResult WriteSettingsFile(const std::string& path, const Settings& settings);
 WriteResult WritePrintLayoutFile(const std::string& path, const PrintLayout& layout);
 
+// Where an installed program keeps its settings, as the help texts name it.
+#ifdef _WIN32
+inline constexpr std::string_view kDefaultConfigPathText = "%APPDATA%\\serwis-kas\\config.cfg";
+#else
+inline constexpr std::string_view kDefaultConfigPathText = "~/.config/serwis-kas/config.cfg";
+#endif
+
 // What decides where config.cfg lives.
 struct ConfigLocationFacts {
     std::string overridePath;   // --config, empty when not given

@@ -126,14 +126,28 @@ std::array<std::string, 4> Captions(int32_t severity, bool singleRecord) {
 
 }  // namespace
 
+std::string CheckSummary(const ValidationOutcome& outcome) {
+    if (outcome.Passed() && !outcome.warnings.empty()) {
+        return "Sprawdzanie zakończone: nie wykryto błędów; kody do sprawdzenia (" +
+               DecimalText(static_cast<int64_t>(outcome.warnings.size())) + ").";
+    }
+    if (outcome.Passed()) {
+        return "Sprawdzanie zakończone: nie wykryto błędów.";
+    }
+    const std::string count = DecimalText(outcome.errorSeverity);
+    if (outcome.limitReached) {
+        return "Sprawdzanie przerwane: osiągnięto limit błędów (" + count +
+               "), błędów może być więcej.";
+    }
+    return "Sprawdzanie zakończone: wykryto błędy (" + count + ").";
+}
+
 std::array<std::string, 4> CheckCaptions(const ValidationOutcome& outcome) {
     if (outcome.Passed()) {
         return {"", "Nie wykryto błędów.", "", ""};
     }
     const bool one = outcome.errorSeverity == 1;
-    return {one ? "Wykryty błąd:" : "Wykryte błędy:",
-            "Sprawdzanie zakończone: wykryto błędy (" + DecimalText(outcome.errorSeverity) + ").",
-            "", ""};
+    return {one ? "Wykryty błąd:" : "Wykryte błędy:", CheckSummary(outcome), "", ""};
 }
 
 std::string WarningsQuestion(const ValidationOutcome& outcome) {

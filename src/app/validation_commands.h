@@ -55,6 +55,8 @@ struct ValidationOutcome {
 // The listing window's captions after a check that writes nothing (the EAN-13
 // verification, the uniqueness checks): they tell what it found, never of a write refused.
 std::array<std::string, 4> CheckCaptions(const ValidationOutcome& outcome);
+// One line on what a check found; at the limit of faults it says the check stopped there.
+std::string CheckSummary(const ValidationOutcome& outcome);
 
 // Runs the command's validators over `tables` (the active model's, goods from `minPlu`).
 // `recordRow` is the grid row of the record for kWriteRecord (with `recordTable`), and the

@@ -1,5 +1,6 @@
 #include "app/window_program_options.h"
 
+#include "app/settings.h"
 #include "update/program_version.h"
 
 namespace kasa {
@@ -9,20 +10,24 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitUsage = 2;
 
-constexpr const char* kUsage =
-    "Użycie: serwis-kas [OPCJE]\n"
-    "Program serwisowy kas fiskalnych Zen i Vesper.\n"
-    "\n"
-    "Opcje:\n"
-    "  --config PLIK  ustawienia z tego pliku zamiast config.cfg\n"
-    "  --demo         praca z wbudowaną kasą wirtualną, dopóki w ustawieniach\n"
-    "                 programu nie zostanie wybrany inny port\n"
-    "  --bez-aktualizacji\n"
-    "                 bez sprawdzania nowej wersji programu przy tym uruchomieniu\n"
-    "  -h, --help     ten opis\n"
-    "  --version      wersja programu\n"
-    "\n"
-    "Te same operacje z wiersza poleceń: kasa --help\n";
+std::string Usage() {
+    return "Użycie: serwis-kas [OPCJE]\n"
+           "Program serwisowy kas fiskalnych Zen i Vesper.\n"
+           "\n"
+           "Opcje:\n"
+           "  --config PLIK  ustawienia z tego pliku zamiast " +
+           std::string(kDefaultConfigPathText) +
+           "\n"
+           "                 (kopia programu w folderze z prawem zapisu: config.cfg obok niej)\n"
+           "  --demo         praca z wbudowaną kasą wirtualną, dopóki w ustawieniach\n"
+           "                 programu nie zostanie wybrany inny port\n"
+           "  --bez-aktualizacji\n"
+           "                 bez sprawdzania nowej wersji programu przy tym uruchomieniu\n"
+           "  -h, --help     ten opis\n"
+           "  --version      wersja programu\n"
+           "\n"
+           "Te same operacje z wiersza poleceń: kasa --help\n";
+}
 
 }  // namespace
 
@@ -32,7 +37,7 @@ std::optional<int> ParseWindowProgramArguments(const std::vector<std::string>& a
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
-            out << kUsage;
+            out << Usage();
             return kExitSuccess;
         }
         if (argument == "--version") {
@@ -45,7 +50,7 @@ std::optional<int> ParseWindowProgramArguments(const std::vector<std::string>& a
             options.noUpgradeCheck = true;
         } else if (argument == "--config") {
             if (i + 1 >= arguments.size()) {
-                err << "Opcja --config wymaga nazwy pliku.\n" << kUsage;
+                err << "Opcja --config wymaga nazwy pliku.\n" << Usage();
                 return kExitUsage;
             }
             options.configPath = arguments[++i];

@@ -27,6 +27,15 @@ std::string FaultCountText(int64_t n) {
     return CountText(n, "błąd", "błędy", "błędów");
 }
 
+// The closing line: at the limit the pass stopped, so the count is no total.
+std::string FaultSummary(int64_t faults, bool limitReached, int32_t limit) {
+    if (!limitReached) {
+        return "Znaleziono " + FaultCountText(faults) + ".";
+    }
+    return "Znaleziono " + FaultCountText(faults) + " i osiągnięto limit błędów (" +
+           DecimalText(limit) + "): sprawdzanie przerwano, błędów może być więcej.";
+}
+
 // Shows the loader's messages on the terminal and counts the tables it took up: a file
 // that is read at all advances the progress once per table.
 class LoadProgress : public TerminalUserInterface {
@@ -130,7 +139,7 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
     }
     if (unloaded) {
         if (faults > 0) {
-            context.out << "Znaleziono " << FaultCountText(faults) << ".\n";
+            context.out << FaultSummary(faults, outcome.limitReached, settings.ErrorMax) << "\n";
         }
         context.err << "Nie wszystkie tabele z pliku " << words[1]
                     << " udało się wczytać: plik nie jest gotowy do zapisu w kasie.\n";
@@ -143,7 +152,7 @@ int RunSprawdz(CommandContext& context, const std::vector<std::string>& args) {
         }
         return kExitSuccess;
     }
-    context.out << "Znaleziono " << FaultCountText(faults) << ".\n";
+    context.out << FaultSummary(faults, outcome.limitReached, settings.ErrorMax) << "\n";
     return kExitFailure;
 }
 

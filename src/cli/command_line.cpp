@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "app/settings.h"
 #include "cli/check_command.h"
 #include "cli/checked_output.h"
 #include "cli/compile_commands.h"
@@ -31,7 +32,10 @@ std::string UsageText() {
            "                 rfc2217://ADRES:PORT); domyślnie z pliku ustawień\n"
            "  --baud N       prędkość transmisji; domyślnie z pliku ustawień albo 9600\n"
            "  --typ zen|vesper  typ kasy; domyślnie z pliku ustawień albo Vesper\n"
-           "  --config PLIK  plik ustawień (domyślnie config.cfg)\n"
+           "  --config PLIK  plik ustawień; domyślnie " +
+           std::string(kDefaultConfigPathText) +
+           "\n"
+           "                 (kopia programu w folderze z prawem zapisu: config.cfg obok niej)\n"
            "  --log          wypisuje podgląd transmisji na standardowe wyjście błędów\n"
            "  --tak          odpowiada „Tak” na wszystkie pytania\n"
            "  -h, --help     wyświetla ten opis i kończy pracę\n"
@@ -70,7 +74,8 @@ std::string UsageText() {
            "  wyslij --kompiluj PLIK.txt       kompiluje sekwencję i wysyła wynik\n"
            "  weryfikuj PLIK                   sprawdza w kasie Vesper, czy dokument z pliku\n"
            "                                   wydrukowało urządzenie KORVEX (kod 0 tak,\n"
-           "                                   3 nie, 1 brak odpowiedzi)\n"
+           "                                   3 nie, 1 brak odpowiedzi albo kasa nie\n"
+           "                                   obsłużyła zapytania)\n"
            "  weryfikuj --przyklad N           wypisuje przykład N (1..15) w formacie pliku\n"
            "  pamiec OD DO [PLIK]              odczytuje rekordy pamięci fiskalnej ZEN (0–2047)\n"
            "                                   i dopisuje je do pliku, gdy go podano\n"

@@ -96,6 +96,9 @@ int RunPlu(CommandContext& context, const std::vector<std::string>& args) {
             context.err << outcome.error << "\n";
             return kExitFailure;
         }
+        if (!outcome.skipped.empty()) {
+            context.err << SkippedPricesNote(outcome.skipped) << "\n";
+        }
         changed = outcome.changed;
     } else if (tool == "przelicz") {
         if (!stock && !sales) {

@@ -79,9 +79,14 @@ int RunWeryfikuj(CommandContext& context, const std::vector<std::string>& args) 
         session.Fail(kNoVesperMessage);
         return kExitFailure;
     }
-    const int verdict = VerifyPrintedDocument(session.Ecr(), request);
+    const DocumentVerdict verdict = VerifyPrintedDocument(session.Ecr(), request);
+    if (verdict.code != 1 && verdict.code != 2) {
+        // No verdict: a failure of the conversation, told where failures go.
+        context.err << VerdictMessage(verdict) << "\n";
+        return kExitFailure;
+    }
     context.out << VerdictMessage(verdict) << "\n";
-    return verdict == 1 ? kExitSuccess : verdict == 2 ? kExitNotAuthentic : kExitFailure;
+    return verdict.code == 1 ? kExitSuccess : kExitNotAuthentic;
 }
 
 }  // namespace kasa::cli

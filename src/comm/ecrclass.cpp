@@ -311,6 +311,7 @@ int ECRClass::VerifyDocument(const char* data, const char* text) {
     // The verdict carries no request number, so a verdict that came after an earlier
     // verification gave up would pass for this document's.
     DropLateBytes();
+    statusCode = -1;
     requestBuffer.Clear();
     requestBuffer.Append(kFrameStart);
     requestBuffer.AppendByte('c');
@@ -330,14 +331,21 @@ int ECRClass::VerifyDocument(const char* data, const char* text) {
     if (ExtractRecord(answerBuffer) < 0) {
         return -1;
     }
-    const int verdict = DocumentVerdictOf(answerBuffer.View());
-    if (verdict < 0) {
+    int32_t status = -1;
+    const int verdict = DocumentVerdictOf(answerBuffer.View(), &status);
+    if (status >= 0) {
+        statusCode = status;
+        LogMessage(ErrorText(status));
+    } else if (verdict < 0) {
         LogMessage("Niewłaściwa odpowiedź.");
     }
     return verdict;
 }
 
-int ECRClass::DocumentVerdictOf(std::string_view content) {
+int ECRClass::DocumentVerdictOf(std::string_view content, int32_t* status) {
+    if (status != nullptr) {
+        *status = -1;
+    }
     // The answer must be two decimal numbers; the second is 0 only for a document that
     // this maker's device printed.
     const size_t firstEnd = content.find_first_not_of("0123456789");
@@ -346,8 +354,20 @@ int ECRClass::DocumentVerdictOf(std::string_view content) {
         return -1;
     }
     // Judged by its digits: a number too long for any integer type must not wrap to 0.
-    const std::string_view second = content.substr(firstEnd + 1);
-    return second.find_first_not_of('0') == std::string_view::npos ? 1 : 2;
+    std::string_view second = content.substr(firstEnd + 1);
+    const size_t significant = second.find_first_not_of('0');
+    if (significant == std::string_view::npos) {
+        return 1;
+    }
+    second.remove_prefix(significant);
+    // The codes of a damaged or unhandled request: the register never judged the document.
+    if (second.size() == 2 && second >= "20" && second <= "31") {
+        if (status != nullptr) {
+            *status = (second[0] - '0') * 10 + (second[1] - '0');
+        }
+        return -1;
+    }
+    return 2;
 }
 
 std::string ECRClass::ErrorText(int code) {

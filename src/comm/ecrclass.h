@@ -63,11 +63,14 @@ class ECRClass : public FastCom {
     int ExtractRecord(iBuffer& out);
     int ReadRecord();
     // The unsequenced request of document verification: 1 when the register confirms the
-    // document, 2 when it denies it, -1 without a valid answer.
+    // document, 2 when it denies it, -1 without a verdict. A register that could not take
+    // or handle the request (status 20..31) gives no verdict: statusCode then holds its code.
     int VerifyDocument(const char* data, const char* text);
     // The verdict in the content of a document-control answer: 1 confirmed, 2 denied, -1
-    // when the content is not two decimal numbers with one separator between them.
-    static int DocumentVerdictOf(std::string_view content);
+    // when the content is not two decimal numbers with one separator between them, or when
+    // the second is a status code 20..31 (a request that arrived damaged or could not be
+    // handled, which says nothing of the document); `status` then receives that code.
+    static int DocumentVerdictOf(std::string_view content, int32_t* status = nullptr);
 
     static std::string ErrorText(int code);
     std::string LastErrorText() const;

@@ -62,6 +62,20 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 
 }  // namespace
 
+bool IsSerialTtyName(std::string_view kernelName) {
+    static constexpr std::string_view kPrefixes[] = {
+        "ttyUSB", "ttyACM", "ttyAMA", "ttySAC", "ttymxc", "ttyTHS",
+        "ttyMSM", "ttyHS",  "ttyO",   "ttyXR",  "ttyS",   "rfcomm",
+    };
+    for (const std::string_view prefix : kPrefixes) {
+        if (kernelName.size() > prefix.size() && kernelName.substr(0, prefix.size()) == prefix &&
+            kernelName.find_first_not_of("0123456789", prefix.size()) == std::string_view::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int32_t DeviceTypeCode(std::string_view description) {
     const std::string d = Upper(description);
     if (Contains(d, "ROSTAL USB")) {

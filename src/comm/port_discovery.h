@@ -44,6 +44,11 @@ struct KorvexPortsType {
     bool usable = false;
 };
 
+// Whether a tty's kernel name is that of a serial port driver (ttyS3, ttyUSB0, ttyACM1,
+// ttyAMA0, ...): consoles, pseudo terminals and virtual consoles (console, ptmx, tty, tty7)
+// are not.
+bool IsSerialTtyName(std::string_view kernelName);
+
 // The maker's word in a device description as a code (0 for none).
 int32_t DeviceTypeCode(std::string_view description);
 // The system and device numbers from an instance id; both 0 for an id without "&".

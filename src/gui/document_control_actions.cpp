@@ -23,7 +23,7 @@ TDocumentControl_Form* BindDocumentControl(TECRForm& form, ECRClass& ecr,
             // The register serves one conversation at a time.
             if (busy()) {
                 form.Ui().Message(kDocumentControlCaption, kBusyMessage);
-                return 0;
+                return DocumentVerdict{0, -1};
             }
             return VerifyPrintedDocument(ecr, request);
         });

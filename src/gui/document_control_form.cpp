@@ -344,9 +344,9 @@ void TDocumentControl_Form::Check() {
         ui_.Message(caption, request.error);
         return;
     }
-    const int verdict = verify_ ? verify_(request) : -1;
+    const DocumentVerdict verdict = verify_ ? verify_(request) : DocumentVerdict{};
     if (const std::string message = VerdictMessage(verdict); !message.empty()) {
-        if (verdict == 1) {
+        if (verdict.code == 1) {
             ui_.Notice(caption, message);
         } else {
             ui_.Message(caption, message);

@@ -21,8 +21,8 @@ namespace kasa::gui {
 class TDocumentControl_Form : public QWidget {
     Q_OBJECT
   public:
-    // The register's verdict on a request: 1 authentic, 2 not, -1 no answer.
-    using VerifyOperation = std::function<int(const DocumentRequest&)>;
+    // The register's verdict on a request.
+    using VerifyOperation = std::function<DocumentVerdict(const DocumentRequest&)>;
 
     TDocumentControl_Form(UserInterface& ui, QWidget* parent = nullptr);
 

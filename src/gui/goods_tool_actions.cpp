@@ -135,12 +135,14 @@ class GoodsToolActions : public QObject {
         if (!answer || answer->trimmed().isEmpty()) {
             return;
         }
-        std::string error;
+        ToolOutcome outcome;
         const std::string factor = answer->toStdString();
         Run(TableKind::kGoods,
-            [&](auto& t, TextGrid& g) { error = MultiplyPrices(t, g, factor).error; });
-        if (!error.empty()) {
-            form_.Ui().Message("Mnożnik cen", error);
+            [&](auto& t, TextGrid& g) { outcome = MultiplyPrices(t, g, factor); });
+        if (!outcome.error.empty()) {
+            form_.Ui().Message("Mnożnik cen", outcome.error);
+        } else if (!outcome.skipped.empty()) {
+            form_.Ui().Message("Mnożnik cen", SkippedPricesNote(outcome.skipped));
         }
     }
 

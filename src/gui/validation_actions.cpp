@@ -81,15 +81,7 @@ void ValidationActions::RunCheck(ValidationCommand command) {
     listing->AddLines(outcome.lines);
     listing->AddLines(outcome.warnings);
     // An empty list would leave the user wondering whether anything ran.
-    if (outcome.errorSeverity == 0 && !outcome.warnings.empty()) {
-        form_.Ui().ShowOutcome("Sprawdzanie zakończone: nie wykryto błędów; kody do sprawdzenia (" +
-                               std::to_string(outcome.warnings.size()) + ").");
-    } else if (outcome.errorSeverity == 0) {
-        form_.Ui().ShowOutcome("Sprawdzanie zakończone: nie wykryto błędów.");
-    } else {
-        form_.Ui().ShowOutcome("Sprawdzanie zakończone: wykryto błędy (" +
-                               std::to_string(outcome.errorSeverity) + ").");
-    }
+    form_.Ui().ShowOutcome(CheckSummary(outcome));
 }
 
 }  // namespace kasa::gui

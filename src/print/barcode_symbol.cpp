@@ -39,23 +39,42 @@ struct SymbolDeleter {
 }  // namespace
 
 int QuietZoneModules(Symbology symbology) {
-    return symbology == Symbology::kEan13 ? 11 : 10;
+    switch (symbology) {
+        case Symbology::kEan13:
+            return 11;
+        case Symbology::kEan8:
+            return 7;
+        case Symbology::kCode128:
+            break;
+    }
+    return 10;
 }
 
-std::optional<std::string> Ean13OfCode(std::string_view code) {
-    if (code.empty() || code.size() > 13 ||
-        code.find_first_not_of("0123456789") != std::string_view::npos) {
+char Ean8CheckDigit(std::string_view code) {
+    if (code.size() < 7) {
+        return '0';
+    }
+    // The weights run 3, 1, 3, ... from the left of the seven digits.
+    int sum = 0;
+    for (size_t i = 0; i < 7; ++i) {
+        const int digit = code[i] - '0';
+        sum += i % 2 == 0 ? 3 * digit : digit;
+    }
+    const int r = sum % 10;
+    return static_cast<char>(r == 0 ? '0' : '0' + (10 - r));
+}
+
+std::optional<EanSymbol> EanSymbolOf(std::string_view code) {
+    if (code.find_first_not_of("0123456789") != std::string_view::npos) {
         return std::nullopt;
     }
-    if (code.size() == 13) {
-        if (Ean13CheckDigit(code) != code[12]) {
-            return std::nullopt;
-        }
-        return std::string(code);
+    if (code.size() == 13 && Ean13CheckDigit(code) == code[12]) {
+        return EanSymbol{Symbology::kEan13, std::string(code)};
     }
-    std::string padded(12 - code.size(), '0');
-    padded += code;
-    return padded + Ean13CheckDigit(padded);
+    if (code.size() == 8 && Ean8CheckDigit(code) == code[7]) {
+        return EanSymbol{Symbology::kEan8, std::string(code)};
+    }
+    return std::nullopt;
 }
 
 std::string Code128Text(std::string_view utf8) {
@@ -86,16 +105,17 @@ std::optional<BarcodePattern> EncodeBarcode(Symbology symbology, std::string_vie
         return std::nullopt;
     }
     std::string input(data);
-    if (symbology == Symbology::kEan13) {
-        // The library computes the check digit itself from the first twelve.
-        const std::optional<std::string> digits = Ean13OfCode(data);
-        if (!digits) {
+    if (symbology == Symbology::kCode128) {
+        symbol->symbology = BARCODE_CODE128;
+    } else {
+        // Only the code itself, whole and right, becomes a symbol; the library computes
+        // the check digit from the digits before it.
+        const std::optional<EanSymbol> ean = EanSymbolOf(data);
+        if (!ean || ean->symbology != symbology) {
             return std::nullopt;
         }
-        input = digits->substr(0, 12);
+        input = ean->digits.substr(0, ean->digits.size() - 1);
         symbol->symbology = BARCODE_EANX;
-    } else {
-        symbol->symbology = BARCODE_CODE128;
     }
     symbol->show_hrt = 0;
     symbol->guard_descent = 0;

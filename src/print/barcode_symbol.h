@@ -9,7 +9,7 @@
 
 namespace kasa {
 
-enum class Symbology { kEan13, kCode128 };
+enum class Symbology { kEan13, kCode128, kEan8 };
 
 struct Bar {
     double left = 0;   // modules from the symbol's left edge
@@ -23,10 +23,17 @@ struct BarcodePattern {
 // Modules of quiet zone a scanner needs on each side of a symbol.
 int QuietZoneModules(Symbology symbology);
 
-// The 13 digits of an EAN-13 symbol for a code: a code of up to 12 digits is padded with
-// leading zeros to 12 and given its check digit; 13 digits must carry the right one.
-// nullopt for anything else (letters, a wrong check digit, more digits).
-std::optional<std::string> Ean13OfCode(std::string_view code);
+// The check digit of an EAN-8 code's first seven digits; '0' when shorter.
+char Ean8CheckDigit(std::string_view code);
+
+// The EAN symbol a code prints as: 13 digits with the right check digit as EAN-13, 8
+// digits with the right one as EAN-8. nullopt for anything else: padding or completing a
+// code would print a symbol that scans as another number.
+struct EanSymbol {
+    Symbology symbology = Symbology::kEan13;
+    std::string digits;
+};
+std::optional<EanSymbol> EanSymbolOf(std::string_view code);
 // The characters a Code 128 symbol carries for a UTF-8 text: Polish letters as their plain
 // Latin letters, any other character outside printable ASCII as "?".
 std::string Code128Text(std::string_view utf8);

@@ -31,7 +31,7 @@ int DigitCount(int value) {
 }
 
 double ModuleMm(Symbology symbology) {
-    return symbology == Symbology::kEan13 ? kEan13ModuleMm : kCode128ModuleMm;
+    return symbology == Symbology::kCode128 ? kCode128ModuleMm : kEan13ModuleMm;
 }
 
 // The widest symbol a column can need, quiet zones included.
@@ -147,8 +147,16 @@ class PageWriter {
                 continue;
             }
             const bool ean = plan.column.style == CellStyle::kEan13;
-            const Symbology symbology = ean ? Symbology::kEan13 : Symbology::kCode128;
-            std::optional<std::string> data = ean ? Ean13OfCode(cell) : Code128Text(cell);
+            Symbology symbology = Symbology::kCode128;
+            std::optional<std::string> data;
+            if (ean) {
+                if (std::optional<EanSymbol> symbol = EanSymbolOf(cell)) {
+                    symbology = symbol->symbology;
+                    data = std::move(symbol->digits);
+                }
+            } else {
+                data = Code128Text(cell);
+            }
             std::optional<BarcodePattern> pattern;
             if (data) {
                 pattern = EncodeBarcode(symbology, *data);
@@ -158,7 +166,7 @@ class PageWriter {
                 Text(plan, y_, cell, false, true);
                 continue;
             }
-            Text(plan, y_, ean ? *data : cell, false, false);
+            Text(plan, y_, cell, false, false);
             const double module = ModuleMm(symbology);
             BarcodeItem item{plan.x + QuietZoneModules(symbology) * module,
                              y_ + line_,

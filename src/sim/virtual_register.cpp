@@ -360,13 +360,21 @@ void VirtualRegister::AnswerDocument(const std::string& request) {
         }
     }
     std::optional<Fault> fault;
+    std::optional<int> forced;
     {
         std::lock_guard lock(mutex_);
         fault = TakeFault(0);
+        if (const auto it = statusFor_.find('c'); it != statusFor_.end()) {
+            forced = it->second;
+        }
     }
-    const std::string verdict = fault && fault->kind == FaultKind::Status
-                                    ? "0;" + std::to_string(fault->status)
-                                    : DocumentVerdictPayload(request);
+    if (fault && fault->kind == FaultKind::Status) {
+        forced = fault->status;
+    }
+    // A forced code takes the verdict's place after the same first number.
+    const std::string judged = DocumentVerdictPayload(request);
+    const std::string verdict =
+        forced ? judged.substr(0, judged.find(';') + 1) + std::to_string(*forced) : judged;
     SendAnswer(FramePayload(verdict), fault ? &*fault : nullptr, 0);
 }
 

@@ -95,7 +95,8 @@ class VirtualRegister {
     // The next data record sent carries `data` instead of its own, and `letter` instead of
     // its answer letter when one is given.
     void ReplaceNextData(std::string data, char letter = 0);
-    // Every request with this command letter is answered with this status code alone.
+    // Every request with this command letter is answered with this status code alone
+    // ('c': the document verification, answered with the code as its second number).
     void SetStatusFor(char command, int code);
     void ClearStatusFor(char command);
     // Every request with this command letter for record `number` (1-based, the request's

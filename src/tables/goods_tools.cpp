@@ -1,6 +1,7 @@
 #include "tables/goods_tools.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numeric>
 #include <vector>
@@ -41,9 +42,13 @@ std::vector<uint32_t> NameKey(std::string_view name) {
     return key;
 }
 
-// The digits-and-one-separator rule of the amount columns.
-std::optional<double> AmountValue(std::string_view text, bool priceBound) {
-    if (text.empty() || text.size() > 9) {
+constexpr size_t kPriceChars = 9;
+// A quantity has three decimals besides the eight digits of an amount: "12345678,901".
+constexpr size_t kQuantityChars = 11;
+
+// The digits-and-one-separator rule of the amount and quantity columns.
+std::optional<double> AmountValue(std::string_view text, size_t maxChars, bool priceBound) {
+    if (text.empty() || text.size() > maxChars) {
         return std::nullopt;
     }
     std::string dotted(text);
@@ -170,7 +175,41 @@ int StripTrailingPlus(const TableDescriptor& table, TextGrid& grid) {
     });
 }
 
-double ReadPriceFactor(std::string_view text) {
+namespace {
+
+// Whether a well-formed number out of a double's range is too large (else too small): its
+// decimal order, from the digits before the point and the exponent, is above zero.
+bool BeyondLargest(std::string_view number) {
+    const size_t e = number.find_first_of("eE");
+    std::string_view mantissa = number.substr(0, e);
+    int64_t exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = number.substr(e + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) {
+            digits.remove_prefix(1);
+        }
+        for (const char c : digits) {
+            exponent = std::min<int64_t>(exponent * 10 + (c - '0'), 100000);
+        }
+        exponent = negative ? -exponent : exponent;
+    }
+    if (!mantissa.empty() && (mantissa.front() == '+' || mantissa.front() == '-')) {
+        mantissa.remove_prefix(1);
+    }
+    const size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    const int64_t order = first < point ? static_cast<int64_t>(point - first)
+                                        : -static_cast<int64_t>(first - point - 1);
+    return order + exponent > 0;
+}
+
+}  // namespace
+
+PriceFactor ReadPriceFactor(std::string_view text) {
     std::string taken;
     bool separator = false;
     for (char c : text) {
@@ -186,10 +225,32 @@ double ReadPriceFactor(std::string_view text) {
             break;
         }
     }
-    return ParseDouble(taken).value_or(0.0);
+    PriceFactor factor;
+    if (const std::optional<double> value = ParseDouble(taken)) {
+        factor.value = *value;
+        return factor;
+    }
+    // ParseDouble refuses a number out of range as it refuses no number at all.
+    double ignored = 0;
+    const char* begin = taken.data() + (!taken.empty() && (taken[0] == '+' || taken[0] == '-'));
+    const auto result = std::from_chars(begin, taken.data() + taken.size(), ignored);
+    if (result.ec == std::errc::result_out_of_range) {
+        factor.fault =
+            BeyondLargest(taken) ? PriceFactor::Fault::kTooLarge : PriceFactor::Fault::kTooSmall;
+    } else {
+        factor.fault = PriceFactor::Fault::kNotANumber;
+    }
+    return factor;
 }
 
 std::optional<std::string> MultipliedPrice(std::string_view price, double factor) {
+    // The whole text must be the number: "12zł" is no price to change.
+    if (price.empty() || price.find_first_not_of("0123456789,.") != std::string_view::npos ||
+        price.find_first_of("0123456789") == std::string_view::npos ||
+        std::count_if(price.begin(), price.end(), [](char c) { return c == ',' || c == '.'; }) >
+            1) {
+        return std::nullopt;
+    }
     std::string dotted(price);
     std::replace(dotted.begin(), dotted.end(), ',', '.');
     const std::optional<double> value = ParseDouble(dotted);
@@ -204,35 +265,62 @@ std::optional<std::string> MultipliedPrice(std::string_view price, double factor
     return FormatDouble("%.2lf", whole / 100.0);
 }
 
-ToolOutcome MultiplyPrices(const TableDescriptor& table, TextGrid& grid, std::string_view factor) {
-    const double value = ReadPriceFactor(factor);
-    if (!std::isfinite(value)) {
-        return {0, "Mnożnik cen jest za duży. Ceny nie zostały zmienione."};
+std::string SkippedPricesNote(const std::vector<int>& rows) {
+    if (rows.empty()) {
+        return {};
     }
-    if (value <= 0.0) {
-        return {0, "Mnożnik cen musi być liczbą większą od zera."};
+    std::string note = rows.size() == 1 ? "Cena w wierszu " : "Ceny w wierszach ";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        note += (i > 0 ? ", " : "") + DecimalText(rows[i]);
+    }
+    note += rows.size() == 1 ? " nie jest liczbą i nie została zmieniona."
+                             : " nie są liczbami i nie zostały zmienione.";
+    return note;
+}
+
+ToolOutcome MultiplyPrices(const TableDescriptor& table, TextGrid& grid, std::string_view factor) {
+    const PriceFactor read = ReadPriceFactor(factor);
+    const std::string unchanged = " Ceny nie zostały zmienione.";
+    switch (read.fault) {
+        case PriceFactor::Fault::kNotANumber:
+            return {0, "Mnożnik cen nie jest liczbą." + unchanged, {}};
+        case PriceFactor::Fault::kTooLarge:
+            return {0, "Mnożnik cen jest za duży." + unchanged, {}};
+        case PriceFactor::Fault::kTooSmall:
+            return {0, "Mnożnik cen jest za mały." + unchanged, {}};
+        case PriceFactor::Fault::kNone:
+            break;
+    }
+    if (!std::isfinite(read.value)) {
+        return {0, "Mnożnik cen jest za duży." + unchanged, {}};
+    }
+    if (read.value <= 0.0) {
+        return {0, "Mnożnik cen musi być liczbą większą od zera." + unchanged, {}};
     }
     const int col = table.ColumnOfKey("CEN");
     std::vector<std::pair<int, std::string>> prices;
+    ToolOutcome outcome;
     for (int row = 1; col > 0 && row < grid.RowCount(); ++row) {
         if (grid.Cell(col, row).empty()) {
             continue;
         }
-        std::optional<std::string> price = MultipliedPrice(grid.Cell(col, row), value);
+        std::optional<std::string> price = MultipliedPrice(grid.Cell(col, row), read.value);
         if (!price) {
+            outcome.skipped.push_back(row);
             continue;
         }
         if (ParseDouble(*price).value_or(kMaxAmount + 1) > kMaxAmount) {
-            return {0, "Po pomnożeniu cena w wierszu " + DecimalText(row) +
-                           " przekroczy 999999.99. Ceny nie zostały zmienione."};
+            return {0,
+                    "Po pomnożeniu cena w wierszu " + DecimalText(row) + " przekroczy 999999.99." +
+                        unchanged,
+                    {}};
         }
         prices.emplace_back(row, std::move(*price));
     }
-    int changed = 0;
     for (auto& [row, price] : prices) {
-        changed += Set(grid, col, row, std::move(price)) ? 1 : 0;
+        outcome.changed += Set(grid, col, row, std::move(price)) ? 1 : 0;
     }
-    return {changed, {}};
+    return outcome;
 }
 
 int SortByName(const TableDescriptor& table, TextGrid& grid, bool descending) {
@@ -290,8 +378,8 @@ double RoundedToGrosze(double value) {
 }  // namespace
 
 std::string RecalculatedValue(std::string_view price, std::string_view quantity) {
-    const std::optional<double> p = AmountValue(price, true);
-    const std::optional<double> q = AmountValue(quantity, false);
+    const std::optional<double> p = AmountValue(price, kPriceChars, true);
+    const std::optional<double> q = AmountValue(quantity, kQuantityChars, false);
     if (!p || !q || *p == 0.0 || *q == 0.0) {
         return "0";
     }
@@ -330,8 +418,8 @@ int RecalculatePackagingBalance(const TableDescriptor& table, TextGrid& grid) {
     const int balance = table.ColumnOfKey("SAL");
     int changed = 0;
     for (int row = 1; in > 0 && out > 0 && balance > 0 && row < grid.RowCount(); ++row) {
-        const std::optional<double> a = AmountValue(grid.Cell(in, row), true);
-        const std::optional<double> b = AmountValue(grid.Cell(out, row), true);
+        const std::optional<double> a = AmountValue(grid.Cell(in, row), kPriceChars, true);
+        const std::optional<double> b = AmountValue(grid.Cell(out, row), kPriceChars, true);
         if (a && b) {
             changed += Set(grid, balance, row, ShortestDecimal(RoundedToGrosze(*a - *b))) ? 1 : 0;
         }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tables/catalogue.h"
 #include "tables/text_grid.h"
@@ -27,17 +28,26 @@ int ShortenNames(const TableDescriptor& table, TextGrid& grid, int length);
 int StripTrailingPlus(const TableDescriptor& table, TextGrid& grid);
 
 // The factor typed into "Mnożnik cen": the run of digits, signs, exponents and one
-// separator ("," reads as ".") at the front, 0 when it starts no number.
-double ReadPriceFactor(std::string_view text);
+// separator ("," reads as ".") at the front. `fault` tells why there is no usable value.
+struct PriceFactor {
+    enum class Fault { kNone, kNotANumber, kTooLarge, kTooSmall };
+    double value = 0;
+    Fault fault = Fault::kNone;
+};
+PriceFactor ReadPriceFactor(std::string_view text);
 // `price` times `factor`, brought to two decimals with halves going up; nullopt when the
-// price cannot be read.
+// price is not a number of digits with at most one "," or ".".
 std::optional<std::string> MultipliedPrice(std::string_view price, double factor);
-// Multiplies every price that can be read. A factor that is not above 0, or a result that
-// would not fit the price column, changes nothing and gives the message why.
+// Multiplies every price that can be read; the others stay as they are and their rows are
+// listed in `skipped`. A factor that is no number above 0, or a result that would not fit
+// the price column, changes nothing and gives the message why.
 struct ToolOutcome {
     int changed = 0;
-    std::string error;  // Polish; empty when the tool ran
+    std::string error;         // Polish; empty when the tool ran
+    std::vector<int> skipped;  // rows whose price could not be read
 };
+// The note on the prices left as they were; empty when there were none.
+std::string SkippedPricesNote(const std::vector<int>& rows);
 ToolOutcome MultiplyPrices(const TableDescriptor& table, TextGrid& grid, std::string_view factor);
 
 // Sorts the records by name among the rows that hold one; rows without a name stay put.

@@ -478,7 +478,7 @@ char Ean13CheckDigit(std::string_view code) {
         const int digit = code[i] - '0';
         sum += i % 2 == 1 ? 3 * digit : digit;
     }
-    // Non-digits give negative codes; the remainder is taken as a positive one.
+    // Callers pass digits; anything else must still give a digit, not a stray character.
     const int r = ((sum % 10) + 10) % 10;
     return static_cast<char>(r == 0 ? '0' : '0' + (10 - r));
 }
@@ -493,6 +493,10 @@ void VerifyEan13(ValidationPass& pass, const TextGrid& goods) {
         std::string rule;
         if (Utf8Length(code) != 13) {
             rule = " 2 kod kreskowy EAN13 musi mieć długość dokładnie 13 znaków.";
+        } else if (code.find_first_not_of("0123456789") != std::string::npos) {
+            // A character other than a digit has no weight in the sum: such a code is no
+            // EAN-13 whatever its last character.
+            rule = " 2 nie jest kodem EAN-13: kod kreskowy EAN13 składa się tylko z cyfr.";
         } else if (code[12] != Ean13CheckDigit(code)) {
             rule = " 2 nieprawidłowa suma kontrolna EAN13.";
         } else {

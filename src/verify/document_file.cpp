@@ -1,7 +1,9 @@
 #include "verify/document_file.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "base/number_text.h"
 
@@ -93,6 +95,8 @@ bool ParseLine(const std::string& key, const std::string& value, DocumentFile& f
 }  // namespace
 
 bool ParseDocumentFile(const std::string& text, DocumentFile& file, std::string& error) {
+    // Every key but "pozycja" stands once: a second value would silently replace the first.
+    std::vector<std::string> seen;
     size_t start = 0;
     for (int number = 1; start < text.size(); ++number) {
         size_t end = text.find('\n', start);
@@ -109,8 +113,15 @@ bool ParseDocumentFile(const std::string& text, DocumentFile& file, std::string&
         }
         const size_t equals = line.find('=');
         std::string reason = "brak znaku =";
-        if (equals == std::string::npos ||
-            !ParseLine(line.substr(0, equals), line.substr(equals + 1), file, reason)) {
+        const std::string key = line.substr(0, std::min(equals, line.size()));
+        if (equals != std::string::npos && key != "pozycja") {
+            if (std::find(seen.begin(), seen.end(), key) != seen.end()) {
+                error = "Linia " + DecimalText(number) + ": klucz \"" + key + "\" powtórzony.";
+                return false;
+            }
+            seen.push_back(key);
+        }
+        if (equals == std::string::npos || !ParseLine(key, line.substr(equals + 1), file, reason)) {
             error = "Linia " + DecimalText(number) + ": " + reason + ".";
             return false;
         }

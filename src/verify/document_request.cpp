@@ -265,18 +265,28 @@ bool CanVerifyDocuments(const ECRClass& ecr) {
     return ecr.modelCode == 2;
 }
 
-int VerifyPrintedDocument(ECRClass& ecr, const DocumentRequest& request) {
+DocumentVerdict VerifyPrintedDocument(ECRClass& ecr, const DocumentRequest& request) {
+    DocumentVerdict verdict;
     if (!request.Valid() || !ecr.InitTransmission()) {
-        return -1;
+        return verdict;
     }
-    const int verdict = ecr.VerifyDocument(request.body.c_str(), request.controlNumber.c_str());
+    verdict.code = ecr.VerifyDocument(request.body.c_str(), request.controlNumber.c_str());
+    // Closing talks to the register again: the code is taken before.
+    if (verdict.code < 0 && ecr.statusCode >= 20 && ecr.statusCode <= 31) {
+        verdict.status = ecr.statusCode;
+    }
     ecr.CloseTransmission();
     return verdict;
 }
 
-std::string VerdictMessage(int verdict) {
-    switch (verdict) {
+std::string VerdictMessage(const DocumentVerdict& verdict) {
+    switch (verdict.code) {
         case -1:
+            if (verdict.status >= 0) {
+                return "Nie mozna stwierdzić autentyczności.\nKasa nie obsłużyła zapytania: " +
+                       ECRClass::ErrorText(verdict.status) + " (kod " +
+                       DecimalText(verdict.status) + ").";
+            }
             return "Nie mozna stwierdzić autentyczności.\nBrak komunikacji z urządzeniem KORVEX.";
         case 1:
             return "Wpisany dokument wydrukowano w urządzeniu\nprodukowanym w KORVEX.";

@@ -76,10 +76,17 @@ inline constexpr const char* kNoVesperMessage =
 // Only a VESPER register judges printed documents.
 bool CanVerifyDocuments(const ECRClass& ecr);
 
-// Opens the line, asks the register and closes it again: 1 authentic, 2 not authentic,
-// -1 no valid answer.
-int VerifyPrintedDocument(ECRClass& ecr, const DocumentRequest& request);
+// The register's answer on a document.
+struct DocumentVerdict {
+    int code = -1;  // 1 authentic, 2 not authentic, -1 no verdict
+    // With no verdict: the register's status code when it could not take or handle the
+    // request (20..31), else -1 (no answer at all).
+    int status = -1;
+};
+
+// Opens the line, asks the register and closes it again.
+DocumentVerdict VerifyPrintedDocument(ECRClass& ecr, const DocumentRequest& request);
 // The message for a verdict, empty for a code that has none.
-std::string VerdictMessage(int verdict);
+std::string VerdictMessage(const DocumentVerdict& verdict);
 
 }  // namespace kasa

@@ -292,6 +292,13 @@ TEST(SettingsTest, ConfigFileLocation) {
         EXPECT_EQ(ConfigFilePath(c.facts), c.path) << c.name;
     }
     EXPECT_EQ(ResolveConfigFilePath("/tmp/podany.cfg"), "/tmp/podany.cfg");
+    // The help texts name the file an installed program reads: "~" is the user's home.
+#ifndef _WIN32
+    std::string named(kDefaultConfigPathText);
+    ASSERT_EQ(named.rfind("~/", 0), 0u);
+    named.replace(0, 1, "/home/jan");
+    EXPECT_EQ(named, ConfigFilePath({"", "/usr/bin", false, "", "/home/jan", ""}));
+#endif
 
     // An older copy's settings are taken over once; the user's own file is never replaced.
     ScratchFolder folder;

@@ -95,6 +95,14 @@ TEST(ValidationCommands, FiveHundredFaultsGiveTheLimitAfter200Lines) {
     EXPECT_EQ(outcome.lines[202].text, "Koniec sprawdzania unikalności nazw.");
     EXPECT_TRUE(outcome.limitReached);
     EXPECT_EQ(outcome.errorCount, 200);
+    // Two hundred is where the pass stopped, not how many faults there are.
+    EXPECT_EQ(CheckSummary(outcome),
+              "Sprawdzanie przerwane: osiągnięto limit błędów (200), błędów może być więcej.");
+    EXPECT_EQ(CheckCaptions(outcome)[1], CheckSummary(outcome));
+    ValidationOutcome fewer = outcome;
+    fewer.limitReached = false;
+    fewer.errorSeverity = 3;
+    EXPECT_EQ(CheckSummary(fewer), "Sprawdzanie zakończone: wykryto błędy (3).");
 }
 
 TEST(ValidationCommands, WeryfikacjaChecksEveryTableAndNormalisesPasswords) {

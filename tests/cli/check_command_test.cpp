@@ -46,7 +46,17 @@ TEST_F(CheckCommand, ReportsFaultsOfATableFileWithItsExitCode) {
     EXPECT_EQ(limited.out,
               "Opakowania: x w miejscu 2 2 może być tylko liczbą w zakresie [0..999 999,99].\n"
               "Przekroczona maksymalna ilość błędów. Ilość błędów >1\n"
-              "Znaleziono 1 błąd.\n");
+              "Znaleziono 1 błąd i osiągnięto limit błędów (1): sprawdzanie przerwano, błędów "
+              "może być więcej.\n");
+    // Exactly at the limit the pass stopped too: the third fault was never looked for.
+    const std::string three =
+        SavePackaging("trzy.csv", {"Butelka", "y", "Skrzynka", "x", "Paleta drewniana euro", "1"});
+    const Outcome atLimit = Kasa({"sprawdz", "Opakowania", three, "--max", "2"});
+    EXPECT_EQ(atLimit.code, 1);
+    EXPECT_NE(atLimit.out.find("\nZnaleziono 2 błędy i osiągnięto limit błędów (2): "
+                               "sprawdzanie przerwano, błędów może być więcej.\n"),
+              std::string::npos)
+        << atLimit.out;
 }
 
 // The codes LibreOffice's default import shortened are listed; they fail nothing.

@@ -70,6 +70,19 @@ TEST_F(PluCommand, ARefusedValueOrToolWritesNothing) {
     EXPECT_FALSE(folder_.Exists("x.csv"));
 }
 
+TEST_F(PluCommand, TheMultiplierListsThePricesItLeftAndNamesWhyItRefuses) {
+    const std::string in = SaveGoods("towary.csv", {{"Chleb", "12zł"}, {"Mleko", "3"}});
+    const Outcome multiplied = Kasa({"plu", "mnoznik", "2", in, folder_.Path("a.csv")});
+    EXPECT_EQ(multiplied.code, 0);
+    EXPECT_EQ(multiplied.err, "Cena w wierszu 1 nie jest liczbą i nie została zmieniona.\n");
+    EXPECT_EQ(LoadGoods("a.csv"), (std::vector<std::pair<std::string, std::string>>{
+                                      {"Chleb", "12zł"}, {"Mleko", "6.00"}}));
+    const Outcome huge = Kasa({"plu", "mnoznik", "1e400", in, folder_.Path("b.csv")});
+    EXPECT_EQ(huge.code, 1);
+    EXPECT_EQ(huge.err, "Mnożnik cen jest za duży. Ceny nie zostały zmienione.\n");
+    EXPECT_FALSE(folder_.Exists("b.csv"));
+}
+
 TEST_F(PluCommand, PortListOfTheMakerNeedsAHexadecimalVendorId) {
     folder_.Write("config.cfg", "[USTAWIENIA]\r\nUsbVendorId=ZZ12\r\n");
     const Outcome outcome = Kasa({"porty", "--producenta"});

@@ -263,6 +263,12 @@ TEST_F(KasaCommands, UsageAndFailures) {
     EXPECT_EQ(kasa::cli::Run(std::vector<std::string>{"nic"}, in, out, err), 2);
     EXPECT_EQ(kasa::cli::Run(std::vector<std::string>{"--help"}, in, out, err), 0);
     EXPECT_NE(out.str().find("Użycie: kasa"), std::string::npos);
+    // The installed program reads its settings from the user's configuration folder.
+    EXPECT_NE(out.str().find("  --config PLIK  plik ustawień; domyślnie "
+                             "~/.config/serwis-kas/config.cfg\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_EQ(out.str().find("domyślnie config.cfg"), std::string::npos);
     EXPECT_EQ(Kasa({"vat", "ustaw", "H=5"}).code, 2);
     EXPECT_EQ(Kasa({"odczyt", "Nieznana"}).code, 2);
     std::ostringstream out2, err2;

@@ -39,5 +39,35 @@ TEST_F(KasaCommands, WeryfikujJudgesADocumentFromItsFile) {
     EXPECT_EQ(Kasa({"weryfikuj", "--przyklad", "16"}).code, kExitUsage);
 }
 
+TEST_F(KasaCommands, WeryfikujTellsARequestTheRegisterCouldNotHandleAsAFailure) {
+    kasa::testing::ScratchFolder folder;
+    const Outcome example = Kasa({"weryfikuj", "--przyklad", "9"});
+    ASSERT_EQ(example.code, 0) << example.err;
+    folder.Write("raport.txt", example.out);
+    // 21: the register found the request's checksum wrong; the document was never judged.
+    reg->SetStatusFor('c', 21);
+    const Outcome damaged = Kasa({"weryfikuj", folder.Path("raport.txt")});
+    EXPECT_EQ(damaged.code, 1);
+    EXPECT_EQ(damaged.out, "");
+    EXPECT_EQ(damaged.err,
+              "Nie mozna stwierdzić autentyczności.\nKasa nie obsłużyła zapytania: Błąd bajtu "
+              "kontrolnego (kod 21).\n");
+    reg->ClearStatusFor('c');
+    EXPECT_EQ(Kasa({"weryfikuj", folder.Path("raport.txt")}).code, 0);
+}
+
+TEST_F(KasaCommands, WeryfikujRefusesAKeyGivenTwice) {
+    kasa::testing::ScratchFolder folder;
+    const Outcome example = Kasa({"weryfikuj", "--przyklad", "1"});
+    ASSERT_EQ(example.code, 0) << example.err;
+    folder.Write("dwa.txt", example.out + "data=2020-01-01\n");
+    const size_t sent = reg->ReceivedPayloads().size();
+    const Outcome twice = Kasa({"weryfikuj", folder.Path("dwa.txt")});
+    EXPECT_EQ(twice.code, kExitUsage);
+    EXPECT_NE(twice.err.find("klucz \"data\" powtórzony."), std::string::npos) << twice.err;
+    EXPECT_EQ(twice.out, "");
+    EXPECT_EQ(reg->ReceivedPayloads().size(), sent);
+}
+
 }  // namespace
 }  // namespace kasa::cli

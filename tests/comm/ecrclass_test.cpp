@@ -389,6 +389,19 @@ TEST(DocumentVerdict, SecondNumberJudgedByItsDigits) {
     // 2^64: a denial that an integer would wrap to 0.
     EXPECT_EQ(ECRClass::DocumentVerdictOf("12;18446744073709551616"), 2);
     EXPECT_EQ(ECRClass::DocumentVerdictOf("12;"), -1);
+    // 20..31: the request arrived damaged or could not be handled; no verdict, the code.
+    int32_t status = 0;
+    EXPECT_EQ(ECRClass::DocumentVerdictOf("0;21", &status), -1);
+    EXPECT_EQ(status, 21);
+    EXPECT_EQ(ECRClass::DocumentVerdictOf("0;020", &status), -1);
+    EXPECT_EQ(status, 20);
+    EXPECT_EQ(ECRClass::DocumentVerdictOf("0;31", &status), -1);
+    EXPECT_EQ(status, 31);
+    EXPECT_EQ(ECRClass::DocumentVerdictOf("0;32", &status), 2);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(ECRClass::DocumentVerdictOf("0;19", &status), 2);
+    EXPECT_EQ(ECRClass::DocumentVerdictOf("0;210", &status), 2);
+    EXPECT_EQ(status, -1);
 }
 
 TEST(ExchangeClosedPort, FailsWithoutAPortName) {

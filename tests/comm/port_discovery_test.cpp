@@ -8,6 +8,17 @@
 namespace kasa {
 namespace {
 
+TEST(PortDiscovery, OnlySerialDriversNamesArePorts) {
+    for (const char* port :
+         {"ttyS0", "ttyS31", "ttyUSB0", "ttyACM12", "ttyAMA0", "ttymxc1", "rfcomm0"}) {
+        EXPECT_TRUE(IsSerialTtyName(port)) << port;
+    }
+    for (const char* other : {"console", "ptmx", "tty", "tty0", "tty63", "ttyprintk", "ttyS",
+                              "ttyUSB", "ttySx1", "ttyS0a", "", "vcs1", "ttynull"}) {
+        EXPECT_FALSE(IsSerialTtyName(other)) << other;
+    }
+}
+
 TEST(PortDiscovery, DeviceTypeCodesFollowTheFirstMatchingWord) {
     const std::vector<std::pair<std::string, int>> cases = {
         {"Rostal USB port", 1}, {"delmar usb", 2},       {"Kopia elektr. COM1", 3},

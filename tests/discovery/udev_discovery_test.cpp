@@ -1,5 +1,6 @@
 // The scan over recorded devices: umockdev presents a USB adapter, a CDC-ACM device, two
-// 16550 slots (one without a chip) and a register whose description names its port.
+// 16550 slots (one without a chip), a register whose description names its port, and the
+// console, the pseudo terminal master and virtual consoles, which are no ports.
 #include <gtest/gtest.h>
 #include <umockdev.h>
 
@@ -31,6 +32,10 @@ class UdevDiscovery : public ::testing::Test {
         Add("ttyS0", platform, "4", "");
         Add("ttyS1", platform, "0", "");
         g_free(platform);
+        // What every system has besides its ports: no driver's device above them.
+        for (const char* virtualTty : {"console", "ptmx", "tty", "tty0", "tty7"}) {
+            Add(virtualTty, nullptr, "0", "");
+        }
     }
     void TearDown() override {
         if (bed_ != nullptr) {

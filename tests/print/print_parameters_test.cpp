@@ -37,12 +37,22 @@ TEST(PrintParameters, ValuesReadFromAFileAreClamped) {
               (std::array<double, 6>{0.2, 0.7, 1.0, 0.3, 0.5, 0.005}));
 }
 
-TEST(BarcodeData, Ean13IsPaddedAndCheckedAndCode128CarriesLatinLetters) {
-    EXPECT_EQ(Ean13OfCode("590123412345"), "5901234123457");
-    EXPECT_EQ(Ean13OfCode("5901234123457"), "5901234123457");
-    EXPECT_EQ(Ean13OfCode("7"), "0000000000079");
-    for (const char* wrong : {"5901234123458", "12A4", "", "59012341234570"}) {
-        EXPECT_FALSE(Ean13OfCode(wrong)) << wrong;
+TEST(BarcodeData, OnlyAWholeValidCodeBecomesAnEanSymbol) {
+    const auto ean13 = EanSymbolOf("5901234123457");
+    ASSERT_TRUE(ean13);
+    EXPECT_EQ(ean13->symbology, Symbology::kEan13);
+    EXPECT_EQ(ean13->digits, "5901234123457");
+    // 9x3 + 6 + 3x3 + 8 + 5x3 + 0 + 7x3 = 86: the check digit is 4.
+    const auto ean8 = EanSymbolOf("96385074");
+    ASSERT_TRUE(ean8);
+    EXPECT_EQ(ean8->symbology, Symbology::kEan8);
+    EXPECT_EQ(ean8->digits, "96385074");
+    EXPECT_EQ(Ean8CheckDigit("9638507"), '4');
+    // Padded, "00123" would scan as 0000000001236 and "590123412345" would gain a digit
+    // that is not on the goods: neither is the code in the cell.
+    for (const char* other : {"00123", "590123412345", "7", "96385075", "5901234123458", "12A4", "",
+                              "59012341234570", "0096385074"}) {
+        EXPECT_FALSE(EanSymbolOf(other)) << other;
     }
     EXPECT_EQ(Code128Text("Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ €"), "Zazolc gesla jazn ACELNOSZZ ?");
 }
@@ -58,6 +68,14 @@ TEST(BarcodeData, SymbolsHaveTheModulesOfTheirSymbology) {
     ASSERT_TRUE(code);
     EXPECT_EQ(code->modules, 11 * 2 + 35);
     EXPECT_FALSE(EncodeBarcode(Symbology::kEan13, "12X"));
+    EXPECT_FALSE(EncodeBarcode(Symbology::kEan13, "123"));
+    // An EAN-8 symbol: 3 + 4 x 7 + 5 + 4 x 7 + 3 modules, guards 2+2+2 and two bars per digit.
+    const auto ean8 = EncodeBarcode(Symbology::kEan8, "96385074");
+    ASSERT_TRUE(ean8);
+    EXPECT_EQ(ean8->modules, 67);
+    EXPECT_EQ(ean8->bars.size(), 22u);
+    EXPECT_FALSE(EncodeBarcode(Symbology::kEan8, "96385075"));
+    EXPECT_FALSE(EncodeBarcode(Symbology::kEan13, "96385074"));
 }
 
 }  // namespace

@@ -116,31 +116,54 @@ TEST(TablePrintLayout, StartsANewPageAtTheBottomMargin) {
 
 TEST(TablePrintLayout, BarcodeCellsCarryTheirDataAndBadCodesStayMarkedText) {
     const TableDescriptor& goods = VesperModel().Table(TableKind::kGoods);
-    TextGrid grid = GridOf(goods, 2);
-    grid.SetCell(1, 1, "Żółw");
-    grid.SetCell(2, 1, "590123412345");
-    grid.SetCell(1, 2, "Ala");
-    grid.SetCell(2, 2, "12AB");
+    TextGrid grid = GridOf(goods, 5);
+    const std::vector<std::pair<std::string, std::string>> rows = {{"Żółw", "5901234123457"},
+                                                                   {"Ala", "96385074"},
+                                                                   {"Ola", "00123"},
+                                                                   {"Ela", "590123412345"},
+                                                                   {"Iza", "12AB"}};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        grid.SetCell(1, static_cast<int>(i) + 1, rows[i].first);
+        grid.SetCell(2, static_cast<int>(i) + 1, rows[i].second);
+    }
     const TableLayoutResult laid =
         LayOutTable(Request(goods, grid, {{1, CellStyle::kCode128}, {2, CellStyle::kEan13}}));
     ASSERT_TRUE(laid.ok()) << laid.error;
     const PrintPage& page = laid.document.pages.at(0);
-    ASSERT_EQ(page.barcodes.size(), 3u);
+    // Five names in Code 128, the two valid codes as their own symbols, nothing else: a
+    // short code padded to EAN-13 would scan as a different number.
+    ASSERT_EQ(page.barcodes.size(), 7u);
     EXPECT_EQ(page.barcodes[0].data, "Zolw");
     EXPECT_EQ(page.barcodes[0].symbology, Symbology::kCode128);
     EXPECT_NEAR(page.barcodes[0].x, 12.7 + 10 * kCode128ModuleMm, 1e-9);  // after quiet zone
     EXPECT_NEAR(page.barcodes[0].y, 20.971389 + 3.527778, 1e-6);
     EXPECT_NEAR(page.barcodes[0].height, 12.7, 1e-9);
     EXPECT_EQ(page.barcodes[1].data, "5901234123457");
+    EXPECT_EQ(page.barcodes[1].symbology, Symbology::kEan13);
     EXPECT_NEAR(page.barcodes[1].width, 95 * kEan13ModuleMm, 1e-9);
     EXPECT_EQ(page.barcodes[2].data, "Ala");
+    EXPECT_EQ(page.barcodes[3].data, "96385074");
+    EXPECT_EQ(page.barcodes[3].symbology, Symbology::kEan8);
+    EXPECT_NEAR(page.barcodes[3].width, 67 * kEan13ModuleMm, 1e-9);
+    // Both after their quiet zones in the same column: 7 modules for EAN-8, 11 for EAN-13.
+    EXPECT_NEAR(page.barcodes[3].x - page.barcodes[1].x, -4 * kEan13ModuleMm, 1e-9);
+    for (size_t i = 4; i < page.barcodes.size(); ++i) {
+        EXPECT_EQ(page.barcodes[i].symbology, Symbology::kCode128) << page.barcodes[i].data;
+    }
     std::vector<std::pair<std::string, bool>> cells;
     for (size_t i = 3; i + 1 < page.texts.size(); ++i) {
         cells.emplace_back(page.texts[i].text, page.texts[i].framed);
     }
-    EXPECT_EQ(cells,
-              (std::vector<std::pair<std::string, bool>>{
-                  {"Żółw", false}, {"5901234123457", false}, {"Ala", false}, {"12AB", true}}));
+    EXPECT_EQ(cells, (std::vector<std::pair<std::string, bool>>{{"Żółw", false},
+                                                                {"5901234123457", false},
+                                                                {"Ala", false},
+                                                                {"96385074", false},
+                                                                {"Ola", false},
+                                                                {"00123", true},
+                                                                {"Ela", false},
+                                                                {"590123412345", true},
+                                                                {"Iza", false},
+                                                                {"12AB", true}}));
 }
 
 TEST(TablePrintLayout, RefusesWhatCannotBePrinted) {

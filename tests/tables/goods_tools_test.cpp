@@ -55,15 +55,49 @@ TEST(GoodsTools, PricesAreMultipliedOnlyByAUsableFactor) {
     grid.SetCell(kPrice, 1, "10");
     grid.SetCell(kPrice, 2, "0,015");
     grid.SetCell(kPrice, 3, "x");
-    for (const char* bad : {"abc", "0", "-2", "1e400", "1e6"}) {
+    const std::vector<std::pair<std::string, std::string>> refusals = {
+        {"abc", "Mnożnik cen nie jest liczbą. Ceny nie zostały zmienione."},
+        {"0", "Mnożnik cen musi być liczbą większą od zera. Ceny nie zostały zmienione."},
+        {"-2", "Mnożnik cen musi być liczbą większą od zera. Ceny nie zostały zmienione."},
+        {"1e400", "Mnożnik cen jest za duży. Ceny nie zostały zmienione."},
+        {"0,5e-400", "Mnożnik cen jest za mały. Ceny nie zostały zmienione."},
+        {"1e6",
+         "Po pomnożeniu cena w wierszu 1 przekroczy 999999.99. Ceny nie zostały "
+         "zmienione."}};
+    for (const auto& [bad, reason] : refusals) {
         const TextGrid before = grid;
-        EXPECT_FALSE(MultiplyPrices(Goods(), grid, bad).error.empty()) << bad;
+        EXPECT_EQ(MultiplyPrices(Goods(), grid, bad).error, reason) << bad;
         EXPECT_EQ(grid, before) << bad;
     }
-    EXPECT_EQ(MultiplyPrices(Goods(), grid, "1,5").changed, 2);
+    const ToolOutcome outcome = MultiplyPrices(Goods(), grid, "1,5");
+    EXPECT_EQ(outcome.changed, 2);
+    EXPECT_EQ(outcome.skipped, std::vector<int>{3});
     EXPECT_EQ(Column(grid, kPrice, 3), (std::vector<std::string>{"15.00", "0.02", "x"}));
     EXPECT_EQ(MultipliedPrice("0,015", 1.0), "0.02");
-    EXPECT_DOUBLE_EQ(ReadPriceFactor("1,5,7zł"), 1.5);
+    EXPECT_DOUBLE_EQ(ReadPriceFactor("1,5,7zł").value, 1.5);
+}
+
+TEST(GoodsTools, AnUnreadablePriceStaysAsItIsAndIsListed) {
+    // "12zł" starts with a number, but the price is not one: rewriting it as 12.00 would
+    // drop what the user typed without a word.
+    TextGrid grid = GoodsGrid();
+    const std::vector<std::string> prices = {"12zł", "2", "1,2,3", "", "-4", "3.5"};
+    for (size_t i = 0; i < prices.size(); ++i) {
+        grid.SetCell(kPrice, static_cast<int>(i) + 1, prices[i]);
+    }
+    const ToolOutcome outcome = MultiplyPrices(Goods(), grid, "2");
+    EXPECT_EQ(outcome.error, "");
+    EXPECT_EQ(outcome.changed, 2);
+    EXPECT_EQ(outcome.skipped, (std::vector<int>{1, 3, 5}));
+    EXPECT_EQ(Column(grid, kPrice, 6),
+              (std::vector<std::string>{"12zł", "4.00", "1,2,3", "", "-4", "7.00"}));
+    EXPECT_EQ(SkippedPricesNote(outcome.skipped),
+              "Ceny w wierszach 1, 3, 5 nie są liczbami i nie zostały zmienione.");
+    EXPECT_EQ(SkippedPricesNote({7}), "Cena w wierszu 7 nie jest liczbą i nie została zmieniona.");
+    EXPECT_EQ(SkippedPricesNote({}), "");
+    EXPECT_FALSE(MultipliedPrice("12zł", 1.0));
+    EXPECT_EQ(ReadPriceFactor("1e400").fault, PriceFactor::Fault::kTooLarge);
+    EXPECT_EQ(ReadPriceFactor("zł").fault, PriceFactor::Fault::kNotANumber);
 }
 
 TEST(GoodsTools, MultipliedPricesRoundHalfAGroszUpDespiteBinaryFractions) {
@@ -243,6 +277,23 @@ TEST(GoodsTools, ValuesAreRecalculatedInFixedNotationToWholeGrosze) {
     EXPECT_EQ(RecalculatePackagingBalance(packaging, boxes), 1);
     EXPECT_EQ(boxes.Cell(in + 2, 1), "7.5");
     EXPECT_EQ(boxes.Cell(in + 2, 2), "9");
+}
+
+TEST(GoodsTools, QuantitiesHaveTheirOwnLengthLimit) {
+    // 2 x 123456,789 = 246913,578 and 1 x 1234567,891: ten and eleven characters, longer
+    // than a price may be. Twelve characters are more than a quantity can hold.
+    EXPECT_EQ(RecalculatedValue("2", "123456,789"), "246913.58");
+    EXPECT_EQ(RecalculatedValue("1", "1234567,891"), "1234567.89");
+    EXPECT_EQ(RecalculatedValue("1", "12345678,901"), "0");
+    EXPECT_EQ(RecalculatedValue("1234567,89", "1"), "0");
+    TextGrid grid = GoodsGrid();
+    grid.SetCell(kName, 1, "Towar");
+    grid.SetCell(kPrice, 1, "0,5");
+    grid.SetCell(7, 1, "123456,789");
+    grid.SetCell(9, 1, "2000000,001");
+    RecalculateGoodsValues(Goods(), grid, true, true);
+    EXPECT_EQ(grid.Cell(8, 1), "61728.39");
+    EXPECT_EQ(grid.Cell(10, 1), "1000000");
 }
 
 TEST(GoodsTools, OneUndoTakesAWholeToolRunBack) {

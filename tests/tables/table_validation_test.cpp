@@ -329,6 +329,25 @@ TEST(Ean13, VerificationRaisesSeverityOnly) {
     EXPECT_EQ(pass.ErrorSeverity, 2);
 }
 
+TEST(Ean13, ACodeWithOtherCharactersIsNoEan13) {
+    // "/" is one below "0": weighed as -1 the first twelve give the check digit 1, which is
+    // the code's last character. It is still no EAN-13, and neither is a code with a blank.
+    TextGrid goods = Grid(VesperModel(), TableKind::kGoods);
+    goods.SetCell(2, 1, "/000000000001");
+    goods.SetCell(2, 2, "590123412345 ");
+    goods.SetCell(2, 3, "5901234123457");
+    ValidationPass pass(200);
+    VerifyEan13(pass, goods);
+    EXPECT_EQ(Texts(pass.lines),
+              (std::vector<std::string>{
+                  "PLU: /000000000001 w miejscu 1 2 nie jest kodem EAN-13: kod kreskowy EAN13 "
+                  "składa się tylko z cyfr.",
+                  "PLU: 590123412345  w miejscu 2 2 nie jest kodem EAN-13: kod kreskowy EAN13 "
+                  "składa się tylko z cyfr.",
+              }));
+    EXPECT_EQ(pass.ErrorSeverity, 2);
+}
+
 TEST(Ean13, OddPlacesWeighOneAndEvenPlacesThree) {
     // Worked out by hand. 590123412346: digits in odd places 5+0+2+4+2+4 = 17, in even
     // places 9+1+3+1+3+6 = 23; 17 + 3 x 23 = 86, check digit 4 (weights swapped: 3 x 17 + 23

@@ -161,6 +161,14 @@ TEST(DocumentFile, ExamplesSurviveTheFileFormat) {
     std::string error;
     EXPECT_FALSE(ParseDocumentFile("typ=paragon\npozycja=Chleb\n", file, error));
     EXPECT_EQ(error, "Linia 2: pozycja bez średnika przed literą lub kwotą.");
+    // A key given twice is wrong input, as an unknown key is; goods lines repeat freely.
+    DocumentFile twice;
+    EXPECT_FALSE(ParseDocumentFile(
+        "typ=paragon\ndata=2024-01-02\npozycja=Chleb;A\npozycja=Mleko;B\ndata=2024-01-03\n", twice,
+        error));
+    EXPECT_EQ(error, "Linia 5: klucz \"data\" powtórzony.");
+    EXPECT_FALSE(ParseDocumentFile("typ=paragon\ntyp=faktura\n", twice, error));
+    EXPECT_EQ(error, "Linia 2: klucz \"typ\" powtórzony.");
 }
 
 class DocumentVerification : public ::testing::Test, public sim::RegisterFixture {};
@@ -171,23 +179,51 @@ TEST_F(DocumentVerification, RegisterConfirmsOnlyTheDocumentsItPrinted) {
     for (const DocumentExample& example : DocumentExamples()) {
         const DocumentRequest r = BuildDocumentRequest(ExampleFields(example), VerifyMode::Special);
         ASSERT_TRUE(r.Valid()) << r.error;
-        EXPECT_EQ(VerifyPrintedDocument(ecr, r), 1) << example.PictureName();
+        EXPECT_EQ(VerifyPrintedDocument(ecr, r).code, 1) << example.PictureName();
         EXPECT_FALSE(ecr.IsOpen());
     }
     DocumentFields f = ExampleFields(DocumentExamples()[0]);
     f.totalDue.back() = f.totalDue.back() == '1' ? '2' : '1';
-    EXPECT_EQ(VerifyPrintedDocument(ecr, BuildDocumentRequest(f, VerifyMode::Normal)), 2);
+    EXPECT_EQ(VerifyPrintedDocument(ecr, BuildDocumentRequest(f, VerifyMode::Normal)).code, 2);
     f = ExampleFields(DocumentExamples()[8]);
     f.controlNumber[17] = f.controlNumber[17] == '1' ? '2' : '1';
-    EXPECT_EQ(VerifyPrintedDocument(ecr, BuildDocumentRequest(f, VerifyMode::Normal)), 2);
+    EXPECT_EQ(VerifyPrintedDocument(ecr, BuildDocumentRequest(f, VerifyMode::Normal)).code, 2);
     reg->InjectFault({sim::FaultKind::BadChecksum, 0});
     const DocumentRequest r =
         BuildDocumentRequest(ExampleFields(DocumentExamples()[0]), VerifyMode::Normal);
-    EXPECT_EQ(VerifyPrintedDocument(ecr, r), -1);
+    EXPECT_EQ(VerifyPrintedDocument(ecr, r).code, -1);
     reg->Stop();
-    EXPECT_EQ(VerifyPrintedDocument(ecr, r), -1);
-    EXPECT_EQ(VerdictMessage(-1),
+    EXPECT_EQ(VerifyPrintedDocument(ecr, r).code, -1);
+    EXPECT_EQ(VerdictMessage({-1, -1}),
               "Nie mozna stwierdzić autentyczności.\nBrak komunikacji z urządzeniem KORVEX.");
+}
+
+TEST_F(DocumentVerification, ARequestTheRegisterCouldNotHandleGetsNoVerdict) {
+    ASSERT_TRUE(Connect(sim::RegisterType::Vesper, false));
+    ecr.CloseTransmission();
+    // The register's own checksum complaint (21) on a genuine receipt says nothing of the
+    // receipt: no verdict, and the code's text. A code outside 20..31 is a denial.
+    const DocumentRequest genuine =
+        BuildDocumentRequest(ExampleFields(DocumentExamples()[0]), VerifyMode::Special);
+    for (const int code : {20, 21, 24, 31}) {
+        reg->SetStatusFor('c', code);
+        const DocumentVerdict verdict = VerifyPrintedDocument(ecr, genuine);
+        EXPECT_EQ(verdict.code, -1) << code;
+        EXPECT_EQ(verdict.status, code);
+    }
+    reg->SetStatusFor('c', 21);
+    EXPECT_EQ(VerdictMessage(VerifyPrintedDocument(ecr, genuine)),
+              "Nie mozna stwierdzić autentyczności.\nKasa nie obsłużyła zapytania: Błąd bajtu "
+              "kontrolnego (kod 21).");
+    for (const int code : {1, 19, 32, 79}) {
+        reg->SetStatusFor('c', code);
+        const DocumentVerdict verdict = VerifyPrintedDocument(ecr, genuine);
+        EXPECT_EQ(verdict.code, 2) << code;
+        EXPECT_EQ(verdict.status, -1) << code;
+    }
+    // The next request is judged again.
+    reg->ClearStatusFor('c');
+    EXPECT_EQ(VerifyPrintedDocument(ecr, genuine).code, 1);
 }
 
 }  // namespace

@@ -111,8 +111,15 @@ std::optional<std::vector<DeviceProperties>> EnumerateSerialDevices(bool allDevi
         std::unique_ptr<udev_device, decltype(&udev_device_unref)> device(
             udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)),
             &udev_device_unref);
-        // Consoles and pseudo terminals have no device above them.
-        if (!device || (!allDevices && udev_device_get_parent(device.get()) == nullptr)) {
+        if (!device) {
+            continue;
+        }
+        // A port has its driver's device above it. Consoles, pseudo terminals and virtual
+        // consoles have none and are never ports; asked for every device, a port the system
+        // names as one is still shown without it.
+        const bool driven = udev_device_get_parent(device.get()) != nullptr;
+        if (!driven &&
+            !(allDevices && IsSerialTtyName(Text(udev_device_get_sysname(device.get()))))) {
             continue;
         }
         devices.push_back(PropertiesOf(device.get()));
