@@ -165,7 +165,7 @@ bool QuestionErasesData(std::string_view question) {
     // The phrases by which the erasing questions speak of what goes.
     constexpr std::string_view kErasing[] = {
         "spowoduje skasowanie", "wykasowanie wszystkich danych", "Nie będzie możliwości cofnięcia",
-        kOverwriteQuestionEnd};
+        kOverwriteQuestionEnd, kRestoreQuestionLead};
     if (question == kCashierWriteQuestion || question.ends_with(kRowErrorQuestion)) {
         return true;
     }

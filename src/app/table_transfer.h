@@ -63,6 +63,8 @@ inline constexpr const char* kRowErrorQuestion = "\nChcesz kontunyować?";
 // the cashier write, the question after a failed row, the deletion of a table or of many
 // cells, the change of register type and the replacement of a file. Such a question offers "Nie" as
 // its default button, so that a stray Enter keeps the data.
+// The question before a backup's records are written back over the register's.
+inline constexpr const char* kRestoreQuestionLead = "Zapisać do kasy rekordy z kopii\n";
 bool QuestionErasesData(std::string_view question);
 
 inline constexpr const char* kReadFailedMessage =

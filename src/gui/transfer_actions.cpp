@@ -573,8 +573,10 @@ void TransferActions::RestoreBackup(const std::string& path) {
     const RegisterModel& model = form_.Model();
     TableSet tables;
     // A backup of the other register type, or a damaged one, is refused here.
-    if (!LoadAllFromPodFile(path, model, tables, form_.MinPlu(), form_.Ui(), kProgramCaption)
-             .ok()) {
+    const bool loaded =
+        LoadAllFromPodFile(path, model, tables, form_.MinPlu(), form_.Ui(), kProgramCaption).ok();
+    form_.Ui().SetProgress(0, 0);  // the load's bar tells of no work to come
+    if (!loaded) {
         return;
     }
     std::vector<TableKind> kinds;
@@ -619,7 +621,7 @@ void TransferActions::RestoreBackup(const std::string& path) {
     }
     if (form_.Ui().Ask(
             kProgramCaption,
-            "Zapisać do kasy rekordy z kopii\n" + file + "?\nTabele: " + names + "." +
+            kRestoreQuestionLead + file + "?\nTabele: " + names + "." +
                 (headerOrVat ? "\nNagłówek i stawki VAT z kopii nie zostaną zapisane." : ""),
             Buttons::YesNo) != Answer::Yes) {
         return;

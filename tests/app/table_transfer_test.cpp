@@ -513,6 +513,8 @@ TEST(TransferConstants, AbortCaptionsAreRecognised) {
 
 TEST(TransferConstants, QuestionsThatEraseDataAreKnown) {
     EXPECT_TRUE(QuestionErasesData(kCashierWriteQuestion));
+    EXPECT_TRUE(QuestionErasesData(std::string(kRestoreQuestionLead) +
+                                   "2026-12-08_03-16-34_VESPER_PLU.pod?\nTabele: PLU."));
     EXPECT_TRUE(QuestionErasesData(
         "Kontynuacja spowoduje skasowanie w kasie bazy Kasjerzy\nChcesz kontynuować?"));
     EXPECT_TRUE(
