@@ -34,11 +34,24 @@ void DropTrailingBlanksOfLastField(TextGrid& grid, int lastField) {
     }
 }
 
+bool HoldsSeparator(const TextGrid& grid, char separator) {
+    for (int r = 0; r < grid.RowCount(); ++r) {
+        for (int c = 0; c < grid.ColCount(); ++c) {
+            if (grid.Cell(c, r).find(separator) != std::string::npos) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void CheckTable(const KeyValueFile& file, const RegisterModel& model, TableKind kind, int minPlu,
                 size_t slot) {
     const bool grid = kind != TableKind::kHeader && kind != TableKind::kVat;
     TableSet& read = Tables(2 * slot, grid);
-    LoadTableFromPod(file, model, kind, read, minPlu);
+    if (!LoadTableFromPod(file, model, kind, read, minPlu).ok()) {
+        return;  // a file refused (cut lines, the other register type) carries no table
+    }
     KeyValueFile saved;
     SaveTableToPod(saved, model, kind, read, minPlu);
     KeyValueFile reread;
@@ -51,7 +64,13 @@ void CheckTable(const KeyValueFile& file, const RegisterModel& model, TableKind 
     }
     TableSet headerAndRates;
     TableSet& again = grid ? Tables(2 * slot + 1, true) : headerAndRates;
-    LoadTableFromPod(reread, model, kind, again, minPlu);
+    if (!LoadTableFromPod(reread, model, kind, again, minPlu).ok()) {
+        // Cells are not escaped: a cell that holds the separator gives its line more fields
+        // than the table has, which the next load refuses rather than shift.
+        fuzz::Require(grid && HoldsSeparator(read.Grid(kind), model.Table(kind).separator),
+                      "a saved .pod table is refused");
+        return;
+    }
     if (!grid) {
         // Flags and rate states are normalised on saving; after that nothing changes.
         KeyValueFile savedAgain;
