@@ -290,7 +290,13 @@ TransferResult TransferTable(ECRClass& ecr, UserInterface& ui, const RegisterMod
                     ClearDataCells(grid, *table, row);
                     Report(onRow, kind, grid, row);
                 } else if (grid.Cell(recordColumn, row).empty()) {
-                    continue;
+                    // A record the file gave as empty (a backup's record that was empty
+                    // before a write) is emptied in the register; other empty rows are not
+                    // records at all.
+                    if (!tables.givenEmpty[static_cast<size_t>(kind)].contains(row)) {
+                        continue;
+                    }
+                    ClearDataCells(grid, *table, row);
                 }
                 ok = goOn(row, attempt([&] { return transfer.TransferRowOut(row); }));
                 progress(row);

@@ -45,15 +45,6 @@ std::vector<std::string> WriteSafeguards::BackupLines() const {
         return lines;
     }
     lines.push_back("Kopia zapisanych rekordów: " + backup_.Path());
-    if (!backup_.EmptyBefore().empty()) {
-        std::string line = "Rekordy puste przed zapisem (zapis kopii ich nie wyczyści):";
-        const char* separator = " ";
-        for (const std::string& record : backup_.EmptyBefore()) {
-            line += separator + record;
-            separator = ", ";
-        }
-        lines.push_back(line + ".");
-    }
     return lines;
 }
 

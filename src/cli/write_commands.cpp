@@ -262,7 +262,8 @@ int WriteAllTables(CommandContext& context, CliSession& session, GoOnUserInterfa
     std::vector<std::string> failedRows;
     for (const TableKind kind : kWriteAllOrder) {
         const TextGrid& grid = tables.Grid(kind);
-        bool hasRecord = false;
+        // Records the file gives as empty count: the write empties them.
+        bool hasRecord = !tables.givenEmpty[static_cast<size_t>(kind)].empty();
         for (int row = 1; row < grid.RowCount() && !hasRecord; ++row) {
             hasRecord = !grid.IsEmptyRecord(row);
         }

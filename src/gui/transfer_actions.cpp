@@ -585,8 +585,10 @@ void TransferActions::RestoreBackup(const std::string& path) {
          {TableKind::kPackaging, TableKind::kCashiers, TableKind::kDiscounts,
           TableKind::kSurcharges, TableKind::kKeys, TableKind::kPaymentForms, TableKind::kGoods}) {
         const TextGrid& grid = tables.Grid(kind);
+        // Records the backup gives as empty are emptied again.
+        const bool givesEmpty = !tables.givenEmpty[static_cast<size_t>(kind)].empty();
         for (int row = 1; row < grid.RowCount(); ++row) {
-            if (!grid.IsEmptyRecord(row)) {
+            if (givesEmpty || !grid.IsEmptyRecord(row)) {
                 kinds.push_back(kind);
                 names += (names.empty() ? "" : ", ") + std::string(model.Table(kind).tableName);
                 break;

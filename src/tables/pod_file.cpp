@@ -40,6 +40,24 @@ PodLoadResult Failure(int32_t status, std::string message) {
     return PodLoadResult{status, std::move(message)};
 }
 
+// The grid rows whose keys hold a record number and only empty cells.
+std::set<int> GivenEmptyRows(const KeyValueFile& file, const TableDescriptor& table, int minPlu) {
+    std::set<int> rows;
+    const int first = FirstShownNumber(table, minPlu);
+    for (int i = 0; i < table.RecordCount; ++i) {
+        const std::string* stored = file.Find(table.sectionName, PodKey(table, first + i));
+        if (stored == nullptr) {
+            continue;
+        }
+        const size_t separator = stored->find(table.separator);
+        if (separator != std::string::npos && separator > 0 &&
+            stored->find_first_not_of(table.separator, separator) == std::string::npos) {
+            rows.insert(i + 1);
+        }
+    }
+    return rows;
+}
+
 // How a stored value stands as the loaders see it.
 struct LineShape {
     bool record = false;  // the loader takes it as a record rather than skipping it
@@ -231,8 +249,11 @@ PodLoadResult LoadTableFromPod(const KeyValueFile& file, const RegisterModel& mo
             return LoadHeader(file, table, tables.header);
         case TableKind::kVat:
             return LoadVatRates(file, table, tables.vatRates);
-        default:
-            return LoadGridTable(file, table, tables.Grid(kind), minPlu);
+        default: {
+            PodLoadResult result = LoadGridTable(file, table, tables.Grid(kind), minPlu);
+            tables.givenEmpty[static_cast<size_t>(kind)] = GivenEmptyRows(file, table, minPlu);
+            return result;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,9 @@ struct TableSet {
     std::array<TextGrid, kTableKindCount> grids;  // header and VAT unused
     HeaderLines header;
     VatRateTexts vatRates;
+    // Grid rows a .pod gave as empty records (a number and nothing else): a write empties
+    // them in the register. A backup keeps so the records that were empty before a write.
+    std::array<std::set<int>, kTableKindCount> givenEmpty;
 
     TextGrid& Grid(TableKind kind) { return grids[static_cast<size_t>(kind)]; }
     const TextGrid& Grid(TableKind kind) const { return grids[static_cast<size_t>(kind)]; }

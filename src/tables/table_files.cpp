@@ -76,7 +76,9 @@ TableLoadOutcome LoadInto(const std::string& path, const RegisterModel& model, T
             const PodLoadResult pod = LoadTableFromPod(file, model, kind, tables, minPlu, path);
             outcome.status = pod.status;
             outcome.message = pod.message;
-            if (pod.ok() && IsGridTable(kind) && !HoldsRecord(tables.Grid(kind))) {
+            // Records given as empty count: a write empties them in the register.
+            if (pod.ok() && IsGridTable(kind) && !HoldsRecord(tables.Grid(kind)) &&
+                tables.givenEmpty[static_cast<size_t>(kind)].empty()) {
                 outcome.status = kLoadNoRecords;
             }
         }

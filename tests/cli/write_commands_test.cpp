@@ -68,18 +68,29 @@ TEST_F(KasaWrites, ZapisWritesTheFilledRowsOfAFile) {
         "21;Drugi towar;;B;1;0;3.10;0;0;0;0\r\n");
     const Outcome r = Kasa({"zapis", "PLU", file});
     EXPECT_EQ(r.code, 0) << r.err;
-    // The backup holds both records as they were: empty, so writing it back cannot clear
-    // them, which the user is told.
+    // The backup holds both records as they were: empty.
     const std::string path = BackupPath(r.out);
-    EXPECT_EQ(r.out, "Zapisano do kasy tabelę PLU.\nKopia zapisanych rekordów: " + path +
-                         "\nRekordy puste przed zapisem (zapis kopii ich nie wyczyści): PLU 20, "
-                         "PLU 21.\n");
+    EXPECT_EQ(r.out, "Zapisano do kasy tabelę PLU.\nKopia zapisanych rekordów: " + path + "\n");
     EXPECT_EQ(backups.Read(path.substr(backups.Path("").size())),
               "[TOWARY]\r\nPlu20=20;;;;;;;;;;\r\nPlu21=21;;;;;;;;;;\r\n");
     EXPECT_EQ(Requests('E'), 2);
     EXPECT_EQ(GoodsName(20), "Nowy towar");
     EXPECT_EQ(GoodsName(21), "Drugi towar");
     EXPECT_EQ(GoodsName(1), "Chleb żytni");
+
+    // Written back, the backup empties them again; no other record is touched. The same
+    // through "zapis wszystko", which writes every table the file gives.
+    const Outcome back = Kasa({"zapis", "PLU", path});
+    EXPECT_EQ(back.code, 0) << back.err;
+    EXPECT_EQ(GoodsName(20), "");
+    EXPECT_EQ(GoodsName(21), "");
+    EXPECT_EQ(GoodsName(1), "Chleb żytni");
+    ASSERT_EQ(Kasa({"zapis", "PLU", file}).code, 0);
+    ASSERT_EQ(GoodsName(20), "Nowy towar");
+    const Outcome all = Kasa({"zapis", "wszystko", path});
+    EXPECT_EQ(all.code, 0) << all.err;
+    EXPECT_EQ(GoodsName(20), "");
+    EXPECT_EQ(GoodsName(21), "");
 }
 
 TEST_F(KasaWrites, AFileWithFaultsSendsNoWrite) {
