@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/validation_commands.h"
 #include "base/codepage.h"
+#include "base/worker_user_interface.h"
 #include "ecr/database_commands.h"
 #include "ecr/vat_totals.h"
 #include "gui/form_table_set.h"
@@ -28,51 +29,6 @@ namespace {
 QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// A table's name as the backup file names it ("PLU", "KASJER").
-std::string UpperTableName(std::string_view name) {
-    return Utf8ToUpper(name);
-}
-
-// The worker's way to the user: the window's, except that once the window closes nothing
-// is shown any more and every question is answered No.
-class WorkerUserInterface : public UserInterface {
-  public:
-    WorkerUserInterface(UserInterface& ui, const std::atomic<bool>& closing)
-        : ui_(ui), closing_(closing) {}
-    void Message(const std::string& title, const std::string& text) override {
-        if (!closing_) {
-            ui_.Message(title, text);
-        }
-    }
-    Answer Ask(const std::string& title, const std::string& text, Buttons buttons) override {
-        if (closing_) {
-            return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Cancel
-                                                                          : Answer::No;
-        }
-        return ui_.Ask(title, text, buttons);
-    }
-    void SetProgress(int position, int maximum) override {
-        if (!closing_) {
-            ui_.SetProgress(position, maximum);
-        }
-    }
-    void SetStatusText(const std::string& text) override {
-        if (!closing_) {
-            ui_.SetStatusText(text);
-        }
-    }
-    void LogLine(const std::string& line) override {
-        if (!closing_) {
-            ui_.LogLine(line);
-        }
-    }
-    void ProcessPendingMessages() override {}
-
-  private:
-    UserInterface& ui_;
-    const std::atomic<bool>& closing_;
-};
 
 // The grid tables with register buttons of their own; surcharges go with discounts.
 constexpr TableKind kButtonTables[] = {TableKind::kPackaging, TableKind::kKeys,
@@ -186,7 +142,7 @@ TransferResult TransferActions::RunHere(TableKind kind, bool write) {
     std::unique_ptr<WriteSafeguards> guards;
     WriteSafeguards::Report report;
     if (write) {
-        guards = MakeSafeguards(UpperTableName(form_.Model().Table(kind).tableName));
+        guards = MakeSafeguards(Utf8ToUpper(form_.Model().Table(kind).tableName));
         request.observer = guards->Observer();
     }
     RunOffWindowThread([&](UserInterface& ui) {
@@ -455,7 +411,7 @@ void TransferActions::StartBackground(BackgroundOperation operation, QPushButton
     }
     goodsReport_ = {};
     goodsGuards_ = operation == BackgroundOperation::kGoodsWrite
-                       ? MakeSafeguards(UpperTableName(kGoodsTableName))
+                       ? MakeSafeguards(Utf8ToUpper(kGoodsTableName))
                        : nullptr;
     worker_ = std::thread([this, operation, range, clearRange, tables = std::move(tables)] {
         RunInBackground(operation, range, clearRange, tables);

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app/file_sender.h"
+#include "base/worker_user_interface.h"
 #include "gui/qt_user_interface.h"
 #include "gui/tecrform.h"
 #include "gui/window_place_keeper.h"
@@ -24,25 +25,13 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// The worker's way to the user: messages and questions go to the program's user interface,
-// which hands them to the window's thread; progress goes to the sender's own bar. Once the
-// window closes nothing is shown any more.
-class SendUserInterface : public UserInterface {
+// The worker's way to the user: the program's user interface, which hands messages and
+// questions to the window's thread and goes quiet once the window closes; progress goes to
+// the sender's own bar.
+class SendUserInterface : public WorkerUserInterface {
   public:
     SendUserInterface(UserInterface& ui, TSenderForm& window, const std::atomic<bool>& closing)
-        : ui_(ui), window_(window), closing_(closing) {}
-    void Message(const std::string& title, const std::string& text) override {
-        if (!closing_) {
-            ui_.Message(title, text);
-        }
-    }
-    Answer Ask(const std::string& title, const std::string& text, Buttons buttons) override {
-        if (closing_) {
-            return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Cancel
-                                                                          : Answer::No;
-        }
-        return ui_.Ask(title, text, buttons);
-    }
+        : WorkerUserInterface(ui, closing), window_(window) {}
     void SetProgress(int position, int maximum) override {
         QMetaObject::invokeMethod(
             &window_,
@@ -55,17 +44,9 @@ class SendUserInterface : public UserInterface {
             Qt::QueuedConnection);
     }
     void SetStatusText(const std::string&) override {}
-    void LogLine(const std::string& line) override {
-        if (!closing_) {
-            ui_.LogLine(line);
-        }
-    }
-    void ProcessPendingMessages() override {}
 
   private:
-    UserInterface& ui_;
     TSenderForm& window_;
-    const std::atomic<bool>& closing_;
 };
 
 }  // namespace
