@@ -1,5 +1,7 @@
 #include "gui/grid_key_handler.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -84,6 +86,10 @@ QString BalloonHint::Text() const {
 GridKeyHandler::GridKeyHandler(TECRForm& form)
     : QObject(&form), form_(form), hint_(new BalloonHint(&form)) {
     setObjectName("GridKeys");
+    // What another program copied before this one started is the newest copy too.
+    systemClipboardNewer_ = !QGuiApplication::clipboard()->text().isEmpty();
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { systemClipboardNewer_ = true; });
 }
 
 void GridKeyHandler::SetHintsShown(bool shown) {
@@ -168,6 +174,12 @@ bool GridKeyHandler::KeyPress(QTableView& view, const QKeyEvent& event) {
     }
     const int col = GridModel::GridColumn(current);
     const int row = GridModel::GridRow(current);
+    if (*gridKey == GridKey::kCopy || *gridKey == GridKey::kCut) {
+        systemClipboardNewer_ = false;
+    }
+    if (*gridKey == GridKey::kPaste && PasteSpreadsheetCells(view, name, col, row)) {
+        return true;
+    }
     if (*gridKey != GridKey::kPrintable) {
         Show(view, name, editor_.Key(*table, *grid, col, row, *gridKey));
         return true;
@@ -180,6 +192,30 @@ bool GridKeyHandler::KeyPress(QTableView& view, const QKeyEvent& event) {
             break;
         }
     }
+    return true;
+}
+
+bool GridKeyHandler::PasteSpreadsheetCells(QTableView& view, const std::string& tableName, int col,
+                                           int row) {
+    if (!systemClipboardNewer_) {
+        return false;
+    }
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty()) {
+        return false;
+    }
+    const TableDescriptor* table = FindTable(form_.Model(), tableName);
+    TextGrid* grid = form_.Grid(tableName);
+    GridModel* model = form_.GridModelOf(tableName);
+    const auto changed =
+        editor_.PasteCells(*table, *grid, col, row, text.toStdString(), form_.Ui());
+    for (const auto& [c, r] : changed) {
+        model->CellsChanged(c, r, c, r);
+    }
+    if (!changed.empty()) {
+        form_.LayOutGrid(tableName);
+    }
+    view.setFocus();
     return true;
 }
 

@@ -57,6 +57,9 @@ class GridKeyHandler : public QObject {
 
   private:
     bool KeyPress(QTableView& view, const QKeyEvent& event);
+    // Ctrl+V: cells copied in another program (a spreadsheet's tab-separated lines) after
+    // the grid's own last copy; false leaves the key to the grid editor's clipboard.
+    bool PasteSpreadsheetCells(QTableView& view, const std::string& tableName, int col, int row);
     void DeleteSelection(QTableView& view, const std::string& tableName);
     void Show(QTableView& view, const std::string& tableName, const GridKeyResult& result);
 
@@ -64,6 +67,8 @@ class GridKeyHandler : public QObject {
     GridEditor editor_;
     QPointer<BalloonHint> hint_;
     bool hintsShown_ = true;
+    // The system clipboard changed after the grid's last Ctrl+C or Ctrl+X.
+    bool systemClipboardNewer_ = false;
 };
 
 }  // namespace kasa::gui

@@ -1,10 +1,12 @@
 #include "tables/grid_editor.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "base/codepage.h"
 #include "base/number_text.h"
 #include "base/user_interface.h"
+#include "tables/table_text_file.h"
 
 namespace kasa {
 
@@ -30,6 +32,55 @@ bool NeverReplaced(const TableDescriptor& table, int col) {
     const std::string_view key = KeyOfColumn(table, col);
     return (IsTable(table, TableKind::kPackaging) && key == "SAL") ||
            (IsTable(table, TableKind::kPaymentForms) && key == "SPR");
+}
+
+// The cell's text through the column's key filter, a character at a time as if typed into
+// an empty cell; the refusal's hint when a character cannot stand there.
+std::optional<FilterHint> FilteredCellText(const TableDescriptor& table, int col,
+                                           std::string_view pasted, std::string& text) {
+    for (size_t pos = 0; pos < pasted.size();) {
+        char32_t character = DecodeUtf8(pasted, pos);
+        if (character < U' ' || character == 0x7f) {
+            return FilterHint{"Niedopuszczalny znak",
+                              "Pole nie może zawierać znaków sterujących.\n"};
+        }
+        if (IsVatLetterColumn(table, col) && character >= U'a' && character <= U'g') {
+            character = character - U'a' + U'A';
+        }
+        if (std::optional<FilterHint> hint = GridKeyFilter(table, col, text, character)) {
+            return hint;
+        }
+        AppendUtf8(text, character);
+    }
+    return std::nullopt;
+}
+
+// A spreadsheet ends the copied block with a line end and writes an empty cell of a
+// one-column block as an empty line, which would end the block: such a line becomes a
+// quoted empty cell.
+std::string PastedBlockText(std::string_view text) {
+    if (text.ends_with("\r\n")) {
+        text.remove_suffix(2);
+    } else if (text.ends_with('\n') || text.ends_with('\r')) {
+        text.remove_suffix(1);
+    }
+    std::string block;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        std::string_view line =
+            text.substr(start, end == std::string_view::npos ? end : end - start);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        block.append(line.empty() ? std::string_view("\"\"") : line);
+        block += '\n';
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return block;
 }
 
 std::string WithoutLastCharacter(const std::string& text) {
@@ -105,6 +156,61 @@ std::vector<std::pair<int, int>> GridEditor::RecordToolRun(std::string_view tabl
         }
     }
     undo_.PushCells(tableName, std::move(cells));
+    return changed;
+}
+
+std::vector<std::pair<int, int>> GridEditor::PasteCells(const TableDescriptor& table,
+                                                        TextGrid& grid, int col, int row,
+                                                        std::string_view text, UserInterface& ui) {
+    constexpr std::string_view kTitle = "Wklejanie";
+    std::vector<std::pair<int, int>> changed;
+    if (col < 1 || row < 1 || col >= grid.ColCount() || row >= grid.RowCount()) {
+        return changed;
+    }
+    const std::vector<TableFileRow> lines = SplitTableText(PastedBlockText(text), '\t');
+    size_t width = 0;
+    for (const TableFileRow& line : lines) {
+        width = std::max(width, line.fields.size());
+    }
+    if (lines.empty() || width == 0) {
+        return changed;
+    }
+    if (col + static_cast<int64_t>(width) > grid.ColCount() ||
+        row + static_cast<int64_t>(lines.size()) > grid.RowCount()) {
+        ui.Message(std::string(kTitle),
+                   "Wklejane pola nie mieszczą się w tabeli od wybranego pola (kolumn: " +
+                       DecimalText(static_cast<int64_t>(width)) +
+                       ", wierszy: " + DecimalText(static_cast<int64_t>(lines.size())) + ").\n" +
+                       "Nic nie zostało wklejone.");
+        return changed;
+    }
+    std::vector<UndoStore::Entry> before;
+    std::vector<std::tuple<int, int, std::string>> after;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int r = row + static_cast<int>(i);
+        for (size_t j = 0; j < lines[i].fields.size(); ++j) {
+            const int c = col + static_cast<int>(j);
+            std::string cell;
+            if (std::optional<FilterHint> hint =
+                    FilteredCellText(table, c, lines[i].fields[j], cell)) {
+                ui.Message(std::string(kTitle),
+                           "Wiersz " + grid.Cell(0, r) + ", kolumna \"" +
+                               std::string(table.fields[static_cast<size_t>(c)].title) + "\": " +
+                               hint->title + ".\n" + hint->text + "Nic nie zostało wklejone.");
+                return changed;
+            }
+            if (cell != grid.Cell(c, r)) {
+                before.push_back({r, c, grid.Cell(c, r), {}});
+                after.emplace_back(c, r, std::move(cell));
+            }
+        }
+    }
+    for (auto& [c, r, cell] : after) {
+        grid.SetCell(c, r, std::move(cell));
+        changed.emplace_back(c, r);
+    }
+    undo_.PushCells(table.tableName, std::move(before));
+    firstKey_ = true;
     return changed;
 }
 

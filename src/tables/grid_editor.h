@@ -118,6 +118,14 @@ class GridEditor {
     std::vector<std::pair<int, int>> Delete(const TableDescriptor& table, TextGrid& grid,
                                             CellRange selection, UserInterface& ui);
 
+    // Cells copied from a spreadsheet (tab-separated lines) pasted from the current cell
+    // (col, row) to the right and down, as one undo step. Every cell goes through its
+    // column's key filter; a refused character, or a block that does not fit the grid,
+    // pastes nothing and tells the user which cell it was. Returns the cells changed.
+    std::vector<std::pair<int, int>> PasteCells(const TableDescriptor& table, TextGrid& grid,
+                                                int col, int row, std::string_view text,
+                                                UserInterface& ui);
+
     // A tool changed `after` from `before` (same size): the changed cells become one undo
     // step of the grid. Returns the cells changed, in row order.
     std::vector<std::pair<int, int>> RecordToolRun(std::string_view tableName,

@@ -1,6 +1,7 @@
 // Editing the main window's tables: keys typed into a grid view, the filters' balloon
 // hint, and the edit panel below each grid.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -75,6 +76,35 @@ class GridEditingTest : public QObject {
         // The cursor keys still move through the grid.
         QTest::keyClick(view, Qt::Key_Down);
         QCOMPARE(view->currentIndex(), view->model()->index(2, 1));
+    }
+
+    void ctrlVTakesTheNewestCopyTheGridsOwnOrASpreadsheets() {
+        TECRForm form;
+        std::vector<Shown> shown;
+        RecordMessages(form, shown);
+        QTableView* view = form.GridView("PLU");
+        kasa::TextGrid& grid = *form.Grid("PLU");
+        grid.SetCell(1, 1, "Chleb");
+        GoTo(*view, 1, 1);
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        GoTo(*view, 1, 3);
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(grid.Cell(1, 3), std::string("Chleb"));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("Mąka\t590\nSól\t591\n"));
+        GoTo(*view, 1, 4);
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(grid.Cell(1, 5), std::string("Sól"));
+        QCOMPARE(grid.Cell(2, 5), std::string("591"));
+        QCOMPARE(view->model()->data(view->model()->index(4, 0)).toString(), QStringLiteral("Sól"));
+        QVERIFY(shown.empty());
+        // The grid's own copy is newer again.
+        GoTo(*view, 1, 4);
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        GoTo(*view, 1, 6);
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(grid.Cell(1, 6), std::string("Mąka"));
+        QCOMPARE(grid.Cell(2, 6), std::string());
     }
 
     void refusedKeyShowsTheHintOnlyWhenTheSwitchAllows() {

@@ -170,6 +170,47 @@ TEST(GridEditorTest, ClipboardIsSharedAndCutDoesNotFillIt) {
     EXPECT_EQ(g.Cell(1, 2), "Ser");
 }
 
+TEST(GridEditorTest, SpreadsheetCellsFillTheGridAsOneUndoStepOrNotAtAll) {
+    Typing t(Vesper(TableKind::kGoods));
+    testing::RecordingUserInterface ui;
+    t.grid.SetCell(1, 3, "Stara");
+    t.grid.SetCell(7, 4, "9,99");
+    // Name, barcode, VAT letter (typed small); CR LF lines; a name quoted for its quotes.
+    const auto changed = t.editor.PasteCells(
+        t.table, t.grid, 1, 2, "Mąka\t0012345678905\ta\r\n\"Sok \"\"Tym\"\"\"\t\tb\r\n", ui);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(changed.size(), 5u);  // the empty barcode stays empty
+    EXPECT_EQ(t.grid.Cell(1, 2), "Mąka");
+    EXPECT_EQ(t.grid.Cell(2, 2), "0012345678905");
+    EXPECT_EQ(t.grid.Cell(3, 2), "A");
+    EXPECT_EQ(t.grid.Cell(1, 3), "Sok \"Tym\"");
+    EXPECT_EQ(t.grid.Cell(3, 3), "B");
+    // One column: an empty line is an empty cell, not the end of the block.
+    t.editor.PasteCells(t.table, t.grid, 7, 3, "1,50\n\n2.5\n", ui);
+    EXPECT_EQ(t.grid.Cell(7, 4), "");
+    EXPECT_EQ(t.grid.Cell(7, 5), "2.5");
+    t.Key(1, 1, GridKey::kUndo);
+    EXPECT_EQ(t.grid.Cell(7, 4), "9,99");
+    EXPECT_EQ(t.grid.Cell(7, 3), "");
+    t.Key(1, 1, GridKey::kUndo);
+    EXPECT_EQ(t.grid.Cell(1, 3), "Stara");
+    EXPECT_EQ(t.grid.Cell(2, 2), "");
+
+    // A letter in the price column pastes nothing and names the cell.
+    EXPECT_TRUE(t.editor.PasteCells(t.table, t.grid, 5, 2, "1\t1,50\n2\t2 zł\n", ui).empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, "Wklejanie");
+    EXPECT_TRUE(ui.messages[0].text.starts_with("Wiersz 3, kolumna \"Cena\": "))
+        << ui.messages[0].text;
+    EXPECT_TRUE(ui.messages[0].text.ends_with("Nic nie zostało wklejone.")) << ui.messages[0].text;
+    EXPECT_EQ(t.grid.Cell(5, 2), "");
+    // So does a control character, and a block wider than the columns right of the current cell.
+    EXPECT_TRUE(t.editor.PasteCells(t.table, t.grid, 1, 2, "\"a\nb\"", ui).empty());
+    EXPECT_TRUE(t.editor.PasteCells(t.table, t.grid, 10, 2, "1\t2\t3", ui).empty());
+    EXPECT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(t.grid.Cell(10, 2), "");
+}
+
 TEST(GridEditorTest, RebuiltGridsForgetTheirChanges) {
     Typing t(Vesper(TableKind::kGoods));
     t.Retype(1, 3, "Kawa", U"H");
