@@ -12,10 +12,10 @@
 #include <thread>
 
 #include "app/listing_lines.h"
-#include "gui/qt_user_interface.h"
-#include "gui/tecrform.h"
-#include "gui/tlisting_form.h"
-#include "gui/transmission_preview.h"
+#include "gui/editors/tlisting_form.h"
+#include "gui/editors/transmission_preview.h"
+#include "gui/main/qt_user_interface.h"
+#include "gui/main/tecrform.h"
 
 namespace {
 

@@ -71,4 +71,19 @@ WriteSafeguards::Report WriteSafeguards::Close(ECRClass& ecr, bool written) {
     return report;
 }
 
+std::string WriteSafeguards::Report::ShortOutcome(const std::string& done) const {
+    const bool kept = !backupPath.empty();
+    const bool readBack = ok() && !told.empty() && told.back().starts_with("Odczyt kontrolny");
+    if (done.empty() && !kept) {
+        return {};
+    }
+    if (!kept && !readBack) {
+        return done;
+    }
+    const char* what = kept && readBack ? "Kopia i odczyt kontrolny: OK."
+                       : kept           ? "Kopia: Plik / Kopie."
+                                        : "Odczyt kontrolny: OK.";
+    return done + (done.empty() ? "" : " ") + what;
+}
+
 }  // namespace kasa

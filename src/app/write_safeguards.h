@@ -45,6 +45,9 @@ class WriteSafeguards {
         std::vector<std::string> faults;
         std::string backupPath;  // empty when nothing was kept
         bool ok() const { return faults.empty(); }
+        // The job's short closing line: `done`, and what the safeguards did ("Kopia: Plik /
+        // Kopie." names where the backup is listed); empty when there is nothing to say.
+        std::string ShortOutcome(const std::string& done) const;
     };
     // Ends the job's safeguards: finishes the backup and, when asked and the write went
     // through (`written`), reads back what was sent.

@@ -8,7 +8,7 @@
 #include "app/settings.h"
 #include "base/number_text.h"
 #include "cli/command_line.h"
-#include "gui/pdf_file.h"
+#include "gui/print/pdf_file.h"
 #include "print/table_print_layout.h"
 #include "tables/table_file_kind.h"
 #include "tables/table_files.h"

@@ -205,15 +205,13 @@ int WriteAll(CommandContext& context, CliSession& session, GoOnUserInterface& ui
                      passed;
         }
     }
-    const bool vatGiven = std::any_of(tables.vatRates.begin(), tables.vatRates.end(),
-                                      [](const std::string& rate) { return !rate.empty(); });
+    const bool vatGiven = tables.HoldsVatRates();
     if (vatGiven) {
         passed = Validated(context, RunValidation(ValidationCommand::kWriteVat, model, tables,
                                                   minPlu, settings)) &&
                  passed;
     }
-    const bool headerGiven = std::any_of(tables.header.begin(), tables.header.end(),
-                                         [](const HeaderLine& line) { return !line.text.empty(); });
+    const bool headerGiven = tables.HoldsHeader();
     if (headerGiven) {
         passed = Validated(context, RunValidation(ValidationCommand::kProgramHeader, model, tables,
                                                   minPlu, settings)) &&
@@ -261,14 +259,9 @@ int WriteAllTables(CommandContext& context, CliSession& session, GoOnUserInterfa
     bool passedOver = false;
     std::vector<std::string> failedRows;
     for (const TableKind kind : kWriteAllOrder) {
-        const TextGrid& grid = tables.Grid(kind);
-        // Records the file gives as empty count: the write empties them.
-        bool hasRecord = !tables.givenEmpty[static_cast<size_t>(kind)].empty();
-        for (int row = 1; row < grid.RowCount() && !hasRecord; ++row) {
-            hasRecord = !grid.IsEmptyRecord(row);
-        }
         const std::string name(model.Table(kind).tableName);
-        if (!hasRecord) {
+        // Records the file gives as empty count: the write empties them.
+        if (!tables.HoldsRecordsToWrite(kind)) {
             absent.push_back(name);
             continue;
         }

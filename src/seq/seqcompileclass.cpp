@@ -472,22 +472,20 @@ namespace {
 
 bool ReadSourceFile(const std::string& path, std::vector<std::string>& lines, std::string* error) {
     lines.clear();
-    std::string bytes;
-    const auto refuse = [error](std::string text) {
+    std::string reason;
+    std::optional<std::string> bytes = ReadEditableSequenceFile(path, reason);
+    std::optional<std::vector<std::string>> read;
+    if (bytes) {
+        read = SourceLinesFromFile(std::move(*bytes));
+        if (!read) {
+            reason = NotTextFileMessage(path);
+        }
+    }
+    if (!read) {
         if (error != nullptr) {
-            *error = std::move(text);
+            *error = std::move(reason);
         }
         return false;
-    };
-    if (!ReadWholeFile(path, bytes)) {
-        return refuse("Nie można odczytać pliku " + path + ".");
-    }
-    if (bytes.size() > kSequenceFileLimitBytes) {
-        return refuse(SequenceFileTooLargeMessage(path, "do edycji"));
-    }
-    std::optional<std::vector<std::string>> read = SourceLinesFromFile(std::move(bytes));
-    if (!read) {
-        return refuse(NotTextFileMessage(path));
     }
     lines = std::move(*read);
     return true;

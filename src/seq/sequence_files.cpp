@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "base/atomic_file.h"
 #include "base/codepage.h"
 #include "base/number_text.h"
 #include "base/text_encoding.h"
@@ -74,6 +75,19 @@ std::string SourceFileBytes(const std::vector<std::string>& lines) {
 std::string SequenceFileTooLargeMessage(const std::string& name, const std::string& purpose) {
     return "Plik " + name + " jest za duży " + purpose + ".\nPlik sekwencji może mieć najwyżej " +
            DecimalText(static_cast<int64_t>(kSequenceFileLimitMegabytes)) + " MB.";
+}
+
+std::optional<std::string> ReadEditableSequenceFile(const std::string& path, std::string& error) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        error = "Nie można odczytać pliku " + path + ".";
+        return std::nullopt;
+    }
+    if (bytes.size() > kSequenceFileLimitBytes) {
+        error = SequenceFileTooLargeMessage(path, "do edycji");
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 std::string ChecksumDigits(std::string_view bytes) {

@@ -22,6 +22,9 @@ inline constexpr size_t kSequenceFileLimitMegabytes = kSequenceFileLimitBytes / 
 // Why the file `name` is refused: it is larger than the limit, which the text names.
 // `purpose` completes "za duży", as "do edycji" or "do wysłania".
 std::string SequenceFileTooLargeMessage(const std::string& name, const std::string& purpose);
+// The bytes of a sequence file an editor opens; nullopt, with `error` saying why in Polish,
+// when the file cannot be read or is larger than the limit.
+std::optional<std::string> ReadEditableSequenceFile(const std::string& path, std::string& error);
 
 // The text files are decoded by DecodeTextInPlace (base/text_encoding.h); bytes that are
 // not text give no lines at all (nullopt).

@@ -263,6 +263,29 @@ constexpr int kProgressSteps = 8;
 
 }  // namespace
 
+bool TableSet::HoldsRecordsToWrite(TableKind kind) const {
+    if (!givenEmpty[static_cast<size_t>(kind)].empty()) {
+        return true;
+    }
+    const TextGrid& grid = Grid(kind);
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        if (!grid.IsEmptyRecord(row)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TableSet::HoldsVatRates() const {
+    return std::any_of(vatRates.begin(), vatRates.end(),
+                       [](const std::string& rate) { return !rate.empty(); });
+}
+
+bool TableSet::HoldsHeader() const {
+    return std::any_of(header.begin(), header.end(),
+                       [](const HeaderLine& line) { return !line.text.empty(); });
+}
+
 std::string PodKey(const TableDescriptor& table, int64_t number) {
     return std::string(table.keyPrefix) + DecimalText(number);
 }

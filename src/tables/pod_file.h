@@ -49,6 +49,12 @@ struct TableSet {
 
     TextGrid& Grid(TableKind kind) { return grids[static_cast<size_t>(kind)]; }
     const TextGrid& Grid(TableKind kind) const { return grids[static_cast<size_t>(kind)]; }
+
+    // A grid table has something to write: a record, or a record given as empty.
+    bool HoldsRecordsToWrite(TableKind kind) const;
+    // A VAT rate is given; a header line is given.
+    bool HoldsVatRates() const;
+    bool HoldsHeader() const;
 };
 
 // Outcome of loading one table: kLoadOk, or -7 / -8 with the message the user is shown.

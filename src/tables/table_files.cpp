@@ -77,8 +77,7 @@ TableLoadOutcome LoadInto(const std::string& path, const RegisterModel& model, T
             outcome.status = pod.status;
             outcome.message = pod.message;
             // Records given as empty count: a write empties them in the register.
-            if (pod.ok() && IsGridTable(kind) && !HoldsRecord(tables.Grid(kind)) &&
-                tables.givenEmpty[static_cast<size_t>(kind)].empty()) {
+            if (pod.ok() && IsGridTable(kind) && !tables.HoldsRecordsToWrite(kind)) {
                 outcome.status = kLoadNoRecords;
             }
         }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "gui/qt_user_interface.h"
-#include "gui/tecrform.h"
+#include "gui/main/qt_user_interface.h"
+#include "gui/main/tecrform.h"
 #include "tables/catalogue.h"
 
 namespace kasa::testing {

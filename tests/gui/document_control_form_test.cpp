@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "gui/checked_items.h"
-#include "gui/document_control_form.h"
+#include "gui/register/document_control_form.h"
 #include "program_harness.h"
 
 using kasa::gui::TDocumentControl_Form;

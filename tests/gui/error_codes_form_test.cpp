@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <QtTest>
 
-#include "gui/opis_bledow_form.h"
+#include "gui/dialogs/opis_bledow_form.h"
 
 using kasa::gui::TOpisBledowForm;
 

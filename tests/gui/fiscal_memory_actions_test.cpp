@@ -7,9 +7,9 @@
 
 #include "ecr/fiscal_memory.h"
 #include "gui/checked_items.h"
-#include "gui/fiscal_memory_actions.h"
+#include "gui/editors/tlisting_form.h"
 #include "gui/program_harness.h"
-#include "gui/tlisting_form.h"
+#include "gui/register/fiscal_memory_actions.h"
 
 using kasa::testing::Program;
 using kasa::testing::gui::LastItem;

@@ -2,7 +2,7 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "gui/font_setting.h"
+#include "gui/main/font_setting.h"
 
 using namespace kasa::gui;
 

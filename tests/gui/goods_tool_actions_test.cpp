@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "gui/bare_form.h"
-#include "gui/form_table_set.h"
-#include "gui/goods_tool_actions.h"
-#include "gui/qt_user_interface.h"
-#include "gui/tecrform.h"
+#include "gui/main/qt_user_interface.h"
+#include "gui/main/tecrform.h"
+#include "gui/tables/form_table_set.h"
+#include "gui/tables/goods_tool_actions.h"
 #include "tables/catalogue.h"
 #include "tables/text_grid.h"
 

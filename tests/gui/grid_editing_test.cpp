@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "gui/edit_panel.h"
-#include "gui/grid_key_handler.h"
-#include "gui/grid_model.h"
-#include "gui/qt_user_interface.h"
-#include "gui/tecrform.h"
+#include "gui/main/qt_user_interface.h"
+#include "gui/main/tecrform.h"
+#include "gui/tables/edit_panel.h"
+#include "gui/tables/grid_key_handler.h"
+#include "gui/tables/grid_model.h"
 
 using kasa::Answer;
 using kasa::Buttons;

@@ -5,7 +5,7 @@
 #include <QTableView>
 #include <QtTest>
 
-#include "gui/grid_model.h"
+#include "gui/tables/grid_model.h"
 #include "tables/text_grid.h"
 
 using kasa::TextGrid;

@@ -10,12 +10,12 @@
 #include <memory>
 
 #include "ecr/register_session.h"
-#include "gui/header_page_actions.h"
-#include "gui/main_controller.h"
-#include "gui/qt_user_interface.h"
-#include "gui/tecrform.h"
-#include "gui/tlisting_form.h"
-#include "gui/validation_actions.h"
+#include "gui/editors/tlisting_form.h"
+#include "gui/main/header_page_actions.h"
+#include "gui/main/main_controller.h"
+#include "gui/main/qt_user_interface.h"
+#include "gui/main/tecrform.h"
+#include "gui/tables/validation_actions.h"
 #include "sim/virtual_register.h"
 #include "support/recording_ui.h"
 #include "support/scratch_folder.h"

@@ -5,9 +5,9 @@
 #include <QListWidget>
 #include <QtTest>
 
-#include "gui/permission_actions.h"
 #include "gui/program_harness.h"
-#include "gui/tkasjer_form.h"
+#include "gui/register/permission_actions.h"
+#include "gui/register/tkasjer_form.h"
 #include "tables/catalogue.h"
 
 using kasa::testing::Program;

@@ -8,9 +8,9 @@
 #include <QTableView>
 #include <QtTest>
 
-#include "gui/grid_model.h"
-#include "gui/tecrform.h"
-#include "gui/tlisting_form.h"
+#include "gui/editors/tlisting_form.h"
+#include "gui/main/tecrform.h"
+#include "gui/tables/grid_model.h"
 #include "support/recording_ui.h"
 #include "support/scratch_folder.h"
 

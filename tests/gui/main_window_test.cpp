@@ -16,12 +16,12 @@
 #include <QToolTip>
 #include <QtTest>
 
-#include "gui/grid_model.h"
-#include "gui/opis_bledow_form.h"
-#include "gui/qt_user_interface.h"
-#include "gui/tecrform.h"
-#include "gui/ustawienie_kasy_form.h"
-#include "gui/ustawienie_programu_form.h"
+#include "gui/dialogs/opis_bledow_form.h"
+#include "gui/dialogs/ustawienie_kasy_form.h"
+#include "gui/dialogs/ustawienie_programu_form.h"
+#include "gui/main/qt_user_interface.h"
+#include "gui/main/tecrform.h"
+#include "gui/tables/grid_model.h"
 #include "tables/catalogue.h"
 
 using kasa::Answer;

@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "gui/print_actions.h"
-#include "gui/print_forms.h"
+#include "gui/print/print_actions.h"
+#include "gui/print/print_forms.h"
 #include "program_harness.h"
 
 using kasa::testing::Program;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "gui/main_controller.h"
-#include "gui/qt_user_interface.h"
-#include "gui/tecrform.h"
+#include "gui/main/main_controller.h"
+#include "gui/main/qt_user_interface.h"
+#include "gui/main/tecrform.h"
 #include "sim/virtual_register.h"
 #include "support/recording_ui.h"
 #include "support/scratch_folder.h"

@@ -12,7 +12,7 @@
 
 #include "app/communication_session.h"
 #include "gui/checked_items.h"
-#include "gui/ustawienie_programu_form.h"
+#include "gui/dialogs/ustawienie_programu_form.h"
 #include "support/recording_ui.h"
 
 using kasa::Answer;

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "app/table_transfer.h"
-#include "gui/qt_user_interface.h"
+#include "gui/main/qt_user_interface.h"
 
 using kasa::Answer;
 using kasa::Buttons;

@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "gui/ustawienie_kasy_form.h"
+#include "gui/dialogs/ustawienie_kasy_form.h"
 
 using kasa::gui::TUstawienieKasyForm;
 

@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "ecr/vat_totals.h"
+#include "gui/editors/tsender_form.h"
 #include "gui/program_harness.h"
-#include "gui/tsender_form.h"
 #include "sim/virtual_register.h"
 #include "support/recording_ui.h"
 

@@ -13,12 +13,12 @@
 #include <QtTest>
 #include <chrono>
 
-#include "gui/backups_form.h"
-#include "gui/grid_model.h"
+#include "gui/dialogs/ustawienie_programu_form.h"
+#include "gui/editors/tlisting_form.h"
 #include "gui/program_harness.h"
-#include "gui/tlisting_form.h"
-#include "gui/transfer_actions.h"
-#include "gui/ustawienie_programu_form.h"
+#include "gui/tables/backups_form.h"
+#include "gui/tables/grid_model.h"
+#include "gui/tables/transfer_actions.h"
 
 using kasa::testing::Letters;
 using kasa::testing::Program;

@@ -4,10 +4,10 @@
 #include <QtTest>
 #include <thread>
 
-#include "gui/qt_user_interface.h"
-#include "gui/tecrform.h"
-#include "gui/tlisting_form.h"
-#include "gui/transmission_preview.h"
+#include "gui/editors/tlisting_form.h"
+#include "gui/editors/transmission_preview.h"
+#include "gui/main/qt_user_interface.h"
+#include "gui/main/tecrform.h"
 
 using kasa::gui::TECRForm;
 using kasa::gui::TListingForm;

@@ -6,9 +6,9 @@
 #include <QtTest>
 
 #include "gui/checked_items.h"
+#include "gui/dialogs/upgrade_actions.h"
+#include "gui/dialogs/ustawienie_programu_form.h"
 #include "gui/program_harness.h"
-#include "gui/upgrade_actions.h"
-#include "gui/ustawienie_programu_form.h"
 #include "support/https_test_server.h"
 
 using kasa::gui::MainController;
