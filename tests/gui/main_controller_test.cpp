@@ -21,6 +21,7 @@
 #include "gui/dialogs/ustawienie_kasy_form.h"
 #include "gui/dialogs/ustawienie_programu_form.h"
 #include "gui/editors/tlisting_form.h"
+#include "gui/event_loop_pause.h"
 #include "gui/main/main_controller.h"
 #include "gui/main/qt_user_interface.h"
 #include "gui/main/tecrform.h"
@@ -273,7 +274,9 @@ void MainControllerTest::silentRegisterEndsTheStartAtOnceAndShowsWhy() {
                                       QApplication::overrideCursor()->shape() == Qt::WaitCursor;
                 return Answer::Ok;
             });
+        EventLoopPause pause;
         p.controller->Show();
+        pause.Report("connect to a silent register");
         QCOMPARE(p.shown.size(), size_t{1});
         QVERIFY(p.shown[0].text.starts_with("Nie można przeczytać informacji z kasy."));
         QCOMPARE(infoAtMessage, QStringLiteral("Łączenie z kasą..."));

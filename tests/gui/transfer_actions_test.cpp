@@ -15,6 +15,7 @@
 
 #include "gui/dialogs/ustawienie_programu_form.h"
 #include "gui/editors/tlisting_form.h"
+#include "gui/event_loop_pause.h"
 #include "gui/program_harness.h"
 #include "gui/tables/backups_form.h"
 #include "gui/tables/grid_model.h"
@@ -105,20 +106,9 @@ class TransferActionsTest : public QObject {
             clickedWhileBusy = p.controller->busy;
             Button(p, "Kasjer_odczyt_kasa")->click();
         });
-        QTimer tick;
-        auto last = std::chrono::steady_clock::now();
-        std::chrono::steady_clock::duration longest{};
-        connect(&tick, &QTimer::timeout, [&] {
-            const auto now = std::chrono::steady_clock::now();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-        tick.start(5);
+        EventLoopPause pause;
         Button(p, "Klawisze_odczyt_kasa")->click();
-        tick.stop();
-        qInfo("longest pause of the window's event loop: %lld ms",
-              static_cast<long long>(
-                  std::chrono::duration_cast<std::chrono::milliseconds>(longest).count()));
+        pause.Report("small table read");
         QVERIFY(clickedWhileBusy);
         QVERIFY(!p.controller->busy);
         const auto busy = std::find_if(p.shown.begin(), p.shown.end(), [](const auto& s) {
@@ -217,15 +207,7 @@ class TransferActionsTest : public QObject {
         Program p(false, ConfigFor(*reg));
         p.controller->Show();
         SelectGoodsRows(p, 1, 40);
-        QTimer tick;
-        auto last = std::chrono::steady_clock::now();
-        std::chrono::steady_clock::duration longest{};
-        connect(&tick, &QTimer::timeout, [&] {
-            const auto now = std::chrono::steady_clock::now();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-        tick.start(5);
+        EventLoopPause pause;
         Button(p, "PLU_odczyt_zaznaczenie")->click();
         QVERIFY(p.controller->busy);
         QCOMPARE(Button(p, "PLU_odczyt_zakres_kasa")->text(), QStringLiteral("Przerwij odczyt"));
@@ -234,10 +216,7 @@ class TransferActionsTest : public QObject {
         QCOMPARE(p.shown.size(), size_t{1});
         QCOMPARE(p.shown[0].text, std::string(kasa::kBusyMessage));
         QTRY_VERIFY_WITH_TIMEOUT(!p.controller->busy, 10000);
-        tick.stop();
-        qInfo("longest pause of the window's event loop: %lld ms",
-              static_cast<long long>(
-                  std::chrono::duration_cast<std::chrono::milliseconds>(longest).count()));
+        pause.Report("goods range read");
         QCOMPARE(p.form->Grid("PLU")->Cell(1, 1), std::string("Chleb żytni"));
         QCOMPARE(p.form->Grid("PLU")->Cell(1, 15), std::string("Mąka pszenna"));
         QCOMPARE(Button(p, "PLU_odczyt_zakres_kasa")->text(),
