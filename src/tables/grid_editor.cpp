@@ -194,8 +194,8 @@ std::vector<std::pair<int, int>> GridEditor::PasteCells(const TableDescriptor& t
             if (std::optional<FilterHint> hint =
                     FilteredCellText(table, c, lines[i].fields[j], cell)) {
                 ui.Message(std::string(kTitle),
-                           "Wiersz " + grid.Cell(0, r) + ", kolumna \"" +
-                               std::string(table.fields[static_cast<size_t>(c)].title) + "\": " +
+                           "Wiersz " + grid.Cell(0, r) + ", kolumna „" +
+                               std::string(table.fields[static_cast<size_t>(c)].title) + "”: " +
                                hint->title + ".\n" + hint->text + "Nic nie zostało wklejone.");
                 return changed;
             }

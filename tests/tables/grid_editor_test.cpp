@@ -200,7 +200,7 @@ TEST(GridEditorTest, SpreadsheetCellsFillTheGridAsOneUndoStepOrNotAtAll) {
     EXPECT_TRUE(t.editor.PasteCells(t.table, t.grid, 5, 2, "1\t1,50\n2\t2 zł\n", ui).empty());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, "Wklejanie");
-    EXPECT_TRUE(ui.messages[0].text.starts_with("Wiersz 3, kolumna \"Cena\": "))
+    EXPECT_TRUE(ui.messages[0].text.starts_with("Wiersz 3, kolumna „Cena”: "))
         << ui.messages[0].text;
     EXPECT_TRUE(ui.messages[0].text.ends_with("Nic nie zostało wklejone.")) << ui.messages[0].text;
     EXPECT_EQ(t.grid.Cell(5, 2), "");
