@@ -511,11 +511,13 @@ class KasaOverNetwork : public ::testing::TestWithParam<Listening> {
         options.listening = GetParam();
         return std::make_unique<sim::VirtualRegister>(options);
     }
-    static Outcome KasaOn(sim::VirtualRegister& on, std::vector<std::string> args) {
+    // Writes leave their backups in the test's own folder, never in the user's.
+    Outcome KasaOn(sim::VirtualRegister& on, std::vector<std::string> args) const {
         args.insert(args.begin(), {"--port", on.PortPath(), "--baud", "115200"});
         std::istringstream in;
         std::ostringstream out, err;
-        const int code = kasa::cli::Run(args, in, out, err);
+        const int code =
+            kasa::cli::Run(args, in, out, err, false, false, backups.Path("kopie") + "/");
         return {code, out.str(), err.str()};
     }
     Outcome Kasa(std::vector<std::string> args) { return KasaOn(*reg, std::move(args)); }
@@ -546,6 +548,7 @@ class KasaOverNetwork : public ::testing::TestWithParam<Listening> {
     }
 
     testing::ScratchFolder folder;
+    testing::ScratchFolder backups;
     std::unique_ptr<sim::VirtualRegister> reg;
 };
 
