@@ -274,9 +274,7 @@ void MainControllerTest::silentRegisterEndsTheStartAtOnceAndShowsWhy() {
                                       QApplication::overrideCursor()->shape() == Qt::WaitCursor;
                 return Answer::Ok;
             });
-        EventLoopPause pause;
         p.controller->Show();
-        pause.Report("connect to a silent register");
         QCOMPARE(p.shown.size(), size_t{1});
         QVERIFY(p.shown[0].text.starts_with("Nie można przeczytać informacji z kasy."));
         QCOMPARE(infoAtMessage, QStringLiteral("Łączenie z kasą..."));
@@ -287,9 +285,15 @@ void MainControllerTest::silentRegisterEndsTheStartAtOnceAndShowsWhy() {
         // No clock was read: none is shown and none runs on.
         QCOMPARE(p.Label("eClock"), QString());
         QVERIFY(!p.form->ClockTimer()->isActive());
+        // Started again from the shown window, the wait leaves its event loop running.
+        p.WaitForGuard();
+        EventLoopPause pause;
+        p.controller->StartStopClicked(false);
+        pause.Report("connect to a silent register");
+        QCOMPARE(p.shown.size(), size_t{2});
     }
     // Closing sent nothing more: no session was started with the silent register.
-    QCOMPARE(reg.ReceivedPayloads().size(), size_t{1});
+    QCOMPARE(reg.ReceivedPayloads().size(), size_t{2});
 }
 
 void MainControllerTest::aFaultyWriteIsListedAndSentOnlyAfterPonow() {
