@@ -45,6 +45,21 @@ std::string NetworkName(Listening listening, const sockaddr_storage& address) {
            std::to_string(port);
 }
 
+// What the program on a connection is doing, seen without taking a byte from it.
+enum class Peer { kGone, kQuiet, kSending };
+
+Peer PeerOf(int fd) {
+    char byte = 0;
+    const ssize_t n = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n > 0) {
+        return Peer::kSending;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+        return Peer::kQuiet;
+    }
+    return Peer::kGone;
+}
+
 }  // namespace
 
 bool VirtualRegister::StartListening() {
@@ -126,7 +141,17 @@ void VirtualRegister::ServeNetwork() {
             continue;
         }
         if ((p[0].revents & POLLIN) != 0) {
-            AcceptClient();
+            // A program that closed its connection just before the next one connected is
+            // taken as gone first, so the next is not turned away as a second program;
+            // while the present one's bytes are still to be read, the next one waits.
+            const Peer present = master_ >= 0 ? PeerOf(master_) : Peer::kGone;
+            if (present == Peer::kGone && master_ >= 0) {
+                DropClient();
+                pending.clear();
+            }
+            if (present != Peer::kSending) {
+                AcceptClient();
+            }
         }
         if (master_ < 0 || p[1].revents == 0) {
             continue;

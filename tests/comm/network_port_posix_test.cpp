@@ -141,6 +141,45 @@ TEST(NetworkPortOpen, ABusyServerTurnsATelnetClientAway) {
     ::close(other);
 }
 
+// One program after another, as kasa runs one command after another: a server that sees
+// the first program's close and the next one's connection at once must not take the next
+// for a second program.
+TEST(NetworkPortOpen, AProgramConnectingRightAfterTheLastClosedIsServed) {
+    sim::VirtualRegisterOptions options;
+    options.listening = sim::VirtualRegisterOptions::Listening::kRfc2217;
+    sim::VirtualRegister reg(options);
+    ASSERT_TRUE(reg.Start());
+    const std::string name = reg.PortPath();
+    const int port = std::stoi(name.substr(name.rfind(':') + 1));
+    int first = -1;
+    int next = -1;
+    ASSERT_TRUE(ConnectRaw(port, first));
+    // The first program takes the server's opening words, as kasa does, so that its close
+    // is an orderly one.
+    pollfd opening{first, POLLIN, 0};
+    ASSERT_EQ(::poll(&opening, 1, 2000), 1);
+    uint8_t words[64];
+    ASSERT_GT(::recv(first, words, sizeof words, 0), 0);
+    {
+        // The server answers a signature request under the register's lock, so it waits
+        // there while the first program goes and the next one comes.
+        auto lock = reg.Lock();
+        const uint8_t signature[] = {255, 250, 44, 0, 255, 240};  // IAC SB COM-PORT 0 IAC SE
+        ASSERT_EQ(::send(first, signature, sizeof signature, MSG_NOSIGNAL), 6);
+        ::usleep(50000);
+        ::close(first);
+        ASSERT_TRUE(ConnectRaw(port, next));
+        ::usleep(50000);
+    }
+    // The next program is greeted with the server's Telnet words, not turned away.
+    pollfd p{next, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 2000), 1);
+    uint8_t greeting[16] = {};
+    EXPECT_GT(::recv(next, greeting, sizeof greeting, 0), 0);
+    EXPECT_EQ(greeting[0], 255);
+    ::close(next);
+}
+
 TEST(NetworkPortOpen, AMalformedNetworkNameIsAMissingDevice) {
     FastCom com;
     for (const char* name : {"tcp://127.0.0.1", "rfc2217://127.0.0.1:0", "tcp://[::1]:x"}) {
