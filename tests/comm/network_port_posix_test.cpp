@@ -66,6 +66,21 @@ bool ConnectRaw(int port, int& fd) {
     return ::poll(&p, 1, 1000) == 1 && (p.revents & POLLOUT) != 0;
 }
 
+// The virtual register behind a Telnet (RFC 2217) server on the loopback.
+struct TelnetRegister {
+    static sim::VirtualRegisterOptions Options() {
+        sim::VirtualRegisterOptions options;
+        options.listening = sim::VirtualRegisterOptions::Listening::kRfc2217;
+        return options;
+    }
+    // The port number the server listens on, from its "rfc2217://HOST:PORT" name.
+    int Port() const {
+        const std::string name = reg.PortPath();
+        return std::stoi(name.substr(name.rfind(':') + 1));
+    }
+    sim::VirtualRegister reg{Options()};
+};
+
 // A short connect time-out for one test, the program's own afterwards.
 struct ShortConnectTimeout {
     ShortConnectTimeout() { NetworkPort::SetConnectTimeoutMs(300); }
@@ -120,12 +135,11 @@ TEST(NetworkPortOpen, ATelnetPeerThatNeverGreetsIsNotAnRfc2217Server) {
 }
 
 TEST(NetworkPortOpen, ABusyServerTurnsATelnetClientAway) {
-    sim::VirtualRegisterOptions options;
-    options.listening = sim::VirtualRegisterOptions::Listening::kRfc2217;
-    sim::VirtualRegister reg(options);
-    ASSERT_TRUE(reg.Start());
+    TelnetRegister server;
+    ASSERT_TRUE(server.reg.Start());
+    sim::VirtualRegister& reg = server.reg;
     const std::string name = reg.PortPath();
-    const int port = std::stoi(name.substr(name.rfind(':') + 1));
+    const int port = server.Port();
     // Another program on another machine is served first.
     int other = -1;
     ASSERT_TRUE(ConnectRaw(port, other));
@@ -145,12 +159,11 @@ TEST(NetworkPortOpen, ABusyServerTurnsATelnetClientAway) {
 // the first program's close and the next one's connection at once must not take the next
 // for a second program.
 TEST(NetworkPortOpen, AProgramConnectingRightAfterTheLastClosedIsServed) {
-    sim::VirtualRegisterOptions options;
-    options.listening = sim::VirtualRegisterOptions::Listening::kRfc2217;
-    sim::VirtualRegister reg(options);
-    ASSERT_TRUE(reg.Start());
+    TelnetRegister server;
+    ASSERT_TRUE(server.reg.Start());
+    sim::VirtualRegister& reg = server.reg;
     const std::string name = reg.PortPath();
-    const int port = std::stoi(name.substr(name.rfind(':') + 1));
+    const int port = server.Port();
     int first = -1;
     int next = -1;
     ASSERT_TRUE(ConnectRaw(port, first));

@@ -46,6 +46,22 @@ WriteResult Failure(const std::string& path, int error) {
     return WriteFailure(path, error, reason);
 }
 
+// Writes all of `bytes`, going on after a signal; 0, or the error that stopped it.
+int WriteEvery(int fd, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n < 0 ? errno : EIO;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return 0;
+}
+
 }  // namespace
 
 WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
@@ -71,16 +87,8 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes)
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     ::fchmod(fd, mode);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return fail(errno);
-        }
-        done += static_cast<size_t>(n);
+    if (const int error = WriteEvery(fd, bytes); error != 0) {
+        return fail(error);
     }
     if (::fsync(fd) != 0) {
         return fail(errno);
@@ -123,21 +131,12 @@ WriteResult AppendFile::Append(std::string_view bytes) {
         return Failure(path_, EBADF);
     }
     const int fd = static_cast<int>(handle_);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
+    if (const int error = WriteEvery(fd, bytes); error != 0) {
+        // The part of the piece that got in goes again, so the file ends where it did.
+        if (::ftruncate(fd, static_cast<off_t>(size_)) != 0) {
+            Close();
         }
-        if (n <= 0) {
-            const int error = n < 0 ? errno : EIO;
-            // The part of the piece that got in goes again, so the file ends where it did.
-            if (::ftruncate(fd, static_cast<off_t>(size_)) != 0) {
-                Close();
-            }
-            return Failure(path_, error);
-        }
-        done += static_cast<size_t>(n);
+        return Failure(path_, error);
     }
     size_ += bytes.size();
     return WriteResult{true, 0, {}};

@@ -42,6 +42,21 @@ WriteResult Failure(const std::string& path, DWORD error) {
     return WriteFailure(path, static_cast<int>(error), reason);
 }
 
+// Writes all of `bytes` in pieces WriteFile takes; 0, or the error that stopped it.
+DWORD WriteEvery(HANDLE file, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            const DWORD error = ::GetLastError();
+            return error != 0 ? error : ERROR_WRITE_FAULT;
+        }
+        done += written;
+    }
+    return 0;
+}
+
 }  // namespace
 
 WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
@@ -69,14 +84,8 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes)
         ::DeleteFileW(temporary.c_str());
         return Failure(path, error);
     };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-            return fail(::GetLastError());
-        }
-        done += written;
+    if (const DWORD error = WriteEvery(file, bytes); error != 0) {
+        return fail(error);
     }
     if (!::FlushFileBuffers(file)) {
         return fail(::GetLastError());
@@ -129,14 +138,8 @@ WriteResult AppendFile::Append(std::string_view bytes) {
     if (!::SetFilePointerEx(file, end, nullptr, FILE_BEGIN)) {
         return fail(::GetLastError());
     }
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-            return fail(::GetLastError());
-        }
-        done += written;
+    if (const DWORD error = WriteEvery(file, bytes); error != 0) {
+        return fail(error);
     }
     size_ += bytes.size();
     return WriteResult{true, 0, {}};
